@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/AppPaths.h"
+#include "catalogue/PhotoDatabase.h"
+#include "catalogue/RecordSet.h"
+#include "catalogue/StatusLine.h"
+#include "profile/FuelProfile.h"
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <QStringList>
+
+namespace tarnwick {
+
+// What the user chose in the photo directory dialog.
+enum class PhotoDirChoice { Retry, ManagePhotoSeries, SearchLocalOnly };
+
+// The state of one run, shared by the windows and commands. Windows read it and call commands;
+// they keep no second copy.
+struct AppState {
+    explicit AppState(AppPaths appPaths, std::function<void()> beep = {})
+        : paths(std::move(appPaths)), statusLine(std::move(beep)) {}
+
+    AppPaths paths;
+    QString photoImageDir;
+    std::unique_ptr<PhotoDatabase> database;
+    RecordSet activePhotoSet;
+    std::optional<RecordSet> queryParameterSet;
+
+    int compareMode = 0; // 0 browse, 1 compare
+    int currentSlot = 0;
+    QString selectedListItem; // key of the results-list row; empty when none
+
+    bool profileChanged = false;
+    QString profileFileName;
+    FuelProfile fuelProfile;
+    int assistantMode = 0;
+
+    std::optional<PhotoDirChoice> photoDirChoice;
+    double dataPlatePageWidth = 0; // twips
+    double dataPlatePageHeight = 0;
+    std::array<QString, 2> displayedPhotoPaths;
+    std::array<QStringList, 2> fireBehaviourModelNames; // 2005 set, 1982 set
+
+    StatusLine statusLine;
+};
+
+} // namespace tarnwick

@@ -1,0 +1,39 @@
+#include "app/Dialogs.h"
+
+#include <cstdio>
+
+namespace tarnwick {
+
+namespace {
+
+void print(const char* kind, const QString& title, const QString& text) {
+    std::fprintf(stderr, "%s: %s: %s\n", kind, qUtf8Printable(title), qUtf8Printable(text));
+    std::fflush(stderr);
+}
+
+} // namespace
+
+void ConsoleDialogs::critical(const QString& title, const QString& text) {
+    print("critical", title, text);
+}
+
+void ConsoleDialogs::message(const QString& title, const QString& text) {
+    print("message", title, text);
+}
+
+Answer ConsoleDialogs::question(const QString& title, const QString& text) {
+    print("question (answered No)", title, text);
+    return Answer::No;
+}
+
+QString ConsoleDialogs::openFileName(const QString& caption, const QString&, const QString&) {
+    print("open file (cancelled)", caption, QString());
+    return {};
+}
+
+QString ConsoleDialogs::saveFileName(const QString& caption, const QString&, const QString&) {
+    print("save file (cancelled)", caption, QString());
+    return {};
+}
+
+} // namespace tarnwick

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+namespace tarnwick {
+
+enum class Answer { Yes, No };
+
+// Every modal question, message and file dialog goes through here, so commands run headless
+// with scripted answers.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // Message box with the critical icon and an OK button.
+    virtual void critical(const QString& title, const QString& text) = 0;
+    // Message box with the information icon and an OK button.
+    virtual void message(const QString& title, const QString& text) = 0;
+    // Yes/No question box.
+    virtual Answer question(const QString& title, const QString& text) = 0;
+    // File dialogs; an empty result means the user cancelled.
+    virtual QString openFileName(const QString& caption, const QString& directory,
+                                 const QString& filter) = 0;
+    virtual QString saveFileName(const QString& caption, const QString& directory,
+                                 const QString& filter) = 0;
+};
+
+// The title the runtime gives a message box when the caller names none.
+inline const QString defaultDialogTitle = QStringLiteral("Tarnwick");
+
+// Non-interactive answers for runs without a person: messages go to standard error, questions
+// are answered No and file dialogs cancelled.
+class ConsoleDialogs : public Dialogs {
+public:
+    void critical(const QString& title, const QString& text) override;
+    void message(const QString& title, const QString& text) override;
+    Answer question(const QString& title, const QString& text) override;
+    QString openFileName(const QString& caption, const QString& directory,
+                         const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& directory,
+                         const QString& filter) override;
+};
+
+} // namespace tarnwick

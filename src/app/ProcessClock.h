@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QtGlobal>
+
+namespace tarnwick {
+
+// Milliseconds since this process was started by the system (so library loading before main
+// counts too); -1 when the system does not say.
+qint64 millisecondsSinceProcessStart();
+
+} // namespace tarnwick

@@ -1,0 +1,64 @@
+#include "app/Startup.h"
+
+#include "app/AppState.h"
+#include "app/Dialogs.h"
+#include "app/SuiteSettings.h"
+#include "catalogue/CatalogueStatements.h"
+#include "catalogue/DatabaseError.h"
+#include "profile/ProfileCommands.h"
+
+#include <QDir>
+
+namespace tarnwick {
+
+namespace {
+
+void resetRunState(AppState& state) {
+    state.currentSlot = 0;
+    state.profileChanged = false;
+    state.profileFileName.clear();
+    state.assistantMode = 0;
+    newProfile(state);
+    state.compareMode = 0;
+}
+
+} // namespace
+
+bool initialiseCatalogue(AppState& state, Dialogs& dialogs) {
+    const QString dataDir = state.paths.dataDir();
+    if (!QDir(dataDir).exists() && !QDir().mkpath(dataDir)) {
+        // Profiles are saved there later; the catalogue still opens, so the run goes on.
+        state.statusLine.statusMessage(StatusKind::Error,
+                                       QStringLiteral("Can't create the folder %1").arg(dataDir));
+    }
+    resetRunState(state);
+    try {
+        state.database = PhotoDatabase::open(state.paths.cataloguePath());
+        state.database->normaliseBookBreaks();
+        state.activePhotoSet = state.database->run(statements::activePhotosAtStartUp);
+    } catch (const DatabaseError& error) {
+        state.database.reset();
+        dialogs.critical(defaultDialogTitle, error.message());
+        return false;
+    }
+    if (state.activePhotoSet.recordCount() < 1) {
+        dialogs.critical(defaultDialogTitle, noActivePhotosMessage);
+        return false;
+    }
+    state.photoImageDir = SuiteSettings().photoDir(state.paths.photoImagesDir());
+    return true;
+}
+
+void setBrowseMode(AppState& state) {
+    state.compareMode = 0;
+    state.currentSlot = 0;
+    state.statusLine.setPhotoPanel(QStringLiteral("Browse Mode"));
+}
+
+bool confirmExit(AppState& state, Dialogs& dialogs) {
+    if (dialogs.question(QString(), exitQuestion) != Answer::Yes)
+        return false;
+    return saveChangedProfile(state, dialogs);
+}
+
+} // namespace tarnwick

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+namespace tarnwick {
+
+struct AppState;
+class Dialogs;
+
+inline const QString secondInstanceMessage =
+    QStringLiteral("Error: you already have TarnwickApp Running");
+inline const QString noActivePhotosMessage =
+    QStringLiteral("Unable to start Tarnwick.  There are no active photos.") + QLatin1Char('\n') +
+    QStringLiteral("Please use Slidekeep to activate photos.");
+inline const QString exitQuestion = QStringLiteral("Exit Tarnwick?");
+
+// Prepares the catalogue side of a run: the data folder, a fresh state, the open and normalised
+// catalogue, the active photos and the photo directory. On a refusal it shows the critical box
+// and returns false; the caller then ends the run.
+bool initialiseCatalogue(AppState& state, Dialogs& dialogs);
+
+// Browse mode, current slot 0.
+void setBrowseMode(AppState& state);
+
+// The question before a run ends, then the unsaved-profile prompt. False keeps the run going.
+bool confirmExit(AppState& state, Dialogs& dialogs);
+
+} // namespace tarnwick

@@ -1,0 +1,58 @@
+#include "app/AppPaths.h"
+#include "app/Dialogs.h"
+#include "app/ProcessClock.h"
+#include "app/widgets/ApplicationShell.h"
+#include "app/widgets/QtDialogs.h"
+
+#include <cstdio>
+#include <memory>
+#include <QApplication>
+#include <QTimer>
+
+namespace {
+
+bool environmentIsSet(const char* name) {
+    return !qEnvironmentVariableIsEmpty(name);
+}
+
+// Without a display the window system plug-in aborts with a cryptic message: say it plainly.
+bool hasDisplay() {
+    if (environmentIsSet("QT_QPA_PLATFORM"))
+        return true;
+    return environmentIsSet("DISPLAY") || environmentIsSet("WAYLAND_DISPLAY");
+}
+
+std::unique_ptr<tarnwick::Dialogs> makeDialogs() {
+    // Scripts and end-to-end tests run the program without a person to answer.
+    if (qEnvironmentVariable("TARNWICK_NONINTERACTIVE") == QLatin1String("1"))
+        return std::make_unique<tarnwick::ConsoleDialogs>();
+    return std::make_unique<tarnwick::QtDialogs>();
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (!hasDisplay()) {
+        std::fprintf(stderr, "Tarnwick needs a graphical display, and none was found (DISPLAY "
+                             "and WAYLAND_DISPLAY are not set).\nStart it from a desktop "
+                             "session, or under Xvfb: xvfb-run ./build/tarnwick\n");
+        return 1;
+    }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tarnwick"));
+    QApplication::setApplicationVersion(QStringLiteral(TARNWICK_VERSION_TEXT));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tarnwick.svg")));
+
+    std::unique_ptr<tarnwick::Dialogs> dialogs = makeDialogs();
+    tarnwick::ApplicationShell shell(tarnwick::AppPaths::fromEnvironment(), *dialogs);
+    if (!shell.start())
+        return 1;
+
+    if (qEnvironmentVariable("TARNWICK_EXIT_AFTER_STARTUP") == QLatin1String("1")) {
+        std::fprintf(stderr, "startup-ms: %lld\n",
+                     static_cast<long long>(tarnwick::millisecondsSinceProcessStart()));
+        std::fflush(stderr);
+        return 0;
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,52 @@
+#include "app/widgets/ApplicationShell.h"
+
+#include "app/Dialogs.h"
+#include "app/Startup.h"
+#include "app/widgets/MainFrame.h"
+#include "app/widgets/MainWindow.h"
+#include "app/widgets/SplashWindow.h"
+
+#include <QApplication>
+#include <QMdiSubWindow>
+
+namespace tarnwick {
+
+ApplicationShell::ApplicationShell(AppPaths paths, Dialogs& dialogs)
+    : state_(std::move(paths), [] { QApplication::beep(); }), dialogs_(dialogs),
+      instance_(state_.paths.applicationDir()) {}
+
+ApplicationShell::~ApplicationShell() {
+    if (splash_)
+        delete splash_.data();
+}
+
+bool ApplicationShell::start() {
+    if (!instance_.tryAcquire()) {
+        dialogs_.critical(defaultDialogTitle, secondInstanceMessage);
+        return false;
+    }
+    splash_ = new SplashWindow;
+    splash_->show();
+    splash_->raise();
+    QApplication::processEvents();
+
+    if (!initialiseCatalogue(state_, dialogs_))
+        return false;
+
+    frame_ = std::make_unique<MainFrame>(state_, dialogs_);
+    QApplication::processEvents();
+    frame_->mainWindow()->setUp();
+
+    frame_->show();
+    frame_->mainWindow()->parentWidget()->showMaximized();
+    finishSplash();
+    return true;
+}
+
+void ApplicationShell::finishSplash() {
+    QApplication::processEvents();
+    if (splash_)
+        splash_->close();
+}
+
+} // namespace tarnwick

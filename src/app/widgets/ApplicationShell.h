@@ -1,0 +1,38 @@
+#pragma once
+
+#include "app/AppState.h"
+#include "app/SingleInstance.h"
+
+#include <memory>
+#include <QPointer>
+
+namespace tarnwick {
+
+class Dialogs;
+class MainFrame;
+class SplashWindow;
+
+// One run of the program: refuses a second copy, shows the splash while the catalogue opens,
+// then shows the frame and the main window.
+class ApplicationShell {
+public:
+    ApplicationShell(AppPaths paths, Dialogs& dialogs);
+    ~ApplicationShell();
+
+    // Runs the start-up sequence. False when the run must end (the user has been told why).
+    bool start();
+
+    AppState& state() { return state_; }
+    MainFrame* frame() const { return frame_.get(); }
+
+private:
+    void finishSplash();
+
+    AppState state_;
+    Dialogs& dialogs_;
+    SingleInstance instance_;
+    QPointer<SplashWindow> splash_;
+    std::unique_ptr<MainFrame> frame_;
+};
+
+} // namespace tarnwick

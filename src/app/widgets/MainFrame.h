@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace tarnwick {
+
+struct AppState;
+class Dialogs;
+class MainWindow;
+class StatusBarWidget;
+
+// The program's frame: holds the main window and the status bar, and asks before the run ends.
+class MainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    MainFrame(AppState& state, Dialogs& dialogs, QWidget* parent = nullptr);
+
+    MainWindow* mainWindow() const { return mainWindow_; }
+    StatusBarWidget* statusBarWidget() const { return statusBar_; }
+
+    // The Exit command: closes the assistant, then the frame (which asks first).
+    void exitCommand();
+
+Q_SIGNALS:
+    // The assistant follows the frame when it is minimised and restored.
+    void minimised();
+    void restored();
+    // The run is ending: every other window closes.
+    void closingConfirmed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    AppState& state_;
+    Dialogs& dialogs_;
+    QMdiArea* mdiArea_;
+    QMdiSubWindow* mainWindowFrame_;
+    MainWindow* mainWindow_;
+    StatusBarWidget* statusBar_;
+};
+
+} // namespace tarnwick

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/Dialogs.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace tarnwick {
+
+// The dialogs a person answers.
+class QtDialogs : public Dialogs {
+public:
+    void setParentWindow(QWidget* parent) { parent_ = parent; }
+
+    void critical(const QString& title, const QString& text) override;
+    void message(const QString& title, const QString& text) override;
+    Answer question(const QString& title, const QString& text) override;
+    QString openFileName(const QString& caption, const QString& directory,
+                         const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& directory,
+                         const QString& filter) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+} // namespace tarnwick

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+
+namespace tarnwick {
+
+// The window shown while the catalogue opens. A click or a key closes it early.
+class SplashWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit SplashWindow(QWidget* parent = nullptr);
+
+    static QString releaseText();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+} // namespace tarnwick

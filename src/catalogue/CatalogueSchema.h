@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+namespace tarnwick {
+
+// The catalogue's file name in the application directory.
+inline constexpr const char* catalogueFileName = "Photo3.db";
+
+// The schema other tools of the suite create catalogues with. The program opens any file that holds
+// exactly this; it never requires more (indexes are optional).
+inline constexpr const char* catalogueSchemaSql = R"sql(
+CREATE TABLE Books (id INTEGER PRIMARY KEY, BookLabel TEXT NOT NULL UNIQUE, BookDescription TEXT,
+  active INTEGER NOT NULL DEFAULT 1,
+  BreakInches1 REAL, BreakInches2 REAL, BreakInches3 REAL, BreakInches4 REAL, BreakInches5 REAL, BreakInches6 REAL);
+CREATE TABLE Photos (ID INTEGER PRIMARY KEY, BookLabel TEXT, PhotoLabel TEXT, GroupLabel TEXT,
+  active INTEGER NOT NULL DEFAULT 1,
+  TonsPerAcreBreak1 REAL, TonsPerAcreBreak2 REAL, TonsPerAcreBreak3 REAL, TonsPerAcreBreak4 REAL,
+  TonsPerAcreBreak5 REAL, TonsPerAcreBreak6 REAL, TonsPerAcreBreak7 REAL, TotalFL REAL, Oto3FL REAL,
+  AverageDuffDepth REAL, AverageFuelbedDepth REAL, HerbTonsPerAcre REAL, WoodyTonsPerAcre REAL,
+  CanopyClosure REAL, TreesPerAcre REAL, VegType TEXT, Activity TEXT,
+  FireBehaveFM TEXT, FireBehaveFM2 TEXT, DangerRatingFM TEXT, PhotoPic TEXT, DataPic TEXT);
+CREATE VIEW qryactive AS SELECT Photos.* FROM Photos INNER JOIN Books ON Books.BookLabel = Photos.BookLabel
+  WHERE Books.active <> 0 AND Photos.active <> 0;
+)sql";
+
+// Statements are separated by ";\n" so callers can run them one by one through drivers that take
+// a single statement per call.
+QStringList catalogueSchemaStatements();
+
+} // namespace tarnwick

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace tarnwick::statements {
+
+// The photos listed at start-up.
+inline const QString activePhotosAtStartUp =
+    QStringLiteral("SELECT * From qryactive ORDER by GroupLabel, PhotoLabel");
+
+inline const QString allBooks = QStringLiteral("select * from Books");
+
+// A label holding a double quote has it doubled, so the literal stays one literal.
+inline QString oneBook(QString bookLabel) {
+    bookLabel.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QStringLiteral("SELECT * ") + QStringLiteral("FROM Books where BookLabel = ") +
+           QLatin1Char('"') + bookLabel + QLatin1Char('"');
+}
+
+inline QString onePhotoById(qint64 id) {
+    return QStringLiteral("Select * ") + QStringLiteral("From qryactive where ID = ") +
+           QString::number(id);
+}
+
+} // namespace tarnwick::statements

@@ -1,0 +1,201 @@
+#include "catalogue/PhotoDatabase.h"
+
+#include "catalogue/CatalogueStatements.h"
+#include "catalogue/DatabaseError.h"
+#include "catalogue/JetDialect.h"
+
+#include <cmath>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUrl>
+
+namespace tarnwick {
+
+namespace {
+
+// SQLite's primary result codes that tell the user something different.
+constexpr int sqliteBusy = 5;
+constexpr int sqliteLocked = 6;
+constexpr int sqliteReadOnly = 8;
+constexpr int sqliteCorrupt = 11;
+constexpr int sqliteCantOpen = 14;
+constexpr int sqliteNotADatabase = 26;
+
+int primaryCode(const QSqlError& error) {
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok ? (code & 0xff) : -1;
+}
+
+QString nextConnectionName(const void* owner) {
+    return QStringLiteral("tarnwick-catalogue-%1").arg(reinterpret_cast<quintptr>(owner), 0, 16);
+}
+
+} // namespace
+
+PhotoDatabase::PhotoDatabase(QString path, QString connectionName)
+    : path_(std::move(path)), connectionName_(std::move(connectionName)) {}
+
+PhotoDatabase::~PhotoDatabase() {
+    {
+        QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+        if (db.isOpen())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(connectionName_);
+}
+
+std::unique_ptr<PhotoDatabase> PhotoDatabase::open(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw DatabaseError(
+            QStringLiteral("The photo catalogue %1 does not exist.\n\nReinstall Tarnwick, or copy "
+                           "the catalogue of your installation back to this folder.")
+                .arg(path),
+            DatabaseError::Kind::Missing);
+    if (!info.isFile() || !info.isReadable())
+        throw DatabaseError(
+            QStringLiteral("The photo catalogue %1 cannot be read.\n\nCheck that you have "
+                           "permission to read the file.")
+                .arg(path),
+            DatabaseError::Kind::Unreadable);
+    if (!info.isWritable())
+        throw DatabaseError(
+            QStringLiteral("The photo catalogue %1 is write-protected.\n\nTarnwick updates the "
+                           "catalogue at every start: give yourself permission to write it.")
+                .arg(path),
+            DatabaseError::Kind::ReadOnly);
+
+    std::unique_ptr<PhotoDatabase> database(new PhotoDatabase(path, QString()));
+    database->connectionName_ = nextConnectionName(database.get());
+    QSqlDatabase db =
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), database->connectionName_);
+    // mode=rw: SQLite must never create a new, empty catalogue in place of a missing one.
+    db.setDatabaseName(QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded) +
+                       QStringLiteral("?mode=rw"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000"));
+    if (!db.open())
+        database->fail(QStringLiteral("open"), db.lastError());
+    database->checkCatalogueShape();
+    return database;
+}
+
+void PhotoDatabase::checkCatalogueShape() const {
+    const RecordSet objects = run(QStringLiteral("SELECT name, type FROM sqlite_master"));
+    for (const char* required : {"Books", "Photos", "qryactive"}) {
+        bool found = false;
+        for (int row = 0; row < objects.recordCount() && !found; ++row)
+            found =
+                objects.text(row, u"name").compare(QLatin1String(required), Qt::CaseInsensitive) ==
+                0;
+        if (!found)
+            throw DatabaseError(
+                QStringLiteral("The file %1 is not a Tarnwick photo catalogue: it has no %2.\n\n"
+                               "Reinstall Tarnwick, or copy the catalogue of your installation "
+                               "back to this folder.")
+                    .arg(path_, QLatin1String(required)),
+                DatabaseError::Kind::NotACatalogue);
+    }
+}
+
+void PhotoDatabase::fail(const QString& what, const QSqlError& error) const {
+    const QString detail = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    switch (primaryCode(error)) {
+    case sqliteBusy:
+    case sqliteLocked:
+        throw DatabaseError(
+            QStringLiteral("The photo catalogue %1 is locked by another program.\n\nClose "
+                           "Slidekeep or any other program using the catalogue, then try again.")
+                .arg(path_),
+            DatabaseError::Kind::Locked);
+    case sqliteReadOnly:
+        throw DatabaseError(
+            QStringLiteral("The photo catalogue %1 cannot be written (%2).\n\nGive yourself "
+                           "permission to write the file and its folder.")
+                .arg(path_, detail),
+            DatabaseError::Kind::ReadOnly);
+    case sqliteCorrupt:
+    case sqliteNotADatabase:
+        throw DatabaseError(
+            QStringLiteral("The photo catalogue %1 is damaged or is not a catalogue (%2).\n\n"
+                           "Reinstall Tarnwick, or restore the catalogue from a backup.")
+                .arg(path_, detail),
+            DatabaseError::Kind::Corrupt);
+    case sqliteCantOpen:
+        throw DatabaseError(
+            QStringLiteral("The photo catalogue %1 cannot be opened (%2).\n\nCheck that the "
+                           "file and its folder can be read and written.")
+                .arg(path_, detail),
+            DatabaseError::Kind::Unreadable);
+    default:
+        throw DatabaseError(
+            QStringLiteral("The photo catalogue %1 failed to %2: %3").arg(path_, what, detail),
+            DatabaseError::Kind::Statement);
+    }
+}
+
+RecordSet PhotoDatabase::run(const QString& statement) const {
+    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    query.setForwardOnly(true);
+    if (!query.exec(translateJetToSqlite(statement)))
+        fail(QStringLiteral("run \"%1\"").arg(statement), query.lastError());
+
+    const QSqlRecord shape = query.record();
+    QStringList names;
+    names.reserve(shape.count());
+    for (int i = 0; i < shape.count(); ++i)
+        names << shape.fieldName(i);
+
+    RecordSet set(statement, names);
+    const int fields = shape.count();
+    while (query.next())
+        for (int i = 0; i < fields; ++i)
+            set.appendValue(query.value(i));
+    if (query.lastError().isValid())
+        fail(QStringLiteral("read the rows of \"%1\"").arg(statement), query.lastError());
+    return set;
+}
+
+void PhotoDatabase::requery(RecordSet& set) const {
+    set = run(set.statement());
+}
+
+void PhotoDatabase::execNative(const QString& sql, const QVariantList& values) const {
+    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    if (!query.prepare(sql))
+        fail(QStringLiteral("prepare an update"), query.lastError());
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        fail(QStringLiteral("update"), query.lastError());
+}
+
+void PhotoDatabase::normaliseBookBreaks() {
+    // IMMEDIATE takes the write lock before reading, so a locked catalogue fails before any change.
+    execNative(QStringLiteral("BEGIN IMMEDIATE"));
+    try {
+        const RecordSet books = run(statements::allBooks);
+        for (int row = 0; row < books.recordCount(); ++row) {
+            QVariantList values{0.25};
+            for (const auto* field :
+                 {u"BreakInches2", u"BreakInches3", u"BreakInches4", u"BreakInches5"}) {
+                const std::optional<double> limit = books.number(row, field);
+                values << (limit ? QVariant(std::floor(*limit)) : QVariant());
+            }
+            values << books.value(row, u"id");
+            execNative(QStringLiteral("UPDATE Books SET BreakInches1 = ?, BreakInches2 = ?, "
+                                      "BreakInches3 = ?, BreakInches4 = ?, BreakInches5 = ? "
+                                      "WHERE id = ?"),
+                       values);
+        }
+        execNative(QStringLiteral("COMMIT"));
+    } catch (...) {
+        QSqlQuery(QSqlDatabase::database(connectionName_, false)).exec(QStringLiteral("ROLLBACK"));
+        throw;
+    }
+}
+
+} // namespace tarnwick

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "catalogue/RecordSet.h"
+
+#include <memory>
+#include <QString>
+#include <QVariantList>
+
+class QSqlError;
+
+namespace tarnwick {
+
+// The one connection to the photo catalogue. Every statement passes through the dialect
+// adapter and comes back as a client-side RecordSet. Failures throw DatabaseError with a message
+// that names the file.
+class PhotoDatabase {
+public:
+    // Opens an existing catalogue read/write. Never creates or changes the file: a missing,
+    // unreadable, write-protected, corrupt or foreign file throws.
+    static std::unique_ptr<PhotoDatabase> open(const QString& path);
+    ~PhotoDatabase();
+
+    PhotoDatabase(const PhotoDatabase&) = delete;
+    PhotoDatabase& operator=(const PhotoDatabase&) = delete;
+
+    const QString& path() const { return path_; }
+
+    // Runs a statement composed in the program's own dialect.
+    RecordSet run(const QString& statement) const;
+    // Re-runs the set's statement and replaces its rows.
+    void requery(RecordSet& set) const;
+
+    // Rewrites every book's size-class limits: class 1 ends at 0.25, limits 2 to 5 lose their
+    // fractions, limit 6 is kept. All rows or none.
+    void normaliseBookBreaks();
+
+private:
+    PhotoDatabase(QString path, QString connectionName);
+    void checkCatalogueShape() const;
+    void execNative(const QString& sql, const QVariantList& values = {}) const;
+    [[noreturn]] void fail(const QString& what, const QSqlError& error) const;
+
+    QString path_;
+    QString connectionName_;
+};
+
+} // namespace tarnwick

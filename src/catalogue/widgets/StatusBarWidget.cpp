@@ -1,0 +1,50 @@
+#include "catalogue/widgets/StatusBarWidget.h"
+
+#include "catalogue/StatusLine.h"
+
+#include <QIcon>
+#include <QLabel>
+
+namespace tarnwick {
+
+StatusBarWidget::StatusBarWidget(const StatusLine& line, QWidget* parent)
+    : QStatusBar(parent), line_(line) {
+    setSizeGripEnabled(true);
+    // Panel widths: the icon, the message (takes what is left), a spare, the count, the
+    // mode or photo label, a spare.
+    const std::array<int, 6> minimumWidths{22, 200, 40, 130, 160, 40};
+    const std::array<int, 6> stretches{0, 1, 0, 0, 0, 0};
+    for (size_t i = 0; i < panels_.size(); ++i) {
+        auto* label = new QLabel(this);
+        label->setMinimumWidth(minimumWidths[i]);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setContentsMargins(3, 0, 3, 0);
+        addPermanentWidget(label, stretches[i]);
+        panels_[i] = label;
+    }
+    panels_[0]->setAlignment(Qt::AlignCenter);
+    panels_[1]->setObjectName(QStringLiteral("Message"));
+    panels_[3]->setObjectName(QStringLiteral("QueryResults"));
+    panels_[4]->setObjectName(QStringLiteral("Photo"));
+    connect(&line_, &StatusLine::changed, this, &StatusBarWidget::refresh);
+    refresh();
+}
+
+void StatusBarWidget::refresh() {
+    for (int number = 2; number <= 6; ++number)
+        panel(number)->setText(line_.panelText(number));
+    switch (line_.icon()) {
+    case StatusIcon::None:
+        panel(1)->setPixmap(QPixmap());
+        break;
+    case StatusIcon::InfoOK:
+        panel(1)->setPixmap(QIcon(QStringLiteral(":/icons/InfoOK.svg")).pixmap(16, 16));
+        break;
+    case StatusIcon::Error:
+        panel(1)->setPixmap(QIcon(QStringLiteral(":/icons/Error.svg")).pixmap(16, 16));
+        break;
+    }
+}
+
+} // namespace tarnwick

@@ -1,0 +1,49 @@
+#include "app/widgets/MainFrame.h"
+#include "app/AppState.h"
+#include "app/Startup.h"
+#include "app/widgets/MainWindow.h"
+#include "catalogue/widgets/StatusBarWidget.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestInstallation.h"
+
+#include <gtest/gtest.h>
+#include <QLabel>
+#include <QSignalSpy>
+
+using namespace tarnwick;
+using tarnwick::test::ScriptedDialogs;
+using tarnwick::test::TestInstallation;
+
+TEST(MainFrame, ShowsTheMainWindowAndAsksBeforeTheRunEnds) {
+    TestInstallation installation;
+    test::writeSmallCatalogue(installation.cataloguePath(), 2);
+    AppState state(installation.paths());
+    ScriptedDialogs dialogs;
+    ASSERT_TRUE(initialiseCatalogue(state, dialogs));
+
+    MainFrame frame(state, dialogs);
+    frame.mainWindow()->setUp();
+    frame.show();
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Tarnwick"));
+    EXPECT_EQ(frame.mainWindow()->windowTitle(), QStringLiteral(" Browsing Photos"));
+    EXPECT_EQ(frame.statusBarWidget()->panel(5)->text(), QStringLiteral("Browse Mode"));
+    EXPECT_EQ(frame.statusBarWidget()->panel(2)->text(), QString());
+
+    state.statusLine.statusMessage(StatusKind::Error,
+                                   QStringLiteral("Can't print, no photo selected"));
+    EXPECT_EQ(frame.statusBarWidget()->panel(2)->text(),
+              QStringLiteral("ERROR - Can't print, no photo selected"));
+    EXPECT_FALSE(frame.statusBarWidget()->panel(1)->pixmap().isNull());
+
+    QSignalSpy confirmed(&frame, &MainFrame::closingConfirmed);
+    dialogs.answerNext(Answer::No);
+    frame.exitCommand();
+    EXPECT_TRUE(frame.isVisible());
+    EXPECT_EQ(confirmed.count(), 0);
+
+    dialogs.answerNext(Answer::Yes);
+    frame.exitCommand();
+    EXPECT_FALSE(frame.isVisible());
+    EXPECT_EQ(confirmed.count(), 1);
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}

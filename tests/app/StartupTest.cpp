@@ -1,0 +1,105 @@
+#include "app/Startup.h"
+#include "app/AppState.h"
+#include "app/SingleInstance.h"
+#include "app/SuiteSettings.h"
+#include "catalogue/CatalogueStatements.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestInstallation.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFileInfo>
+
+using namespace tarnwick;
+using tarnwick::test::ScriptedDialogs;
+using tarnwick::test::TestCatalogue;
+using tarnwick::test::TestInstallation;
+
+namespace {
+
+class StartupTest : public ::testing::Test {
+protected:
+    TestInstallation installation;
+    AppState state{installation.paths()};
+    ScriptedDialogs dialogs;
+};
+
+} // namespace
+
+TEST_F(StartupTest, PreparesTheRunFromAGoodCatalogue) {
+    test::writeSmallCatalogue(installation.cataloguePath(), 3);
+    state.compareMode = 1;
+    state.currentSlot = 1;
+    state.profileChanged = true;
+
+    ASSERT_TRUE(initialiseCatalogue(state, dialogs));
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_TRUE(QFileInfo(installation.paths().dataDir()).isDir());
+    EXPECT_EQ(state.activePhotoSet.recordCount(), 3);
+    EXPECT_EQ(state.activePhotoSet.statement(), statements::activePhotosAtStartUp);
+    EXPECT_EQ(state.compareMode, 0);
+    EXPECT_EQ(state.currentSlot, 0);
+    EXPECT_FALSE(state.profileChanged);
+    EXPECT_EQ(state.profileFileName, QStringLiteral("Untitled"));
+    // With no setting the photos are looked for in the installation's own folder.
+    EXPECT_EQ(state.photoImageDir, installation.paths().photoImagesDir());
+    EXPECT_EQ(state.photoImageDir,
+              QDir::toNativeSeparators(installation.appDir() + QStringLiteral("/PhotoImages")));
+}
+
+TEST_F(StartupTest, UsesTheSuitesPhotoDirectorySetting) {
+    test::writeSmallCatalogue(installation.cataloguePath(), 1);
+    SuiteSettings().setPhotoDir(QStringLiteral("/media/cdrom/photoimages/"));
+    ASSERT_TRUE(initialiseCatalogue(state, dialogs));
+    EXPECT_EQ(state.photoImageDir, QStringLiteral("/media/cdrom/photoimages/"));
+    EXPECT_TRUE(
+        QFileInfo::exists(installation.configDir() + QStringLiteral("/Corbell 3/Corbell 3.conf")));
+}
+
+TEST_F(StartupTest, RefusesACatalogueWithoutActivePhotosAfterNormalisingIt) {
+    {
+        TestCatalogue catalogue(installation.cataloguePath());
+        catalogue.addBook(QStringLiteral("On"), true, {0.3, 1.0, 3.0, 9.6, 0.0, 0.0});
+        catalogue.addBook(QStringLiteral("Off"), false);
+        catalogue.addPhoto(1, QStringLiteral("Off"), QStringLiteral("1"));
+        catalogue.addPhoto(2, QStringLiteral("On"), QStringLiteral("2"),
+                           {{QStringLiteral("active"), 0}});
+    }
+    EXPECT_FALSE(initialiseCatalogue(state, dialogs));
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].kind, QStringLiteral("critical"));
+    EXPECT_EQ(dialogs.shown()[0].text,
+              QStringLiteral("Unable to start Tarnwick.  There are no active photos.\n"
+                             "Please use Slidekeep to activate photos."));
+    auto db = PhotoDatabase::open(installation.cataloguePath());
+    EXPECT_EQ(db->run(statements::oneBook(QStringLiteral("On"))).number(0, u"BreakInches4"), 9.0);
+}
+
+TEST_F(StartupTest, ABadCatalogueEndsTheRunWithABoxNamingTheFile) {
+    EXPECT_FALSE(initialiseCatalogue(state, dialogs));
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].kind, QStringLiteral("critical"));
+    EXPECT_TRUE(dialogs.shown()[0].text.contains(installation.cataloguePath()));
+    EXPECT_TRUE(dialogs.shown()[0].text.contains(QStringLiteral("does not exist")));
+    EXPECT_EQ(state.database, nullptr);
+}
+
+TEST_F(StartupTest, ExitNeedsAYes) {
+    dialogs.answerNext(Answer::No);
+    EXPECT_FALSE(confirmExit(state, dialogs));
+    dialogs.answerNext(Answer::Yes);
+    EXPECT_TRUE(confirmExit(state, dialogs));
+    ASSERT_EQ(dialogs.shown().size(), 2u);
+    EXPECT_EQ(dialogs.shown()[1].text, QStringLiteral("Exit Tarnwick?"));
+    EXPECT_EQ(dialogs.shown()[1].title, QString());
+}
+
+TEST(SingleInstance, OneCopyPerInstallation) {
+    TestInstallation first;
+    SingleInstance running(first.appDir());
+    ASSERT_TRUE(running.tryAcquire());
+    EXPECT_FALSE(SingleInstance(first.appDir()).tryAcquire());
+    EXPECT_FALSE(SingleInstance(first.appDir() + QStringLiteral("/")).tryAcquire());
+    TestInstallation other;
+    EXPECT_TRUE(SingleInstance(other.appDir()).tryAcquire());
+}

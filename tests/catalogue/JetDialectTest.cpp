@@ -1,0 +1,80 @@
+#include "catalogue/JetDialect.h"
+
+#include <gtest/gtest.h>
+
+using tarnwick::translateJetToSqlite;
+
+namespace {
+
+std::string sql(const char* jet) {
+    return translateJetToSqlite(QString::fromUtf8(jet)).toStdString();
+}
+
+} // namespace
+
+TEST(JetDialect, LiteralsBecomeSingleQuotedAndCompareWithoutCase) {
+    EXPECT_EQ(sql(R"(SELECT * FROM Books where BookLabel = "PNW-1")"),
+              "SELECT * FROM Books where BookLabel = 'PNW-1' COLLATE NOCASE");
+    // Quotes inside literals survive in both directions.
+    EXPECT_EQ(sql(R"(x = "say ""hi"" it's")"), "x = 'say \"hi\" it''s' COLLATE NOCASE");
+    EXPECT_EQ(sql("x = 'it''s'"), "x = 'it''s' COLLATE NOCASE");
+    // A label equal to a column name is still a literal, never the column.
+    EXPECT_EQ(sql(R"(where BookLabel = "PhotoLabel")"),
+              "where BookLabel = 'PhotoLabel' COLLATE NOCASE");
+}
+
+TEST(JetDialect, OperatorsAndBooleanWords) {
+    EXPECT_EQ(sql("SELECT * FROM Books where active = True order by BookLabel;"),
+              "SELECT * FROM Books where active = 1 order by BookLabel COLLATE NOCASE;");
+    EXPECT_EQ(sql("a = false"), "a = 0");
+    EXPECT_EQ(sql(R"(SELECT BookLabel & "/" & PhotoLabel FROM x)"),
+              "SELECT BookLabel || '/' COLLATE NOCASE || PhotoLabel FROM x");
+    // Words inside quotes or brackets are not operators.
+    EXPECT_EQ(sql(R"(x = "True & False")"), "x = 'True & False' COLLATE NOCASE");
+    EXPECT_EQ(sql("SELECT [True] FROM t"), "SELECT [True] FROM t");
+    EXPECT_EQ(sql("a <> 1 and b >= 2 and c <= 3"), "a <> 1 and b >= 2 and c <= 3");
+}
+
+TEST(JetDialect, PhotosQualifierIsDroppedOverTheActiveView) {
+    EXPECT_EQ(sql("SELECT VegType From qryactive GROUP BY Photos.VegType"),
+              "SELECT VegType From qryactive GROUP BY VegType COLLATE NOCASE");
+    EXPECT_EQ(sql("SELECT FireBehaveFM2 From qryactive GROUP BY Photos.FireBehaveFM2"),
+              "SELECT FireBehaveFM2 From qryactive GROUP BY FireBehaveFM2 COLLATE NOCASE");
+    // Elsewhere the qualifier names a real table and stays.
+    EXPECT_EQ(sql("SELECT Photos.ID FROM Photos"), "SELECT Photos.ID FROM Photos");
+}
+
+TEST(JetDialect, BracketedNamesAndNumbersStay) {
+    const char* statement = "SELECT Max([TonsPerAcreBreak1] +[TonsPerAcreBreak2] "
+                            "+[TonsPerAcreBreak3]) AS Expr1 From qryactive";
+    EXPECT_EQ(sql(statement), statement);
+    EXPECT_EQ(sql("SELECT * From qryactive WHERE ((([TotalFL])>= 0 And ([TotalFL])<=  40));"),
+              "SELECT * From qryactive WHERE ((([TotalFL])>= 0 And ([TotalFL])<=  40));");
+    EXPECT_EQ(sql("where x = 0.25"), "where x = 0.25");
+}
+
+TEST(JetDialect, InListsAndSortTermsIgnoreCase) {
+    EXPECT_EQ(sql("SELECT * From qryactive where (DangerRatingFM in('AB1','CD2')) and  "
+                  "(FireBehaveFM in ('X'));"),
+              "SELECT * From qryactive where (DangerRatingFM COLLATE NOCASE in('AB1' COLLATE "
+              "NOCASE,'CD2' COLLATE NOCASE)) and  (FireBehaveFM COLLATE NOCASE in ('X' COLLATE "
+              "NOCASE));");
+    EXPECT_EQ(sql("x not in ('a')"), "x COLLATE NOCASE not in ('a' COLLATE NOCASE)");
+    EXPECT_EQ(sql("SELECT * From qryactive ORDER by GroupLabel, PhotoLabel"),
+              "SELECT * From qryactive ORDER by GroupLabel COLLATE NOCASE, PhotoLabel COLLATE "
+              "NOCASE");
+    EXPECT_EQ(sql("SELECT * FROM t ORDER BY a DESC, b ASC"),
+              "SELECT * FROM t ORDER BY a COLLATE NOCASE DESC, b COLLATE NOCASE ASC");
+    // A sub-select's ORDER BY ends at its closing parenthesis.
+    EXPECT_EQ(sql("SELECT * FROM (SELECT * FROM t ORDER BY a) WHERE b = 1"),
+              "SELECT * FROM (SELECT * FROM t ORDER BY a COLLATE NOCASE) WHERE b = 1");
+}
+
+TEST(JetDialect, TokenizerKeepsEveryCharacter) {
+    const QString statement =
+        QStringLiteral(R"(SELECT  "a,b" , 'c''d' ,[e f]&g<>h -- "unterminated)");
+    QString joined;
+    for (const auto& token : tarnwick::tokenizeJet(statement))
+        joined += token.text;
+    EXPECT_EQ(joined, statement);
+}

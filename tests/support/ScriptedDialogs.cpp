@@ -1,0 +1,46 @@
+#include "support/ScriptedDialogs.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnwick::test {
+
+void ScriptedDialogs::critical(const QString& title, const QString& text) {
+    shown_.push_back({QStringLiteral("critical"), title, text});
+}
+
+void ScriptedDialogs::message(const QString& title, const QString& text) {
+    shown_.push_back({QStringLiteral("message"), title, text});
+}
+
+Answer ScriptedDialogs::question(const QString& title, const QString& text) {
+    shown_.push_back({QStringLiteral("question"), title, text});
+    if (answers_.empty()) {
+        ADD_FAILURE() << "unexpected question: " << text.toStdString();
+        return Answer::No;
+    }
+    const Answer answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+}
+
+QString ScriptedDialogs::nextFile(const QString& caption) {
+    if (files_.empty()) {
+        ADD_FAILURE() << "unexpected file dialog: " << caption.toStdString();
+        return {};
+    }
+    const QString file = files_.front();
+    files_.pop_front();
+    return file;
+}
+
+QString ScriptedDialogs::openFileName(const QString& caption, const QString&, const QString&) {
+    shown_.push_back({QStringLiteral("open"), caption, QString()});
+    return nextFile(caption);
+}
+
+QString ScriptedDialogs::saveFileName(const QString& caption, const QString&, const QString&) {
+    shown_.push_back({QStringLiteral("save"), caption, QString()});
+    return nextFile(caption);
+}
+
+} // namespace tarnwick::test

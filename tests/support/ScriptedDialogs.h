@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/Dialogs.h"
+
+#include <deque>
+#include <QStringList>
+#include <vector>
+
+namespace tarnwick::test {
+
+// Answers dialogs from a script and records every dialog asked for. A question with no
+// scripted answer fails the test (and is answered No) rather than waiting for a person.
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Shown {
+        QString kind; // "critical", "message", "question", "open", "save"
+        QString title;
+        QString text;
+    };
+
+    void answerNext(Answer answer) { answers_.push_back(answer); }
+    void fileNext(const QString& fileName) { files_.push_back(fileName); }
+
+    const std::vector<Shown>& shown() const { return shown_; }
+    bool allAnswersUsed() const { return answers_.empty() && files_.empty(); }
+
+    void critical(const QString& title, const QString& text) override;
+    void message(const QString& title, const QString& text) override;
+    Answer question(const QString& title, const QString& text) override;
+    QString openFileName(const QString& caption, const QString& directory,
+                         const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& directory,
+                         const QString& filter) override;
+
+private:
+    QString nextFile(const QString& caption);
+
+    std::deque<Answer> answers_;
+    std::deque<QString> files_;
+    std::vector<Shown> shown_;
+};
+
+} // namespace tarnwick::test

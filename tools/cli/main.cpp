@@ -1,0 +1,128 @@
+// tarnwick-cli: command-line companion of Tarnwick. Each subcommand is one entry in the table
+// below; add a function and a row to add a command.
+
+#include "demo/DemoInstallation.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QStringList>
+
+#include <array>
+#include <cstdio>
+#include <exception>
+#include <string_view>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int exitFailure = 1;
+constexpr int exitUsage = 2;
+
+void printTo(std::FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputc('\n', stream);
+}
+
+// Reports bad command-line input; the caller returns exitUsage.
+int usageError(const QString& message) {
+    printTo(stderr, u"tarnwick-cli: %1"_s.arg(message));
+    printTo(stderr, u"Run 'tarnwick-cli help' for the list of commands."_s);
+    return exitUsage;
+}
+
+int runDemo(const QStringList& args) {
+    QString dir;
+    tarnwick::demo::DemoOptions options;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        QString count;
+        if (arg == u"--photos") {
+            if (i + 1 >= args.size())
+                return usageError(u"--photos needs a number"_s);
+            count = args[++i];
+        } else if (arg.startsWith(u"--photos=")) {
+            count = arg.mid(9);
+        } else if (arg.startsWith(u'-') && arg.size() > 1) {
+            return usageError(u"unknown option '%1' for demo"_s.arg(arg));
+        } else if (dir.isEmpty()) {
+            dir = arg;
+            continue;
+        } else {
+            return usageError(u"demo takes one folder, got '%1' and '%2'"_s.arg(dir, arg));
+        }
+        bool ok = false;
+        const int photos = count.toInt(&ok);
+        if (!ok || photos < 1 || photos > tarnwick::demo::maxDemoPhotoCount)
+            return usageError(u"--photos must be a whole number from 1 to %1, not '%2'"_s.arg(
+                QString::number(tarnwick::demo::maxDemoPhotoCount), count));
+        options.photoCount = photos;
+    }
+    if (dir.isEmpty())
+        return usageError(u"demo needs the folder to write the installation into"_s);
+
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        tarnwick::demo::writeDemoInstallation(dir, options);
+    } catch (const std::exception& error) {
+        printTo(stderr, u"tarnwick-cli: %1"_s.arg(QString::fromStdString(error.what())));
+        return exitFailure;
+    }
+    const int photos =
+        options.photoCount > 0 ? options.photoCount : tarnwick::demo::standardDemoPhotoCount;
+    printTo(stdout, u"Wrote a demo installation with %1 %2 to %3 in %4 s."_s.arg(
+                        QString::number(photos), photos == 1 ? u"photo"_s : u"photos"_s,
+                        QDir::toNativeSeparators(QDir(dir).absolutePath()),
+                        QString::number(double(timer.elapsed()) / 1000.0, 'f', 1)));
+    return 0;
+}
+
+struct Command {
+    std::string_view name;
+    const char* synopsis;
+    int (*run)(const QStringList& args);
+};
+
+int runHelp(const QStringList& args);
+
+constexpr std::array commands{
+    Command{"demo", "demo DIR [--photos N]   write a demo installation into DIR", &runDemo},
+    Command{"help", "help                    show this list", &runHelp},
+};
+
+void printUsage(std::FILE* stream) {
+    printTo(stream, u"Usage: tarnwick-cli COMMAND [ARGUMENTS]"_s);
+    printTo(stream, u"Commands:"_s);
+    for (const Command& command : commands)
+        printTo(stream, u"  %1"_s.arg(QString::fromUtf8(command.synopsis)));
+}
+
+int runHelp(const QStringList&) {
+    printUsage(stdout);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    // Images are painted without a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst(); // the program
+    if (args.isEmpty()) {
+        printUsage(stderr);
+        return exitUsage;
+    }
+    const QString name = args.takeFirst();
+    for (const Command& command : commands)
+        if (name == QLatin1StringView(command.name.data(), qsizetype(command.name.size())))
+            return command.run(args);
+    printTo(stderr, u"tarnwick-cli: unknown command '%1'"_s.arg(name));
+    printUsage(stderr);
+    return exitUsage;
+}

@@ -98,6 +98,10 @@ TEST_F(MainWindowTest, ModesQueryPaneViewsAndAssistantButton) {
     EXPECT_EQ(state.currentSlot, 0);
     EXPECT_EQ(window.photoPane(1)->header()->text(), QString());
     EXPECT_EQ(window.photoPane(0)->currentTab(), PhotoPane::ImageTab);
+    // Browsing: picture on the left, the same photo's data on the right.
+    EXPECT_EQ(window.photoPane(1)->currentTab(), PhotoPane::DataTab);
+    EXPECT_FALSE(window.photoPane(1)->tabs()->isTabVisible(PhotoPane::ImageTab));
+    EXPECT_FALSE(window.photoPane(0)->tabs()->isTabVisible(PhotoPane::GraphTab));
 
     window.queryCommand();
     EXPECT_FALSE(action("mnuQuery")->isChecked());

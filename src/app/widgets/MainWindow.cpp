@@ -209,14 +209,17 @@ void MainWindow::setMode(int mode) {
     if (mode == int(Mode::Compare)) {
         applyModeState(state_, mode);
         panes_[1]->setCaption(QStringLiteral("Select a photo from the list"));
-        panes_[1]->show();
+        for (PhotoPane* pane : panes_)
+            pane->setBrowseRole(PhotoPane::ShowsEverything);
         selectPane(1);
         QApplication::processEvents();
     } else if (mode == int(Mode::Browse)) {
         selectPane(0);
         applyModeState(state_, mode);
         panes_[1]->setCaption(QString());
-        panes_[1]->hide();
+        // Browsing shows one photo: its picture on the left, its plate and chart on the right.
+        panes_[0]->setBrowseRole(PhotoPane::ShowsPicture);
+        panes_[1]->setBrowseRole(PhotoPane::ShowsData);
         panes_[0]->showTab(PhotoPane::ImageTab);
     }
     action(QStringLiteral("barCompare"))->setChecked(state_.compareMode == 1);

@@ -73,6 +73,17 @@ PhotoPane::Tab PhotoPane::currentTab() const {
     return Tab(shownTab_);
 }
 
+void PhotoPane::setBrowseRole(Role role) {
+    tabs_->setTabVisible(ImageTab, role != ShowsData);
+    tabs_->setTabVisible(ViewTab, role != ShowsData);
+    tabs_->setTabVisible(DataTab, role != ShowsPicture);
+    tabs_->setTabVisible(GraphTab, role != ShowsPicture);
+    if (role == ShowsData && (shownTab_ == ImageTab))
+        showTab(DataTab);
+    if (role == ShowsPicture)
+        showTab(ImageTab);
+}
+
 void PhotoPane::setCaption(const QString& caption) {
     header_->setText(caption);
 }

@@ -15,6 +15,9 @@ class PhotoPane : public QWidget {
     Q_OBJECT
 public:
     enum Tab { ImageTab = 0, DataTab = 1, GraphTab = 2, ViewTab = 3 };
+    // Which tabs the pane offers: all of them when comparing two photos; while browsing the left
+    // pane shows the picture and the right one the data of the same photo.
+    enum Role { ShowsEverything, ShowsPicture, ShowsData };
 
     PhotoPane(int slot, QWidget* parent = nullptr);
 
@@ -28,6 +31,7 @@ public:
     void showTab(Tab tab);
     Tab currentTab() const;
 
+    void setBrowseRole(Role role);
     void setCaption(const QString& caption);
     // The pane that receives the next photo is marked in its caption strip.
     void setSelected(bool selected);

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStandardPaths>
 
 namespace tarnwick {
@@ -81,7 +82,8 @@ QString QtProcessRunner::resolve(const QString& program) const {
         const QFileInfo info(program);
         return info.isFile() && info.isExecutable() ? info.absoluteFilePath() : QString();
     }
-    const QString beside = QStandardPaths::findExecutable(program, {applicationDir_});
+    const QString beside = QStandardPaths::findExecutable(
+        program, {applicationDir_, QCoreApplication::applicationDirPath()});
     return beside.isEmpty() ? QStandardPaths::findExecutable(program) : beside;
 }
 
@@ -92,6 +94,9 @@ bool QtProcessRunner::runAndWait(const QString& program) {
 
     QProcess process;
     process.setProgram(path);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TARNWICK_HOME"), applicationDir_);
+    process.setProcessEnvironment(environment);
     // The other program talks to the same terminal, if there is one.
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start();

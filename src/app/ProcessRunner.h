@@ -19,17 +19,20 @@ public:
     virtual bool runAndWait(const QString& program) = 0;
 };
 
-// Runs a real process. While it waits, the program's windows keep painting but take no input:
-// the user works in the other program, and coming back to a half-changed catalogue must not be
-// possible before it has ended.
+// Runs a real process on the same installation (its TARNWICK_HOME is the application
+// directory). While it waits, the program's windows keep painting but take no input: the user
+// works in the other program, and coming back to a half-changed catalogue must not be possible
+// before it has ended.
 class QtProcessRunner : public ProcessRunner {
 public:
     explicit QtProcessRunner(QString applicationDir);
 
     bool runAndWait(const QString& program) override;
 
-    // The program's full path: the application directory first, then the search path; empty
-    // when neither holds it. A path with a directory part is taken as it is.
+    // The program's full path: the application directory first, then the folder of this
+    // program's own executable (where the build puts its sibling tools when the installation
+    // lies elsewhere), then the search path; empty when none holds it. A path with a directory
+    // part is taken as it is.
     QString resolve(const QString& program) const;
 
 private:

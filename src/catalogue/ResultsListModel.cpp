@@ -22,15 +22,6 @@ void ResultsListModel::fill(const RecordSet& set) {
     Q_EMIT sortChanged(sortColumn_, sortOrder_);
 }
 
-void ResultsListModel::clear() {
-    beginResetModel();
-    rows_.clear();
-    order_.clear();
-    positionOfRow_.clear();
-    rowByKey_.clear();
-    endResetModel();
-}
-
 int ResultsListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(rows_.size());
 }

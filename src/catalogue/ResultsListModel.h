@@ -28,7 +28,6 @@ public:
 
     // Replaces every row with those of the set and sorts them ascending by the current sort column.
     void fill(const RecordSet& set);
-    void clear();
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -8,6 +8,7 @@
 #include "catalogue/ResultsListCsv.h"
 
 #include <cstdio>
+#include <QScopeGuard>
 
 using namespace Qt::StringLiterals;
 
@@ -35,8 +36,13 @@ int runList(const QStringList& args) {
         }
     }
     // The window's own start-up set and fill, so the two can never list differently.
-    tarnwick::AppState state(appDir.isEmpty() ? tarnwick::AppPaths::fromEnvironment()
-                                              : tarnwick::AppPaths(appDir));
+    auto* statePointer = new tarnwick::AppState(
+        appDir.isEmpty() ? tarnwick::AppPaths::fromEnvironment() : tarnwick::AppPaths(appDir));
+    tarnwick::AppState& state = *statePointer;
+    // The rows and records of a large catalogue are millions of small blocks: the process ends
+    // right after printing them, so they are left to it instead of being freed one by one. Only
+    // the connection is closed properly.
+    const auto closeCatalogue = qScopeGuard([&state] { state.database.reset(); });
     try {
         state.database = tarnwick::PhotoDatabase::open(state.paths.cataloguePath());
         state.activePhotoSet = state.database->run(tarnwick::statements::activePhotosAtStartUp);

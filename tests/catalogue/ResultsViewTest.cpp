@@ -50,7 +50,6 @@ TEST_F(ResultsViewTest, ShowsTheVisibleColumnsOrTheIconColumns) {
             EXPECT_EQ(list->header()->sectionSize(c), twipsToPixels(column.widthTwips, dpi)) << c;
         }
     }
-    EXPECT_EQ(twipsToPixels(2500, 96), 167);
 
     view.setListView(ResultsView::IconView);
     EXPECT_EQ(view.currentWidget(), view.iconPage());

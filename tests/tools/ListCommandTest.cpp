@@ -52,10 +52,7 @@ TEST(ListCommand, PrintsTheStartupListAsTheWindowShowsIt) {
     model.fill(
         PhotoDatabase::open(installation.cataloguePath())->run(statements::activePhotosAtStartUp));
     EXPECT_EQ(result.output, resultsListCsv(model));
-    const QList<QByteArray> lines = result.output.split('\n');
-    ASSERT_EQ(lines.size(), 4);
-    EXPECT_TRUE(lines[1].startsWith("B1/A,z,"));
-    EXPECT_TRUE(lines[2].startsWith("B1/b,\"a, \"\"first\"\"\","));
+    EXPECT_EQ(result.output.split('\n').value(1).left(7), "B1/A,z,");
 }
 
 TEST(ListCommand, ReportsAMissingCatalogueAndBadArguments) {

@@ -1,5 +1,6 @@
 #include "app/widgets/MainWindow.h"
 #include "app/AppState.h"
+#include "catalogue/widgets/ResultsView.h"
 #include "display/widgets/PhotoPane.h"
 #include "support/TestInstallation.h"
 
@@ -112,10 +113,12 @@ TEST_F(MainWindowTest, ModesQueryPaneViewsAndAssistantButton) {
     EXPECT_FALSE(window.queryArea()->isHidden());
 
     action("barIcon")->trigger();
+    EXPECT_EQ(window.resultsView()->listView(), ResultsView::IconView);
     EXPECT_TRUE(action("mnuIconView")->isChecked());
     EXPECT_FALSE(action("mnuListView")->isChecked());
     action("mnuListView")->trigger();
     EXPECT_TRUE(action("barList")->isChecked());
+    EXPECT_EQ(window.resultsView()->listView(), ResultsView::ListView);
     EXPECT_FALSE(action("mnuIconView")->isChecked());
 
     action("barAssistant")->trigger();

@@ -2,6 +2,8 @@
 
 #include "app/AppState.h"
 #include "app/Modes.h"
+#include "app/ResultsListCommands.h"
+#include "catalogue/widgets/ResultsView.h"
 #include "display/widgets/PhotoPane.h"
 #include "profile/ProfileCommands.h"
 
@@ -166,6 +168,11 @@ void MainWindow::buildMenus() {
 void MainWindow::buildLayout() {
     queryArea_ = area(QStringLiteral("vseQuery"));
     listArea_ = area(QStringLiteral("vseList"));
+    resultsView_ = new ResultsView(state_.resultsList);
+    resultsView_->setObjectName(QStringLiteral("lstPhotos"));
+    listArea_->layout()->addWidget(resultsView_);
+    connect(resultsView_, &ResultsView::itemClicked, this,
+            [this](const QString& key) { listItemClicked(key); });
     listSplitter_ = new QSplitter(Qt::Vertical);
     listSplitter_->addWidget(queryArea_);
     listSplitter_->addWidget(listArea_);
@@ -202,6 +209,8 @@ void MainWindow::setUp() {
     state_.statusLine.statusMessage(StatusKind::Info, QStringLiteral("Initializing ..."));
     newProfile(state_);
     setMode(int(Mode::Browse));
+    resultsView_->setListView(ResultsView::ListView);
+    fillResultsList(state_);
     state_.statusLine.statusMessage(StatusKind::Clear, QStringLiteral(" "));
 }
 
@@ -250,12 +259,17 @@ void MainWindow::queryCommand() {
 }
 
 void MainWindow::listViewCommand(int view) {
-    if (view != 2 && view != 3)
+    if (view != ResultsView::IconView && view != ResultsView::ListView)
         return;
+    resultsView_->setListView(view);
     action(QStringLiteral("mnuListView"))->setChecked(view == 3);
     action(QStringLiteral("mnuIconView"))->setChecked(view == 2);
     action(QStringLiteral("barList"))->setChecked(view == 3);
     action(QStringLiteral("barIcon"))->setChecked(view == 2);
+}
+
+void MainWindow::listItemClicked(const QString& key) {
+    itemClicked(state_, key, [this](int, const ResultsRow& row) { Q_EMIT photoChosen(row); });
 }
 
 void MainWindow::assistantCommand() {

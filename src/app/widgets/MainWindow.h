@@ -13,6 +13,8 @@ namespace tarnwick {
 
 struct AppState;
 class PhotoPane;
+class ResultsView;
+struct ResultsRow;
 
 // The browse and query window inside the frame: toolbar, menus, the query pane above the
 // results list, and the two photo panes.
@@ -33,6 +35,8 @@ public:
     void listViewCommand(int view);
     void assistantCommand();
     void compareCommand();
+    // A click on a results-list row: a repeat click on the last row does nothing.
+    void listItemClicked(const QString& key);
 
     QToolBar* toolBar() const { return toolBar_; }
     const QList<QMenu*>& menus() const { return menus_; }
@@ -40,12 +44,15 @@ public:
     PhotoPane* photoPane(int slot) const { return panes_[size_t(slot)]; }
     QWidget* queryArea() const { return queryArea_; }
     QWidget* listArea() const { return listArea_; }
+    ResultsView* resultsView() const { return resultsView_; }
     bool queryPaneShown() const;
 
 Q_SIGNALS:
     void exitRequested();
     // Shown for the first time: the command line is read then.
     void firstActivated();
+    // The photo of a list row is to be shown in the current slot.
+    void photoChosen(const ResultsRow& row);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -67,6 +74,7 @@ private:
     QSplitter* listSplitter_ = nullptr;
     QWidget* queryArea_ = nullptr;
     QWidget* listArea_ = nullptr;
+    ResultsView* resultsView_ = nullptr;
     std::array<PhotoPane*, 2> panes_{};
     bool activated_ = false;
 };

@@ -41,6 +41,12 @@ MainFrame::MainFrame(AppState& state, Dialogs& dialogs, QWidget* parent)
     showMenusOf(mainWindowFrame_);
 }
 
+MainFrame::~MainFrame() {
+    // Closing the frame's window deactivates the main window inside it; the menu bar is gone by
+    // then, so the frame must not hear of it.
+    disconnect(mdiArea_, nullptr, this, nullptr);
+}
+
 void MainFrame::showMenusOf(QMdiSubWindow* active) {
     // The frame's own menu shows only while no window inside it is active.
     menuBar()->clear();

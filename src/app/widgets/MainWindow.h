@@ -1,7 +1,12 @@
 #pragma once
 
+#include "display/PhotoDisplayCommands.h"
+#include "display/SlotDisplay.h"
+
 #include <array>
 #include <functional>
+#include <memory>
+#include <QPointer>
 #include <QWidget>
 
 class QAction;
@@ -12,7 +17,9 @@ class QToolBar;
 namespace tarnwick {
 
 struct AppState;
+class PhotoImageView;
 class PhotoPane;
+class ViewerWindow;
 
 // The browse and query window inside the frame: toolbar, menus, the query pane above the
 // results list, and the two photo panes.
@@ -34,10 +41,23 @@ public:
     void assistantCommand();
     void compareCommand();
 
+    // Shows a results-list entry in the current slot; a catalogue failure goes to the status line.
+    void showPhoto(const ListEntry& entry);
+    void showListRow(int row);
+    // The comparison can be printed only while both slots hold a photo.
+    void setComparisonPrintEnabled(bool enabled);
+    // Opens the full-size viewer, not modal, on the photo shown for a pane.
+    void openViewer(int pane);
+    // The display's seams: the directory check, the results list, the assistant, the plates.
+    PhotoDisplayHooks& photoDisplayHooks() { return displayHooks_; }
+
     QToolBar* toolBar() const { return toolBar_; }
     const QList<QMenu*>& menus() const { return menus_; }
     QAction* action(const QString& name) const;
     PhotoPane* photoPane(int slot) const { return panes_[size_t(slot)]; }
+    PhotoImageView* imageView(int slot) const { return imageViews_[size_t(slot)]; }
+    // The open viewer, if any.
+    ViewerWindow* viewer() const;
     QWidget* queryArea() const { return queryArea_; }
     QWidget* listArea() const { return listArea_; }
     bool queryPaneShown() const;
@@ -68,6 +88,10 @@ private:
     QWidget* queryArea_ = nullptr;
     QWidget* listArea_ = nullptr;
     std::array<PhotoPane*, 2> panes_{};
+    std::array<PhotoImageView*, 2> imageViews_{};
+    std::array<std::unique_ptr<SlotDisplay>, 2> slotDisplays_;
+    PhotoDisplayHooks displayHooks_;
+    QPointer<ViewerWindow> viewer_;
     bool activated_ = false;
 };
 

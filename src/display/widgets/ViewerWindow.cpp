@@ -49,9 +49,6 @@ ViewerWindow::Page ViewerWindow::makePage(const QString& areaName, const QString
     // The viewer exists to show the whole picture, so it is never reduced while decoding.
     page.view->setDecodeLimit(QSize());
     page.area->setWidget(page.view);
-    // A picture arriving at its natural size must resize the scrolled area.
-    connect(page.view, &PhotoImageView::imageShown, page.area,
-            [area = page.area] { area->setWidgetResizable(true); });
 
     page.missing = new QLabel;
     page.missing->setObjectName(labelName);
@@ -99,10 +96,8 @@ void ViewerWindow::load(Page& page, const QString& path) {
 }
 
 void ViewerWindow::setFit(PhotoImageView::Fit fit) {
-    for (Page* page : {&photo_, &data_}) {
+    for (Page* page : {&photo_, &data_})
         page->view->setFit(fit);
-        page->area->setWidgetResizable(true);
-    }
 }
 
 void ViewerWindow::actualSize() {

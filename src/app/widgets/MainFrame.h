@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 class QMdiArea;
+class QMenu;
 class QMdiSubWindow;
 
 namespace tarnwick {
@@ -36,12 +37,15 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void showMenusOf(QMdiSubWindow* active);
+
     AppState& state_;
     Dialogs& dialogs_;
     QMdiArea* mdiArea_;
     QMdiSubWindow* mainWindowFrame_;
     MainWindow* mainWindow_;
     StatusBarWidget* statusBar_;
+    QMenu* ownMenu_;
 };
 
 } // namespace tarnwick

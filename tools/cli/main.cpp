@@ -1,6 +1,7 @@
 // tarnwick-cli: command-line companion of Tarnwick. Each subcommand is one entry in the table
 // below; add a function and a row to add a command.
 
+#include "PlateCommand.h"
 #include "demo/DemoInstallation.h"
 
 #include <QDir>
@@ -89,6 +90,8 @@ int runHelp(const QStringList& args);
 
 constexpr std::array commands{
     Command{"demo", "demo DIR [--photos N]   write a demo installation into DIR", &runDemo},
+    Command{"plate", "plate --id ID [--app-dir DIR]   a photo's data plate and chart as JSON",
+            &runPlate},
     Command{"help", "help                    show this list", &runHelp},
 };
 

@@ -53,13 +53,13 @@ QString optionalMeasure(const RecordSet& photo, QStringView field,
 
 void requireRows(const PlateSource& source) {
     if (source.photo.isEmpty())
-        throw DatabaseError(QStringLiteral("The photo %1 is not among the active photos.")
-                                .arg(source.label),
-                            DatabaseError::Kind::Statement);
+        throw DatabaseError(
+            QStringLiteral("The photo %1 is not among the active photos.").arg(source.label),
+            DatabaseError::Kind::Statement);
     if (source.book.isEmpty())
-        throw DatabaseError(QStringLiteral("The book of photo %1 is not in the catalogue.")
-                                .arg(source.label),
-                            DatabaseError::Kind::Statement);
+        throw DatabaseError(
+            QStringLiteral("The book of photo %1 is not in the catalogue.").arg(source.label),
+            DatabaseError::Kind::Statement);
 }
 
 } // namespace
@@ -99,8 +99,8 @@ DataPlateContent dataPlateContent(const PlateSource& source) {
                     optionalMeasure(photo, u"AverageFuelbedDepth"_s, depthPattern)});
     rows.push_back({QStringLiteral("Vegetation Type"), textOfValue(photo.value(0, u"VegType"_s))});
     rows.push_back({QStringLiteral("Activity Type"), textOfValue(photo.value(0, u"Activity"_s))});
-    rows.push_back(
-        {QStringLiteral("Trees per acre"), optionalMeasure(photo, u"TreesPerAcre"_s, std::nullopt)});
+    rows.push_back({QStringLiteral("Trees per acre"),
+                    optionalMeasure(photo, u"TreesPerAcre"_s, std::nullopt)});
     rows.push_back({QStringLiteral("Canopy Closure (%)"),
                     optionalMeasure(photo, u"CanopyClosure"_s, std::nullopt)});
     rows.push_back({QStringLiteral("Herb Loading (t/ac)"),
@@ -109,9 +109,12 @@ DataPlateContent dataPlateContent(const PlateSource& source) {
                     optionalMeasure(photo, u"WoodyTonsPerAcre"_s, std::nullopt)});
     rows.push_back({QStringLiteral("DDW Loading (t/ac)"), QString()});
 
-    rows.push_back({tab + u"0"_s + inch + u"-.25"_s + inch, classLoading(photo, 1, loadingPattern)});
-    rows.push_back({tab + u".26"_s + inch + u"-1"_s + inch, classLoading(photo, 2, loadingPattern)});
-    rows.push_back({tab + u"1.1"_s + inch + u"-3"_s + inch, classLoading(photo, 3, loadingPattern)});
+    rows.push_back(
+        {tab + u"0"_s + inch + u"-.25"_s + inch, classLoading(photo, 1, loadingPattern)});
+    rows.push_back(
+        {tab + u".26"_s + inch + u"-1"_s + inch, classLoading(photo, 2, loadingPattern)});
+    rows.push_back(
+        {tab + u"1.1"_s + inch + u"-3"_s + inch, classLoading(photo, 3, loadingPattern)});
 
     const std::optional<double> b4 = limit(book, 4);
     const std::optional<double> b5 = limit(book, 5);
@@ -133,8 +136,9 @@ DataPlateContent dataPlateContent(const PlateSource& source) {
         break;
     default:
         // Here the second class starts with Str, not the plain conversion: a blank before it.
-        overThree << firstClosed << tab + (b4 ? strNumber(*b4 + 0.1) : QString()) + inch + u"-"_s +
-                                        strOf(b5) + inch
+        overThree << firstClosed
+                  << tab + (b4 ? strNumber(*b4 + 0.1) : QString()) + inch + u"-"_s + strOf(b5) +
+                         inch
                   << tab + nextLowerBound(b5) + inch + u"-"_s + strOf(b6) + inch + u"  "_s
                   << tab + nextLowerBound(b6) + inch + u" + "_s;
         break;
@@ -152,7 +156,8 @@ DataPlateContent dataPlateContent(const PlateSource& source) {
             : QString();
     rows.push_back({tab + u"Total 0"_s + inch + u"-3"_s + inch + u" "_s,
                     formatValue(zeroToThree, loadingPattern)});
-    rows.push_back({tab + (kase == 0 ? u"Total 3"_s : u"Total 3.1"_s) + inch + u"+  "_s, overThreeTotal});
+    rows.push_back(
+        {tab + (kase == 0 ? u"Total 3"_s : u"Total 3.1"_s) + inch + u"+  "_s, overThreeTotal});
     rows.push_back({tab + u"Total "_s, formatValue(total, loadingPattern)});
     return plate;
 }
@@ -177,7 +182,8 @@ void drawDataPlate(ReportDocument& document, int pane, const DataPlateContent& c
     // A light grid, the size-class heading set off and the grand total in bold, so the eye finds
     // the loading breakdown at once.
     table.setGrid(QColor(0xb4, 0xb9, 0xbf), 10);
-    table.setCellPadding(80, 25);
+    // Rows stay tight so a photo report still fits picture, chart and plate on one page.
+    table.setCellPadding(80, 8);
     const int heading = 8;
     const int rowCount = int(content.rows.size());
     if (rowCount > heading) {
@@ -207,50 +213,50 @@ LoadingChartContent loadingChartContent(const PlateSource& source, int kase) {
     const std::optional<double> b4 = limit(book, 4);
     const std::optional<double> b5 = limit(book, 5);
     const std::optional<double> b6 = limit(book, 6);
-    const auto spaces = [](int n) { return QString(n, u' '); };
     const QString unit = QStringLiteral(" t/ac  ");
 
     LoadingChartContent chart;
     chart.header << QStringLiteral("DDW Total Tons per Acre(t/ac) by Size Class ") << source.label;
 
-    // Each label: the class range, blanks that line the loadings up in the legend, the loading.
+    // Each label: the class range, blanks that line the loadings up in a legend, the loading and
+    // its unit.
     struct Label {
         QString range;
-        QString suffix;
+        int blanks;
+        QString unit;
     };
-    std::vector<Label> labels{{u"0"_s + inch + u" - .25"_s + inch + spaces(5), QStringLiteral(" t/ac")},
-                              {u".26"_s + inch + u" - 1"_s + inch + spaces(4), unit},
-                              {u"1.1"_s + inch + u" - 3"_s + inch + spaces(5), unit}};
+    std::vector<Label> labels{{u"0"_s + inch + u" - .25"_s + inch, 5, u" t/ac"_s},
+                              {u".26"_s + inch + u" - 1"_s + inch, 4, unit},
+                              {u"1.1"_s + inch + u" - 3"_s + inch, 5, unit}};
     const QString class4Closed = u"3.1"_s + inch + u" - "_s + plainOf(b4) + inch;
     switch (kase) {
     case 0:
-        labels.push_back({u"3.1"_s + inch + u"+"_s + spaces(12), unit});
+        labels.push_back({u"3.1"_s + inch + u"+"_s, 12, unit});
         break;
     case 1:
-        labels.push_back({class4Closed + spaces(7), unit});
-        labels.push_back({nextLowerBound(b4) + inch + u"+"_s + spaces(6), unit});
+        labels.push_back({class4Closed, 7, unit});
+        labels.push_back({nextLowerBound(b4) + inch + u"+"_s, 6, unit});
         break;
     case 2:
-        labels.push_back({class4Closed + spaces(5), unit});
-        labels.push_back(
-            {nextLowerBound(b4) + inch + u" - "_s + plainOf(b5) + inch + spaces(4), unit});
-        labels.push_back({nextLowerBound(b5) + inch + u"+"_s + spaces(10), unit});
+        labels.push_back({class4Closed, 5, unit});
+        labels.push_back({nextLowerBound(b4) + inch + u" - "_s + plainOf(b5) + inch, 4, unit});
+        labels.push_back({nextLowerBound(b5) + inch + u"+"_s, 10, unit});
         break;
     default:
-        labels.push_back({class4Closed + spaces(7), unit});
-        labels.push_back(
-            {nextLowerBound(b4) + inch + u" - "_s + plainOf(b5) + inch + spaces(7), unit});
-        labels.push_back(
-            {nextLowerBound(b5) + inch + u" - "_s + plainOf(b6) + inch + spaces(3), unit});
-        labels.push_back({nextLowerBound(b6) + inch + u"+"_s + spaces(12), unit});
+        labels.push_back({class4Closed, 7, unit});
+        labels.push_back({nextLowerBound(b4) + inch + u" - "_s + plainOf(b5) + inch, 7, unit});
+        labels.push_back({nextLowerBound(b5) + inch + u" - "_s + plainOf(b6) + inch, 3, unit});
+        labels.push_back({nextLowerBound(b6) + inch + u"+"_s, 12, unit});
         break;
     }
     for (size_t i = 0; i < labels.size(); ++i) {
         const int sizeClass = int(i) + 1;
         ChartBar bar;
         bar.sizeClass = sizeClass;
+        bar.range = labels[i].range;
         bar.value = photo.number(0, QStringLiteral("TonsPerAcreBreak%1").arg(sizeClass));
-        bar.label = labels[i].range + classLoading(photo, sizeClass, chartPattern) + labels[i].suffix;
+        bar.label = labels[i].range + QString(labels[i].blanks, u' ') +
+                    classLoading(photo, sizeClass, chartPattern) + labels[i].unit;
         chart.bars.push_back(std::move(bar));
     }
     return chart;

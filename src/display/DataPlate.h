@@ -70,8 +70,9 @@ void prepareScreenPlate(ReportDocument& document, double pageWidth, double pageH
 
 // The size-class loading chart: a two-line header and one bar per size class the book has.
 struct ChartBar {
-    int sizeClass = 1; // 1..7
-    QString label;
+    int sizeClass = 1;           // 1..7
+    QString label;               // as shown: range, blanks, loading "####0.00", unit
+    QString range;               // the label's leading class range, e.g. 3.1" - 6"
     std::optional<double> value; // the class loading; none when Null
 };
 

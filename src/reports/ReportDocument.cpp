@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <type_traits>
 
 namespace tarnwick {
 
@@ -141,9 +142,8 @@ TextBlock layoutBlock(const QString& text, const ReportFont& font, const QRectF&
     double y = area.top();
     for (const Line& line : lines) {
         for (const TextRun& run : line.runs)
-            block.runs.push_back({run.text,
-                                  QPointF(area.left() + run.origin.x(), y + metrics.ascent()),
-                                  run.width});
+            block.runs.push_back(
+                {run.text, QPointF(area.left() + run.origin.x(), y + metrics.ascent()), run.width});
         y += metrics.lineSpacing();
     }
     block.rect = QRectF(area.left(), area.top(), area.width(), y - area.top());
@@ -155,6 +155,37 @@ QString substitutePageNumber(QString text, int page) {
 }
 
 } // namespace
+
+// ---- Pages
+
+QRectF boundsOf(const PageItem& item) {
+    return std::visit(
+        [](const auto& it) -> QRectF {
+            using T = std::decay_t<decltype(it)>;
+            if constexpr (std::is_same_v<T, LineItem>) {
+                const double half = it.penWidth / 2;
+                return QRectF(it.line.p1(), it.line.p2())
+                    .normalized()
+                    .adjusted(-half, -half, half, half);
+            } else if constexpr (std::is_same_v<T, RectangleItem>) {
+                const double half = it.penWidth / 2;
+                return it.rect.adjusted(-half, -half, half, half);
+            } else if constexpr (std::is_same_v<T, TableBlock>) {
+                const double half = it.gridColour.isValid() ? it.gridWidth / 2 : 0;
+                return it.rect.adjusted(-half, -half, half, half);
+            } else {
+                return it.rect;
+            }
+        },
+        item);
+}
+
+QRectF contentBounds(const ReportPage& page) {
+    QRectF bounds;
+    for (const PageItem& item : page.items)
+        bounds = bounds.isNull() ? boundsOf(item) : bounds.united(boundsOf(item));
+    return bounds;
+}
 
 // ---- Measure
 
@@ -172,8 +203,10 @@ std::optional<double> Measure::parse(QStringView text) {
         const char16_t* name;
         double twips;
     };
-    static constexpr Unit units[] = {{u"in", twipsPerInch},       {u"cm", twipsPerInch / 2.54},
-                                     {u"mm", twipsPerInch / 25.4}, {u"pt", twipsPerPoint},
+    static constexpr Unit units[] = {{u"in", twipsPerInch},
+                                     {u"cm", twipsPerInch / 2.54},
+                                     {u"mm", twipsPerInch / 25.4},
+                                     {u"pt", twipsPerPoint},
                                      {u"tw", 1.0}};
     QStringView number = text.trimmed();
     double factor = 1.0;
@@ -203,6 +236,8 @@ QFont ReportFont::toQFont() const {
     // Layout measures once for all devices, so glyph advances must not depend on a device's
     // hinting.
     qfont.setHintingPreference(QFont::PreferNoHinting);
+    // No ligatures: text copied or searched in an exported file reads as it was written.
+    qfont.setStyleStrategy(QFont::PreferNoShaping);
     return qfont;
 }
 
@@ -279,8 +314,8 @@ void ReportDocument::setPaperSize(PaperSize paper) {
 
 void ReportDocument::setPageSize(Measure width, Measure height) {
     pageSize_ = QSizeF(std::max(0.0, width.twips()), std::max(0.0, height.twips()));
-    paper_ = pageSize_ == QSizeF(letterWidth, letterHeight) ? PaperSize::Letter
-                                                              : PaperSize::UserDefined;
+    paper_ =
+        pageSize_ == QSizeF(letterWidth, letterHeight) ? PaperSize::Letter : PaperSize::UserDefined;
 }
 
 void ReportDocument::setMargins(Measure left, Measure top, Measure right, Measure bottom) {
@@ -382,9 +417,9 @@ void ReportDocument::placeHeadingAndFooter(ReportPage& target) const {
     if (!footer_.isEmpty()) {
         const double height = linesOf(footer_).size() * lineHeight;
         const double pageHeight = target.size.height();
-        const double bottom = std::min(
-            pageHeight, std::max(pageHeight - margins_.bottom() / 2,
-                                 pageHeight - margins_.bottom() + height));
+        const double bottom =
+            std::min(pageHeight, std::max(pageHeight - margins_.bottom() / 2,
+                                          pageHeight - margins_.bottom() + height));
         placeLines(footer_, TextRole::Footer, bottom - height);
     }
 }
@@ -433,9 +468,8 @@ void ReportDocument::printParagraph(const QString& text) {
 void ReportDocument::drawPicture(const QImage& image, Measure x, Measure y, Measure width,
                                  Measure height) {
     ensureOpen();
-    page().items.push_back(
-        PictureItem{QRectF(x.twips(), y.twips(), width.twips(), height.twips()).normalized(),
-                    image});
+    page().items.push_back(PictureItem{
+        QRectF(x.twips(), y.twips(), width.twips(), height.twips()).normalized(), image});
 }
 
 void ReportDocument::drawRectangle(Measure x1, Measure y1, Measure x2, Measure y2) {

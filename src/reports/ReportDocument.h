@@ -128,6 +128,11 @@ struct ReportPage {
     std::vector<PageItem> items; // in drawing order
 };
 
+// The area an item covers on its page.
+QRectF boundsOf(const PageItem& item);
+// The area all of a page's items cover; empty for a page with nothing on it.
+QRectF contentBounds(const ReportPage& page);
+
 // A table being described; the document lays it out when the table ends. Rows and columns count
 // from 0. Each column has a width (twips) and an alignment for its cells.
 class ReportTable {

@@ -32,10 +32,14 @@ QStringList barLabels(const LoadingChartContent& chart) {
 
 // Loadings 1.5, 2.25, 0.75, then 4, 5, 6, 7 for the classes above 3 inches.
 QVariantMap loadings() {
-    return {{QStringLiteral("TonsPerAcreBreak1"), 1.5},  {QStringLiteral("TonsPerAcreBreak2"), 2.25},
-            {QStringLiteral("TonsPerAcreBreak3"), 0.75}, {QStringLiteral("TonsPerAcreBreak4"), 4.0},
-            {QStringLiteral("TonsPerAcreBreak5"), 5.0},  {QStringLiteral("TonsPerAcreBreak6"), 6.0},
-            {QStringLiteral("TonsPerAcreBreak7"), 7.0},  {QStringLiteral("Oto3FL"), 4.5},
+    return {{QStringLiteral("TonsPerAcreBreak1"), 1.5},
+            {QStringLiteral("TonsPerAcreBreak2"), 2.25},
+            {QStringLiteral("TonsPerAcreBreak3"), 0.75},
+            {QStringLiteral("TonsPerAcreBreak4"), 4.0},
+            {QStringLiteral("TonsPerAcreBreak5"), 5.0},
+            {QStringLiteral("TonsPerAcreBreak6"), 6.0},
+            {QStringLiteral("TonsPerAcreBreak7"), 7.0},
+            {QStringLiteral("Oto3FL"), 4.5},
             {QStringLiteral("TotalFL"), 26.5}};
 }
 
@@ -121,7 +125,8 @@ TEST_F(DataPlateTest, FourClassesAboveThreeInchesGiveNineteenRows) {
     EXPECT_EQ(rowsOf(plate), expected);
 
     const LoadingChartContent chart = loadingChartContent(four, plate.overThreeClassCase);
-    EXPECT_EQ(chart.header, QStringList({"DDW Total Tons per Acre(t/ac) by Size Class ", "Four/1"}));
+    EXPECT_EQ(chart.header,
+              QStringList({"DDW Total Tons per Acre(t/ac) by Size Class ", "Four/1"}));
     EXPECT_EQ(barLabels(chart), QStringList({
                                     "0\" - .25\"     1.50 t/ac",
                                     ".26\" - 1\"    2.25 t/ac  ",
@@ -134,9 +139,8 @@ TEST_F(DataPlateTest, FourClassesAboveThreeInchesGiveNineteenRows) {
     ASSERT_EQ(chart.bars.size(), 7u);
     for (int k = 1; k <= 7; ++k) {
         EXPECT_EQ(chart.bars[size_t(k - 1)].sizeClass, k);
-        EXPECT_EQ(chart.bars[size_t(k - 1)].value, loadings()[QStringLiteral("TonsPerAcreBreak%1")
-                                                                  .arg(k)]
-                                                        .toDouble());
+        EXPECT_EQ(chart.bars[size_t(k - 1)].value,
+                  loadings()[QStringLiteral("TonsPerAcreBreak%1").arg(k)].toDouble());
     }
 }
 
@@ -151,9 +155,9 @@ TEST_F(DataPlateTest, OneTwoAndThreeClassesAboveThreeInches) {
     EXPECT_EQ(one.overThreeClassCase, 0);
     EXPECT_EQ(one.rows.size(), 16u);
     EXPECT_EQ(tail(one), (std::vector<std::pair<QString, QString>>{{"\t3.1\"+", "4.00"},
-                                                                    {"\tTotal 0\"-3\" ", "4.50"},
-                                                                    {"\tTotal 3\"+  ", "22.00"},
-                                                                    {"\tTotal ", "26.50"}}));
+                                                                   {"\tTotal 0\"-3\" ", "4.50"},
+                                                                   {"\tTotal 3\"+  ", "22.00"},
+                                                                   {"\tTotal ", "26.50"}}));
     EXPECT_EQ(barLabels(loadingChartContent(open, 0)).mid(3),
               QStringList({"3.1\"+            4.00 t/ac  "}));
 
@@ -162,14 +166,14 @@ TEST_F(DataPlateTest, OneTwoAndThreeClassesAboveThreeInches) {
     EXPECT_EQ(pair.overThreeClassCase, 1);
     EXPECT_EQ(pair.rows.size(), 17u);
     EXPECT_EQ(tail(pair), (std::vector<std::pair<QString, QString>>{{"\t3.1\"- 9\"  ", "4.00"},
-                                                                     {"\t9.1\" + ", "5.00"},
-                                                                     {"\tTotal 0\"-3\" ", "4.50"},
-                                                                     {"\tTotal 3.1\"+  ", "22.00"},
-                                                                     {"\tTotal ", "26.50"}}));
+                                                                    {"\t9.1\" + ", "5.00"},
+                                                                    {"\tTotal 0\"-3\" ", "4.50"},
+                                                                    {"\tTotal 3.1\"+  ", "22.00"},
+                                                                    {"\tTotal ", "26.50"}}));
     // The chart reads the class 4 and 5 loadings from the same columns as the plate.
     const LoadingChartContent pairChart = loadingChartContent(two, 1);
-    EXPECT_EQ(barLabels(pairChart).mid(3), QStringList({"3.1\" - 9\"       4.00 t/ac  ",
-                                                        "9.1\"+      5.00 t/ac  "}));
+    EXPECT_EQ(barLabels(pairChart).mid(3),
+              QStringList({"3.1\" - 9\"       4.00 t/ac  ", "9.1\"+      5.00 t/ac  "}));
     EXPECT_EQ(pairChart.bars[4].value, 5.0);
 
     const PlateSource three = source(4, QStringLiteral("Three"));

@@ -13,8 +13,7 @@ using namespace tarnwick;
 
 namespace {
 
-template <typename T>
-std::vector<const T*> itemsOf(const ReportPage& page) {
+template <typename T> std::vector<const T*> itemsOf(const ReportPage& page) {
     std::vector<const T*> found;
     for (const PageItem& item : page.items)
         if (const T* it = std::get_if<T>(&item))
@@ -146,8 +145,7 @@ TEST(ReportDocumentTest, ParagraphsFlowFromTheCurrentPositionWithTabStops) {
 TEST(ReportDocumentTest, LongParagraphsWrapAtTheRightMarginAndBreakPages) {
     ReportDocument document;
     setUpReportPage(document);
-    document.setHeading(QStringLiteral("Tarnwick - Fuel Profile: ridge\r") +
-                        QString(90, u'_'));
+    document.setHeading(QStringLiteral("Tarnwick - Fuel Profile: ridge\r") + QString(90, u'_'));
     document.setFooter(QStringLiteral("Corbell 3 suite||  Page: %d"));
     document.startDocument();
     const QString words = QStringLiteral("Lodgepole pine stand with heavy dead and down woody "
@@ -165,16 +163,17 @@ TEST(ReportDocumentTest, LongParagraphsWrapAtTheRightMarginAndBreakPages) {
         SCOPED_TRACE(page.number);
         const auto body = textsOf(page, TextRole::Body);
         ASSERT_FALSE(body.empty());
-        EXPECT_TRUE(std::any_of(body.begin(), body.end(),
-                                [](const TextBlock* block) { return block->runs.size() > 2; }))
-            << "paragraphs wrap into several lines";
+        EXPECT_TRUE(std::any_of(body.begin(), body.end(), [](const TextBlock* block) {
+            return block->runs.size() > 2;
+        })) << "paragraphs wrap into several lines";
         for (const TextBlock* block : body) {
             EXPECT_LE(block->rect.bottom(), bottom + 1e-6);
             EXPECT_GE(block->rect.top(), 1440 - 1e-6);
             for (const TextRun& run : block->runs) {
-                EXPECT_LE(runRight(run) - run.width + QFontMetricsF(block->font.toQFont())
-                                                          .horizontalAdvance(run.text.trimmed()),
-                          right + 1);
+                EXPECT_LE(
+                    runRight(run) - run.width +
+                        QFontMetricsF(block->font.toQFont()).horizontalAdvance(run.text.trimmed()),
+                    right + 1);
                 EXPECT_FALSE(run.text.startsWith(u' ')) << run.text.toStdString();
             }
             sawContinuation = sawContinuation || block->continued;

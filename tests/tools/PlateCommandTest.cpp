@@ -53,9 +53,9 @@ TEST(PlateCommand, PrintsThePlateAndChartOfOnePhotoAsJson) {
     }
 
     // The installation given by --app-dir, or the program's own (here through TARNWICK_HOME).
-    const CliResult byOption = runCli({QStringLiteral("plate"), QStringLiteral("--id"),
-                                       QStringLiteral("41"), QStringLiteral("--app-dir"),
-                                       installation.appDir()});
+    const CliResult byOption =
+        runCli({QStringLiteral("plate"), QStringLiteral("--id"), QStringLiteral("41"),
+                QStringLiteral("--app-dir"), installation.appDir()});
     const CliResult byHome =
         runCli({QStringLiteral("plate"), QStringLiteral("--id=41")}, installation.appDir());
     ASSERT_EQ(byOption.exitCode, 0) << byOption.errors.toStdString();
@@ -91,8 +91,8 @@ TEST(PlateCommand, PrintsThePlateAndChartOfOnePhotoAsJson) {
                     QStringLiteral("--app-dir"), installation.appDir()});
         EXPECT_EQ(missing.exitCode, 2);
         EXPECT_TRUE(missing.out.isEmpty());
-        EXPECT_TRUE(missing.errors.contains(QStringLiteral("photo ID %1 is not among the active")
-                                                .arg(QString::fromLatin1(id))))
+        EXPECT_TRUE(missing.errors.contains(
+            QStringLiteral("photo ID %1 is not among the active").arg(QString::fromLatin1(id))))
             << missing.errors.toStdString();
     }
     EXPECT_EQ(runCli({QStringLiteral("plate")}, installation.appDir()).exitCode, 2);

@@ -37,8 +37,8 @@ QJsonObject toJson(const tarnwick::DataPlateContent& plate,
     return QJsonObject{
         {u"case"_s, plate.overThreeClassCase},
         {u"rows"_s, rows},
-        {u"chart"_s, QJsonObject{{u"header"_s, QJsonArray::fromStringList(chart.header)},
-                                 {u"bars"_s, bars}}},
+        {u"chart"_s,
+         QJsonObject{{u"header"_s, QJsonArray::fromStringList(chart.header)}, {u"bars"_s, bars}}},
     };
 }
 

@@ -1,8 +1,8 @@
 // tarnwick-cli: command-line companion of Tarnwick. Each subcommand is one entry in the table
 // below; add a function and a row to add a command.
 
-#include "PlateCommand.h"
 #include "demo/DemoInstallation.h"
+#include "PlateCommand.h"
 
 #include <QDir>
 #include <QElapsedTimer>

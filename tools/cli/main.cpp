@@ -2,6 +2,7 @@
 // below; add a function and a row to add a command.
 
 #include "demo/DemoInstallation.h"
+#include "ListCommand.h"
 #include "PlateCommand.h"
 
 #include <QDir>
@@ -93,6 +94,7 @@ constexpr std::array commands{
     Command{"plate", "plate --id ID [--app-dir DIR]   a photo's data plate and chart as JSON",
             &runPlate},
     Command{"help", "help                    show this list", &runHelp},
+    Command{"list", "list [--app-dir DIR]    print the start-up results list as CSV", &runList},
 };
 
 void printUsage(std::FILE* stream) {

@@ -41,6 +41,11 @@ MainFrame::MainFrame(AppState& state, Dialogs& dialogs, QWidget* parent)
     showMenusOf(mainWindowFrame_);
 }
 
+MainFrame::~MainFrame() {
+    // The area deactivates its windows while it is torn down; the menu bar is gone by then.
+    disconnect(mdiArea_, nullptr, this, nullptr);
+}
+
 void MainFrame::showMenusOf(QMdiSubWindow* active) {
     // The frame's own menu shows only while no window inside it is active.
     menuBar()->clear();

@@ -18,6 +18,7 @@ class MainFrame : public QMainWindow {
     Q_OBJECT
 public:
     MainFrame(AppState& state, Dialogs& dialogs, QWidget* parent = nullptr);
+    ~MainFrame() override;
 
     MainWindow* mainWindow() const { return mainWindow_; }
     StatusBarWidget* statusBarWidget() const { return statusBar_; }

@@ -10,6 +10,7 @@
 #include <QStringView>
 
 #include <optional>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -24,8 +25,8 @@ inline constexpr double twipsPerPoint = 20.0;
 // std::invalid_argument, so a typo in a report shows up at once instead of as a zero-sized box.
 class Measure {
 public:
-    Measure(double twips) : twips_(twips) {}
-    Measure(int twips) : twips_(twips) {}
+    template <typename Number>
+    requires std::is_arithmetic_v<Number> Measure(Number twips) : twips_(double(twips)) {}
     Measure(const char* text);
     Measure(QStringView text);
     Measure(const QString& text) : Measure(QStringView(text)) {}

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include <algorithm>
 #include <type_traits>
 
 namespace tarnwick {

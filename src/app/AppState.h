@@ -46,6 +46,9 @@ struct AppState {
     std::optional<PhotoDirChoice> photoDirChoice;
     double dataPlatePageWidth = 0; // twips
     double dataPlatePageHeight = 0;
+    // Size classes above 3 inches of the last plate drawn, less one (0..3); the chart drawn after
+    // a plate reads it.
+    int overThreeClassCase = 0;
     std::array<QString, 2> displayedPhotoPaths;
 
     // The two display slots, each overwritten only by showing a photo in it: where its image

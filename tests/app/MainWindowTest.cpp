@@ -90,6 +90,11 @@ TEST_F(MainWindowTest, ModesQueryPaneViewsAndAssistantButton) {
     EXPECT_EQ(window.photoPane(1)->header()->text(),
               QStringLiteral("Select a photo from the list"));
     EXPECT_EQ(state.statusLine.panelText(StatusLine::Photo), QStringLiteral("Compare Mode"));
+    for (int slot = 0; slot < 2; ++slot) {
+        EXPECT_TRUE(window.photoPane(slot)->tabs()->isTabVisible(PhotoPane::ImageTab));
+        EXPECT_TRUE(window.photoPane(slot)->tabs()->isTabVisible(PhotoPane::GraphTab));
+        EXPECT_EQ(window.photoPane(slot)->currentTab(), PhotoPane::ImageTab);
+    }
     window.selectPane(0);
     EXPECT_EQ(state.currentSlot, 0);
     window.setMode(7);

@@ -78,10 +78,8 @@ void PhotoPane::setBrowseRole(Role role) {
     tabs_->setTabVisible(ViewTab, role != ShowsData);
     tabs_->setTabVisible(DataTab, role != ShowsPicture);
     tabs_->setTabVisible(GraphTab, role != ShowsPicture);
-    if (role == ShowsData && (shownTab_ == ImageTab))
-        showTab(DataTab);
-    if (role == ShowsPicture)
-        showTab(ImageTab);
+    // A pane that gains its picture shows it first; the data pane of browsing shows the plate.
+    showTab(role == ShowsData ? DataTab : ImageTab);
 }
 
 void PhotoPane::setCaption(const QString& caption) {

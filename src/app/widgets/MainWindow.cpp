@@ -228,8 +228,9 @@ void MainWindow::buildLayout() {
     body->setObjectName(QStringLiteral("vseBrowse"));
     body->addWidget(listSplitter_);
     body->addWidget(photoArea);
-    body->setStretchFactor(0, 3);
-    body->setStretchFactor(1, 2);
+    body->setStretchFactor(0, 2);
+    body->setStretchFactor(1, 3);
+    body->setSizes({520, 880}); // the photos get the larger share
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 
 #include <algorithm>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -534,6 +535,10 @@ bool QueryPane::eventFilter(QObject* watched, QEvent* event) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
             break;
+        // The focus moves to the button before the button sees the press: the list's own button
+        // closes it through its click, once.
+        if (QApplication::focusWidget() == d->button)
+            d->flag = DropDown::Flag::Skip;
         if (d->flag != DropDown::Flag::Skip && !d->list->isHidden())
             closeListByButton(*d);
         break;

@@ -2,6 +2,7 @@
 // below; add a function and a row to add a command.
 
 #include "demo/DemoInstallation.h"
+#include "QueryCommand.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -90,6 +91,7 @@ int runHelp(const QStringList& args);
 constexpr std::array commands{
     Command{"demo", "demo DIR [--photos N]   write a demo installation into DIR", &runDemo},
     Command{"help", "help                    show this list", &runHelp},
+    Command{"query", queryCommandSynopsis, &runQueryCommand},
 };
 
 void printUsage(std::FILE* stream) {

@@ -57,8 +57,12 @@ QStringList rangeComboRows(double largest, double headroom);
 // stays empty.
 QueryParameters computeQueryParameters(const PhotoDatabase& database, const AppPaths& paths);
 
-// The command: status line messages around computeQueryParameters, the description sets kept
-// in the state for the model switch, a failure reported as an error.
+// Adds the optional indexes that let the code lists load quickly from a large catalogue; a
+// catalogue that cannot take them is left alone.
+void addQueryIndexes(const PhotoDatabase& database);
+
+// The command: status line messages around computeQueryParameters (after addQueryIndexes), the
+// description sets kept in the state for the model switch, a failure reported as an error.
 QueryParameters loadQueryParameters(AppState& state);
 
 // The rows of the fire behaviour list after a switch of model set: every entry of the set,

@@ -146,19 +146,20 @@ TEST_F(QueryParametersTest, AFailureIsReportedAndLeavesTheRestEmpty) {
     EXPECT_EQ(state.statusLine.icon(), StatusIcon::Error);
     EXPECT_TRUE(state.statusLine.panelText(StatusLine::Message).startsWith(u"ERROR - "_s));
     EXPECT_EQ(p.books.size(), 2u);
-    EXPECT_FALSE(p.rangeRowsOf(RangeQuantity::Coarse).isEmpty());
-    EXPECT_TRUE(p.rangeRowsOf(RangeQuantity::Herb).isEmpty());
-    EXPECT_TRUE(p.rangeRowsOf(RangeQuantity::Shrub).isEmpty());
+    for (const QStringList& rows : p.rangeRows)
+        EXPECT_TRUE(rows.isEmpty());
     EXPECT_TRUE(p.codeList(CodeListId::Vegetation).sorted.isEmpty());
     EXPECT_TRUE(state.fireBehaviourModelNames[0].isEmpty());
 
     // A catalogue whose photos were all withdrawn has no largest value to offer.
+    execOn(installation.cataloguePath(),
+           u"ALTER TABLE Photos RENAME COLUMN Gone TO HerbTonsPerAcre"_s);
     execOn(installation.cataloguePath(), u"UPDATE Photos SET active = 0"_s);
     AppState empty(installation.paths());
     openCatalogue(empty);
     const QueryParameters none = loadQueryParameters(empty);
     ASSERT_TRUE(none.failure.has_value());
-    EXPECT_EQ(empty.statusLine.panelText(StatusLine::Message),
-              u"ERROR - Can't load the query choices: no active photo has a total loading value"_s);
+    EXPECT_EQ(empty.statusLine.panelText(StatusLine::Message).toStdString(),
+              "ERROR - Can't load the query choices: no active photo has a total loading value");
     EXPECT_TRUE(none.rangeRowsOf(RangeQuantity::Total).isEmpty());
 }

@@ -1,5 +1,4 @@
 #include "query/CodeList.h"
-#include "catalogue/CommaDelimitedInput.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -18,27 +17,7 @@ QString writeLatin1(const QTemporaryDir& dir, const QString& name, const QString
     return path;
 }
 
-QStringList allFields(const QString& text) {
-    CommaDelimitedInput input(text);
-    QStringList fields;
-    while (const std::optional<QString> field = input.readField())
-        fields << *field;
-    return fields;
-}
-
 } // namespace
-
-TEST(CommaDelimitedInput, ReadsFieldsAsTheOldRuntimeDid) {
-    EXPECT_EQ(allFields(QStringLiteral("\"AB1\",\"Dry grass, short\"\r\n  CD2 ,  Brush\r\n")),
-              (QStringList{"AB1", "Dry grass, short", "CD2 ", "Brush"}));
-    // Blank lines between records are skipped; a comma at the end of a line leaves an empty
-    // field; text after a closing quote is dropped; a lone LF ends a line too.
-    EXPECT_EQ(allFields(QStringLiteral("A,\r\n\r\n\"B\"junk,\" x \"\n\t\"C\" , D")),
-              (QStringList{"A", "", "B", " x ", "C", "D"}));
-    // An unclosed quote runs to the end of the text.
-    EXPECT_EQ(allFields(QStringLiteral("\"E,F\r\nG")), (QStringList{"E,F\r\nG"}));
-    EXPECT_EQ(allFields(QStringLiteral(" \r\n \r\n")), QStringList());
-}
 
 TEST(CodeList, FindsTheFirstMatchingRecordLikeASearchFromTheTop) {
     QTemporaryDir dir;
@@ -50,6 +29,7 @@ TEST(CodeList, FindsTheFirstMatchingRecordLikeASearchFromTheTop) {
                                                     "\" EF3\",\"Quoted blank\"\r\n"
                                                     "\"PJ\",\"Pi\u00F1on-juniper\"\r\n"
                                                     "\"GH4\",\r\n"
+                                                    "\t\"IJ5\"junk,\"Quote, then junk\"\n"
                                                     "\"A\",\"B\",\"C\"\r\n"
                                                     "\"D\",\"E\"\r\n"));
     const CodeList list = CodeList::read(path);
@@ -61,6 +41,7 @@ TEST(CodeList, FindsTheFirstMatchingRecordLikeASearchFromTheTop) {
     EXPECT_EQ(list.rowFor(QStringLiteral("ef3")), QStringLiteral(" EF3-Quoted blank"));
     EXPECT_EQ(list.rowFor(QStringLiteral("pj")), QStringLiteral("PJ-Pi\u00F1on-juniper"));
     EXPECT_EQ(list.rowFor(QStringLiteral("GH4")), QStringLiteral("GH4-"));
+    EXPECT_EQ(list.rowFor(QStringLiteral("IJ5")), QStringLiteral("IJ5-Quote, then junk"));
     // Fields pair up in sequence: the three-field line shifts the next record.
     EXPECT_EQ(list.rowFor(QStringLiteral("C")), QStringLiteral("C-D"));
     EXPECT_EQ(list.rowFor(QStringLiteral("D")), QStringLiteral("D- "));
@@ -80,14 +61,6 @@ TEST(CodeList, FindsTheFirstMatchingRecordLikeASearchFromTheTop) {
         lookupCodeDescription(dir.filePath(QStringLiteral("none.txt")), QStringLiteral("AB1")),
         QStringLiteral("AB1- "));
     EXPECT_EQ(lookupCodeDescription(dir.path(), QStringLiteral("AB1")), QStringLiteral("AB1- "));
-}
-
-TEST(CodeList, CodeOfARowIsThePartBeforeTheFirstDash) {
-    EXPECT_EQ(codeOfListRow(QStringLiteral("AB1-Dry grass")), QStringLiteral("AB1"));
-    EXPECT_EQ(codeOfListRow(QStringLiteral(" EF3-Quoted-blank")), QStringLiteral("EF3"));
-    EXPECT_EQ(codeOfListRow(QStringLiteral("ZZ- ")), QStringLiteral("ZZ"));
-    EXPECT_EQ(codeOfListRow(QStringLiteral("ab1 - ")), QStringLiteral("ab1 "));
-    EXPECT_EQ(codeOfListRow(QStringLiteral("-x")), QString());
 }
 
 namespace {

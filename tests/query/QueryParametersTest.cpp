@@ -1,11 +1,9 @@
 #include "query/QueryParameters.h"
 #include "app/AppState.h"
+#include "query/QueryTestSupport.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
-#include <QFile>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 
 using namespace tarnwick;
 using namespace Qt::StringLiterals;
@@ -24,22 +22,8 @@ TEST(QueryParameters, RangeRowsRunInStepsOfTwoAboveTheLargestValue) {
 
 namespace {
 
-void writeLatin1(const QString& path, const QString& text) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text.toLatin1());
-}
-
-void execOn(const QString& path, const QString& sql) {
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"parameters-test"_s);
-        db.setDatabaseName(path);
-        ASSERT_TRUE(db.open());
-        ASSERT_TRUE(QSqlQuery(db).exec(sql)) << sql.toStdString();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(u"parameters-test"_s);
-}
+using tarnwick::test::execOn;
+using tarnwick::test::writeLatin1;
 
 class QueryParametersTest : public ::testing::Test {
 protected:
@@ -61,21 +45,16 @@ protected:
         const auto photo = [&](qint64 id, const QString& book, double total, double herb,
                                const QVariant& veg, const QVariant& fire2005,
                                const QVariant& fire1982) {
-            catalogue.addPhoto(id, book, u"P%1"_s.arg(id),
-                               {{u"TotalFL"_s, total},
-                                {u"TonsPerAcreBreak1"_s, 1.0},
-                                {u"TonsPerAcreBreak2"_s, 1.0},
-                                {u"TonsPerAcreBreak3"_s, 1.5},
-                                {u"TonsPerAcreBreak4"_s, 0.0},
-                                {u"TonsPerAcreBreak5"_s, 0.0},
-                                {u"TonsPerAcreBreak6"_s, 0.0},
-                                {u"TonsPerAcreBreak7"_s, 6.1},
-                                {u"HerbTonsPerAcre"_s, herb},
-                                {u"WoodyTonsPerAcre"_s, -1.0},
-                                {u"VegType"_s, veg},
-                                {u"Activity"_s, u"cc"_s},
-                                {u"FireBehaveFM"_s, withModels ? fire2005 : QVariant()},
-                                {u"FireBehaveFM2"_s, fire1982}});
+            catalogue.addPhoto(
+                id, book, u"P%1"_s.arg(id),
+                test::withSizeClasses({{u"TotalFL"_s, total},
+                                       {u"HerbTonsPerAcre"_s, herb},
+                                       {u"WoodyTonsPerAcre"_s, -1.0},
+                                       {u"VegType"_s, veg},
+                                       {u"Activity"_s, u"cc"_s},
+                                       {u"FireBehaveFM"_s, withModels ? fire2005 : QVariant()},
+                                       {u"FireBehaveFM2"_s, fire1982}},
+                                      3.5, 6.1));
         };
         photo(1, u"RM-3"_s, 37.5, 0.8, u"pp"_s, u"GR1"_s, QVariant());
         photo(2, u"AK-5"_s, 12.0, 0.1, u"ZZ"_s, QVariant(), QVariant());
@@ -137,8 +116,8 @@ TEST_F(QueryParametersTest, OffersWhatTheActivePhotosHold) {
 
 TEST_F(QueryParametersTest, AFailureIsReportedAndLeavesTheRestEmpty) {
     writeCatalogue(false);
-    execOn(installation.cataloguePath(),
-           u"ALTER TABLE Photos RENAME COLUMN HerbTonsPerAcre TO Gone"_s);
+    ASSERT_TRUE(execOn(installation.cataloguePath(),
+                       u"ALTER TABLE Photos RENAME COLUMN HerbTonsPerAcre TO Gone"_s));
     AppState state(installation.paths());
     openCatalogue(state);
     const QueryParameters p = loadQueryParameters(state);
@@ -152,9 +131,9 @@ TEST_F(QueryParametersTest, AFailureIsReportedAndLeavesTheRestEmpty) {
     EXPECT_TRUE(state.fireBehaviourModelNames[0].isEmpty());
 
     // A catalogue whose photos were all withdrawn has no largest value to offer.
-    execOn(installation.cataloguePath(),
-           u"ALTER TABLE Photos RENAME COLUMN Gone TO HerbTonsPerAcre"_s);
-    execOn(installation.cataloguePath(), u"UPDATE Photos SET active = 0"_s);
+    ASSERT_TRUE(execOn(installation.cataloguePath(),
+                       u"ALTER TABLE Photos RENAME COLUMN Gone TO HerbTonsPerAcre"_s));
+    ASSERT_TRUE(execOn(installation.cataloguePath(), u"UPDATE Photos SET active = 0"_s));
     AppState empty(installation.paths());
     openCatalogue(empty);
     const QueryParameters none = loadQueryParameters(empty);

@@ -1,3 +1,4 @@
+#include "query/QueryTestSupport.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
@@ -63,11 +64,6 @@ TEST(QueryCommand, PrintsTheStatementOfTheCriteria) {
               QStringList{u"SELECT * From qryactive WHERE ((([herbtonsperacre])>= 0 And "
                           u"([herbtonsperacre])<=  2)) AND (([Woodytonsperacre])>=  2 And "
                           u"([woodytonsperacre])<= 4 and (Vegtype in ('AB1')));"_s});
-
-    CliResult models = runQuery(installation, {u"--kind"_s, u"3"_s, u"--fire"_s, u"X- "_s,
-                                               u"--models"_s, u"1982"_s, u"--sql-only"_s});
-    EXPECT_EQ(models.lines,
-              QStringList{u"SELECT * From qryactive where  (FireBehaveFM2 in ('X'));"_s});
 
     CliResult rejected =
         runQuery(installation, {u"--kind"_s, u"5"_s, u"--herb"_s, u"0"_s, u"2 or 1=1"_s});

@@ -2,6 +2,7 @@
 // Usage: tarnwick-bench [--photos N] [--work DIR]
 #include "BenchSupport.h"
 #include "QueryBench.h"
+#include "ResultsListBench.h"
 
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/JetDialect.h"
@@ -76,6 +77,7 @@ int main(int argc, char* argv[]) {
     const QString installation = bench::demoInstallation(work, photos);
     bool ok = benchCatalogueStartup(installation);
     ok = benchProgramStartup(installation) && ok;
+    ok = bench::benchResultsList(installation) && ok;
     ok = bench::benchQueryParameters(installation) && ok;
     ok = bench::benchQueries(installation) && ok;
     return ok ? 0 : 1;

@@ -3,6 +3,7 @@
 #include "app/AppPaths.h"
 #include "catalogue/PhotoDatabase.h"
 #include "catalogue/RecordSet.h"
+#include "catalogue/ResultsListModel.h"
 #include "catalogue/StatusLine.h"
 #include "profile/FuelProfile.h"
 
@@ -31,6 +32,10 @@ struct AppState {
     int compareMode = 0; // 0 browse, 1 compare
     int currentSlot = 0;
     QString selectedListItem; // key of the results-list row; empty when none
+    // The rows of activePhotoSet as listed, and the key of the row clicked last: a repeat click on
+    // it is ignored, across refills and mode changes.
+    ResultsListModel resultsList;
+    QString lastClickedListKey;
 
     bool profileChanged = false;
     QString profileFileName;

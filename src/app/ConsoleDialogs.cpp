@@ -1,5 +1,7 @@
 #include "app/Dialogs.h"
 
+#include "app/AppState.h"
+
 #include <cstdio>
 
 namespace tarnwick {
@@ -34,6 +36,11 @@ QString ConsoleDialogs::openFileName(const QString& caption, const QString&, con
 QString ConsoleDialogs::saveFileName(const QString& caption, const QString&, const QString&) {
     print("save file (cancelled)", caption, QString());
     return {};
+}
+
+std::optional<PhotoDirChoice> ConsoleDialogs::photoDirectoryWarning(const QString& message) {
+    print("photo directory warning (closed)", QStringLiteral("WARNING"), message);
+    return std::nullopt;
 }
 
 } // namespace tarnwick

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <optional>
 #include <QString>
 
 namespace tarnwick {
 
 enum class Answer { Yes, No };
+enum class PhotoDirChoice; // defined in app/AppState.h
 
 // Every modal question, message and file dialog goes through here, so commands run headless
 // with scripted answers.
@@ -23,13 +25,16 @@ public:
                                  const QString& filter) = 0;
     virtual QString saveFileName(const QString& caption, const QString& directory,
                                  const QString& filter) = 0;
+    // The warning that the photo directory cannot be read, with its three answers; none when it
+    // was closed without one.
+    virtual std::optional<PhotoDirChoice> photoDirectoryWarning(const QString& message) = 0;
 };
 
 // The title the runtime gives a message box when the caller names none.
 inline const QString defaultDialogTitle = QStringLiteral("Tarnwick");
 
 // Non-interactive answers for runs without a person: messages go to standard error, questions
-// are answered No and file dialogs cancelled.
+// are answered No, file dialogs cancelled and the photo directory warning closed unanswered.
 class ConsoleDialogs : public Dialogs {
 public:
     void critical(const QString& title, const QString& text) override;
@@ -39,6 +44,7 @@ public:
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& directory,
                          const QString& filter) override;
+    std::optional<PhotoDirChoice> photoDirectoryWarning(const QString& message) override;
 };
 
 } // namespace tarnwick

@@ -49,12 +49,6 @@ bool initialiseCatalogue(AppState& state, Dialogs& dialogs) {
     return true;
 }
 
-void setBrowseMode(AppState& state) {
-    state.compareMode = 0;
-    state.currentSlot = 0;
-    state.statusLine.setPhotoPanel(QStringLiteral("Browse Mode"));
-}
-
 bool confirmExit(AppState& state, Dialogs& dialogs) {
     if (dialogs.question(QString(), exitQuestion) != Answer::Yes)
         return false;

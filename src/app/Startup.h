@@ -19,9 +19,6 @@ inline const QString exitQuestion = QStringLiteral("Exit Tarnwick?");
 // and returns false; the caller then ends the run.
 bool initialiseCatalogue(AppState& state, Dialogs& dialogs);
 
-// Browse mode, current slot 0.
-void setBrowseMode(AppState& state);
-
 // The question before a run ends, then the unsaved-profile prompt. False keeps the run going.
 bool confirmExit(AppState& state, Dialogs& dialogs);
 

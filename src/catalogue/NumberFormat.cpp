@@ -1,8 +1,11 @@
 #include "catalogue/NumberFormat.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <QVarLengthArray>
 
 namespace tarnwick {
 
@@ -10,76 +13,73 @@ namespace {
 
 constexpr int significantDigits = 15;
 
+// Digits are worked on as Latin-1 bytes on the stack: the list formats a dozen numbers per row
+// for every row of the catalogue, so this path must not allocate more than its result.
+using DigitBuffer = QVarLengthArray<char, 128>;
+
 // A non-negative decimal number as a digit string and the position of its decimal point:
 // value = 0.digits × 10^pointPosition.
-struct Decimal {
-    QString digits;
-    int pointPosition = 0;
-};
-
-Decimal toDecimal(double magnitude) {
-    if (magnitude == 0)
-        return {QStringLiteral("0"), 1};
+void toDecimal(double magnitude, DigitBuffer& digits, int& pointPosition) {
+    digits.clear();
+    if (magnitude == 0) {
+        digits.append('0');
+        pointPosition = 1;
+        return;
+    }
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*e", significantDigits - 1, magnitude);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                      std::chars_format::scientific, significantDigits - 1);
     // buffer: d.dddddddddddddde±XX
-    const QString text = QString::fromLatin1(buffer);
-    const qsizetype e = text.indexOf(u'e');
-    QString digits = text.left(e);
-    digits.remove(u'.');
-    return {digits, text.mid(e + 1).toInt() + 1};
+    const char* e = std::find(buffer, result.ptr, 'e');
+    digits.append(buffer[0]);
+    digits.append(buffer + 2, qsizetype(e - (buffer + 2)));
+    int exponent = 0;
+    const char* exponentStart = e + 1;
+    if (*exponentStart == '+')
+        ++exponentStart;
+    std::from_chars(exponentStart, result.ptr, exponent);
+    pointPosition = exponent + 1;
 }
 
-// Digits of the whole part and of the first `decimals` fraction digits, rounded half away from
-// zero at that place.
-void roundDecimal(const Decimal& d, int decimals, QString& whole, QString& fraction) {
-    QString digits = d.digits;
-    int point = d.pointPosition;
+// Keeps the whole part and the first `decimals` fraction digits, rounded half away from zero at
+// that place. On return digits[0, wholeDigits) is the whole part without leading zeros (at
+// least one digit) and the rest is the fraction.
+void roundDecimal(DigitBuffer& digits, int point, int decimals, int& wholeDigits) {
     if (point < 0) { // 0.000ddd: bring the leading zeros into the digit string
-        digits.prepend(QString(-point, u'0'));
+        digits.insert(digits.begin(), qsizetype(-point), '0');
         point = 0;
     }
     const int keep = point + decimals; // digits to keep
-    if (keep < 0) {
-        whole = QStringLiteral("0");
-        fraction = QString(decimals, u'0');
-        return;
-    }
     while (digits.size() <= keep)
-        digits.append(u'0');
-    const bool roundUp = digits[keep] >= u'5';
-    digits.truncate(keep);
+        digits.append('0');
+    const bool roundUp = digits[keep] >= '5';
+    digits.resize(keep);
     if (roundUp) {
         int i = keep - 1;
-        while (i >= 0 && digits[i] == u'9') {
-            digits[i] = u'0';
+        while (i >= 0 && digits[i] == '9') {
+            digits[i] = '0';
             --i;
         }
         if (i >= 0) {
-            digits[i] = QChar(digits[i].unicode() + 1);
+            ++digits[i];
         } else {
-            digits.prepend(u'1');
+            digits.insert(digits.begin(), '1');
             ++point;
         }
     }
-    whole = digits.left(point);
-    fraction = digits.mid(point);
-    while (whole.size() > 1 && whole.front() == u'0')
-        whole.remove(0, 1);
-    if (whole.isEmpty())
-        whole = QStringLiteral("0");
+    int leadingZeros = 0;
+    while (leadingZeros < point - 1 && digits[leadingZeros] == '0')
+        ++leadingZeros;
+    digits.remove(0, leadingZeros);
+    wholeDigits = point - leadingZeros;
+    if (wholeDigits == 0) {
+        digits.insert(digits.begin(), '0');
+        wholeDigits = 1;
+    }
 }
 
 bool isDigitPlaceholder(QChar c) {
     return c == u'0' || c == u'#';
-}
-
-bool isAllZero(const QString& whole, const QString& fraction) {
-    for (const QString* part : {&whole, &fraction})
-        for (QChar c : *part)
-            if (c != u'0')
-                return false;
-    return true;
 }
 
 } // namespace
@@ -99,27 +99,43 @@ QString formatNumber(double value, QStringView pattern) {
     const QStringView wholePattern = point < 0 ? field : field.left(point);
     const QStringView fractionPattern = point < 0 ? QStringView() : field.mid(point + 1);
 
-    QString whole;
-    QString fraction;
-    roundDecimal(toDecimal(std::fabs(value)), int(fractionPattern.size()), whole, fraction);
+    DigitBuffer digits;
+    int pointPosition = 0;
+    toDecimal(std::fabs(value), digits, pointPosition);
+    int wholeDigits = 0;
+    roundDecimal(digits, pointPosition, int(fractionPattern.size()), wholeDigits);
+    const char* whole = digits.data();
+    qsizetype wholeSize = wholeDigits;
+    const char* fraction = digits.data() + wholeDigits;
+    qsizetype fractionSize = digits.size() - wholeDigits;
 
     // Optional fraction digits drop their trailing zeros; forced ones stay.
     const qsizetype forcedFraction = fractionPattern.count(u'0');
-    while (fraction.size() > forcedFraction && fraction.endsWith(u'0'))
-        fraction.chop(1);
+    while (fractionSize > forcedFraction && fraction[fractionSize - 1] == '0')
+        --fractionSize;
     const qsizetype forcedWhole = wholePattern.count(u'0');
-    if (whole == u"0" && forcedWhole == 0)
-        whole.clear();
-    while (whole.size() < forcedWhole)
-        whole.prepend(u'0');
+    if (wholeSize == 1 && whole[0] == '0' && forcedWhole == 0)
+        wholeSize = 0;
+    const qsizetype padding = std::max<qsizetype>(0, forcedWhole - wholeSize);
 
-    QString text = pattern.left(first).toString();
-    if (value < 0 && !isAllZero(whole, fraction))
+    const bool allZero =
+        std::all_of(whole, whole + wholeSize, [](char c) { return c == '0'; }) &&
+        std::all_of(fraction, fraction + fractionSize, [](char c) { return c == '0'; });
+
+    QString text;
+    text.reserve(pattern.size() + padding + wholeSize + fractionSize + 2);
+    text += pattern.left(first);
+    if (value < 0 && !allZero)
         text += u'-';
-    text += whole;
-    if (point >= 0)
-        text += u'.' + fraction;
-    return text + pattern.mid(last).toString();
+    for (qsizetype i = 0; i < padding; ++i)
+        text += u'0';
+    text += QLatin1StringView(whole, wholeSize);
+    if (point >= 0) {
+        text += u'.';
+        text += QLatin1StringView(fraction, fractionSize);
+    }
+    text += pattern.mid(last);
+    return text;
 }
 
 QString plainNumber(double value) {

@@ -28,6 +28,7 @@ TEST(MainFrame, ShowsTheMainWindowAndAsksBeforeTheRunEnds) {
     EXPECT_EQ(frame.mainWindow()->windowTitle(), QStringLiteral(" Browsing Photos"));
     EXPECT_EQ(frame.statusBarWidget()->panel(5)->text(), QStringLiteral("Browse Mode"));
     EXPECT_EQ(frame.statusBarWidget()->panel(2)->text(), QString());
+    EXPECT_EQ(frame.statusBarWidget()->panel(4)->text(), QStringLiteral("2 photos found"));
 
     state.statusLine.statusMessage(StatusKind::Error,
                                    QStringLiteral("Can't print, no photo selected"));

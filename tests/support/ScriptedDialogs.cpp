@@ -43,4 +43,15 @@ QString ScriptedDialogs::saveFileName(const QString& caption, const QString&, co
     return nextFile(caption);
 }
 
+std::optional<PhotoDirChoice> ScriptedDialogs::photoDirectoryWarning(const QString& message) {
+    shown_.push_back({QStringLiteral("photoDirWarning"), QString(), message});
+    if (photoDirChoices_.empty()) {
+        ADD_FAILURE() << "unexpected photo directory warning: " << message.toStdString();
+        return std::nullopt;
+    }
+    const std::optional<PhotoDirChoice> choice = photoDirChoices_.front();
+    photoDirChoices_.pop_front();
+    return choice;
+}
+
 } // namespace tarnwick::test

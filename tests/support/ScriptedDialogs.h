@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AppState.h"
 #include "app/Dialogs.h"
 
 #include <deque>
@@ -13,16 +14,22 @@ namespace tarnwick::test {
 class ScriptedDialogs : public Dialogs {
 public:
     struct Shown {
-        QString kind; // "critical", "message", "question", "open", "save"
+        QString kind; // "critical", "message", "question", "open", "save", "photoDirWarning"
         QString title;
         QString text;
     };
 
     void answerNext(Answer answer) { answers_.push_back(answer); }
     void fileNext(const QString& fileName) { files_.push_back(fileName); }
+    // The photo directory warning's answer; none stands for closing it without a button.
+    void photoDirChoiceNext(std::optional<PhotoDirChoice> choice) {
+        photoDirChoices_.push_back(choice);
+    }
 
     const std::vector<Shown>& shown() const { return shown_; }
-    bool allAnswersUsed() const { return answers_.empty() && files_.empty(); }
+    bool allAnswersUsed() const {
+        return answers_.empty() && files_.empty() && photoDirChoices_.empty();
+    }
 
     void critical(const QString& title, const QString& text) override;
     void message(const QString& title, const QString& text) override;
@@ -31,12 +38,14 @@ public:
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& directory,
                          const QString& filter) override;
+    std::optional<PhotoDirChoice> photoDirectoryWarning(const QString& message) override;
 
 private:
     QString nextFile(const QString& caption);
 
     std::deque<Answer> answers_;
     std::deque<QString> files_;
+    std::deque<std::optional<PhotoDirChoice>> photoDirChoices_;
     std::vector<Shown> shown_;
 };
 

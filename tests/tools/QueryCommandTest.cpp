@@ -65,6 +65,17 @@ TEST(QueryCommand, PrintsTheStatementOfTheCriteria) {
                           u"([herbtonsperacre])<=  2)) AND (([Woodytonsperacre])>=  2 And "
                           u"([woodytonsperacre])<= 4 and (Vegtype in ('AB1')));"_s});
 
+    // Without --sql-only the photos found follow, as 'tarnwick-cli list' prints them.
+    CliResult listed =
+        runQuery(installation, {u"--kind"_s, u"1"_s, u"--total"_s, u"30"_s, u"40"_s});
+    EXPECT_EQ(listed.exitCode, 0) << listed.errors.toStdString();
+    ASSERT_EQ(listed.lines.size(), 3);
+    EXPECT_TRUE(listed.lines[1].startsWith(u"BookPhotoID,"_s));
+    EXPECT_TRUE(listed.lines[2].startsWith(u"B1/1,"_s));
+    EXPECT_EQ(
+        runQuery(installation, {u"--kind"_s, u"1"_s, u"--total"_s, u"0"_s, u"30"_s}).lines.size(),
+        2);
+
     CliResult rejected =
         runQuery(installation, {u"--kind"_s, u"5"_s, u"--herb"_s, u"0"_s, u"2 or 1=1"_s});
     EXPECT_EQ(rejected.exitCode, 2);

@@ -2,8 +2,10 @@
 
 #include "app/AppPaths.h"
 #include "app/AppState.h"
+#include "app/ResultsListCommands.h"
 #include "catalogue/DatabaseError.h"
 #include "catalogue/PhotoDatabase.h"
+#include "catalogue/ResultsListCsv.h"
 #include "query/QueryBuilder.h"
 #include "query/QueryParameters.h"
 
@@ -149,11 +151,18 @@ std::optional<QString> parse(const QStringList& args, Options& options) {
     return std::nullopt;
 }
 
-// The photo list in the form of 'tarnwick-cli list'.
-int printPhotoList(const RecordSet&) {
-    printLine(stderr, u"tarnwick-cli query: the photo list is not available yet in this build; "
-                      u"use --sql-only for the statement alone"_s);
-    return exitFailure;
+// The photos found, as the results list shows them, in the CSV form of 'tarnwick-cli list'.
+int printPhotoList(const ResultsListModel& list) {
+    bool written = true;
+    writeResultsListCsv(list, [&written](const QByteArray& chunk) {
+        written = written && std::fwrite(chunk.constData(), 1, size_t(chunk.size()), stdout) ==
+                                 size_t(chunk.size());
+    });
+    if (std::fflush(stdout) != 0 || !written) {
+        printLine(stderr, u"tarnwick-cli query: cannot write the list to standard output"_s);
+        return exitFailure;
+    }
+    return 0;
 }
 
 } // namespace
@@ -200,11 +209,10 @@ int runQueryCommand(const QStringList& args) {
     if (options.sqlOnly)
         return 0;
 
-    int listed = 0;
-    if (!buildAndRunQuery(state, criteria,
-                          [&] { listed = printPhotoList(state.activePhotoSet); })) {
+    std::fflush(stdout);
+    if (!buildAndRunQuery(state, criteria, [&state] { fillResultsList(state); })) {
         printLine(stderr, state.statusLine.panelText(StatusLine::Message));
         return exitFailure;
     }
-    return listed;
+    return printPhotoList(state.resultsList);
 }

@@ -2,6 +2,7 @@
 // below; add a function and a row to add a command.
 
 #include "demo/DemoInstallation.h"
+#include "ListCommand.h"
 #include "QueryCommand.h"
 
 #include <QDir>
@@ -91,6 +92,7 @@ int runHelp(const QStringList& args);
 constexpr std::array commands{
     Command{"demo", "demo DIR [--photos N]   write a demo installation into DIR", &runDemo},
     Command{"help", "help                    show this list", &runHelp},
+    Command{"list", "list [--app-dir DIR]    print the start-up results list as CSV", &runList},
     Command{"query", queryCommandSynopsis, &runQueryCommand},
 };
 

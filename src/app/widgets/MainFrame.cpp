@@ -11,6 +11,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 
 namespace tarnwick {
 
@@ -20,15 +21,40 @@ MainFrame::MainFrame(AppState& state, Dialogs& dialogs, QWidget* parent)
     setObjectName(QStringLiteral("MDIMain"));
     setWindowTitle(QStringLiteral("Tarnwick"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/tarnwick.svg")));
-    resize(1200, 820);
+    resize(1280, 860);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        resize(std::min(1440, available.width() * 94 / 100),
+               std::min(960, available.height() * 94 / 100));
+        move(available.center() - rect().center());
+    }
     setCentralWidget(mdiArea_);
     setStatusBar(statusBar_);
 
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->addAction(QStringLiteral("E&xit"), this, &MainFrame::exitCommand);
+    ownMenu_ = new QMenu(QStringLiteral("&File"), this);
+    ownMenu_->addAction(QStringLiteral("E&xit"), this, &MainFrame::exitCommand);
 
     mainWindowFrame_ = mdiArea_->addSubWindow(mainWindow_);
     mainWindowFrame_->setWindowIcon(windowIcon());
+    connect(mainWindow_, &MainWindow::exitRequested, this, &MainFrame::exitCommand);
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this, &MainFrame::showMenusOf);
+    showMenusOf(mainWindowFrame_);
+}
+
+MainFrame::~MainFrame() {
+    // The area deactivates its windows while it is torn down; the menu bar is gone by then.
+    disconnect(mdiArea_, nullptr, this, nullptr);
+}
+
+void MainFrame::showMenusOf(QMdiSubWindow* active) {
+    // The frame's own menu shows only while no window inside it is active.
+    menuBar()->clear();
+    if (active && active->widget() == mainWindow_) {
+        for (QMenu* menu : mainWindow_->menus())
+            menuBar()->addMenu(menu);
+    } else {
+        menuBar()->addMenu(ownMenu_);
+    }
 }
 
 void MainFrame::exitCommand() {

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 class QMdiArea;
+class QMenu;
 class QMdiSubWindow;
 
 namespace tarnwick {
@@ -17,6 +18,7 @@ class MainFrame : public QMainWindow {
     Q_OBJECT
 public:
     MainFrame(AppState& state, Dialogs& dialogs, QWidget* parent = nullptr);
+    ~MainFrame() override;
 
     MainWindow* mainWindow() const { return mainWindow_; }
     StatusBarWidget* statusBarWidget() const { return statusBar_; }
@@ -36,12 +38,15 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void showMenusOf(QMdiSubWindow* active);
+
     AppState& state_;
     Dialogs& dialogs_;
     QMdiArea* mdiArea_;
     QMdiSubWindow* mainWindowFrame_;
     MainWindow* mainWindow_;
     StatusBarWidget* statusBar_;
+    QMenu* ownMenu_;
 };
 
 } // namespace tarnwick

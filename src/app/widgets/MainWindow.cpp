@@ -1,22 +1,302 @@
 #include "app/widgets/MainWindow.h"
 
 #include "app/AppState.h"
-#include "app/Startup.h"
+#include "app/Modes.h"
+#include "app/ResultsListCommands.h"
+#include "catalogue/widgets/ResultsView.h"
+#include "display/widgets/PhotoPane.h"
 #include "profile/ProfileCommands.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 namespace tarnwick {
 
-MainWindow::MainWindow(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
+namespace {
+
+QIcon icon(const QString& image) {
+    return QIcon(QStringLiteral(":/icons/%1.svg").arg(image));
+}
+
+QWidget* area(const QString& name) {
+    auto* widget = new QWidget;
+    widget->setObjectName(name);
+    auto* layout = new QVBoxLayout(widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    return widget;
+}
+
+// Commands whose windows come later stay quiet until then.
+void notYetAvailable() {}
+
+} // namespace
+
+MainWindow::MainWindow(AppState& state, QWidget* parent)
+    : QWidget(parent), state_(state), toolBar_(new QToolBar(this)) {
     setObjectName(QStringLiteral("frmKel"));
     setWindowTitle(QStringLiteral(" Browsing Photos"));
-    setMinimumSize(640, 420);
+    setMinimumSize(720, 480);
+    buildToolBar();
+    buildMenus();
+    buildLayout();
+    qApp->installEventFilter(this);
+}
+
+QAction* MainWindow::addTool(const QString& key, const QString& image, const QString& toolTip,
+                             bool checkable, std::function<void()> command) {
+    QAction* action = toolBar_->addAction(icon(image), key);
+    action->setObjectName(QStringLiteral("bar") + key);
+    action->setToolTip(toolTip);
+    action->setCheckable(checkable);
+    connect(action, &QAction::triggered, this, [command] { command(); });
+    return action;
+}
+
+void MainWindow::buildToolBar() {
+    toolBar_->setObjectName(QStringLiteral("barMain"));
+    toolBar_->setIconSize(QSize(24, 24));
+    toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    addTool(QStringLiteral("Query"), QStringLiteral("Query"), QStringLiteral("Close Query Window"),
+            true, [this] { queryCommand(); })
+        ->setChecked(true);
+    addTool(QStringLiteral("Compare"), QStringLiteral("Compare"),
+            QStringLiteral("Open Compare Mode"), true, [this] { compareCommand(); });
+    QAction* builder = addTool(QStringLiteral("Builder"), QStringLiteral("Builder"),
+                               QStringLiteral("Open Builder Mode"), true, notYetAvailable);
+    // The builder button is the one that also carries its text.
+    if (auto* button = qobject_cast<QToolButton*>(toolBar_->widgetForAction(builder)))
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    addTool(QStringLiteral("Assistant"), QStringLiteral("Assistant"),
+            QStringLiteral("Hide Assistant"), true, [this] { assistantCommand(); });
+    toolBar_->addSeparator();
+    addTool(QStringLiteral("All"), QStringLiteral("All"), QStringLiteral("Display all photos"),
+            false, notYetAvailable);
+    addTool(QStringLiteral("Reset"), QStringLiteral("Reset"),
+            QStringLiteral("Reset all query parameters"), false, notYetAvailable);
+    toolBar_->addSeparator();
+    auto* views = new QActionGroup(this);
+    views->addAction(addTool(QStringLiteral("Icon"), QStringLiteral("IconView"),
+                             QStringLiteral("View Photos as Icons"), true,
+                             [this] { listViewCommand(2); }));
+    QAction* list =
+        addTool(QStringLiteral("List"), QStringLiteral("listview"),
+                QStringLiteral("View Photos as a List"), true, [this] { listViewCommand(3); });
+    views->addAction(list);
+    list->setChecked(true);
+    toolBar_->addSeparator();
+    addTool(QStringLiteral("Exit"), QStringLiteral("Exit"), QStringLiteral("Exit Kel"), false,
+            [this] { Q_EMIT exitRequested(); });
+    addTool(QStringLiteral("Help"), QStringLiteral("Help"), QStringLiteral("Press here for Help"),
+            false, notYetAvailable);
+}
+
+QAction* MainWindow::addCommand(QMenu* menu, const QString& caption, const QString& name,
+                                std::function<void()> command) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, [command] { command(); });
+    return action;
+}
+
+void MainWindow::buildMenus() {
+    auto* file = new QMenu(QStringLiteral("&File"), this);
+    addCommand(file, QStringLiteral("Printer Setup"), QStringLiteral("mnuPrinterSetup"),
+               notYetAvailable);
+    addCommand(file, QStringLiteral("Manage Photo Series"), QStringLiteral("mnuMP"),
+               notYetAvailable);
+    addCommand(file, QStringLiteral("Preferences"), QStringLiteral("mnuPreferences"),
+               notYetAvailable)
+        ->setEnabled(false);
+    file->addSeparator()->setObjectName(QStringLiteral("mnubar2"));
+    addCommand(file, QStringLiteral("Exit"), QStringLiteral("mnuExit"),
+               [this] { Q_EMIT exitRequested(); });
+
+    auto* view = new QMenu(QStringLiteral("&View"), this);
+    QAction* listView = addCommand(view, QStringLiteral("List View"), QStringLiteral("mnuListView"),
+                                   [this] { listViewCommand(3); });
+    QAction* iconView = addCommand(view, QStringLiteral("IconView"), QStringLiteral("mnuIconView"),
+                                   [this] { listViewCommand(2); });
+    for (QAction* a : {listView, iconView})
+        a->setCheckable(true);
+    listView->setChecked(true);
+    addCommand(view, QStringLiteral("Display All Photos"), QStringLiteral("mnuDisplayAll"),
+               notYetAvailable);
+    addCommand(view, QStringLiteral("Reset Query Parameters"), QStringLiteral("mnuReset"),
+               notYetAvailable);
+    view->addSeparator()->setObjectName(QStringLiteral("mnubar1"));
+    addCommand(view, QStringLiteral("Assistants"), QStringLiteral("mnuAssistants"), notYetAvailable)
+        ->setEnabled(false);
+
+    auto* reports = new QMenu(QStringLiteral("&Reports"), this);
+    addCommand(reports, QStringLiteral("Print Selected Photo/Data"),
+               QStringLiteral("mnuPrintPhoto"), notYetAvailable);
+    addCommand(reports, QStringLiteral("Print Photo Comparison "),
+               QStringLiteral("mnuPrintComparsion"), notYetAvailable)
+        ->setEnabled(false);
+    addCommand(reports, QStringLiteral("Print Current Fuel Profile"),
+               QStringLiteral("mnuFuelProfilePrint"), notYetAvailable)
+        ->setEnabled(false);
+
+    auto* tools = new QMenu(QStringLiteral("&Tools"), this);
+    QAction* query = addCommand(tools, QStringLiteral("Query"), QStringLiteral("mnuQuery"),
+                                [this] { queryCommand(); });
+    query->setCheckable(true);
+    query->setChecked(true);
+    addCommand(tools, QStringLiteral("Compare Photo Series"), QStringLiteral("mnuCompare"),
+               [this] { compareCommand(); });
+    addCommand(tools, QStringLiteral("Fuel Profile Builder"), QStringLiteral("mnuProfileBuilder"),
+               notYetAvailable);
+
+    auto* help = new QMenu(QStringLiteral("&Help"), this);
+    addCommand(help, QStringLiteral("Help Contents"), QStringLiteral("mnuHelpContents"),
+               notYetAvailable);
+    addCommand(help, QStringLiteral("Web Based Support"), QStringLiteral("mnuWeb"),
+               notYetAvailable);
+    addCommand(help, QStringLiteral("About"), QStringLiteral("mnuAbout"), notYetAvailable);
+
+    menus_ = {file, view, reports, tools, help};
+}
+
+void MainWindow::buildLayout() {
+    queryArea_ = area(QStringLiteral("vseQuery"));
+    listArea_ = area(QStringLiteral("vseList"));
+    resultsView_ = new ResultsView(state_.resultsList);
+    resultsView_->setObjectName(QStringLiteral("lstPhotos"));
+    listArea_->layout()->addWidget(resultsView_);
+    connect(resultsView_, &ResultsView::itemClicked, this,
+            [this](const QString& key) { listItemClicked(key); });
+    listSplitter_ = new QSplitter(Qt::Vertical);
+    listSplitter_->addWidget(queryArea_);
+    listSplitter_->addWidget(listArea_);
+    listSplitter_->setStretchFactor(1, 1);
+
+    auto* photoArea = new QSplitter(Qt::Horizontal);
+    photoArea->setObjectName(QStringLiteral("eleCompareMain"));
+    for (int slot = 0; slot < 2; ++slot) {
+        panes_[size_t(slot)] = new PhotoPane(slot);
+        photoArea->addWidget(panes_[size_t(slot)]);
+        connect(panes_[size_t(slot)], &PhotoPane::headerClicked, this,
+                [this](int s) { selectPane(s); });
+    }
+
+    auto* body = new QSplitter(Qt::Horizontal);
+    body->setObjectName(QStringLiteral("vseBrowse"));
+    body->addWidget(listSplitter_);
+    body->addWidget(photoArea);
+    body->setStretchFactor(0, 3);
+    body->setStretchFactor(1, 2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(toolBar_);
+    layout->addWidget(body, 1);
+}
+
+QAction* MainWindow::action(const QString& name) const {
+    return findChild<QAction*>(name);
 }
 
 void MainWindow::setUp() {
     state_.statusLine.statusMessage(StatusKind::Info, QStringLiteral("Initializing ..."));
     newProfile(state_);
-    setBrowseMode(state_);
+    setMode(int(Mode::Browse));
+    resultsView_->setListView(ResultsView::ListView);
+    fillResultsList(state_);
     state_.statusLine.statusMessage(StatusKind::Clear, QStringLiteral(" "));
+}
+
+void MainWindow::setMode(int mode) {
+    if (mode == int(Mode::Compare)) {
+        applyModeState(state_, mode);
+        panes_[1]->setCaption(QStringLiteral("Select a photo from the list"));
+        for (PhotoPane* pane : panes_)
+            pane->setBrowseRole(PhotoPane::ShowsEverything);
+        selectPane(1);
+        QApplication::processEvents();
+    } else if (mode == int(Mode::Browse)) {
+        selectPane(0);
+        applyModeState(state_, mode);
+        panes_[1]->setCaption(QString());
+        // Browsing shows one photo: its picture on the left, its plate and chart on the right.
+        panes_[0]->setBrowseRole(PhotoPane::ShowsPicture);
+        panes_[1]->setBrowseRole(PhotoPane::ShowsData);
+        panes_[0]->showTab(PhotoPane::ImageTab);
+    }
+    action(QStringLiteral("barCompare"))->setChecked(state_.compareMode == 1);
+}
+
+void MainWindow::selectPane(int slot) {
+    if (slot < 0 || slot > 1)
+        return;
+    if (state_.compareMode == 1)
+        state_.currentSlot = slot;
+    for (int s = 0; s < 2; ++s)
+        panes_[size_t(s)]->setSelected(state_.compareMode == 1 && s == slot);
+}
+
+bool MainWindow::queryPaneShown() const {
+    return action(QStringLiteral("mnuQuery"))->isChecked();
+}
+
+void MainWindow::setQueryPaneShown(bool shown) {
+    queryArea_->setVisible(shown);
+    action(QStringLiteral("mnuQuery"))->setChecked(shown);
+    action(QStringLiteral("barQuery"))->setChecked(shown);
+}
+
+void MainWindow::queryCommand() {
+    // The menu's check mark, not the button, tells whether the pane is open.
+    setQueryPaneShown(queryArea_->isHidden());
+}
+
+void MainWindow::listViewCommand(int view) {
+    if (view != ResultsView::IconView && view != ResultsView::ListView)
+        return;
+    resultsView_->setListView(view);
+    action(QStringLiteral("mnuListView"))->setChecked(view == 3);
+    action(QStringLiteral("mnuIconView"))->setChecked(view == 2);
+    action(QStringLiteral("barList"))->setChecked(view == 3);
+    action(QStringLiteral("barIcon"))->setChecked(view == 2);
+}
+
+void MainWindow::listItemClicked(const QString& key) {
+    itemClicked(state_, key, [this](int, const ResultsRow& row) { Q_EMIT photoChosen(row); });
+}
+
+void MainWindow::assistantCommand() {
+    QAction* button = action(QStringLiteral("barAssistant"));
+    button->setToolTip(button->isChecked() ? QStringLiteral("Hide Assistant")
+                                           : QStringLiteral("Display Assistant"));
+}
+
+void MainWindow::compareCommand() {
+    setMode(state_.compareMode == 1 ? int(Mode::Browse) : int(Mode::Compare));
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!activated_) {
+        activated_ = true;
+        QTimer::singleShot(0, this, [this] { Q_EMIT firstActivated(); });
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && (widget == this || isAncestorOf(widget)))
+            state_.statusLine.statusMessage(StatusKind::Clear, QString());
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace tarnwick

@@ -1,12 +1,23 @@
 #pragma once
 
+#include <array>
+#include <functional>
 #include <QWidget>
+
+class QAction;
+class QMenu;
+class QSplitter;
+class QToolBar;
 
 namespace tarnwick {
 
 struct AppState;
+class PhotoPane;
+class ResultsView;
+struct ResultsRow;
 
-// The browse and query window inside the frame.
+// The browse and query window inside the frame: toolbar, menus, the query pane above the
+// results list, and the two photo panes.
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
@@ -15,8 +26,57 @@ public:
     // Run once at start-up, before the window is first shown.
     void setUp();
 
+    // Switches between browse (0) and compare (1) layouts; other values do nothing.
+    void setMode(int mode);
+    // Marks the pane that receives the next photo.
+    void selectPane(int slot);
+
+    void queryCommand();
+    void listViewCommand(int view);
+    void assistantCommand();
+    void compareCommand();
+    // A click on a results-list row: a repeat click on the last row does nothing.
+    void listItemClicked(const QString& key);
+
+    QToolBar* toolBar() const { return toolBar_; }
+    const QList<QMenu*>& menus() const { return menus_; }
+    QAction* action(const QString& name) const;
+    PhotoPane* photoPane(int slot) const { return panes_[size_t(slot)]; }
+    QWidget* queryArea() const { return queryArea_; }
+    QWidget* listArea() const { return listArea_; }
+    ResultsView* resultsView() const { return resultsView_; }
+    bool queryPaneShown() const;
+
+Q_SIGNALS:
+    void exitRequested();
+    // Shown for the first time: the command line is read then.
+    void firstActivated();
+    // The photo of a list row is to be shown in the current slot.
+    void photoChosen(const ResultsRow& row);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void buildToolBar();
+    void buildMenus();
+    void buildLayout();
+    QAction* addCommand(QMenu* menu, const QString& caption, const QString& name,
+                        std::function<void()> command);
+    QAction* addTool(const QString& key, const QString& image, const QString& toolTip,
+                     bool checkable, std::function<void()> command);
+    void setQueryPaneShown(bool shown);
+
     AppState& state_;
+    QToolBar* toolBar_;
+    QList<QMenu*> menus_;
+    QSplitter* listSplitter_ = nullptr;
+    QWidget* queryArea_ = nullptr;
+    QWidget* listArea_ = nullptr;
+    ResultsView* resultsView_ = nullptr;
+    std::array<PhotoPane*, 2> panes_{};
+    bool activated_ = false;
 };
 
 } // namespace tarnwick

@@ -19,6 +19,7 @@ public:
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& directory,
                          const QString& filter) override;
+    std::optional<PhotoDirChoice> photoDirectoryWarning(const QString& message) override;
 
 private:
     QPointer<QWidget> parent_;

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace tarnwick {
+
+// The mount point of the first optical disc in a mounts table (the text of /proc/mounts:
+// device, mount point, file system type, ... per line); empty when no optical disc is mounted.
+QString firstOpticalMountPoint(QStringView mountsTable);
+
+// Where the photo images are looked for after Manage Photo Series when no photo directory is
+// set: "photoimages" on the first optical disc of the mounts table, else "photoimages" relative
+// to the working directory. Ends with a separator, as a stored photo directory does.
+QString manageDefaultPhotoDirFor(QStringView mountsTable);
+
+// The same for the mounts of this machine.
+QString manageDefaultPhotoDir();
+
+} // namespace tarnwick

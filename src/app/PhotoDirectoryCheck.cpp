@@ -1,0 +1,76 @@
+#include "app/PhotoDirectoryCheck.h"
+
+#include "app/AppState.h"
+#include "app/Dialogs.h"
+#include "app/PathProbe.h"
+#include "app/ProcessRunner.h"
+#include "app/SuiteSettings.h"
+
+#include <QDir>
+#include <QStringList>
+
+namespace tarnwick {
+
+QString joinPath(const QString& directory, const QString& name) {
+    if (directory.isEmpty() || directory.endsWith(QLatin1Char('/')) ||
+        directory.endsWith(QDir::separator()))
+        return directory + name;
+    return directory + QDir::separator() + name;
+}
+
+QString photoFilePath(const QString& photoDirectory, const QString& dirCell,
+                      const QString& fileCell) {
+    return joinPath(joinPath(photoDirectory, dirCell), fileCell);
+}
+
+QString photoDirectoryWarningMessage(const QString& photoDirectory) {
+    return QStringList{
+        QStringLiteral("The default drive/folder (") + photoDirectory.toUpper() +
+            QStringLiteral(") that contains the photo images is not accessible."),
+        QString(),
+        QStringLiteral("You can take the following actions: "),
+        QString(),
+        QStringLiteral(" 1. Insert the CD or Disk into the correct drive and press RETRY."),
+        QStringLiteral("     (CD may take a few seconds to become available after insertion.)"),
+        QStringLiteral(" 2. Press MANAGE PHOTO SERIES to change the default photo directory."),
+        QStringLiteral(" 3. Press SEARCH LOCAL ONLY to skip looking in the default drive/folder"),
+        QStringLiteral("     for the duration of this application session."),
+    }
+        .join(QLatin1Char('\n'));
+}
+
+PhotoDirCheckResult checkPhotoDirectory(AppState& state, Dialogs& dialogs, PathProbe& probe,
+                                        ProcessRunner& runner, QString dirCell, QString pictureCell,
+                                        const std::function<void()>& refreshCatalogue) {
+    if (state.photoDirChoice == PhotoDirChoice::SearchLocalOnly)
+        return {};
+    const auto probePhoto = [&] {
+        return probe.probe(state.photoImageDir,
+                           photoFilePath(state.photoImageDir, dirCell, pictureCell));
+    };
+    const ProbeResult found = probePhoto();
+    if (found != ProbeResult::Unreadable)
+        return {PhotoDirCheckNext::GoOn, found == ProbeResult::Found};
+
+    const std::optional<PhotoDirChoice> choice =
+        dialogs.photoDirectoryWarning(photoDirectoryWarningMessage(state.photoImageDir));
+    if (!choice)
+        return {};
+    state.photoDirChoice = choice;
+    switch (*choice) {
+    case PhotoDirChoice::Retry:
+        return {PhotoDirCheckNext::Retry, false};
+    case PhotoDirChoice::SearchLocalOnly:
+        return {};
+    case PhotoDirChoice::ManagePhotoSeries:
+        break;
+    }
+    runner.runAndWait(slidekeepProgram);
+    state.photoImageDir = SuiteSettings().photoDir(state.paths.photoImagesDir());
+    if (refreshCatalogue)
+        refreshCatalogue();
+    // The directory the user has just chosen serves the photo being shown.
+    return {PhotoDirCheckNext::GoOn, probePhoto() == ProbeResult::Found};
+}
+
+} // namespace tarnwick

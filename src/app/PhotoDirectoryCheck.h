@@ -1,0 +1,48 @@
+#pragma once
+
+#include <functional>
+#include <QString>
+
+namespace tarnwick {
+
+struct AppState;
+class Dialogs;
+class PathProbe;
+class ProcessRunner;
+
+// Joins a directory and a name with the platform's separator, adding one only when the
+// directory does not already end with it. A stored photo directory normally ends with one; a
+// hand-edited setting may not.
+QString joinPath(const QString& directory, const QString& name);
+
+// A photo's file under a photo directory: directory + book folder ("Dir" cell) + file name
+// ("Picture" or "Data" cell).
+QString photoFilePath(const QString& photoDirectory, const QString& dirCell,
+                      const QString& fileCell);
+
+// The text of the warning that the photo directory cannot be read; the directory is shown in
+// upper case.
+QString photoDirectoryWarningMessage(const QString& photoDirectory);
+
+enum class PhotoDirCheckNext {
+    GoOn,  // show the photo
+    Retry, // start the photo display again from its beginning
+};
+
+struct PhotoDirCheckResult {
+    PhotoDirCheckNext next = PhotoDirCheckNext::GoOn;
+    // The photo's file was found under the current photo directory (state.photoImageDir, which
+    // Manage Photo Series may have changed). False sends the display to the local copies.
+    bool photoFound = false;
+};
+
+// Runs before a photo is shown in a pane. Only a photo directory that cannot be read at all
+// brings the warning; a missing file does not. The answers: Retry asks the caller to start
+// again; Search Local Only stops all later checks for the run; Manage Photo Series runs
+// Slidekeep, re-reads the photo directory setting and refreshes the catalogue. The cells are
+// taken by value: the refresh may rebuild the list they came from.
+PhotoDirCheckResult checkPhotoDirectory(AppState& state, Dialogs& dialogs, PathProbe& probe,
+                                        ProcessRunner& runner, QString dirCell, QString pictureCell,
+                                        const std::function<void()>& refreshCatalogue);
+
+} // namespace tarnwick

@@ -1,0 +1,35 @@
+#include "app/ResultsListCommands.h"
+
+#include "app/AppState.h"
+
+namespace tarnwick {
+
+void fillResultsList(AppState& state) {
+    state.resultsList.fill(state.activePhotoSet);
+    state.statusLine.statusMessage(StatusKind::Count,
+                                   QString::number(state.activePhotoSet.recordCount()) +
+                                       QStringLiteral(" photos found"));
+}
+
+void refreshCatalogue(AppState& state, const std::function<void()>& reloadQueryParameters) {
+    state.database->requery(state.activePhotoSet);
+    fillResultsList(state);
+    if (reloadQueryParameters)
+        reloadQueryParameters();
+}
+
+bool itemClicked(AppState& state, const QString& key, const ShowListedPhoto& showPhoto) {
+    if (key == state.lastClickedListKey)
+        return false;
+    const ResultsRow* row = state.resultsList.rowWithKey(key);
+    if (!row)
+        return false;
+    state.lastClickedListKey = key;
+    if (showPhoto)
+        showPhoto(state.currentSlot, *row);
+    if (state.currentSlot == 0)
+        state.selectedListItem = key;
+    return true;
+}
+
+} // namespace tarnwick

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "catalogue/ResultsRows.h"
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <vector>
+
+namespace tarnwick {
+
+class RecordSet;
+
+// The results list: the composed rows of the current photo set in the order the user sees them.
+// Rows are kept once; sorting permutes an index, so a header click on a large catalogue costs a
+// sort of integers, not a rebuild.
+//
+// Ordering follows the old list control: one column's text, compared without regard to case,
+// ascending right after every fill; each header click moves to the clicked column (or its
+// zero-padded companion) and toggles the direction, whatever column was clicked before. The
+// chosen column survives refills. Ties keep the order they had before the sort.
+class ResultsListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    // Data role giving a row's key ("P" + ID) in any column, and a column's key in headerData.
+    static constexpr int KeyRole = Qt::UserRole + 1;
+
+    explicit ResultsListModel(QObject* parent = nullptr);
+
+    // Replaces every row with those of the set and sorts them ascending by the current sort column.
+    void fill(const RecordSet& set);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    // The row shown at a position, 0 ≤ position < rowCount().
+    const ResultsRow& rowAt(int position) const { return rows_[size_t(order_[size_t(position)])]; }
+    // Position of the row with this key, or -1.
+    int positionOfKey(const QString& key) const;
+    const ResultsRow* rowWithKey(const QString& key) const;
+
+    // The header click on a column (zero-based).
+    void columnClicked(int column);
+    // The column the rows are ordered by (zero-based; may be a hidden sort-key column).
+    int sortColumn() const { return sortColumn_; }
+    Qt::SortOrder sortOrder() const { return sortOrder_; }
+
+Q_SIGNALS:
+    // After every fill and header click.
+    void sortChanged(int column, Qt::SortOrder order);
+
+private:
+    void applySort();
+
+    std::vector<ResultsRow> rows_;         // in the set's order
+    std::vector<int> order_;               // display position → index into rows_
+    std::vector<int> positionOfRow_;       // index into rows_ → display position
+    mutable QHash<QString, int> rowByKey_; // built on the first look-up after a fill
+    int sortColumn_ = BookPhotoIdColumn;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+};
+
+} // namespace tarnwick

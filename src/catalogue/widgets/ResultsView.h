@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QStackedWidget>
+
+class QListView;
+class QModelIndex;
+class QTreeView;
+
+namespace tarnwick {
+
+class ResultsListModel;
+
+// The results list on screen: a report of the visible columns (list view) or the row texts with
+// their icons laid out in wrapping columns (icon view), both over the one model and one
+// selection. Header clicks order the rows through the model's rule.
+class ResultsView : public QStackedWidget {
+    Q_OBJECT
+public:
+    static constexpr int IconView = 2;
+    static constexpr int ListView = 3;
+    static constexpr int iconViewColumnTwips = 3000;
+
+    explicit ResultsView(ResultsListModel& model, QWidget* parent = nullptr);
+
+    // IconView or ListView; other values change nothing.
+    void setListView(int view);
+    int listView() const { return view_; }
+
+    QTreeView* listPage() const { return list_; }
+    QListView* iconPage() const { return icons_; }
+
+Q_SIGNALS:
+    // A row was clicked, or reached with the keyboard.
+    void itemClicked(const QString& key);
+    // Any mouse press inside the list, rows, header or empty space alike.
+    void clicked();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void applyColumnWidths();
+    void showSortIndicator(int column);
+    void emitItemClicked(const QModelIndex& index);
+
+    ResultsListModel& model_;
+    QTreeView* list_ = nullptr;
+    QListView* icons_ = nullptr;
+    int view_ = ListView;
+    bool navigatingByKey_ = false;
+};
+
+} // namespace tarnwick

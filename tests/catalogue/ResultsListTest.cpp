@@ -1,0 +1,220 @@
+#include "catalogue/CatalogueStatements.h"
+#include "catalogue/PhotoDatabase.h"
+#include "catalogue/ResultsListCsv.h"
+#include "catalogue/ResultsListModel.h"
+#include "support/TestInstallation.h"
+
+#include <gtest/gtest.h>
+#include <QPersistentModelIndex>
+
+using namespace tarnwick;
+using tarnwick::test::TestCatalogue;
+using tarnwick::test::TestInstallation;
+
+namespace {
+
+// Size classes 1..7 as stored fields.
+QVariantMap classes(std::initializer_list<QVariant> loadings) {
+    QVariantMap fields;
+    int k = 1;
+    for (const QVariant& loading : loadings)
+        fields.insert(QStringLiteral("TonsPerAcreBreak%1").arg(k++), loading);
+    return fields;
+}
+
+QVariantMap with(QVariantMap fields, const QVariantMap& more) {
+    fields.insert(more);
+    return fields;
+}
+
+class ResultsListTest : public ::testing::Test {
+protected:
+    // Builds the catalogue, then lists its start-up set.
+    void list(const std::function<void(TestCatalogue&)>& build) {
+        {
+            TestCatalogue catalogue(installation.cataloguePath());
+            catalogue.addBook(QStringLiteral("B1"));
+            build(catalogue);
+        }
+        database = PhotoDatabase::open(installation.cataloguePath());
+        refill();
+    }
+    void refill() { model.fill(database->run(statements::activePhotosAtStartUp)); }
+
+    QString cell(const QString& key, QStringView column) const {
+        const ResultsRow* row = model.rowWithKey(key);
+        return row ? row->cell(column) : QStringLiteral("<no row>");
+    }
+    // The keys in the order shown.
+    QStringList order() const {
+        QStringList keys;
+        for (int i = 0; i < model.rowCount(); ++i)
+            keys << model.rowAt(i).key;
+        return keys;
+    }
+
+    TestInstallation installation;
+    std::unique_ptr<PhotoDatabase> database;
+    ResultsListModel model;
+};
+
+} // namespace
+
+TEST_F(ResultsListTest, RowsFollowTheFormatsAndTheMissingValueRules) {
+    list([](TestCatalogue& c) {
+        c.addPhoto(7, QStringLiteral("B1"), QStringLiteral("1"),
+                   with(classes({0.1, 0.2, 12.045, 1, 2, 3, 4.25}),
+                        {{QStringLiteral("GroupLabel"), QStringLiteral("Lodgepole pine")},
+                         {QStringLiteral("AverageDuffDepth"), 0.0},
+                         {QStringLiteral("AverageFuelbedDepth"), 12.25},
+                         {QStringLiteral("HerbTonsPerAcre"), 0.1234},
+                         {QStringLiteral("WoodyTonsPerAcre"), 3.0},
+                         {QStringLiteral("CanopyClosure"), 45.5},
+                         {QStringLiteral("TreesPerAcre"), 1200.0},
+                         {QStringLiteral("VegType"), QStringLiteral("LP")},
+                         {QStringLiteral("Activity"), QStringLiteral("NAT")},
+                         {QStringLiteral("FireBehaveFM"), QStringLiteral(" 8 ")},
+                         {QStringLiteral("FireBehaveFM2"), QStringLiteral("  TL3 ")},
+                         {QStringLiteral("DangerRatingFM"), QStringLiteral("H")},
+                         {QStringLiteral("PhotoPic"), QStringLiteral("1.jpg")},
+                         {QStringLiteral("DataPic"), QStringLiteral("1d.jpg")}}));
+        // Not measured: every optional value below 0, and a code that is no number.
+        c.addPhoto(8, QStringLiteral("B1"), QStringLiteral("2"),
+                   with(classes({0, 0, 0, 0, 0, 0, 0}),
+                        {{QStringLiteral("AverageDuffDepth"), -1.0},
+                         {QStringLiteral("AverageFuelbedDepth"), -1.0},
+                         {QStringLiteral("HerbTonsPerAcre"), -0.5},
+                         {QStringLiteral("WoodyTonsPerAcre"), -1.0},
+                         {QStringLiteral("CanopyClosure"), -1.0},
+                         {QStringLiteral("TreesPerAcre"), -1.0},
+                         {QStringLiteral("FireBehaveFM"), QStringLiteral("GR1")}}));
+        // Everything Null but the labels; one class missing empties the sums it is part of.
+        c.addPhoto(9, QStringLiteral("B1"), QStringLiteral("3"),
+                   classes({1, 1, 1, QVariant(), 1, 1, 1}));
+        // Never listed.
+        c.addPhoto(10, QStringLiteral("B1"), QVariant());
+    });
+
+    ASSERT_EQ(model.rowCount(), 3);
+    const ResultsRow& full = *model.rowWithKey(QStringLiteral("P7"));
+    const QStringList expected{"B1/1",       "Lodgepole pine",
+                               "12.35",      "10.25",
+                               "22.60",      "0.123",
+                               "3.000",      "0.0",
+                               "12.3",       "45.5",
+                               "1200",       "LP",
+                               "NAT",        "8",
+                               "TL3",        "H",
+                               "1.jpg",      "1d.jpg",
+                               "00012.35",   "000010.25",
+                               "000022.60",  "B1",
+                               "00000.0",    "00012.3",
+                               "00008",      "000000.123",
+                               "000003.000", ""};
+    ASSERT_EQ(qsizetype(full.cells.size()), expected.size());
+    for (int c = 0; c < expected.size(); ++c)
+        EXPECT_EQ(full.cells[size_t(c)], expected[c]) << "column " << c + 1;
+    EXPECT_EQ(full.text(), QStringLiteral("B1/1"));
+    EXPECT_EQ(full.photoId(), 7);
+
+    for (const auto* column :
+         {u"DuffDepth", u"DuffSort", u"FuelBedDepth", u"FuelBedSort", u"HerbTonsPerAcre",
+          u"HerbSort", u"WoodyTonsPerAcre", u"WoodySort", u"CanopyClosure", u"TreesPerAcre"})
+        EXPECT_EQ(cell(QStringLiteral("P8"), column), QStringLiteral("N/A"));
+    EXPECT_EQ(cell(QStringLiteral("P8"), u"0to3"), QStringLiteral("0.00"));
+    EXPECT_EQ(cell(QStringLiteral("P8"), u"FBSModelsSort"), QStringLiteral("GR1"));
+
+    const ResultsRow& empty = *model.rowWithKey(QStringLiteral("P9"));
+    EXPECT_EQ(empty.cell(u"0to3"), QStringLiteral("3.00"));
+    EXPECT_EQ(empty.cell(u"0to3Sort"), QStringLiteral("00003.00"));
+    EXPECT_EQ(empty.cell(u"FBSModelsSort"), QStringLiteral("000000"));
+    EXPECT_EQ(empty.cell(u"Dir"), QStringLiteral("B1"));
+    for (const int c :
+         {1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 19, 20, 22, 23, 25, 26, 27})
+        EXPECT_TRUE(empty.cells[size_t(c)].isEmpty()) << "column " << c + 1;
+    EXPECT_EQ(model.rowWithKey(QStringLiteral("P10")), nullptr);
+}
+
+TEST_F(ResultsListTest, HeaderClicksOrderNumbersAsNumbersAndToggleAcrossColumnsAndRefills) {
+    list([](TestCatalogue& c) {
+        // Labels make the fill order (by row text) differ from every other order below.
+        c.addPhoto(1, QStringLiteral("B1"), QStringLiteral("a"),
+                   with(classes({10.25, 0, 0, 0, 0, 0, 0}),
+                        {{QStringLiteral("FireBehaveFM"), QStringLiteral("1")},
+                         {QStringLiteral("GroupLabel"), QStringLiteral("banana")}}));
+        c.addPhoto(2, QStringLiteral("B1"), QStringLiteral("b"),
+                   with(classes({2.5, 0, 0, 0, 0, 0, 0}),
+                        {{QStringLiteral("FireBehaveFM"), QStringLiteral("0")},
+                         {QStringLiteral("GroupLabel"), QStringLiteral("Apple")}}));
+        c.addPhoto(3, QStringLiteral("B1"), QStringLiteral("C"),
+                   with(classes({2.5, 0, 0, 0, 0, 0, 0}),
+                        {{QStringLiteral("GroupLabel"), QStringLiteral("apple")}}));
+    });
+    const int loading = resultsColumnIndex(u"0to3");
+    const int description = resultsColumnIndex(u"Description");
+    // Text compared without regard to case: "B1/C" comes after "B1/b".
+    EXPECT_EQ(order(), QStringList({"P1", "P2", "P3"}));
+    EXPECT_EQ(model.sortColumn(), resultsColumnIndex(u"BookPhotoID"));
+
+    model.columnClicked(loading);
+    EXPECT_EQ(model.sortColumn(), resultsColumnIndex(u"0to3Sort"));
+    EXPECT_EQ(model.sortOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(order(), QStringList({"P1", "P2", "P3"})); // 10.25 first; equal keys keep order
+    model.columnClicked(loading);
+    EXPECT_EQ(order(), QStringList({"P2", "P3", "P1"})); // 00002.50 before 00010.25
+
+    // Another column sorts the other way from the last click; ties keep the order they had.
+    model.columnClicked(description);
+    EXPECT_EQ(model.sortOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(order(), QStringList({"P1", "P2", "P3"}));
+    model.columnClicked(description);
+    EXPECT_EQ(order(), QStringList({"P2", "P3", "P1"}));
+
+    // No 2005 model sorts between model 0 and model 1.
+    model.columnClicked(resultsColumnIndex(u"FBModel"));
+    EXPECT_EQ(order(), QStringList({"P1", "P3", "P2"}));
+
+    // A refill keeps the column but starts ascending, so the next click is descending again.
+    refill();
+    EXPECT_EQ(model.sortColumn(), resultsColumnIndex(u"FBSModelsSort"));
+    EXPECT_EQ(model.sortOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(order(), QStringList({"P2", "P3", "P1"}));
+    model.columnClicked(description);
+    EXPECT_EQ(model.sortOrder(), Qt::DescendingOrder);
+}
+
+TEST_F(ResultsListTest, ASortKeepsSelectionsOnTheirRowsAndFindsRowsByKey) {
+    list([](TestCatalogue& c) {
+        for (int i = 1; i <= 4; ++i)
+            c.addPhoto(i, QStringLiteral("B1"), QString::number(i));
+    });
+    const QPersistentModelIndex selected = model.index(0, 1);
+    model.columnClicked(0);
+    EXPECT_EQ(order(), QStringList({"P4", "P3", "P2", "P1"}));
+    EXPECT_EQ(selected.row(), 3);
+    EXPECT_EQ(selected.column(), 1);
+    EXPECT_EQ(selected.data(ResultsListModel::KeyRole).toString(), QStringLiteral("P1"));
+    EXPECT_EQ(model.positionOfKey(QStringLiteral("P4")), 0);
+    EXPECT_EQ(model.positionOfKey(QStringLiteral("P5")), -1);
+}
+
+TEST_F(ResultsListTest, CsvQuotesOnlyWhatNeedsItAndKeepsTheListOrder) {
+    list([](TestCatalogue& c) {
+        c.addPhoto(2, QStringLiteral("B1"), QStringLiteral("2"),
+                   {{QStringLiteral("GroupLabel"), QStringLiteral("Fir, \"old\" growth\nnorth")},
+                    {QStringLiteral("VegType"), QStringLiteral("Épinette")}});
+        c.addPhoto(1, QStringLiteral("B1"), QStringLiteral("1"));
+    });
+    const QList<QByteArray> lines = resultsListCsv(model).split('\n');
+    ASSERT_EQ(lines.size(), 5); // header, row 1, row 2 (two lines), and the end
+    EXPECT_EQ(lines[0],
+              "BookPhotoID,Description,0to3,3Plus,Total,HerbTonsPerAcre,WoodyTonsPerAcre,"
+              "DuffDepth,FuelBedDepth,CanopyClosure,TreesPerAcre,VegType,ActType,FBModel,"
+              "FBModel2,DRModel,Picture,Data,0to3Sort,3+Sort,TotalSort,Dir,DuffSort,FuelBedSort,"
+              "FBSModelsSort,HerbSort,WoodySort,FBSModelsSort2,Key\r");
+    EXPECT_EQ(lines[1], "B1/1,,,,,,,,,,,,,,,,,,,,,B1,,,000000,,,,P1\r");
+    EXPECT_EQ(lines[2] + '\n' + lines[3],
+              "B1/2,\"Fir, \"\"old\"\" growth\nnorth\",,,,,,,,,,\xC3\x89pinette,,,,,,,,,,B1,,,"
+              "000000,,,,P2\r");
+    EXPECT_TRUE(lines[4].isEmpty());
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "app/PathProbe.h"
+#include "app/ProcessRunner.h"
+
+#include <functional>
+#include <QStringList>
+#include <vector>
+
+namespace tarnwick::test {
+
+// Stands in for the programs a command starts: records each one and runs what the test says the
+// program would have done (write a setting, change the catalogue) in its place.
+class ScriptedProcessRunner : public ProcessRunner {
+public:
+    std::function<void(const QString& program)> whileRunning;
+    bool startable = true;
+
+    const QStringList& started() const { return started_; }
+
+    bool runAndWait(const QString& program) override {
+        started_ << program;
+        if (startable && whileRunning)
+            whileRunning(program);
+        return startable;
+    }
+
+private:
+    QStringList started_;
+};
+
+// Answers every probe with the next scripted result, then with the last one, and records the
+// paths probed.
+class ScriptedPathProbe : public PathProbe {
+public:
+    explicit ScriptedPathProbe(std::vector<ProbeResult> results) : results_(std::move(results)) {}
+
+    const QStringList& probedFiles() const { return probedFiles_; }
+
+    ProbeResult probe(const QString&, const QString& filePath) override {
+        probedFiles_ << filePath;
+        const size_t index = std::min(size_t(probedFiles_.size()) - 1, results_.size() - 1);
+        return results_[index];
+    }
+
+private:
+    std::vector<ProbeResult> results_;
+    QStringList probedFiles_;
+};
+
+} // namespace tarnwick::test

@@ -1,0 +1,64 @@
+#include "ListCommand.h"
+
+#include "app/AppPaths.h"
+#include "app/AppState.h"
+#include "app/ResultsListCommands.h"
+#include "catalogue/CatalogueStatements.h"
+#include "catalogue/DatabaseError.h"
+#include "catalogue/ResultsListCsv.h"
+
+#include <cstdio>
+#include <QScopeGuard>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void printError(const QString& message) {
+    std::fputs(u"tarnwick-cli: %1\n"_s.arg(message).toLocal8Bit().constData(), stderr);
+}
+
+} // namespace
+
+int runList(const QStringList& args) {
+    QString appDir;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == u"--app-dir" && i + 1 < args.size()) {
+            appDir = args[++i];
+        } else if (arg.startsWith(u"--app-dir=")) {
+            appDir = arg.mid(10);
+        } else {
+            printError(arg == u"--app-dir" ? u"--app-dir needs a folder"_s
+                                           : u"unknown argument '%1' for list"_s.arg(arg));
+            std::fputs("Usage: tarnwick-cli list [--app-dir DIR]\n", stderr);
+            return 2;
+        }
+    }
+    // The window's own start-up set and fill, so the two can never list differently.
+    auto* statePointer = new tarnwick::AppState(
+        appDir.isEmpty() ? tarnwick::AppPaths::fromEnvironment() : tarnwick::AppPaths(appDir));
+    tarnwick::AppState& state = *statePointer;
+    // The rows and records of a large catalogue are millions of small blocks: the process ends
+    // right after printing them, so they are left to it instead of being freed one by one. Only
+    // the connection is closed properly.
+    const auto closeCatalogue = qScopeGuard([&state] { state.database.reset(); });
+    try {
+        state.database = tarnwick::PhotoDatabase::open(state.paths.cataloguePath());
+        state.activePhotoSet = state.database->run(tarnwick::statements::activePhotosAtStartUp);
+        tarnwick::fillResultsList(state);
+    } catch (const tarnwick::DatabaseError& error) {
+        printError(error.message());
+        return 1;
+    }
+    bool written = true;
+    tarnwick::writeResultsListCsv(state.resultsList, [&written](const QByteArray& chunk) {
+        written = written && std::fwrite(chunk.constData(), 1, size_t(chunk.size()), stdout) ==
+                                 size_t(chunk.size());
+    });
+    if (std::fflush(stdout) != 0 || !written) {
+        printError(u"cannot write the list to standard output"_s);
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,112 @@
+#include "slidekeep/SlidekeepCatalogue.h"
+
+#include "catalogue/DatabaseError.h"
+#include "catalogue/PhotoDatabase.h"
+
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+namespace tarnwick::slidekeep {
+
+namespace {
+
+[[noreturn]] void fail(const QString& path, const QString& what, const QSqlError& error) {
+    throw DatabaseError(
+        QStringLiteral("The photo catalogue %1 could not %2: %3").arg(path, what, error.text()),
+        DatabaseError::Kind::Statement);
+}
+
+} // namespace
+
+SlidekeepCatalogue::SlidekeepCatalogue(QString path)
+    : path_(std::move(path)),
+      connectionName_(QStringLiteral("slidekeep-%1").arg(reinterpret_cast<quintptr>(this))) {}
+
+SlidekeepCatalogue::~SlidekeepCatalogue() {
+    QSqlDatabase::database(connectionName_, false).close();
+    QSqlDatabase::removeDatabase(connectionName_);
+}
+
+std::unique_ptr<SlidekeepCatalogue> SlidekeepCatalogue::open(const QString& path) {
+    // Tarnwick's own open gives the same messages for a missing, locked or foreign file.
+    PhotoDatabase::open(path);
+
+    std::unique_ptr<SlidekeepCatalogue> catalogue(new SlidekeepCatalogue(path));
+    QSqlDatabase db =
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), catalogue->connectionName_);
+    db.setDatabaseName(
+        QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+        QStringLiteral("?mode=rw"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000"));
+    if (!db.open())
+        fail(path, QStringLiteral("be opened"), db.lastError());
+    return catalogue;
+}
+
+std::vector<BookEntry> SlidekeepCatalogue::books() const {
+    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    if (!query.exec(QStringLiteral(
+            "SELECT BookLabel, BookDescription, active FROM Books ORDER BY BookLabel")))
+        fail(path_, QStringLiteral("list its books"), query.lastError());
+    std::vector<BookEntry> books;
+    while (query.next())
+        books.push_back(
+            {query.value(0).toString(), query.value(1).toString(), query.value(2).toInt() != 0});
+    return books;
+}
+
+std::vector<PhotoEntry> SlidekeepCatalogue::photos(const QString& bookLabel) const {
+    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    query.prepare(QStringLiteral("SELECT ID, PhotoLabel, GroupLabel, active FROM Photos "
+                                 "WHERE BookLabel = ? ORDER BY GroupLabel, PhotoLabel"));
+    query.addBindValue(bookLabel);
+    if (!query.exec())
+        fail(path_, QStringLiteral("list the photos of %1").arg(bookLabel), query.lastError());
+    std::vector<PhotoEntry> photos;
+    while (query.next())
+        photos.push_back({query.value(0).toLongLong(), query.value(1).toString(),
+                          query.value(2).toString(), query.value(3).toInt() != 0});
+    return photos;
+}
+
+bool SlidekeepCatalogue::setBookActive(const QString& bookLabel, bool active) {
+    return update(QStringLiteral("UPDATE Books SET active = ? WHERE BookLabel = ?"),
+                  {active ? 1 : 0, bookLabel});
+}
+
+bool SlidekeepCatalogue::setPhotoActive(qint64 photoId, bool active) {
+    return update(QStringLiteral("UPDATE Photos SET active = ? WHERE ID = ?"),
+                  {active ? 1 : 0, photoId});
+}
+
+bool SlidekeepCatalogue::update(const QString& sql, const QVariantList& values) {
+    QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+    if (!db.transaction())
+        fail(path_, QStringLiteral("start a change"), db.lastError());
+    QSqlQuery query(db);
+    query.prepare(sql);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (!query.exec()) {
+        const QSqlError error = query.lastError();
+        db.rollback();
+        fail(path_, QStringLiteral("be changed"), error);
+    }
+    const bool matched = query.numRowsAffected() > 0;
+    query.finish();
+    if (!matched) {
+        db.rollback();
+        return false;
+    }
+    if (!db.commit()) {
+        const QSqlError error = db.lastError();
+        db.rollback();
+        fail(path_, QStringLiteral("save the change"), error);
+    }
+    return true;
+}
+
+} // namespace tarnwick::slidekeep

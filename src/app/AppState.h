@@ -5,6 +5,7 @@
 #include "catalogue/RecordSet.h"
 #include "catalogue/ResultsListModel.h"
 #include "catalogue/StatusLine.h"
+#include "display/PhotoPaths.h"
 #include "profile/FuelProfile.h"
 
 #include <array>
@@ -45,7 +46,18 @@ struct AppState {
     std::optional<PhotoDirChoice> photoDirChoice;
     double dataPlatePageWidth = 0; // twips
     double dataPlatePageHeight = 0;
+    // Size classes above 3 inches of the last plate drawn, less one (0..3); the chart drawn after
+    // a plate reads it.
+    int overThreeClassCase = 0;
     std::array<QString, 2> displayedPhotoPaths;
+
+    // The two display slots, each overwritten only by showing a photo in it: where its image
+    // files are, which of them was loaded, and the photo and book records of its photo (empty
+    // until one is shown).
+    std::array<SlotPaths, 2> slotPaths;
+    std::array<ImageSource, 2> slotImageSource{ImageSource::None, ImageSource::None};
+    std::array<RecordSet, 2> slotPhoto;
+    std::array<RecordSet, 2> slotBook;
     std::array<QStringList, 2> fireBehaviourModelNames; // 2005 set, 1982 set
 
     StatusLine statusLine;

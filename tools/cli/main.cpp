@@ -3,6 +3,7 @@
 
 #include "demo/DemoInstallation.h"
 #include "ListCommand.h"
+#include "PlateCommand.h"
 #include "QueryCommand.h"
 
 #include <QDir>
@@ -91,6 +92,8 @@ int runHelp(const QStringList& args);
 
 constexpr std::array commands{
     Command{"demo", "demo DIR [--photos N]   write a demo installation into DIR", &runDemo},
+    Command{"plate", "plate --id ID [--app-dir DIR]   a photo's data plate and chart as JSON",
+            &runPlate},
     Command{"help", "help                    show this list", &runHelp},
     Command{"list", "list [--app-dir DIR]    print the start-up results list as CSV", &runList},
     Command{"query", queryCommandSynopsis, &runQueryCommand},

@@ -39,6 +39,7 @@ bool ApplicationShell::start() {
 
     frame_->show();
     frame_->mainWindow()->parentWidget()->showMaximized();
+    frame_->mainWindow()->showListRow(0);
     finishSplash();
     return true;
 }

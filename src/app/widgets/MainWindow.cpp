@@ -4,7 +4,12 @@
 #include "app/Modes.h"
 #include "app/ResultsListCommands.h"
 #include "catalogue/widgets/ResultsView.h"
+#include "catalogue/DatabaseError.h"
+#include "display/PhotoPaths.h"
+#include "display/widgets/PaneSlotDisplay.h"
+#include "display/widgets/PhotoImageView.h"
 #include "display/widgets/PhotoPane.h"
+#include "display/widgets/ViewerWindow.h"
 #include "profile/ProfileCommands.h"
 
 #include <QActionGroup>
@@ -47,6 +52,10 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     buildToolBar();
     buildMenus();
     buildLayout();
+    displayHooks_.list = photoSetListAccess(state_.activePhotoSet);
+    displayHooks_.setComparisonPrintEnabled = [this](bool enabled) {
+        setComparisonPrintEnabled(enabled);
+    };
     qApp->installEventFilter(this);
 }
 
@@ -185,6 +194,17 @@ void MainWindow::buildLayout() {
         photoArea->addWidget(panes_[size_t(slot)]);
         connect(panes_[size_t(slot)], &PhotoPane::headerClicked, this,
                 [this](int s) { selectPane(s); });
+        connect(panes_[size_t(slot)], &PhotoPane::viewRequested, this,
+                [this](int s) { openViewer(s); });
+
+        auto* image = new PhotoImageView;
+        image->setObjectName(QStringLiteral("elePhotoImage%1").arg(slot));
+        panes_[size_t(slot)]->setPage(PhotoPane::ImageTab, image);
+        connect(image, &PhotoImageView::clicked, this, [this, slot] { selectPane(slot); });
+        imageViews_[size_t(slot)] = image;
+        slotDisplays_[size_t(slot)] =
+            std::make_unique<PaneSlotDisplay>(panes_[size_t(slot)], image);
+        displayHooks_.displays[size_t(slot)] = slotDisplays_[size_t(slot)].get();
     }
 
     auto* body = new QSplitter(Qt::Horizontal);
@@ -280,6 +300,42 @@ void MainWindow::assistantCommand() {
 
 void MainWindow::compareCommand() {
     setMode(state_.compareMode == 1 ? int(Mode::Browse) : int(Mode::Compare));
+}
+
+void MainWindow::showPhoto(const ListEntry& entry) {
+    try {
+        tarnwick::showPhoto(state_, entry, displayHooks_);
+    } catch (const DatabaseError& error) {
+        state_.statusLine.statusMessage(StatusKind::Error, error.message());
+    }
+}
+
+void MainWindow::showListRow(int row) {
+    try {
+        tarnwick::showListRow(state_, row, displayHooks_);
+    } catch (const DatabaseError& error) {
+        state_.statusLine.statusMessage(StatusKind::Error, error.message());
+    }
+}
+
+void MainWindow::setComparisonPrintEnabled(bool enabled) {
+    action(QStringLiteral("mnuPrintComparsion"))->setEnabled(enabled);
+}
+
+ViewerWindow* MainWindow::viewer() const {
+    return viewer_;
+}
+
+void MainWindow::openViewer(int pane) {
+    const ViewerPaths paths = viewerPathsFor(state_, pane);
+    if (!viewer_) {
+        viewer_ = new ViewerWindow(this);
+        viewer_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    viewer_->open(paths.photo, paths.data, noPictureText(state_.photoImageDir, state_.paths));
+    viewer_->show();
+    viewer_->raise();
+    viewer_->activateWindow();
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

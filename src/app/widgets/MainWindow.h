@@ -1,7 +1,12 @@
 #pragma once
 
+#include "display/PhotoDisplayCommands.h"
+#include "display/SlotDisplay.h"
+
 #include <array>
 #include <functional>
+#include <memory>
+#include <QPointer>
 #include <QWidget>
 
 class QAction;
@@ -12,9 +17,11 @@ class QToolBar;
 namespace tarnwick {
 
 struct AppState;
+class PhotoImageView;
 class PhotoPane;
 class ResultsView;
 struct ResultsRow;
+class ViewerWindow;
 
 // The browse and query window inside the frame: toolbar, menus, the query pane above the
 // results list, and the two photo panes.
@@ -38,10 +45,23 @@ public:
     // A click on a results-list row: a repeat click on the last row does nothing.
     void listItemClicked(const QString& key);
 
+    // Shows a results-list entry in the current slot; a catalogue failure goes to the status line.
+    void showPhoto(const ListEntry& entry);
+    void showListRow(int row);
+    // The comparison can be printed only while both slots hold a photo.
+    void setComparisonPrintEnabled(bool enabled);
+    // Opens the full-size viewer, not modal, on the photo shown for a pane.
+    void openViewer(int pane);
+    // The display's seams: the directory check, the results list, the assistant, the plates.
+    PhotoDisplayHooks& photoDisplayHooks() { return displayHooks_; }
+
     QToolBar* toolBar() const { return toolBar_; }
     const QList<QMenu*>& menus() const { return menus_; }
     QAction* action(const QString& name) const;
     PhotoPane* photoPane(int slot) const { return panes_[size_t(slot)]; }
+    PhotoImageView* imageView(int slot) const { return imageViews_[size_t(slot)]; }
+    // The open viewer, if any.
+    ViewerWindow* viewer() const;
     QWidget* queryArea() const { return queryArea_; }
     QWidget* listArea() const { return listArea_; }
     ResultsView* resultsView() const { return resultsView_; }
@@ -76,6 +96,10 @@ private:
     QWidget* listArea_ = nullptr;
     ResultsView* resultsView_ = nullptr;
     std::array<PhotoPane*, 2> panes_{};
+    std::array<PhotoImageView*, 2> imageViews_{};
+    std::array<std::unique_ptr<SlotDisplay>, 2> slotDisplays_;
+    PhotoDisplayHooks displayHooks_;
+    QPointer<ViewerWindow> viewer_;
     bool activated_ = false;
 };
 

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+namespace tarnwick {
+
+class RecordSet;
+
+// One entry of the results list as the photo display needs it.
+struct ListEntry {
+    QString key;     // "P" followed by the photo's ID
+    QString text;    // the photo's display label, BookLabel/PhotoLabel
+    QString dir;     // the book's image sub-directory, its BookLabel
+    QString picture; // photo image file name
+    QString data;    // data-sheet image file name
+    int row = -1;    // index in the results list, -1 when the entry is not from the list
+};
+
+// The entry for one row of a photo record set, as the results list shows it.
+ListEntry listEntryFromPhoto(const RecordSet& photos, int row);
+
+} // namespace tarnwick

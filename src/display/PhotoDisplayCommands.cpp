@@ -1,0 +1,195 @@
+#include "display/PhotoDisplayCommands.h"
+
+#include "app/AppState.h"
+#include "catalogue/CatalogueStatements.h"
+#include "display/ImageDecoding.h"
+#include "display/PhotoPaths.h"
+#include "display/SlotDisplay.h"
+
+#include <QFileInfo>
+
+namespace tarnwick {
+
+namespace {
+
+bool isFile(const QString& path) {
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+// Looks the photo up under the photo directory until the check lets the display go on.
+// Returns the entry as the list now holds it, or none when it is gone or names no data sheet.
+std::optional<ListEntry> locatePhoto(AppState& state, const ListEntry& given,
+                                     const PhotoDisplayHooks& hooks, SlotDisplay* display,
+                                     bool& primaryFound, ShowPhotoOutcome& stop) {
+    const size_t slot = size_t(state.currentSlot);
+    for (;;) {
+        ListEntry entry = given;
+        if (given.row >= 0 && hooks.list.entryAt) {
+            // Retrying may come after the list was refilled; the row says which photo is meant.
+            std::optional<ListEntry> listed = hooks.list.entryAt(given.row);
+            if (!listed) {
+                stop = ShowPhotoOutcome::NotInList;
+                return std::nullopt;
+            }
+            entry = *listed;
+            entry.row = given.row;
+        }
+        if (entry.data.isEmpty()) {
+            stop = ShowPhotoOutcome::NoDataImage;
+            return std::nullopt;
+        }
+        state.slotPaths[slot] = composeSlotPaths(state.photoImageDir, state.paths, entry);
+        if (display)
+            display->setCaption(entry.text);
+        state.statusLine.setPhotoPanel(entry.text);
+
+        const QString photoDirBefore = state.photoImageDir;
+        const DirectoryCheckResult check = hooks.directoryCheck
+                                               ? hooks.directoryCheck(state.slotPaths[slot].photo)
+                                               : fileExistsCheck(state.slotPaths[slot].photo);
+        if (check.next == DirectoryCheckResult::Retry)
+            continue;
+        primaryFound = check.primaryFound;
+        if (state.photoImageDir != photoDirBefore) {
+            // The user pointed the suite at another photo directory meanwhile; the photo being
+            // shown is looked for there already.
+            state.slotPaths[slot] = composeSlotPaths(state.photoImageDir, state.paths, entry);
+            primaryFound = isFile(state.slotPaths[slot].photo);
+        }
+        return entry;
+    }
+}
+
+} // namespace
+
+DirectoryCheckResult fileExistsCheck(const QString& primaryPhotoPath) {
+    return {DirectoryCheckResult::GoOn, isFile(primaryPhotoPath)};
+}
+
+ResultsListAccess photoSetListAccess(const RecordSet& photos) {
+    const RecordSet* set = &photos;
+    ResultsListAccess access;
+    access.entryAt = [set](int row) -> std::optional<ListEntry> {
+        if (row < 0 || row >= set->recordCount())
+            return std::nullopt;
+        return listEntryFromPhoto(*set, row);
+    };
+    access.findByText = [set](const QString& text) -> std::optional<ListEntry> {
+        for (int row = 0; row < set->recordCount(); ++row) {
+            ListEntry entry = listEntryFromPhoto(*set, row);
+            if (entry.text == text)
+                return entry;
+        }
+        return std::nullopt;
+    };
+    access.selectRow = [](int) {};
+    return access;
+}
+
+ShowPhotoResult showPhoto(AppState& state, const ListEntry& given, const PhotoDisplayHooks& hooks) {
+    state.statusLine.statusMessage(StatusKind::Clear, QString());
+    const int slot = state.currentSlot;
+    const auto s = size_t(slot);
+    SlotDisplay* display = hooks.displays[s];
+
+    bool primaryFound = false;
+    ShowPhotoOutcome stop = ShowPhotoOutcome::Shown;
+    const std::optional<ListEntry> entry =
+        locatePhoto(state, given, hooks, display, primaryFound, stop);
+    if (!entry)
+        return {stop, std::nullopt};
+
+    const SlotPaths& paths = state.slotPaths[s];
+    QString picture;
+    if (primaryFound) {
+        state.slotImageSource[s] = ImageSource::PhotoDirectory;
+        picture = paths.photo;
+    } else if (isFile(paths.localPhoto)) {
+        state.slotImageSource[s] = ImageSource::Local;
+        picture = paths.localPhoto;
+    } else {
+        state.slotImageSource[s] = ImageSource::None;
+        if (display)
+            display->showNoPicture(noPictureText(state.photoImageDir, state.paths));
+    }
+    if (!picture.isEmpty()) {
+        if (display)
+            display->showRetrieving();
+        switch (probeImageFile(picture)) {
+        case ImageFileState::Readable:
+            if (display)
+                display->showImage(picture);
+            break;
+        case ImageFileState::Unreachable:
+            // The drive went away between the look-up and the load: the data still shows.
+            if (display)
+                display->showCantLoad(cantLoadImageText);
+            break;
+        case ImageFileState::NotAPicture:
+            if (display)
+                display->showCantLoad(cantLoadImageText);
+            return {ShowPhotoOutcome::ImageUnreadable, std::nullopt};
+        }
+    }
+
+    if (state.database) {
+        state.slotBook[s] = state.database->run(statements::oneBook(entry->dir));
+        state.slotPhoto[s] =
+            state.database->run(statements::onePhotoById(entry->key.mid(1).toLongLong()));
+    } else {
+        state.slotBook[s] = RecordSet();
+        state.slotPhoto[s] = RecordSet();
+    }
+
+    const bool printable = slotHasPhoto(state, 0) && slotHasPhoto(state, 1);
+    if (hooks.setComparisonPrintEnabled)
+        hooks.setComparisonPrintEnabled(printable);
+    if (hooks.refreshAssistant)
+        hooks.refreshAssistant();
+    if (hooks.drawDataPlate) {
+        // Browsing shows the photo's data beside its picture, in pane 1.
+        hooks.drawDataPlate(state.compareMode == 1 ? slot : 1, slot);
+    }
+    if (state.compareMode == 1 && hooks.refreshAssistant)
+        hooks.refreshAssistant();
+    return {ShowPhotoOutcome::Shown, printable};
+}
+
+ShowPhotoResult showListRow(AppState& state, int row, const PhotoDisplayHooks& hooks) {
+    std::optional<ListEntry> entry =
+        hooks.list.entryAt ? hooks.list.entryAt(row) : std::optional<ListEntry>();
+    if (!entry)
+        return {ShowPhotoOutcome::NotInList, std::nullopt};
+    entry->row = row;
+    if (hooks.list.selectRow)
+        hooks.list.selectRow(row);
+    if (state.compareMode == 0)
+        state.selectedListItem = entry->key;
+    return showPhoto(state, *entry, hooks);
+}
+
+bool slotHasPhoto(const AppState& state, int slot) {
+    if (slot < 0 || slot > 1)
+        return false;
+    return state.slotPhoto[size_t(slot)].recordCount() >= 1;
+}
+
+QString photoImagePathFor(const AppState& state, const QString& photoText,
+                          const ResultsListAccess& list) {
+    const std::optional<ListEntry> entry =
+        list.findByText ? list.findByText(photoText) : std::optional<ListEntry>();
+    if (!entry)
+        return QStringLiteral("Error");
+    const SlotPaths paths = composeSlotPaths(state.photoImageDir, state.paths, *entry);
+    return isFile(paths.photo) ? paths.photo : paths.localPhoto;
+}
+
+ViewerPaths viewerPathsFor(const AppState& state, int pane) {
+    const size_t slot = state.compareMode == 1 && pane == 1 ? 1 : 0;
+    const SlotPaths& paths = state.slotPaths[slot];
+    if (state.slotImageSource[slot] == ImageSource::PhotoDirectory)
+        return {paths.photo, paths.data};
+    return {paths.localPhoto, paths.localData};
+}
+
+} // namespace tarnwick

@@ -1,0 +1,135 @@
+#include "display/widgets/DataPlateView.h"
+
+#include "reports/ReportRenderer.h"
+
+#include <QPainter>
+#include <QResizeEvent>
+
+#include <algorithm>
+
+namespace tarnwick {
+
+namespace {
+
+// The pane shows the page less this much each way.
+constexpr double paneAllowance = 50;
+constexpr int framePixels = 12;
+// Bigger panes show the plate larger, up to twice its printed size, so it reads well on a
+// projector; small panes shrink it only a little before it is cut off.
+constexpr double largestZoom = 2.0;
+constexpr double smallestZoom = 0.7;
+
+} // namespace
+
+DataPlateView::DataPlateView(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setBackgroundRole(QPalette::Base);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    redraw();
+}
+
+double DataPlateView::twipsPerPixel() const {
+    return twipsPerInch / std::max(1, logicalDpiX());
+}
+
+void DataPlateView::setPlatePageSize(const QSizeF& twips) {
+    fixedPageSize_ = twips;
+    redraw();
+}
+
+std::optional<int> DataPlateView::showPhoto(const PlateSource& source) {
+    if (!source.isComplete()) {
+        clear();
+        return std::nullopt;
+    }
+    const DataPlateContent content = dataPlateContent(source);
+    showPlate(content);
+    return content.overThreeClassCase;
+}
+
+void DataPlateView::showPlate(const DataPlateContent& content) {
+    content_ = content;
+    redraw();
+}
+
+void DataPlateView::clear() {
+    content_.reset();
+    redraw();
+}
+
+void DataPlateView::redraw() {
+    QSizeF page = fixedPageSize_;
+    if (page.isEmpty()) {
+        const double perPixel = twipsPerPixel();
+        page = QSizeF(std::max(1.0, width() * perPixel - paneAllowance),
+                      std::max(1.0, height() * perPixel - paneAllowance));
+    }
+    prepareScreenPlate(document_, page.width(), page.height());
+    if (content_)
+        drawDataPlate(document_, 1, *content_, PlateDocument::Own);
+    else
+        document_.clear();
+    update();
+}
+
+QRectF DataPlateView::contentBounds(const ReportPage& page) const {
+    return tarnwick::contentBounds(page);
+}
+
+double DataPlateView::zoom() const {
+    double width = 0;
+    double height = 0;
+    for (const ReportPage& page : document_.pages()) {
+        const QRectF bounds = contentBounds(page);
+        width = std::max(width, bounds.width());
+        height += bounds.height();
+    }
+    const double natural = 1.0 / twipsPerPixel();
+    if (width <= 0 || height <= 0)
+        return natural;
+    const double fit = std::min((this->width() - 2.0 * framePixels) / width,
+                                (this->height() - 2.0 * framePixels) / height);
+    return std::clamp(fit, smallestZoom * natural, largestZoom * natural);
+}
+
+void DataPlateView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().base());
+    if (!content_ || document_.pages().empty()) {
+        painter.setPen(palette().color(QPalette::PlaceholderText));
+        painter.drawText(rect(), Qt::AlignCenter, tr("No photo selected"));
+        return;
+    }
+    // A plate that ran onto a second page is shown in one piece: the parts stacked.
+    const double scale = zoom();
+    double y = framePixels;
+    for (const ReportPage& page : document_.pages()) {
+        const QRectF bounds = contentBounds(page);
+        if (bounds.isEmpty())
+            continue;
+        painter.save();
+        painter.translate(std::max<double>(framePixels, (width() - bounds.width() * scale) / 2), y);
+        painter.scale(scale, scale);
+        painter.translate(-bounds.topLeft());
+        paintPageInTwips(painter, page);
+        painter.restore();
+        y += bounds.height() * scale;
+    }
+}
+
+void DataPlateView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    redraw();
+}
+
+QSize DataPlateView::sizeHint() const {
+    // The plate at its printed size: 4500 twips wide, about 19 rows.
+    const double perPixel = twipsPerPixel();
+    return QSize(int(4800 / perPixel) + 2 * framePixels, int(5600 / perPixel) + 2 * framePixels);
+}
+
+QSize DataPlateView::minimumSizeHint() const {
+    return QSize(160, 120);
+}
+
+} // namespace tarnwick

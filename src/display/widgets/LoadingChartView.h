@@ -1,0 +1,46 @@
+#pragma once
+
+#include "display/DataPlate.h"
+
+#include <QChartView>
+#include <QImage>
+#include <QSize>
+
+#include <optional>
+
+namespace tarnwick {
+
+// Fills a chart with a photo's size-class loadings: the two-line header as the title and one bar
+// in its own colour for each size class, labelled with its bar label. Anything the chart held
+// before is removed.
+void fillLoadingChart(QChart& chart, const LoadingChartContent& content);
+// Sizes the bar labels for a chart of the given width (pixels).
+void fitBarLabels(QChart& chart, double width);
+
+// The chart of a photo as a picture, for a report's picture box.
+QImage renderLoadingChart(const LoadingChartContent& content, const QSize& pixels);
+
+// A photo's size-class loading chart on screen.
+class LoadingChartView : public QChartView {
+    Q_OBJECT
+public:
+    explicit LoadingChartView(QWidget* parent = nullptr);
+
+    // Shows the chart of a photo's rows with the class case of the last plate drawn; the view is
+    // cleared when the rows are incomplete.
+    void showPhoto(const PlateSource& source, int overThreeClassCase);
+    void showChart(const LoadingChartContent& content);
+    void clear();
+    bool hasChart() const { return content_.has_value(); }
+    const std::optional<LoadingChartContent>& content() const { return content_; }
+
+    QSize sizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    std::optional<LoadingChartContent> content_;
+};
+
+} // namespace tarnwick

@@ -1,0 +1,145 @@
+#include "display/widgets/DataPlateView.h"
+#include "display/widgets/LoadingChartView.h"
+
+#include "catalogue/PhotoDatabase.h"
+#include "reports/ReportDocument.h"
+#include "support/TestInstallation.h"
+
+#include <gtest/gtest.h>
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QHorizontalStackedBarSeries>
+#include <QImage>
+#include <QSet>
+
+using namespace tarnwick;
+using tarnwick::test::TestCatalogue;
+using tarnwick::test::TestInstallation;
+
+namespace {
+
+int inkIn(const QImage& image, const QRect& area) {
+    int ink = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            if (qRed(pixel) < 200 || qGreen(pixel) < 200 || qBlue(pixel) < 200)
+                ++ink;
+        }
+    return ink;
+}
+
+class PlateViewsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        {
+            TestCatalogue catalogue(installation.cataloguePath());
+            catalogue.addBook(QStringLiteral("NE-4"), true, {0.25, 1.0, 3.0, 6.0, 9.0, 20.0});
+            catalogue.addBook(QStringLiteral("PNW-1"), true, {0.25, 1.0, 3.0, 0.0, 0.0, 0.0});
+            QVariantMap fields{{QStringLiteral("AverageDuffDepth"), 0.8},
+                               {QStringLiteral("Oto3FL"), 2.25},
+                               {QStringLiteral("TotalFL"), 12.5}};
+            for (int k = 1; k <= 7; ++k)
+                fields.insert(QStringLiteral("TonsPerAcreBreak%1").arg(k), 0.5 * k);
+            catalogue.addPhoto(1, QStringLiteral("NE-4"), QStringLiteral("4-MC-02"), fields);
+            catalogue.addPhoto(2, QStringLiteral("PNW-1"), QStringLiteral("1-GF-01"), fields);
+        }
+        database = PhotoDatabase::open(installation.cataloguePath());
+    }
+
+    PlateSource source(qint64 id, const QString& book, const QString& label) {
+        return readPlateSource(*database, {id, book, label});
+    }
+
+    TestInstallation installation;
+    std::unique_ptr<PhotoDatabase> database;
+};
+
+} // namespace
+
+TEST_F(PlateViewsTest, PlateViewDrawsThePlateOnAPageThatFollowsThePane) {
+    DataPlateView view;
+    view.resize(420, 480);
+    view.show();
+    const double perPixel = twipsPerInch / view.logicalDpiX();
+    EXPECT_NEAR(view.pageSize().width(), 420 * perPixel - 50, 1e-6);
+    EXPECT_NEAR(view.pageSize().height(), 480 * perPixel - 50, 1e-6);
+    EXPECT_FALSE(view.hasPlate());
+
+    EXPECT_EQ(view.showPhoto(source(1, QStringLiteral("NE-4"), QStringLiteral("NE-4/4-MC-02"))), 3);
+    ASSERT_TRUE(view.hasPlate());
+    EXPECT_EQ(view.plate()->rows.size(), 19u);
+    const ReportDocument& document = view.document();
+    EXPECT_FALSE(document.isOpen());
+    ASSERT_GE(document.pageCount(), 1);
+    EXPECT_EQ(document.bodyRect().topLeft(), QPointF(100, 100));
+
+    // The plate is drawn, readable: ink across the middle of the view, none at its far edges.
+    const QImage shown = view.grab().toImage();
+    EXPECT_GT(inkIn(shown, QRect(40, 40, 340, 400)), 2000);
+    EXPECT_EQ(inkIn(shown, QRect(0, 0, 4, 480)), 0);
+
+    // A page size held by the main window wins over the pane's.
+    view.setPlatePageSize(QSizeF(6000, 9000));
+    view.resize(300, 200);
+    EXPECT_EQ(view.pageSize(), QSizeF(6000, 9000));
+    EXPECT_EQ(view.document().pageCount(), 1);
+
+    // A photo that is no longer active leaves the view empty.
+    EXPECT_EQ(view.showPhoto(source(99, QStringLiteral("NE-4"), QStringLiteral("gone"))),
+              std::nullopt);
+    EXPECT_FALSE(view.hasPlate());
+    EXPECT_EQ(view.document().pageCount(), 0);
+}
+
+TEST_F(PlateViewsTest, ChartViewShowsOneColouredBarPerClassWithItsLabel) {
+    LoadingChartView view;
+    view.resize(720, 420);
+    view.show();
+    const PlateSource four = source(1, QStringLiteral("NE-4"), QStringLiteral("NE-4/4-MC-02"));
+    view.showPhoto(four, 3);
+    ASSERT_TRUE(view.hasChart());
+
+    QChart* chart = view.chart();
+    EXPECT_TRUE(
+        chart->title().contains(QStringLiteral("DDW Total Tons per Acre(t/ac) by Size Class")));
+    EXPECT_TRUE(chart->title().contains(QStringLiteral("NE-4/4-MC-02")));
+    ASSERT_EQ(chart->series().size(), 1);
+    auto* series = qobject_cast<QHorizontalStackedBarSeries*>(chart->series().first());
+    ASSERT_NE(series, nullptr);
+    ASSERT_EQ(series->count(), 7);
+    QSet<QRgb> colours;
+    for (int i = 0; i < 7; ++i) {
+        QBarSet* set = series->barSets()[i];
+        EXPECT_EQ(set->label(), view.content()->bars[size_t(i)].label);
+        colours.insert(set->color().rgb());
+        // Each bar stands alone in its own row, with the class loading.
+        double sum = 0;
+        for (int j = 0; j < set->count(); ++j)
+            sum += set->at(j);
+        EXPECT_DOUBLE_EQ(sum, 0.5 * (i + 1));
+    }
+    EXPECT_EQ(colours.size(), 7);
+
+    // In a wide chart the row labels are the bar labels as they stand, the finest class on top.
+    auto* classes = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Vertical).first());
+    ASSERT_NE(classes, nullptr);
+    QStringList rows = classes->categories();
+    for (QString& row : rows)
+        row.replace(QChar::Nbsp, u' ');
+    EXPECT_EQ(rows.last(), QStringLiteral("0\" - .25\"     0.50 t/ac"));
+    EXPECT_EQ(rows.first(), QStringLiteral("20.1\"+            3.50 t/ac"));
+
+    // The chart of a photo whose book has one class above 3 inches has four bars.
+    view.showPhoto(source(2, QStringLiteral("PNW-1"), QStringLiteral("PNW-1/1-GF-01")), 0);
+    EXPECT_EQ(qobject_cast<QAbstractBarSeries*>(view.chart()->series().first())->count(), 4);
+
+    view.showPhoto(source(2, QStringLiteral("Gone"), QStringLiteral("PNW-1/1-GF-01")), 0);
+    EXPECT_FALSE(view.hasChart());
+    EXPECT_TRUE(view.chart()->series().isEmpty());
+
+    // Off screen, for reports: a picture of the asked size with the bars drawn in it.
+    const QImage picture = renderLoadingChart(loadingChartContent(four, 3), QSize(600, 340));
+    EXPECT_EQ(picture.size(), QSize(600, 340));
+    EXPECT_GT(inkIn(picture, QRect(300, 60, 200, 220)), 1000);
+}

@@ -1,0 +1,99 @@
+#include "support/TestInstallation.h"
+
+#include <gtest/gtest.h>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+using tarnwick::test::TestCatalogue;
+using tarnwick::test::TestInstallation;
+
+namespace {
+
+struct CliResult {
+    int exitCode = -1;
+    QByteArray out;
+    QString errors;
+};
+
+CliResult runCli(const QStringList& args, const QString& home = QString()) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    if (!home.isEmpty())
+        environment.insert(QStringLiteral("TARNWICK_HOME"), home);
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(TARNWICK_BINARY_DIR "/tarnwick-cli"), args);
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
+}
+
+} // namespace
+
+TEST(PlateCommand, PrintsThePlateAndChartOfOnePhotoAsJson) {
+    TestInstallation installation;
+    {
+        TestCatalogue catalogue(installation.cataloguePath());
+        catalogue.addBook(QStringLiteral("NE-4"), true, {0.25, 1.0, 3.0, 6.0, 9.0, 20.0});
+        catalogue.addBook(QStringLiteral("Shelved"), false);
+        catalogue.addPhoto(41, QStringLiteral("NE-4"), QStringLiteral("4-MC-02"),
+                           {{QStringLiteral("AverageDuffDepth"), -1.0},
+                            {QStringLiteral("VegType"), QStringLiteral("MC")},
+                            {QStringLiteral("TonsPerAcreBreak1"), 12.345},
+                            {QStringLiteral("TonsPerAcreBreak4"), 3.0},
+                            {QStringLiteral("Oto3FL"), 2.25},
+                            {QStringLiteral("TotalFL"), 12.5}});
+        catalogue.addPhoto(42, QStringLiteral("Shelved"), QStringLiteral("1"));
+    }
+
+    // The installation given by --app-dir, or the program's own (here through TARNWICK_HOME).
+    const CliResult byOption =
+        runCli({QStringLiteral("plate"), QStringLiteral("--id"), QStringLiteral("41"),
+                QStringLiteral("--app-dir"), installation.appDir()});
+    const CliResult byHome =
+        runCli({QStringLiteral("plate"), QStringLiteral("--id=41")}, installation.appDir());
+    ASSERT_EQ(byOption.exitCode, 0) << byOption.errors.toStdString();
+    ASSERT_EQ(byHome.exitCode, 0) << byHome.errors.toStdString();
+    EXPECT_EQ(byOption.out, byHome.out);
+
+    QJsonParseError error;
+    const QJsonObject plate = QJsonDocument::fromJson(byOption.out, &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << byOption.out.toStdString();
+    EXPECT_EQ(plate.value(QStringLiteral("case")).toInt(-1), 3);
+    const QJsonArray rows = plate.value(QStringLiteral("rows")).toArray();
+    ASSERT_EQ(rows.size(), 19);
+    EXPECT_EQ(rows[0].toArray(), (QJsonArray{"Average Duff Depth (in)", "N/A"}));
+    EXPECT_EQ(rows[2].toArray(), (QJsonArray{"Vegetation Type", "MC"}));
+    EXPECT_EQ(rows[9].toArray(), (QJsonArray{"\t0\"-.25\"", "12.35"}));
+    EXPECT_EQ(rows[13].toArray(), (QJsonArray{"\t 6.1\"- 9\"", ""}));
+    EXPECT_EQ(rows[17].toArray(), (QJsonArray{"\tTotal 3.1\"+  ", "10.25"}));
+
+    const QJsonObject chart = plate.value(QStringLiteral("chart")).toObject();
+    EXPECT_EQ(chart.value(QStringLiteral("header")).toArray(),
+              (QJsonArray{"DDW Total Tons per Acre(t/ac) by Size Class ", "NE-4/4-MC-02"}));
+    const QJsonArray bars = chart.value(QStringLiteral("bars")).toArray();
+    ASSERT_EQ(bars.size(), 7);
+    EXPECT_EQ(bars[3].toObject().value(QStringLiteral("label")).toString(),
+              QStringLiteral("3.1\" - 6\"       3.00 t/ac  "));
+    EXPECT_EQ(bars[3].toObject().value(QStringLiteral("value")).toDouble(), 3.0);
+    EXPECT_TRUE(bars[4].toObject().value(QStringLiteral("value")).isNull());
+
+    // Photos that are not active, or not there at all, are reported with status 2.
+    for (const char* id : {"42", "7"}) {
+        const CliResult missing =
+            runCli({QStringLiteral("plate"), QStringLiteral("--id"), QString::fromLatin1(id),
+                    QStringLiteral("--app-dir"), installation.appDir()});
+        EXPECT_EQ(missing.exitCode, 2);
+        EXPECT_TRUE(missing.out.isEmpty());
+        EXPECT_TRUE(missing.errors.contains(
+            QStringLiteral("photo ID %1 is not among the active").arg(QString::fromLatin1(id))))
+            << missing.errors.toStdString();
+    }
+    EXPECT_EQ(runCli({QStringLiteral("plate")}, installation.appDir()).exitCode, 2);
+}

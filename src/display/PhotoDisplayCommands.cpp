@@ -44,9 +44,9 @@ std::optional<ListEntry> locatePhoto(AppState& state, const ListEntry& given,
         state.statusLine.setPhotoPanel(entry.text);
 
         const QString photoDirBefore = state.photoImageDir;
-        const DirectoryCheckResult check = hooks.directoryCheck
-                                               ? hooks.directoryCheck(state.slotPaths[slot].photo)
-                                               : fileExistsCheck(state.slotPaths[slot].photo);
+        const DirectoryCheckResult check =
+            hooks.directoryCheck ? hooks.directoryCheck(entry, state.slotPaths[slot].photo)
+                                 : fileExistsCheck(state.slotPaths[slot].photo);
         if (check.next == DirectoryCheckResult::Retry)
             continue;
         primaryFound = check.primaryFound;

@@ -24,7 +24,8 @@ struct DirectoryCheckResult {
 
 // Looks for the photo's file under the photo directory. The program's check asks the user what
 // to do when the directory cannot be read at all; Retry makes the display start over.
-using DirectoryCheck = std::function<DirectoryCheckResult(const QString& primaryPhotoPath)>;
+using DirectoryCheck =
+    std::function<DirectoryCheckResult(const ListEntry& entry, const QString& primaryPhotoPath)>;
 
 // The check used when none is given: the file is there or it is not; nothing is asked.
 DirectoryCheckResult fileExistsCheck(const QString& primaryPhotoPath);

@@ -142,7 +142,7 @@ TEST_F(PhotoDisplayTest, RetryStartsOverAndStopsWhenTheListLostTheRow) {
     QStringList probed;
     QList<DirectoryCheckResult> answers{{DirectoryCheckResult::Retry, false},
                                         {DirectoryCheckResult::GoOn, true}};
-    hooks.directoryCheck = [&](const QString& path) {
+    hooks.directoryCheck = [&](const ListEntry&, const QString& path) {
         probed << path;
         return answers.takeFirst();
     };
@@ -158,7 +158,7 @@ TEST_F(PhotoDisplayTest, RetryStartsOverAndStopsWhenTheListLostTheRow) {
             return std::nullopt;
         return entry(row);
     };
-    hooks.directoryCheck = [](const QString&) {
+    hooks.directoryCheck = [](const ListEntry&, const QString&) {
         return DirectoryCheckResult{DirectoryCheckResult::Retry, false};
     };
     displays[0].calls.clear();
@@ -171,7 +171,7 @@ TEST_F(PhotoDisplayTest, TheCheckDecidesBetweenThePhotoDirectoryAndTheLocalCopy)
     writePicture(inPhotoDir("p1.jpg"));
     writePicture(local("p1.jpg"));
     // Searching locally only: the photo directory's file is not taken even though it exists.
-    hooks.directoryCheck = [](const QString&) { return DirectoryCheckResult{}; };
+    hooks.directoryCheck = [](const ListEntry&, const QString&) { return DirectoryCheckResult{}; };
     showPhoto(state, entry(0), hooks);
     EXPECT_EQ(state.slotImageSource[0], ImageSource::Local);
     EXPECT_EQ(displays[0].calls.last(), "image " + local("p1.jpg"));
@@ -179,7 +179,7 @@ TEST_F(PhotoDisplayTest, TheCheckDecidesBetweenThePhotoDirectoryAndTheLocalCopy)
     // The user picked another photo directory while asked: the photo is looked for there.
     QTemporaryDir other;
     writePicture(other.path() + "/RM-3/p1.jpg");
-    hooks.directoryCheck = [&](const QString&) {
+    hooks.directoryCheck = [&](const ListEntry&, const QString&) {
         state.photoImageDir = other.path() + "/";
         return DirectoryCheckResult{};
     };

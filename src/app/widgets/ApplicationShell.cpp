@@ -13,7 +13,7 @@ namespace tarnwick {
 
 ApplicationShell::ApplicationShell(AppPaths paths, Dialogs& dialogs)
     : state_(std::move(paths), [] { QApplication::beep(); }), dialogs_(dialogs),
-      instance_(state_.paths.applicationDir()) {}
+      instance_(state_.paths.applicationDir()), runner_(state_.paths.applicationDir()) {}
 
 ApplicationShell::~ApplicationShell() {
     if (splash_)
@@ -34,6 +34,7 @@ bool ApplicationShell::start() {
         return false;
 
     frame_ = std::make_unique<MainFrame>(state_, dialogs_);
+    frame_->mainWindow()->setServices(dialogs_, runner_, probe_);
     QApplication::processEvents();
     frame_->mainWindow()->setUp();
 

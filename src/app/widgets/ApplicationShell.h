@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "app/PathProbe.h"
+#include "app/ProcessRunner.h"
 #include "app/SingleInstance.h"
 
 #include <memory>
@@ -31,6 +33,8 @@ private:
     AppState state_;
     Dialogs& dialogs_;
     SingleInstance instance_;
+    QtProcessRunner runner_;
+    FileSystemProbe probe_;
     QPointer<SplashWindow> splash_;
     std::unique_ptr<MainFrame> frame_;
 };

@@ -2,10 +2,18 @@
 
 #include "app/AppState.h"
 #include "app/Modes.h"
+#include "app/OpticalDrive.h"
+#include "app/PhotoDirectoryCheck.h"
+#include "app/ProcessRunner.h"
 #include "app/ResultsListCommands.h"
-#include "catalogue/widgets/ResultsView.h"
+#include "app/SuiteSettings.h"
 #include "catalogue/DatabaseError.h"
+#include "catalogue/ResultsListModel.h"
+#include "catalogue/widgets/ResultsView.h"
+#include "display/DataPlate.h"
 #include "display/PhotoPaths.h"
+#include "display/widgets/DataPlateView.h"
+#include "display/widgets/LoadingChartView.h"
 #include "display/widgets/PaneSlotDisplay.h"
 #include "display/widgets/PhotoImageView.h"
 #include "display/widgets/PhotoPane.h"
@@ -52,7 +60,8 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     buildToolBar();
     buildMenus();
     buildLayout();
-    displayHooks_.list = photoSetListAccess(state_.activePhotoSet);
+    displayHooks_.list = resultsListAccess();
+    displayHooks_.drawDataPlate = [this](int pane, int slot) { drawSlotPlate(pane, slot); };
     displayHooks_.setComparisonPrintEnabled = [this](bool enabled) {
         setComparisonPrintEnabled(enabled);
     };
@@ -120,7 +129,7 @@ void MainWindow::buildMenus() {
     addCommand(file, QStringLiteral("Printer Setup"), QStringLiteral("mnuPrinterSetup"),
                notYetAvailable);
     addCommand(file, QStringLiteral("Manage Photo Series"), QStringLiteral("mnuMP"),
-               notYetAvailable);
+               [this] { managePhotoSeriesCommand(); });
     addCommand(file, QStringLiteral("Preferences"), QStringLiteral("mnuPreferences"),
                notYetAvailable)
         ->setEnabled(false);
@@ -159,8 +168,9 @@ void MainWindow::buildMenus() {
                                 [this] { queryCommand(); });
     query->setCheckable(true);
     query->setChecked(true);
-    addCommand(tools, QStringLiteral("Compare Photo Series"), QStringLiteral("mnuCompare"),
-               [this] { compareCommand(); });
+    addCommand(tools, QStringLiteral("Compare Photo Series"), QStringLiteral("mnuCompare"), [this] {
+        compareCommand();
+    })->setCheckable(true);
     addCommand(tools, QStringLiteral("Fuel Profile Builder"), QStringLiteral("mnuProfileBuilder"),
                notYetAvailable);
 
@@ -205,6 +215,13 @@ void MainWindow::buildLayout() {
         slotDisplays_[size_t(slot)] =
             std::make_unique<PaneSlotDisplay>(panes_[size_t(slot)], image);
         displayHooks_.displays[size_t(slot)] = slotDisplays_[size_t(slot)].get();
+
+        plateViews_[size_t(slot)] = new DataPlateView;
+        plateViews_[size_t(slot)]->setObjectName(QStringLiteral("vspData%1").arg(slot));
+        panes_[size_t(slot)]->setPage(PhotoPane::DataTab, plateViews_[size_t(slot)]);
+        chartViews_[size_t(slot)] = new LoadingChartView;
+        chartViews_[size_t(slot)]->setObjectName(QStringLiteral("chtTotal%1").arg(slot));
+        panes_[size_t(slot)]->setPage(PhotoPane::GraphTab, chartViews_[size_t(slot)]);
     }
 
     auto* body = new QSplitter(Qt::Horizontal);
@@ -289,7 +306,100 @@ void MainWindow::listViewCommand(int view) {
 }
 
 void MainWindow::listItemClicked(const QString& key) {
-    itemClicked(state_, key, [this](int, const ResultsRow& row) { Q_EMIT photoChosen(row); });
+    itemClicked(state_, key, [this](int, const ResultsRow& row) {
+        showPhoto(entryOfRow(row, state_.resultsList.positionOfKey(row.key)));
+    });
+}
+
+ListEntry MainWindow::entryOfRow(const ResultsRow& row, int position) {
+    ListEntry entry;
+    entry.key = row.key;
+    entry.text = row.text();
+    entry.dir = row.cell(u"Dir");
+    entry.picture = row.cell(u"Picture");
+    entry.data = row.cell(u"Data");
+    entry.row = position;
+    return entry;
+}
+
+ResultsListAccess MainWindow::resultsListAccess() {
+    ResultsListAccess access;
+    const ResultsListModel* model = &state_.resultsList;
+    access.entryAt = [model](int position) -> std::optional<ListEntry> {
+        if (position < 0 || position >= model->rowCount())
+            return std::nullopt;
+        return entryOfRow(model->rowAt(position), position);
+    };
+    access.findByText = [model](const QString& text) -> std::optional<ListEntry> {
+        for (int position = 0; position < model->rowCount(); ++position)
+            if (model->rowAt(position).text() == text)
+                return entryOfRow(model->rowAt(position), position);
+        return std::nullopt;
+    };
+    access.selectRow = [this](int position) { resultsView_->selectPosition(position); };
+    return access;
+}
+
+void MainWindow::setServices(Dialogs& dialogs, ProcessRunner& runner, PathProbe& probe) {
+    runner_ = &runner;
+    displayHooks_.directoryCheck = [this, &dialogs, &runner, &probe](const ListEntry& entry,
+                                                                     const QString&) {
+        const PhotoDirCheckResult result =
+            checkPhotoDirectory(state_, dialogs, probe, runner, entry.dir, entry.picture,
+                                [this] { refreshCatalogueCommand(); });
+        return DirectoryCheckResult{result.next == PhotoDirCheckNext::Retry
+                                        ? DirectoryCheckResult::Retry
+                                        : DirectoryCheckResult::GoOn,
+                                    result.photoFound};
+    };
+}
+
+void MainWindow::refreshCatalogueCommand() {
+    if (!state_.database)
+        return;
+    try {
+        refreshCatalogue(state_, reloadQueryParameters_);
+    } catch (const DatabaseError& error) {
+        state_.statusLine.statusMessage(StatusKind::Error, error.message());
+    }
+}
+
+void MainWindow::managePhotoSeriesCommand() {
+    if (runner_)
+        runner_->runAndWait(slidekeepProgram);
+    state_.photoImageDir = SuiteSettings().photoDir(manageDefaultPhotoDir());
+    refreshCatalogueCommand();
+}
+
+void MainWindow::drawSlotPlate(int pane, int slot) {
+    const RecordSet& photo = state_.slotPhoto[size_t(slot)];
+    const QString label = photo.isEmpty() ? QString()
+                                          : photo.text(0, u"BookLabel") + QLatin1Char('/') +
+                                                photo.text(0, u"PhotoLabel");
+    drawPlate(pane, PlateSource{photo, state_.slotBook[size_t(slot)], label});
+}
+
+void MainWindow::drawPlate(int pane, const PlateSource& source) {
+    if (const std::optional<int> plateCase = plateViews_[size_t(pane)]->showPhoto(source))
+        state_.overThreeClassCase = *plateCase;
+    chartViews_[size_t(pane)]->showPhoto(source, state_.overThreeClassCase);
+    chartViews_[size_t(pane)]->show();
+}
+
+void MainWindow::drawListedPlate(int pane, const QString& key) {
+    const ResultsRow* row = state_.resultsList.rowWithKey(key);
+    if (!row || !state_.database) {
+        plateViews_[size_t(pane)]->clear();
+        chartViews_[size_t(pane)]->clear();
+        return;
+    }
+    try {
+        drawPlate(pane,
+                  readPlateSource(*state_.database,
+                                  PlateEntry{row->photoId(), row->cell(u"Dir"), row->text()}));
+    } catch (const DatabaseError& error) {
+        state_.statusLine.statusMessage(StatusKind::Error, error.message());
+    }
 }
 
 void MainWindow::assistantCommand() {
@@ -299,7 +409,20 @@ void MainWindow::assistantCommand() {
 }
 
 void MainWindow::compareCommand() {
-    setMode(state_.compareMode == 1 ? int(Mode::Browse) : int(Mode::Compare));
+    if (state_.compareMode == 0) {
+        setMode(int(Mode::Compare));
+        // The photo on screen becomes the left-hand photo of the comparison.
+        drawListedPlate(0, state_.selectedListItem);
+        plateViews_[1]->clear();
+        chartViews_[1]->clear();
+        selectPane(1);
+    } else {
+        // Back to browsing: the data pane shows the photo last browsed, not the last compared.
+        drawListedPlate(1, state_.selectedListItem);
+        setMode(int(Mode::Browse));
+        setComparisonPrintEnabled(false);
+    }
+    action(QStringLiteral("mnuCompare"))->setChecked(state_.compareMode == 1);
 }
 
 void MainWindow::showPhoto(const ListEntry& entry) {

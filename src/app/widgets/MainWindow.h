@@ -18,7 +18,13 @@ namespace tarnwick {
 
 struct AppState;
 class PhotoImageView;
+class DataPlateView;
+class Dialogs;
+class LoadingChartView;
+class PathProbe;
 class PhotoPane;
+class ProcessRunner;
+struct PlateSource;
 class ResultsView;
 struct ResultsRow;
 class ViewerWindow;
@@ -44,6 +50,18 @@ public:
     void compareCommand();
     // A click on a results-list row: a repeat click on the last row does nothing.
     void listItemClicked(const QString& key);
+    void managePhotoSeriesCommand();
+    // Re-runs the current photo set's statement, refills the list, reloads the query choices.
+    void refreshCatalogueCommand();
+
+    // What the window needs beyond the state: the dialogs, the way to start Slidekeep, the probe
+    // of the photo directory.
+    void setServices(Dialogs& dialogs, ProcessRunner& runner, PathProbe& probe);
+    void setQueryParametersReload(std::function<void()> reload) {
+        reloadQueryParameters_ = std::move(reload);
+    }
+    DataPlateView* plateView(int pane) const { return plateViews_[size_t(pane)]; }
+    LoadingChartView* chartView(int pane) const { return chartViews_[size_t(pane)]; }
 
     // Shows a results-list entry in the current slot; a catalogue failure goes to the status line.
     void showPhoto(const ListEntry& entry);
@@ -71,8 +89,6 @@ Q_SIGNALS:
     void exitRequested();
     // Shown for the first time: the command line is read then.
     void firstActivated();
-    // The photo of a list row is to be shown in the current slot.
-    void photoChosen(const ResultsRow& row);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -87,6 +103,11 @@ private:
     QAction* addTool(const QString& key, const QString& image, const QString& toolTip,
                      bool checkable, std::function<void()> command);
     void setQueryPaneShown(bool shown);
+    static ListEntry entryOfRow(const ResultsRow& row, int position);
+    ResultsListAccess resultsListAccess();
+    void drawSlotPlate(int pane, int slot);
+    void drawListedPlate(int pane, const QString& key);
+    void drawPlate(int pane, const PlateSource& source);
 
     AppState& state_;
     QToolBar* toolBar_;
@@ -97,6 +118,10 @@ private:
     ResultsView* resultsView_ = nullptr;
     std::array<PhotoPane*, 2> panes_{};
     std::array<PhotoImageView*, 2> imageViews_{};
+    std::array<DataPlateView*, 2> plateViews_{};
+    std::array<LoadingChartView*, 2> chartViews_{};
+    ProcessRunner* runner_ = nullptr;
+    std::function<void()> reloadQueryParameters_;
     std::array<std::unique_ptr<SlotDisplay>, 2> slotDisplays_;
     PhotoDisplayHooks displayHooks_;
     QPointer<ViewerWindow> viewer_;

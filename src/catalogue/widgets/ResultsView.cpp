@@ -164,6 +164,16 @@ void ResultsView::showSortIndicator(int column) {
     list_->header()->setSortIndicator(shown, model_.sortOrder());
 }
 
+void ResultsView::selectPosition(int position) {
+    const QModelIndex index = model_.index(position, BookPhotoIdColumn);
+    if (!index.isValid())
+        return;
+    list_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                        QItemSelectionModel::Rows);
+    list_->scrollTo(index);
+    icons_->scrollTo(index);
+}
+
 void ResultsView::emitItemClicked(const QModelIndex& index) {
     if (index.isValid())
         Q_EMIT itemClicked(model_.data(index, ResultsListModel::KeyRole).toString());

@@ -25,6 +25,8 @@ public:
     // IconView or ListView; other values change nothing.
     void setListView(int view);
     int listView() const { return view_; }
+    // Selects the row at a list position and scrolls it into view; not reported as a click.
+    void selectPosition(int position);
 
     QTreeView* listPage() const { return list_; }
     QListView* iconPage() const { return icons_; }

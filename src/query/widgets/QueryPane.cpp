@@ -52,7 +52,7 @@ QLabel* captionLabel(const QString& objectName) {
 } // namespace
 
 QueryPane::QueryPane(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
-    setObjectName(QStringLiteral("vseQuery"));
+    setObjectName(QStringLiteral("eleQB"));
     dropDowns_[0].id = CodeListId::Vegetation;
     dropDowns_[1].id = CodeListId::Activity;
     dropDowns_[2].id = CodeListId::DangerRating;

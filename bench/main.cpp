@@ -1,6 +1,7 @@
 // Speed figures of the program's heavy paths against reference tools, in one run on one machine.
 // Usage: tarnwick-bench [--photos N] [--work DIR]
 #include "BenchSupport.h"
+#include "QueryBench.h"
 #include "ResultsListBench.h"
 
 #include "catalogue/CatalogueStatements.h"
@@ -77,5 +78,7 @@ int main(int argc, char* argv[]) {
     bool ok = benchCatalogueStartup(installation);
     ok = benchProgramStartup(installation) && ok;
     ok = bench::benchResultsList(installation) && ok;
+    ok = bench::benchQueryParameters(installation) && ok;
+    ok = bench::benchQueries(installation) && ok;
     return ok ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 #include "demo/DemoInstallation.h"
 #include "ListCommand.h"
 #include "PlateCommand.h"
+#include "QueryCommand.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -95,6 +96,7 @@ constexpr std::array commands{
             &runPlate},
     Command{"help", "help                    show this list", &runHelp},
     Command{"list", "list [--app-dir DIR]    print the start-up results list as CSV", &runList},
+    Command{"query", queryCommandSynopsis, &runQueryCommand},
 };
 
 void printUsage(std::FILE* stream) {

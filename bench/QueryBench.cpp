@@ -1,0 +1,122 @@
+#include "QueryBench.h"
+
+#include "BenchSupport.h"
+
+#include "app/AppState.h"
+#include "catalogue/JetDialect.h"
+#include "catalogue/PhotoDatabase.h"
+#include "query/QueryBuilder.h"
+#include "query/QueryParameters.h"
+
+#include <cstdio>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace tarnwick::bench {
+
+namespace {
+
+struct Search {
+    const char* what;
+    QueryCriteria criteria;
+};
+
+QueryCriteria criteriaOf(QueryKind kind) {
+    QueryCriteria c;
+    c.kind = kind;
+    c.bookRow = QStringLiteral("All Books");
+    c.totalLow = c.fineLow = c.coarseLow = c.herbLow = c.shrubLow = QStringLiteral("0");
+    c.totalHigh = QStringLiteral(" 60");
+    c.fineHigh = QStringLiteral(" 20");
+    c.coarseHigh = QStringLiteral(" 60");
+    c.herbHigh = QStringLiteral(" 2");
+    c.shrubHigh = QStringLiteral(" 6");
+    return c;
+}
+
+std::vector<Search> searches() {
+    std::vector<Search> all;
+    all.push_back({"all photos (kind 4)", criteriaOf(QueryKind::AllPhotos)});
+    QueryCriteria book = criteriaOf(QueryKind::Books);
+    book.bookRow = QStringLiteral("RM-3, Photo series");
+    all.push_back({"one book (kind 0)", book});
+    all.push_back({"total loading, no codes (kind 1)", criteriaOf(QueryKind::TotalLoading)});
+    QueryCriteria total = criteriaOf(QueryKind::TotalLoading);
+    total.vegTypes = {QStringLiteral("PP-Ponderosa pine"), QStringLiteral("DF-Douglas-fir"),
+                      QStringLiteral("LP-Lodgepole pine")};
+    total.activities = {QStringLiteral("NAT-Natural"), QStringLiteral("CC-Clearcut")};
+    all.push_back({"total loading with codes (kind 1)", total});
+    QueryCriteria size = criteriaOf(QueryKind::SizeClassLoading);
+    size.vegTypes = total.vegTypes;
+    all.push_back({"size-class loading (kind 2)", size});
+    QueryCriteria live = criteriaOf(QueryKind::LiveLoading);
+    live.activities = total.activities;
+    all.push_back({"live loading (kind 5)", live});
+    QueryCriteria models = criteriaOf(QueryKind::FuelModels);
+    models.dangerModels = {QStringLiteral("T-Sagebrush"), QStringLiteral("F-Brush")};
+    models.fireModels = {QStringLiteral("GR1-x"), QStringLiteral("SH2-x"), QStringLiteral("TL3-x")};
+    all.push_back({"fuel models (kind 3)", models});
+    return all;
+}
+
+} // namespace
+
+bool benchQueries(const QString& installation) {
+    AppState state{AppPaths(installation)};
+    state.database = PhotoDatabase::open(AppPaths(installation).cataloguePath());
+    const QString catalogue = state.paths.cataloguePath();
+    bool ok = true;
+    for (const Search& search : searches()) {
+        const QString statement = composeQueryStatement(search.criteria).value_or(QString());
+        int rows = 0;
+        const double ours = bestOf(5, [&] {
+            if (!buildAndRunQuery(state, search.criteria, [] {}))
+                std::fprintf(stderr, "%s failed: %s\n", search.what,
+                             qPrintable(state.statusLine.panelText(StatusLine::Message)));
+            rows = state.activePhotoSet.recordCount();
+        });
+        const double shell =
+            bestRunOf(5, QStringLiteral("sqlite3"), {catalogue, translateJetToSqlite(statement)});
+        ok = report(QStringLiteral("search: %1, %2 rows")
+                        .arg(QString::fromLatin1(search.what))
+                        .arg(rows),
+                    ours, QStringLiteral("sqlite3"), shell, 2.0) &&
+             ok;
+    }
+    return ok;
+}
+
+bool benchQueryParameters(const QString& installation) {
+    // The first load on a catalogue adds its indexes: measured once on a copy without them.
+    QTemporaryDir scratch;
+    const AppPaths fresh(scratch.path());
+    for (const QString& name :
+         {QStringLiteral("Photo3.db"), QStringLiteral("VegCodes.txt"),
+          QStringLiteral("ActCodes.txt"), QStringLiteral("DangerRatingCodes.txt"),
+          QStringLiteral("BehaveCodes.txt")})
+        QFile::copy(QDir(installation).filePath(name), fresh.file(name));
+    AppState first{fresh};
+    first.database = PhotoDatabase::open(fresh.cataloguePath());
+    for (const char* field :
+         {"VegType", "Activity", "DangerRatingFM", "FireBehaveFM", "FireBehaveFM2"})
+        first.database->run(QStringLiteral("DROP INDEX IF EXISTS PhotosBy%1").arg(field));
+    const double firstLoad = bestOf(1, [&] { loadQueryParameters(first); });
+    bool ok = reportLimit(QStringLiteral("load query parameters, first time (adds indexes)"),
+                          firstLoad, 1000);
+
+    AppState state{AppPaths(installation)};
+    state.database = PhotoDatabase::open(state.paths.cataloguePath());
+    loadQueryParameters(state);
+    const double ours = bestOf(3, [&] {
+        const QueryParameters parameters = loadQueryParameters(state);
+        if (parameters.failure)
+            std::fprintf(stderr, "loading the query choices failed: %s\n",
+                         qPrintable(*parameters.failure));
+    });
+    ok = reportLimit(QStringLiteral("load query parameters"), ours, 500) && ok;
+    const double pure = bestOf(3, [&] { computeQueryParameters(*state.database, state.paths); });
+    return reportLimit(QStringLiteral("load query parameters (no status line)"), pure, 500) && ok;
+}
+
+} // namespace tarnwick::bench

@@ -1,0 +1,204 @@
+#include "query/QueryBuilder.h"
+
+#include "app/AppState.h"
+#include "catalogue/DatabaseError.h"
+#include "query/CodeList.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QRegularExpression>
+
+namespace tarnwick {
+
+namespace {
+
+const QString fineSum =
+    QStringLiteral("([TonsPerAcreBreak1]+[TonsPerAcreBreak2]+[TonsPerAcreBreak3])");
+const QString coarseSum = QStringLiteral(
+    "([TonsPerAcreBreak4]+[TonsPerAcreBreak5]+[TonsPerAcreBreak6]+[TonsPerAcreBreak7])");
+
+// A code inside single quotes: a quote in a stored code is doubled so it stays one literal.
+QString codeSet(const QStringList& rows) {
+    QStringList quoted;
+    quoted.reserve(rows.size());
+    for (const QString& row : rows) {
+        QString code = codeOfListRow(row);
+        code.replace(QLatin1Char('\''), QStringLiteral("''"));
+        quoted << QLatin1Char('\'') + code + QLatin1Char('\'');
+    }
+    return quoted.join(QLatin1Char(','));
+}
+
+// The vegetation and activity clause. Kind 1 writes it plain, kinds 2 and 5 in brackets; the
+// doubled blank after "and" is part of the statements as they have always been written.
+QString vegetationActivityClause(const QueryCriteria& c, bool bracketed) {
+    QString clause;
+    if (!c.vegTypes.isEmpty())
+        clause = bracketed
+                     ? QStringLiteral("(Vegtype in (") + codeSet(c.vegTypes) + QStringLiteral("))")
+                     : QStringLiteral("Vegtype in (") + codeSet(c.vegTypes) + QStringLiteral(")");
+    if (!c.activities.isEmpty()) {
+        if (!clause.isEmpty())
+            clause += QStringLiteral(" and ");
+        clause +=
+            bracketed
+                ? QStringLiteral(" (Activity in (") + codeSet(c.activities) + QStringLiteral("))")
+                : QStringLiteral(" Activity in (") + codeSet(c.activities) + QStringLiteral(")");
+    }
+    return clause;
+}
+
+QString booksStatement(const QueryCriteria& c) {
+    if (c.bookRow == allBooksRow)
+        return QStringLiteral("SELECT * FROM qryactive");
+    // Book labels never hold a comma: the row's text up to its first comma is the label.
+    QString label = c.bookRow.left(c.bookRow.indexOf(QLatin1Char(',')));
+    label.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QStringLiteral("SELECT * ") + QStringLiteral("FROM qryactive where BookLabel = ") +
+           QLatin1Char('"') + label + QLatin1Char('"');
+}
+
+QString totalLoadingStatement(const QueryCriteria& c) {
+    const QString clause = vegetationActivityClause(c, false);
+    if (!clause.isEmpty())
+        return QStringLiteral("SELECT * ") + QStringLiteral("From qryactive WHERE ([TotalFL]>= ") +
+               c.totalLow + QStringLiteral(" And [TotalFL]<= ") + c.totalHigh +
+               QStringLiteral(") And ") + clause + QStringLiteral(";");
+    return QStringLiteral("SELECT * ") + QStringLiteral("From qryactive WHERE ((([TotalFL])>= ") +
+           c.totalLow + QStringLiteral(" And ([TotalFL])<= ") + c.totalHigh + QStringLiteral("))") +
+           QStringLiteral(";");
+}
+
+QString sizeClassStatement(const QueryCriteria& c) {
+    const QString clause = vegetationActivityClause(c, true);
+    QString s = QStringLiteral("SELECT * ") + QStringLiteral("From qryactive WHERE ((") + fineSum +
+                QStringLiteral(">= ") + c.fineLow + QStringLiteral(" And ") + fineSum +
+                QStringLiteral("<= ") + c.fineHigh + QStringLiteral(")) AND ") +
+                QStringLiteral("(") + coarseSum + QStringLiteral(">= ") + c.coarseLow +
+                QStringLiteral(" And ") + coarseSum + QStringLiteral("<= ") + c.coarseHigh;
+    if (!clause.isEmpty())
+        s += QStringLiteral(" and ") + clause;
+    return s + QStringLiteral(");");
+}
+
+QString liveLoadingStatement(const QueryCriteria& c) {
+    const QString clause = vegetationActivityClause(c, true);
+    QString s = QStringLiteral("SELECT * ") +
+                QStringLiteral("From qryactive WHERE ((([herbtonsperacre])>= ") + c.herbLow +
+                QStringLiteral(" And ([herbtonsperacre])<= ") + c.herbHigh +
+                QStringLiteral(")) AND ") + QStringLiteral("(([Woodytonsperacre])>= ") +
+                c.shrubLow + QStringLiteral(" And ([woodytonsperacre])<= ") + c.shrubHigh;
+    if (!clause.isEmpty())
+        s += QStringLiteral(" and ") + clause;
+    return s + QStringLiteral(");");
+}
+
+QString fuelModelStatement(const QueryCriteria& c) {
+    QString clause;
+    if (!c.dangerModels.isEmpty())
+        clause =
+            QStringLiteral("(DangerRatingFM in(") + codeSet(c.dangerModels) + QStringLiteral("))");
+    if (!c.fireModels.isEmpty()) {
+        if (!clause.isEmpty())
+            clause += QStringLiteral(" and ");
+        clause += c.use2005Models ? QStringLiteral(" (FireBehaveFM in (")
+                                  : QStringLiteral(" (FireBehaveFM2 in (");
+        clause += codeSet(c.fireModels) + QStringLiteral("))");
+    }
+    if (clause.isEmpty())
+        return QStringLiteral("SELECT * From qryactive");
+    return QStringLiteral("SELECT * From qryactive where ") + clause + QStringLiteral(";");
+}
+
+bool boundsAreNumbers(const QueryCriteria& c) {
+    const auto all = [](std::initializer_list<const QString*> bounds) {
+        for (const QString* bound : bounds)
+            if (!isPlainDecimalNumber(*bound))
+                return false;
+        return true;
+    };
+    switch (c.kind) {
+    case QueryKind::TotalLoading:
+        return all({&c.totalLow, &c.totalHigh});
+    case QueryKind::SizeClassLoading:
+        return all({&c.fineLow, &c.fineHigh, &c.coarseLow, &c.coarseHigh});
+    case QueryKind::LiveLoading:
+        return all({&c.herbLow, &c.herbHigh, &c.shrubLow, &c.shrubHigh});
+    default:
+        return true;
+    }
+}
+
+// The hourglass while a search runs; nothing without a GUI application.
+class WaitCursor {
+public:
+    WaitCursor() : active_(qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        if (active_)
+            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    }
+    ~WaitCursor() {
+        if (active_)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    bool active_;
+};
+
+} // namespace
+
+bool isPlainDecimalNumber(const QString& text) {
+    static const QRegularExpression number(
+        QStringLiteral("\\A[+-]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)\\z"));
+    return number.match(text.trimmed()).hasMatch();
+}
+
+std::optional<QString> composeQueryStatement(const QueryCriteria& criteria) {
+    if (!boundsAreNumbers(criteria))
+        return std::nullopt;
+    switch (criteria.kind) {
+    case QueryKind::Books:
+        return booksStatement(criteria);
+    case QueryKind::TotalLoading:
+        return totalLoadingStatement(criteria);
+    case QueryKind::SizeClassLoading:
+        return sizeClassStatement(criteria);
+    case QueryKind::FuelModels:
+        return fuelModelStatement(criteria);
+    case QueryKind::AllPhotos:
+        return QStringLiteral("SELECT * FROM qryactive;");
+    case QueryKind::LiveLoading:
+        return liveLoadingStatement(criteria);
+    }
+    return QStringLiteral("SELECT * FROM qryactive;");
+}
+
+bool buildAndRunQuery(AppState& state, const QueryCriteria& criteria,
+                      const std::function<void()>& refillList) {
+    const std::optional<QString> statement = composeQueryStatement(criteria);
+    if (!statement) {
+        state.statusLine.statusMessage(StatusKind::Error, rangeValuesMustBeNumbers);
+        return false;
+    }
+    if (!state.database) {
+        state.statusLine.statusMessage(StatusKind::Error,
+                                       QStringLiteral("No photo catalogue is open"));
+        return false;
+    }
+    state.statusLine.statusMessage(StatusKind::Info, QStringLiteral("Searching..."));
+    WaitCursor waitCursor;
+    try {
+        state.activePhotoSet = state.database->run(*statement);
+    } catch (const DatabaseError& error) {
+        state.statusLine.statusMessage(StatusKind::Error, error.message());
+        return false;
+    }
+    if (refillList)
+        refillList();
+    state.statusLine.statusMessage(StatusKind::Info, QStringLiteral(" "));
+    return true;
+}
+
+} // namespace tarnwick

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "query/QueryBuilder.h"
+#include "query/QueryParameters.h"
+
+#include <optional>
+#include <QString>
+#include <QStringList>
+
+namespace tarnwick {
+
+// The rules of the query pages that need no window.
+
+inline constexpr int queryPageCount = 5;
+
+// Captions of the five query pages, in order.
+QStringList queryPageCaptions();
+
+// What brought a code list's caption up to date.
+enum class CaptionEvent {
+    RowToggled,     // a row was checked or unchecked (or the list clicked)
+    ClosedByButton, // the list was closed through its button, its focus loss or Close List
+    CriteriaReset,  // the Reset command or a switch of model set
+};
+
+// The caption of a code list's label. The activity list words the count differently when a row
+// is toggled and when the list is closed; users know both wordings, so both are kept.
+QString codeListCaption(CodeListId list, CaptionEvent event, int chosenRows);
+
+// The search a page's button runs: kinds 0, 1, 2 and 5 for pages 0 to 3; the fuel model page
+// searches only when both of its lists hold rows, and runs nothing otherwise.
+std::optional<QueryKind> searchKindOfPage(int page, bool fireListHasRows, bool dangerListHasRows);
+
+// The key filter of the woody range combos: typed characters other than the digits and
+// backspace are discarded. Keys that type nothing (arrows, Delete, Tab) are not filtered. key is
+// a Qt::Key, text what the key types.
+bool woodyRangeKeyAccepted(int key, const QString& text);
+
+// What a search button asks the main window to do.
+struct SearchRequest {
+    int page = 0;
+    std::optional<QueryCriteria> criteria; // empty: the page had nothing to search
+    bool eraseDisplayed = false;           // the page's "Erase Displayed Photo(s)" box
+};
+
+} // namespace tarnwick

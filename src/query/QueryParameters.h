@@ -1,0 +1,83 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <vector>
+
+namespace tarnwick {
+
+class AppPaths;
+class PhotoDatabase;
+struct AppState;
+
+inline const QString noModelsAvailable = QStringLiteral("No Models Available");
+
+// The five loading quantities a query can bound, in the order the query pages show them.
+enum class RangeQuantity { Total = 0, Fine = 1, Coarse = 2, Herb = 3, Shrub = 4 };
+inline constexpr int rangeQuantityCount = 5;
+
+// The four code lists of the query pages.
+enum class CodeListId { Vegetation = 0, Activity = 1, DangerRating = 2, FireBehaviour = 3 };
+inline constexpr int codeListCount = 4;
+
+struct BookChoice {
+    QString text; // BookLabel, ", ", BookDescription
+    QVariant id;  // the book's id
+};
+
+struct CodeListRows {
+    QStringList found;  // one row per non-Null code, in the order the catalogue returned them
+    QStringList sorted; // the rows as the list shows them
+};
+
+// Everything the query pages offer, computed from the catalogue and the code-list files without
+// any window. When loading stopped early, failure says why and the parts not reached are empty.
+struct QueryParameters {
+    std::vector<BookChoice> books; // the active books; the "All Books" row is not among them
+    std::array<QStringList, rangeQuantityCount> rangeRows;
+    std::array<CodeListRows, codeListCount> codeLists; // fire behaviour: the 2005 set
+    // The two fire behaviour description sets, one entry per group the catalogue returned
+    // (empty where the group's code is Null): the 2005 models, then the 1982 models.
+    std::array<QStringList, 2> fireBehaviourModelNames;
+    std::optional<QString> failure;
+
+    const QStringList& rangeRowsOf(RangeQuantity q) const { return rangeRows[size_t(q)]; }
+    const CodeListRows& codeList(CodeListId id) const { return codeLists[size_t(id)]; }
+};
+
+// The rows of a range combo for the largest value present: "0", then " 0", " 2", ... up to the
+// whole part of (largest + headroom).
+QStringList rangeComboRows(double largest, double headroom);
+
+// Computes every choice in the order the pages have always been filled. A failing statement or a
+// catalogue without a largest value (no active photo) stops it: failure is set and the rest
+// stays empty.
+QueryParameters computeQueryParameters(const PhotoDatabase& database, const AppPaths& paths);
+
+// Adds the optional indexes that let the code lists load quickly from a large catalogue; a
+// catalogue that cannot take them is left alone.
+void addQueryIndexes(const PhotoDatabase& database);
+
+// The command: status line messages around computeQueryParameters (after addQueryIndexes), the
+// description sets kept in the state for the model switch, a failure reported as an error.
+QueryParameters loadQueryParameters(AppState& state);
+
+// The rows of the fire behaviour list after a switch of model set: every entry of the set,
+// empty ones included, sorted as the lists are.
+QStringList fuelModelSetRows(const QStringList& descriptionSet);
+
+// How a list grows to fit a row's text, in twips; a list never shrinks. Each list was written
+// with its own margin, kept so the lists look as they always did.
+enum class ListWidthRule {
+    Vegetation,    // narrower than the text: text + 600
+    Wide,          // text - 400 wider than the list: text + 400 (activity, danger rating)
+    FireBehaviour, // list - 400 narrower than the text: text + 400
+    Exact,         // narrower than the text: text (the model switch)
+};
+int grownListWidth(ListWidthRule rule, int listWidth, int textWidth);
+ListWidthRule loadWidthRule(CodeListId list);
+
+} // namespace tarnwick

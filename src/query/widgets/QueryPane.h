@@ -1,0 +1,108 @@
+#pragma once
+
+#include "query/QueryControls.h"
+
+#include <array>
+#include <QPointer>
+#include <QWidget>
+
+class QAbstractButton;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QRadioButton;
+class QTabWidget;
+
+namespace tarnwick {
+
+struct AppState;
+
+// The query pane: five pages of criteria, each with its search button and erase box. The
+// vegetation and activity lists are shared by the three loading pages; the four code lists drop
+// down over the whole window below their caption label.
+//
+// The pane reads the state (the fire behaviour description sets) and never changes it: searches
+// leave as searchRequested, the Close Query button as closeQueryRequested.
+class QueryPane : public QWidget {
+    Q_OBJECT
+public:
+    explicit QueryPane(AppState& state, QWidget* parent = nullptr);
+    ~QueryPane() override;
+
+    // Loads every choice from the catalogue and the code lists (start-up and each reload of the
+    // catalogue). Chosen rows are gone afterwards and the 2005 models are shown.
+    void loadQueryParameters();
+    void fill(const QueryParameters& parameters);
+
+    // The Reset command: no row chosen in any list, every range back to its full span.
+    void resetCriteria();
+    // Closes every open code list as its button would.
+    void closeList();
+    // Refills the fire behaviour list from a description set: 1 the 2005 models, 2 the 1982.
+    void showFuelModelSet(int set);
+
+    // The criteria the controls hold now, for a search of the given kind.
+    QueryCriteria criteria(QueryKind kind) const;
+    // The erase box of the page shown, or of a given page.
+    bool eraseDisplayed() const;
+    bool eraseDisplayed(int page) const;
+    bool isListOpen(CodeListId list) const;
+
+Q_SIGNALS:
+    void searchRequested(const tarnwick::SearchRequest& request);
+    void closeQueryRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    // One drop-down code list with its caption label and small button. The button's flag keeps
+    // a close through lost focus from running twice when the button itself takes the focus.
+    struct DropDown {
+        CodeListId id;
+        QLabel* caption = nullptr;
+        QAbstractButton* button = nullptr;
+        QPointer<QListWidget> list;
+        enum class Flag { None, Close, Skip } flag = Flag::None;
+    };
+
+    QWidget* buildBooksPage();
+    QWidget* buildTotalPage();
+    QWidget* buildSizeClassPage();
+    QWidget* buildLivePage();
+    QWidget* buildFuelModelPage();
+    QFrame* buildVegetationActivityFrame();
+    QWidget* buildDropDown(CodeListId id, const QString& objectSuffix);
+    QComboBox* addRangeCombo(const QString& name, bool digitsOnly);
+    QWidget* searchRow(int page);
+    void showPage(int page);
+
+    DropDown& dropDown(CodeListId id) { return dropDowns_[size_t(id)]; }
+    const DropDown& dropDown(CodeListId id) const { return dropDowns_[size_t(id)]; }
+    DropDown* dropDownOf(const QObject* object);
+    void buttonClicked(DropDown& d);
+    void openList(DropDown& d);
+    void closeListByButton(DropDown& d);
+    void updateCaption(DropDown& d, CaptionEvent event);
+    void fillList(DropDown& d, const QStringList& rowsInOrder, const QStringList& sorted,
+                  ListWidthRule rule);
+    void applyEmptyListRule(DropDown& d);
+    void switchModels(int set);
+    void search(int page);
+
+    AppState& state_;
+    QTabWidget* tabs_ = nullptr;
+    QFrame* vegActFrame_ = nullptr;
+    std::array<QWidget*, 3> vegActHosts_{}; // on pages 1, 2 and 3
+    QComboBox* book_ = nullptr;
+    std::array<std::array<QComboBox*, 2>, rangeQuantityCount> ranges_{};
+    std::array<DropDown, codeListCount> dropDowns_;
+    QRadioButton* models1982_ = nullptr;
+    QRadioButton* models2005_ = nullptr;
+    std::array<QCheckBox*, queryPageCount> erase_{};
+};
+
+} // namespace tarnwick

@@ -1,0 +1,271 @@
+#include "query/widgets/QueryPane.h"
+#include "app/AppState.h"
+#include "query/QueryTestSupport.h"
+#include "support/TestInstallation.h"
+
+#include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+#include <QVBoxLayout>
+
+using namespace tarnwick;
+using namespace Qt::StringLiterals;
+using tarnwick::test::TestCatalogue;
+using tarnwick::test::TestInstallation;
+
+namespace {
+
+using tarnwick::test::writeLatin1;
+
+// The pane inside a window with another control below it, as in the main window.
+class QueryPaneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const AppPaths paths = installation.paths();
+        writeLatin1(paths.file(u"VegCodes.txt"_s),
+                    u"\"PP\",\"Ponderosa pine\"\r\n\"DF\",\"Douglas-fir\"\r\n"_s);
+        writeLatin1(paths.file(u"ActCodes.txt"_s),
+                    u"\"CC\",\"Clearcut\"\r\n\"NAT\",\"Natural\"\r\n"_s);
+        writeLatin1(paths.file(u"BehaveCodes.txt"_s), u"\"GR1\",\"Short grass\"\r\n"_s);
+        {
+            TestCatalogue catalogue(installation.cataloguePath());
+            catalogue.addBook(u"B1"_s);
+            int id = 0;
+            for (const char* veg : {"PP", "df", "WS"})
+                for (const char* act : {"CC", "NAT", "SALV"}) {
+                    ++id;
+                    catalogue.addPhoto(
+                        id, u"B1"_s, u"P%1"_s.arg(id),
+                        test::withSizeClasses({{u"TotalFL"_s, 3.0 * id},
+                                               {u"HerbTonsPerAcre"_s, 0.5},
+                                               {u"WoodyTonsPerAcre"_s, 1.5},
+                                               {u"VegType"_s, QString::fromLatin1(veg)},
+                                               {u"Activity"_s, QString::fromLatin1(act)},
+                                               {u"FireBehaveFM"_s, id % 2 ? u"GR1"_s : u"SB4"_s},
+                                               {u"FireBehaveFM2"_s, id % 3 ? u"1"_s : QVariant()}},
+                                              3.0, 4.0));
+                }
+        }
+        state.database = PhotoDatabase::open(installation.cataloguePath());
+
+        auto* layout = new QVBoxLayout(&window);
+        pane = new QueryPane(state);
+        below = new QLineEdit;
+        below->setObjectName(u"photoArea"_s);
+        layout->addWidget(pane);
+        layout->addWidget(below);
+        layout->addStretch(1);
+        window.resize(1100, 500);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        pane->loadQueryParameters();
+    }
+
+    template <typename T> T* child(const QString& name) {
+        T* found = window.findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
+        return found;
+    }
+    QListWidget* list(const char* name) { return child<QListWidget>(QString::fromLatin1(name)); }
+    QString caption(const char* name) { return child<QLabel>(QString::fromLatin1(name))->text(); }
+    void click(const char* name) {
+        QTest::mouseClick(child<QAbstractButton>(QString::fromLatin1(name)), Qt::LeftButton);
+    }
+    void check(QListWidget* l, int row, bool on) {
+        l->item(row)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    }
+
+    TestInstallation installation;
+    AppState state{installation.paths()};
+    QWidget window;
+    QueryPane* pane = nullptr;
+    QLineEdit* below = nullptr;
+};
+
+} // namespace
+
+TEST_F(QueryPaneTest, FillsTheControlsAndAsksForSearches) {
+    auto* book = child<QComboBox>(u"cboBook"_s);
+    ASSERT_EQ(book->count(), 2);
+    EXPECT_EQ(book->itemText(0), u"All Books"_s);
+    EXPECT_EQ(book->itemData(1).toInt(), 1);
+    EXPECT_EQ(child<QComboBox>(u"cboTotalLoad0"_s)->currentText(), u"0"_s);
+    EXPECT_EQ(child<QComboBox>(u"cboTotalLoad1"_s)->currentText(), u" 30"_s); // floor(27 + 4)
+    EXPECT_EQ(caption("lblVegType"), u"All Vegetation Types"_s);
+    // No danger rating values and no code list for them.
+    EXPECT_EQ(caption("lblDangerRating"), u"No Models Available"_s);
+    EXPECT_FALSE(child<QAbstractButton>(u"cmdDangerRating"_s)->isEnabled());
+    EXPECT_TRUE(child<QAbstractButton>(u"cmdFireBehave"_s)->isEnabled());
+
+    QSignalSpy searches(pane, &QueryPane::searchRequested);
+    // The fuel model page searches nothing while a list is empty; the erase box still counts.
+    child<QCheckBox>(u"chkErase4"_s)->setChecked(true);
+    click("cmdSearch4");
+    ASSERT_EQ(searches.count(), 1);
+    auto request = searches.takeFirst().at(0).value<SearchRequest>();
+    EXPECT_EQ(request.page, 4);
+    EXPECT_FALSE(request.criteria.has_value());
+    EXPECT_TRUE(request.eraseDisplayed);
+
+    // The shared frame follows the loading pages and its choices with it.
+    auto* tabs = child<QTabWidget>(u"tabQuery"_s);
+    auto* frame = child<QWidget>(u"freVegAct"_s);
+    tabs->setCurrentIndex(3);
+    EXPECT_TRUE(tabs->widget(3)->isAncestorOf(frame));
+    check(list("lstVegType"), 1, true);
+    tabs->setCurrentIndex(1);
+    EXPECT_TRUE(tabs->widget(1)->isAncestorOf(frame));
+    EXPECT_TRUE(frame->isVisible());
+    click("cmdSearch1");
+    ASSERT_EQ(searches.count(), 1);
+    request = searches.takeFirst().at(0).value<SearchRequest>();
+    ASSERT_TRUE(request.criteria.has_value());
+    EXPECT_FALSE(request.eraseDisplayed);
+    EXPECT_EQ(request.criteria->kind, QueryKind::TotalLoading);
+    EXPECT_EQ(request.criteria->vegTypes, QStringList{u"PP-Ponderosa pine"_s});
+    EXPECT_EQ(request.criteria->totalHigh, u" 30"_s);
+    EXPECT_EQ(request.criteria->bookRow, u"All Books"_s);
+    EXPECT_TRUE(request.criteria->use2005Models);
+
+    QSignalSpy closes(pane, &QueryPane::closeQueryRequested);
+    click("cmdCloseQuery");
+    EXPECT_EQ(closes.count(), 1);
+}
+
+TEST_F(QueryPaneTest, DropDownListsOpenOverTheWindowAndCloseOnce) {
+    QListWidget* veg = list("lstVegType");
+    click("cmdVegType");
+    ASSERT_TRUE(veg->isVisible());
+    EXPECT_EQ(veg->parentWidget(), &window); // overlays everything, not just the page
+    EXPECT_TRUE(veg->hasFocus());
+    const QPoint labelBottom = child<QLabel>(u"lblVegType"_s)->mapTo(&window, QPoint(0, 0));
+    EXPECT_GT(veg->y(), labelBottom.y());
+
+    // The button takes the focus from the list as it is pressed; the list still closes once.
+    click("cmdVegType");
+    EXPECT_FALSE(veg->isVisible());
+    click("cmdVegType");
+    EXPECT_TRUE(veg->isVisible());
+
+    // Escape hides it without touching the caption.
+    check(veg, 0, true);
+    EXPECT_EQ(caption("lblVegType"), u"1 Veg Types Selected"_s);
+    QTest::keyClick(veg, Qt::Key_Escape);
+    EXPECT_FALSE(veg->isVisible());
+    EXPECT_EQ(caption("lblVegType"), u"1 Veg Types Selected"_s);
+
+    // Losing the focus to another control closes it through the button's path.
+    QListWidget* act = list("lstActType");
+    click("cmdActType");
+    ASSERT_TRUE(act->hasFocus());
+    check(act, 0, true);
+    check(act, 1, true);
+    EXPECT_EQ(caption("lblActType"), u"2 Activities Selected"_s);
+    QTest::mouseClick(below, Qt::LeftButton);
+    EXPECT_FALSE(act->isVisible());
+    EXPECT_EQ(caption("lblActType"), u"2 Act Types Selected"_s);
+
+    click("cmdActType");
+    check(act, 0, false);
+    check(act, 1, false);
+    EXPECT_EQ(caption("lblActType"), u"All Activity Types"_s);
+    click("cmdActType");
+    EXPECT_EQ(caption("lblActType"), u"All Activities"_s);
+
+    // Close List closes whatever is open; a click on the pane's background does too.
+    click("cmdActType");
+    click("cmdVegType");
+    ASSERT_TRUE(veg->isVisible());
+    pane->closeList();
+    EXPECT_FALSE(act->isVisible());
+    EXPECT_FALSE(veg->isVisible());
+    EXPECT_EQ(caption("lblVegType"), u"1 Veg Types Selected"_s);
+    child<QTabWidget>(u"tabQuery"_s)->setCurrentIndex(4);
+    click("cmdFireBehave");
+    ASSERT_TRUE(list("lstFireBehave")->isVisible());
+    QLabel* dangerHeading = nullptr;
+    for (QLabel* label : child<QTabWidget>(u"tabQuery"_s)->widget(4)->findChildren<QLabel*>())
+        if (label->text() == u"Danger Rating"_s)
+            dangerHeading = label;
+    ASSERT_NE(dangerHeading, nullptr);
+    QTest::mouseClick(dangerHeading, Qt::LeftButton);
+    EXPECT_FALSE(list("lstFireBehave")->isVisible());
+}
+
+TEST_F(QueryPaneTest, WoodyRangeCombosTakeDigitsOnly) {
+    QLineEdit* total = child<QComboBox>(u"cboTotalLoad0"_s)->lineEdit();
+    total->clear();
+    QTest::keyClicks(total, u"1.5"_s);
+    EXPECT_EQ(total->text(), u"15"_s);
+    QTest::keyClick(total, Qt::Key_Backspace);
+    QTest::keyClicks(total, u"a-"_s);
+    EXPECT_EQ(total->text(), u"1"_s);
+
+    QLineEdit* herb = child<QComboBox>(u"cboHerb1"_s)->lineEdit();
+    herb->clear();
+    QTest::keyClicks(herb, u"1.5"_s);
+    EXPECT_EQ(herb->text(), u"1.5"_s);
+}
+
+TEST_F(QueryPaneTest, ModelSwitchAndResetClearTheChoices) {
+    QListWidget* fire = list("lstFireBehave");
+    EXPECT_EQ(fire->count(), 2); // GR1 and SB4 of the 2005 set
+    check(fire, 0, true);
+    check(list("lstVegType"), 0, true);
+    auto* high = child<QComboBox>(u"cboWoody1"_s);
+    high->setCurrentIndex(0);
+
+    // The 1982 set: the Null group is an empty row at the top, then "1-", the code list lacking it.
+    child<QRadioButton>(u"opt1982Models"_s)->click();
+    ASSERT_EQ(fire->count(), 2);
+    EXPECT_EQ(fire->item(0)->text(), QString());
+    EXPECT_EQ(fire->item(1)->text(), u"1- "_s);
+    EXPECT_EQ(caption("lblFireBehave"), u"All Fire Behavior Models"_s);
+    EXPECT_EQ(caption("lblVegType"), u"All Vegetation Types"_s);
+    EXPECT_EQ(caption("lblDangerRating"), u"All Danger Models"_s);
+    EXPECT_TRUE(pane->criteria(QueryKind::TotalLoading).vegTypes.isEmpty());
+    EXPECT_FALSE(pane->criteria(QueryKind::FuelModels).use2005Models);
+    EXPECT_EQ(high->currentIndex(), high->count() - 1);
+
+    // A set whose grouping returned no rows: empty list, the reset caption, a disabled button.
+    state.fireBehaviourModelNames[0].clear();
+    child<QRadioButton>(u"opt2005Models"_s)->click();
+    EXPECT_EQ(fire->count(), 0);
+    EXPECT_EQ(caption("lblFireBehave"), u"All Fire Behavior Models"_s);
+    EXPECT_FALSE(child<QAbstractButton>(u"cmdFireBehave"_s)->isEnabled());
+
+    // A reload shows the 2005 models again, and the option says so.
+    child<QRadioButton>(u"opt1982Models"_s)->click();
+    pane->loadQueryParameters();
+    EXPECT_TRUE(child<QRadioButton>(u"opt2005Models"_s)->isChecked());
+    EXPECT_EQ(fire->count(), 2);
+    EXPECT_TRUE(child<QAbstractButton>(u"cmdFireBehave"_s)->isEnabled());
+}
+
+TEST_F(QueryPaneTest, ListsGrowToTheirRowsAndNeverShrink) {
+    QListWidget* veg = list("lstVegType");
+    const int before = veg->width();
+    QueryParameters wide;
+    const QString longRow = u"LONG-"_s + QString(120, u'W');
+    wide.codeLists[0].found = wide.codeLists[0].sorted = QStringList{longRow};
+    pane->fill(wide);
+    const int grown = veg->width();
+    EXPECT_GT(grown, veg->fontMetrics().horizontalAdvance(longRow));
+    EXPECT_GT(grown, before);
+
+    QueryParameters narrow;
+    narrow.codeLists[0].found = narrow.codeLists[0].sorted = QStringList{u"A-b"_s};
+    pane->fill(narrow);
+    EXPECT_EQ(veg->width(), grown);
+    EXPECT_EQ(veg->count(), 1);
+}

@@ -1,0 +1,144 @@
+#include "query/QueryParameters.h"
+#include "app/AppState.h"
+#include "query/QueryTestSupport.h"
+#include "support/TestInstallation.h"
+
+#include <gtest/gtest.h>
+
+using namespace tarnwick;
+using namespace Qt::StringLiterals;
+using tarnwick::test::TestCatalogue;
+using tarnwick::test::TestInstallation;
+
+TEST(QueryParameters, RangeRowsRunInStepsOfTwoAboveTheLargestValue) {
+    QStringList total{u"0"_s};
+    for (int v = 0; v <= 40; v += 2)
+        total << u" %1"_s.arg(v);
+    EXPECT_EQ(rangeComboRows(37.5, 4), total); // floor(41.5) = 41: the last row is 40
+    EXPECT_EQ(rangeComboRows(0.8, 2), (QStringList{u"0"_s, u" 0"_s, u" 2"_s}));
+    EXPECT_EQ(rangeComboRows(38, 4).last(), u" 42"_s);
+    EXPECT_EQ(rangeComboRows(-5, 2), QStringList{u"0"_s});
+}
+
+namespace {
+
+using tarnwick::test::execOn;
+using tarnwick::test::writeLatin1;
+
+class QueryParametersTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const AppPaths paths = installation.paths();
+        writeLatin1(paths.file(u"VegCodes.txt"_s),
+                    u"\"PP\",\"Ponderosa pine\"\r\n\"PJ\",\"Pi\u00F1on-juniper\"\r\n"_s);
+        writeLatin1(paths.file(u"ActCodes.txt"_s), u"\"CC\",\"Clearcut\"\r\n"_s);
+        // No DangerRatingCodes.txt at all.
+        writeLatin1(paths.file(u"BehaveCodes.txt"_s),
+                    u"\"GR1\",\"Short grass\"\r\n\"10\",\"Timber\"\r\n"_s);
+    }
+
+    void writeCatalogue(bool withModels) {
+        TestCatalogue catalogue(installation.cataloguePath());
+        catalogue.addBook(u"RM-3"_s);
+        catalogue.addBook(u"AK-5"_s);
+        catalogue.addBook(u"GB-6"_s, false);
+        const auto photo = [&](qint64 id, const QString& book, double total, double herb,
+                               const QVariant& veg, const QVariant& fire2005,
+                               const QVariant& fire1982) {
+            catalogue.addPhoto(
+                id, book, u"P%1"_s.arg(id),
+                test::withSizeClasses({{u"TotalFL"_s, total},
+                                       {u"HerbTonsPerAcre"_s, herb},
+                                       {u"WoodyTonsPerAcre"_s, -1.0},
+                                       {u"VegType"_s, veg},
+                                       {u"Activity"_s, u"cc"_s},
+                                       {u"FireBehaveFM"_s, withModels ? fire2005 : QVariant()},
+                                       {u"FireBehaveFM2"_s, fire1982}},
+                                      3.5, 6.1));
+        };
+        photo(1, u"RM-3"_s, 37.5, 0.8, u"pp"_s, u"GR1"_s, QVariant());
+        photo(2, u"AK-5"_s, 12.0, 0.1, u"ZZ"_s, QVariant(), QVariant());
+        photo(3, u"RM-3"_s, 2.0, 0.0, u"PJ"_s, u"SB4"_s, QVariant());
+        photo(4, u"GB-6"_s, 99.0, 9.0, u"AA"_s, u"AA"_s, u"AA"_s); // inactive book
+    }
+
+    void openCatalogue(AppState& state) {
+        state.database = PhotoDatabase::open(installation.cataloguePath());
+    }
+
+    TestInstallation installation;
+};
+
+} // namespace
+
+TEST_F(QueryParametersTest, OffersWhatTheActivePhotosHold) {
+    writeCatalogue(true);
+    AppState state(installation.paths());
+    openCatalogue(state);
+    QStringList messages;
+    QObject::connect(&state.statusLine, &StatusLine::changed,
+                     [&] { messages << state.statusLine.panelText(StatusLine::Message); });
+    const QueryParameters p = loadQueryParameters(state);
+
+    ASSERT_FALSE(p.failure.has_value()) << p.failure->toStdString();
+    EXPECT_EQ(messages, (QStringList{u"Loading Query Parameters ..."_s, QString()}));
+
+    ASSERT_EQ(p.books.size(), 2u); // active books by label
+    EXPECT_EQ(p.books[0].text, u"AK-5, Photo series AK-5"_s);
+    EXPECT_EQ(p.books[0].id.toInt(), 2);
+    EXPECT_EQ(p.books[1].text, u"RM-3, Photo series RM-3"_s);
+    EXPECT_EQ(p.books[1].id.toInt(), 1);
+
+    EXPECT_EQ(p.rangeRowsOf(RangeQuantity::Total).last(), u" 40"_s);
+    EXPECT_EQ(p.rangeRowsOf(RangeQuantity::Fine), rangeComboRows(3.5, 4));
+    EXPECT_EQ(p.rangeRowsOf(RangeQuantity::Coarse).last(), u" 10"_s);
+    EXPECT_EQ(p.rangeRowsOf(RangeQuantity::Herb), (QStringList{u"0"_s, u" 0"_s, u" 2"_s}));
+    EXPECT_EQ(p.rangeRowsOf(RangeQuantity::Shrub), (QStringList{u"0"_s, u" 0"_s}));
+
+    EXPECT_EQ(p.codeList(CodeListId::Vegetation).sorted,
+              (QStringList{u"PJ-Pi\u00F1on-juniper"_s, u"PP-Ponderosa pine"_s, u"ZZ- "_s}));
+    EXPECT_EQ(p.codeList(CodeListId::Activity).sorted, QStringList{u"CC-Clearcut"_s});
+    EXPECT_TRUE(p.codeList(CodeListId::DangerRating).sorted.isEmpty());
+    // The 2005 list skips the Null group; its description set keeps the slot empty.
+    EXPECT_EQ(p.codeList(CodeListId::FireBehaviour).sorted,
+              (QStringList{u"GR1-Short grass"_s, u"SB4- "_s}));
+    EXPECT_EQ(p.fireBehaviourModelNames[0],
+              (QStringList{QString(), u"GR1-Short grass"_s, u"SB4- "_s}));
+    EXPECT_EQ(state.fireBehaviourModelNames, p.fireBehaviourModelNames);
+
+    // After a switch the Null group shows as an empty row at the top; a 1982 set of nothing but
+    // Null codes is one empty row.
+    EXPECT_EQ(fuelModelSetRows(p.fireBehaviourModelNames[0]),
+              (QStringList{QString(), u"GR1-Short grass"_s, u"SB4- "_s}));
+    EXPECT_EQ(p.fireBehaviourModelNames[1], QStringList{QString()});
+    EXPECT_EQ(fuelModelSetRows(p.fireBehaviourModelNames[1]), QStringList{QString()});
+}
+
+TEST_F(QueryParametersTest, AFailureIsReportedAndLeavesTheRestEmpty) {
+    writeCatalogue(false);
+    ASSERT_TRUE(execOn(installation.cataloguePath(),
+                       u"ALTER TABLE Photos RENAME COLUMN HerbTonsPerAcre TO Gone"_s));
+    AppState state(installation.paths());
+    openCatalogue(state);
+    const QueryParameters p = loadQueryParameters(state);
+    ASSERT_TRUE(p.failure.has_value());
+    EXPECT_EQ(state.statusLine.icon(), StatusIcon::Error);
+    EXPECT_TRUE(state.statusLine.panelText(StatusLine::Message).startsWith(u"ERROR - "_s));
+    EXPECT_EQ(p.books.size(), 2u);
+    for (const QStringList& rows : p.rangeRows)
+        EXPECT_TRUE(rows.isEmpty());
+    EXPECT_TRUE(p.codeList(CodeListId::Vegetation).sorted.isEmpty());
+    EXPECT_TRUE(state.fireBehaviourModelNames[0].isEmpty());
+
+    // A catalogue whose photos were all withdrawn has no largest value to offer.
+    ASSERT_TRUE(execOn(installation.cataloguePath(),
+                       u"ALTER TABLE Photos RENAME COLUMN Gone TO HerbTonsPerAcre"_s));
+    ASSERT_TRUE(execOn(installation.cataloguePath(), u"UPDATE Photos SET active = 0"_s));
+    AppState empty(installation.paths());
+    openCatalogue(empty);
+    const QueryParameters none = loadQueryParameters(empty);
+    ASSERT_TRUE(none.failure.has_value());
+    EXPECT_EQ(empty.statusLine.panelText(StatusLine::Message).toStdString(),
+              "ERROR - Can't load the query choices: no active photo has a total loading value");
+    EXPECT_TRUE(none.rangeRowsOf(RangeQuantity::Total).isEmpty());
+}

@@ -37,6 +37,7 @@ bool ApplicationShell::start() {
     frame_->mainWindow()->setServices(dialogs_, runner_, probe_);
     QApplication::processEvents();
     frame_->mainWindow()->setUp();
+    frame_->mainWindow()->loadQueryParameters();
 
     frame_->show();
     frame_->mainWindow()->parentWidget()->showMaximized();

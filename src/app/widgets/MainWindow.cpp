@@ -19,6 +19,9 @@
 #include "display/widgets/PhotoPane.h"
 #include "display/widgets/ViewerWindow.h"
 #include "profile/ProfileCommands.h"
+#include "query/QueryBuilder.h"
+#include "query/QueryControls.h"
+#include "query/widgets/QueryPane.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -74,7 +77,11 @@ QAction* MainWindow::addTool(const QString& key, const QString& image, const QSt
     action->setObjectName(QStringLiteral("bar") + key);
     action->setToolTip(toolTip);
     action->setCheckable(checkable);
-    connect(action, &QAction::triggered, this, [command] { command(); });
+    // A click on the toolbar also closes an open code list.
+    connect(action, &QAction::triggered, this, [this, command] {
+        closeList();
+        command();
+    });
     return action;
 }
 
@@ -96,9 +103,9 @@ void MainWindow::buildToolBar() {
             QStringLiteral("Hide Assistant"), true, [this] { assistantCommand(); });
     toolBar_->addSeparator();
     addTool(QStringLiteral("All"), QStringLiteral("All"), QStringLiteral("Display all photos"),
-            false, notYetAvailable);
+            false, [this] { displayAllCommand(); });
     addTool(QStringLiteral("Reset"), QStringLiteral("Reset"),
-            QStringLiteral("Reset all query parameters"), false, notYetAvailable);
+            QStringLiteral("Reset all query parameters"), false, [this] { resetCommand(); });
     toolBar_->addSeparator();
     auto* views = new QActionGroup(this);
     views->addAction(addTool(QStringLiteral("Icon"), QStringLiteral("IconView"),
@@ -146,9 +153,9 @@ void MainWindow::buildMenus() {
         a->setCheckable(true);
     listView->setChecked(true);
     addCommand(view, QStringLiteral("Display All Photos"), QStringLiteral("mnuDisplayAll"),
-               notYetAvailable);
+               [this] { displayAllCommand(); });
     addCommand(view, QStringLiteral("Reset Query Parameters"), QStringLiteral("mnuReset"),
-               notYetAvailable);
+               [this] { resetCommand(); });
     view->addSeparator()->setObjectName(QStringLiteral("mnubar1"));
     addCommand(view, QStringLiteral("Assistants"), QStringLiteral("mnuAssistants"), notYetAvailable)
         ->setEnabled(false);
@@ -190,12 +197,15 @@ void MainWindow::buildLayout() {
     resultsView_ = new ResultsView(state_.resultsList);
     resultsView_->setObjectName(QStringLiteral("lstPhotos"));
     listArea_->layout()->addWidget(resultsView_);
+    connect(resultsView_, &ResultsView::clicked, this, [this] { closeList(); });
+    queryPane_ = new QueryPane(state_);
+    queryArea_->layout()->addWidget(queryPane_);
+    reloadQueryParameters_ = [this] { queryPane_->loadQueryParameters(); };
+    connect(queryPane_, &QueryPane::searchRequested, this,
+            [this](const SearchRequest& request) { searchCommand(request); });
+    connect(queryPane_, &QueryPane::closeQueryRequested, this, [this] { queryCommand(); });
     connect(resultsView_, &ResultsView::itemClicked, this,
             [this](const QString& key) { listItemClicked(key); });
-    listSplitter_ = new QSplitter(Qt::Vertical);
-    listSplitter_->addWidget(queryArea_);
-    listSplitter_->addWidget(listArea_);
-    listSplitter_->setStretchFactor(1, 1);
 
     auto* photoArea = new QSplitter(Qt::Horizontal);
     photoArea->setObjectName(QStringLiteral("eleCompareMain"));
@@ -206,6 +216,7 @@ void MainWindow::buildLayout() {
                 [this](int s) { selectPane(s); });
         connect(panes_[size_t(slot)], &PhotoPane::viewRequested, this,
                 [this](int s) { openViewer(s); });
+        connect(panes_[size_t(slot)], &PhotoPane::tabClicked, this, [this] { closeList(); });
 
         auto* image = new PhotoImageView;
         image->setObjectName(QStringLiteral("elePhotoImage%1").arg(slot));
@@ -226,7 +237,7 @@ void MainWindow::buildLayout() {
 
     auto* body = new QSplitter(Qt::Horizontal);
     body->setObjectName(QStringLiteral("vseBrowse"));
-    body->addWidget(listSplitter_);
+    body->addWidget(listArea_);
     body->addWidget(photoArea);
     body->setStretchFactor(0, 2);
     body->setStretchFactor(1, 3);
@@ -236,7 +247,13 @@ void MainWindow::buildLayout() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(toolBar_);
-    layout->addWidget(body, 1);
+    // The criteria run across the top so that neither the list nor the photos lose width.
+    auto* page = new QSplitter(Qt::Vertical);
+    page->addWidget(queryArea_);
+    page->addWidget(body);
+    page->setStretchFactor(1, 1);
+    page->setCollapsible(1, false);
+    layout->addWidget(page, 1);
 }
 
 QAction* MainWindow::action(const QString& name) const {
@@ -287,6 +304,8 @@ bool MainWindow::queryPaneShown() const {
 
 void MainWindow::setQueryPaneShown(bool shown) {
     queryArea_->setVisible(shown);
+    if (!shown)
+        closeList();
     action(QStringLiteral("mnuQuery"))->setChecked(shown);
     action(QStringLiteral("barQuery"))->setChecked(shown);
 }
@@ -369,7 +388,59 @@ void MainWindow::managePhotoSeriesCommand() {
     if (runner_)
         runner_->runAndWait(slidekeepProgram);
     state_.photoImageDir = SuiteSettings().photoDir(manageDefaultPhotoDir());
+    resetCommand();
+    runAllPhotosQuery();
     refreshCatalogueCommand();
+}
+
+void MainWindow::loadQueryParameters() {
+    queryPane_->loadQueryParameters();
+}
+
+void MainWindow::closeList() {
+    if (queryPane_)
+        queryPane_->closeList();
+}
+
+void MainWindow::resetCommand() {
+    queryPane_->resetCriteria();
+}
+
+bool MainWindow::runAllPhotosQuery() {
+    if (!state_.database)
+        return false;
+    QueryCriteria all;
+    all.kind = QueryKind::AllPhotos;
+    return buildAndRunQuery(state_, all, [this] { fillResultsList(state_); });
+}
+
+void MainWindow::displayAllCommand() {
+    runAllPhotosQuery();
+    if (!queryPane_->eraseDisplayed())
+        return;
+    // Start the current mode afresh, keeping a photo on screen where there was one.
+    if (state_.compareMode == 1) {
+        setMode(int(Mode::Compare));
+        selectPane(0);
+        if (slotHasPhoto(state_, 0))
+            showListRow(0);
+        selectPane(1);
+    } else {
+        setMode(int(Mode::Browse));
+        if (slotHasPhoto(state_, 0))
+            showListRow(0);
+    }
+}
+
+void MainWindow::searchCommand(const SearchRequest& request) {
+    if (request.criteria && state_.database)
+        buildAndRunQuery(state_, *request.criteria, [this] { fillResultsList(state_); });
+    if (!request.eraseDisplayed)
+        return;
+    if (state_.compareMode == 1)
+        setMode(int(Mode::Compare)); // the panes ask for a photo again
+    if (state_.resultsList.rowCount() > 0)
+        showListRow(0);
 }
 
 void MainWindow::drawSlotPlate(int pane, int slot) {

@@ -23,6 +23,8 @@ class Dialogs;
 class LoadingChartView;
 class PathProbe;
 class PhotoPane;
+class QueryPane;
+struct SearchRequest;
 class ProcessRunner;
 struct PlateSource;
 class ResultsView;
@@ -51,6 +53,15 @@ public:
     // A click on a results-list row: a repeat click on the last row does nothing.
     void listItemClicked(const QString& key);
     void managePhotoSeriesCommand();
+    void displayAllCommand();
+    // Every query criterion back to its default; the list keeps its photos.
+    void resetCommand();
+    void searchCommand(const SearchRequest& request);
+    // Closes an open drop-down code list of the query pane.
+    void closeList();
+    // Fills the query choices from the catalogue; run at start-up and after a refresh.
+    void loadQueryParameters();
+    QueryPane* queryPane() const { return queryPane_; }
     // Re-runs the current photo set's statement, refills the list, reloads the query choices.
     void refreshCatalogueCommand();
 
@@ -105,6 +116,7 @@ private:
     void setQueryPaneShown(bool shown);
     static ListEntry entryOfRow(const ResultsRow& row, int position);
     ResultsListAccess resultsListAccess();
+    bool runAllPhotosQuery();
     void drawSlotPlate(int pane, int slot);
     void drawListedPlate(int pane, const QString& key);
     void drawPlate(int pane, const PlateSource& source);
@@ -112,10 +124,10 @@ private:
     AppState& state_;
     QToolBar* toolBar_;
     QList<QMenu*> menus_;
-    QSplitter* listSplitter_ = nullptr;
     QWidget* queryArea_ = nullptr;
     QWidget* listArea_ = nullptr;
     ResultsView* resultsView_ = nullptr;
+    QueryPane* queryPane_ = nullptr;
     std::array<PhotoPane*, 2> panes_{};
     std::array<PhotoImageView*, 2> imageViews_{};
     std::array<DataPlateView*, 2> plateViews_{};

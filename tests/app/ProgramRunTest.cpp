@@ -1,4 +1,5 @@
 #include "app/SingleInstance.h"
+#include "support/BuiltProgram.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
@@ -11,28 +12,12 @@ using tarnwick::test::TestInstallation;
 
 namespace {
 
-struct ProgramResult {
-    int exitCode = -1;
-    QString errors;
-};
-
 // Runs the real program on an installation, with nobody to answer its boxes.
-ProgramResult runProgram(const TestInstallation& installation) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TARNWICK_HOME"), installation.appDir());
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), installation.configDir());
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+test::ProgramOutput runProgram(const TestInstallation& installation) {
+    QProcessEnvironment environment = test::installationEnvironment(installation);
     environment.insert(QStringLiteral("TARNWICK_NONINTERACTIVE"), QStringLiteral("1"));
     environment.insert(QStringLiteral("TARNWICK_EXIT_AFTER_STARTUP"), QStringLiteral("1"));
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(TARNWICK_BINARY_DIR "/tarnwick"), {});
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardError())};
+    return test::runBuiltProgram(QStringLiteral("tarnwick"), {}, environment);
 }
 
 } // namespace
@@ -40,7 +25,7 @@ ProgramResult runProgram(const TestInstallation& installation) {
 TEST(ProgramRun, StartsOnAGoodInstallationAndReportsItsStartupTime) {
     TestInstallation installation;
     test::writeSmallCatalogue(installation.cataloguePath(), 4);
-    const ProgramResult run = runProgram(installation);
+    const test::ProgramOutput run = runProgram(installation);
     EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_TRUE(run.errors.contains(QRegularExpression(QStringLiteral("startup-ms: \\d+\\n"))))
         << run.errors.toStdString();
@@ -52,13 +37,13 @@ TEST(ProgramRun, RefusesASecondCopyAndAnEmptyCatalogue) {
     {
         SingleInstance running(installation.appDir());
         ASSERT_TRUE(running.tryAcquire());
-        const ProgramResult second = runProgram(installation);
+        const test::ProgramOutput second = runProgram(installation);
         EXPECT_NE(second.exitCode, 0);
         EXPECT_TRUE(
             second.errors.contains(QStringLiteral("Error: you already have TarnwickApp Running")))
             << second.errors.toStdString();
     }
-    const ProgramResult empty = runProgram(installation);
+    const test::ProgramOutput empty = runProgram(installation);
     EXPECT_NE(empty.exitCode, 0);
     EXPECT_TRUE(empty.errors.contains(QStringLiteral("There are no active photos.")))
         << empty.errors.toStdString();

@@ -2,6 +2,7 @@
 #include "catalogue/PhotoDatabase.h"
 #include "catalogue/ResultsListCsv.h"
 #include "catalogue/ResultsListModel.h"
+#include "support/BuiltProgram.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
@@ -13,21 +14,8 @@ using tarnwick::test::TestInstallation;
 
 namespace {
 
-struct CliResult {
-    int exitCode = -1;
-    QByteArray output;
-    QString errors;
-};
-
-CliResult runCli(const QStringList& arguments) {
-    QProcess process;
-    process.start(QStringLiteral(TARNWICK_BINARY_DIR "/tarnwick-cli"), arguments);
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
+test::ProgramOutput runCli(const QStringList& arguments) {
+    return test::runBuiltProgram(QStringLiteral("tarnwick-cli"), arguments);
 }
 
 } // namespace
@@ -44,7 +32,7 @@ TEST(ListCommand, PrintsTheStartupListAsTheWindowShowsIt) {
                            {{QStringLiteral("GroupLabel"), QStringLiteral("z")}});
         catalogue.addPhoto(3, QStringLiteral("B1"), QVariant());
     }
-    const CliResult result =
+    const test::ProgramOutput result =
         runCli({QStringLiteral("list"), QStringLiteral("--app-dir"), installation.appDir()});
     ASSERT_EQ(result.exitCode, 0) << result.errors.toStdString();
 
@@ -57,7 +45,7 @@ TEST(ListCommand, PrintsTheStartupListAsTheWindowShowsIt) {
 
 TEST(ListCommand, ReportsAMissingCatalogueAndBadArguments) {
     TestInstallation installation;
-    const CliResult missing =
+    const test::ProgramOutput missing =
         runCli({QStringLiteral("list"), QStringLiteral("--app-dir"), installation.appDir()});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.output.isEmpty());

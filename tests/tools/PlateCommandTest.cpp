@@ -1,3 +1,4 @@
+#include "support/BuiltProgram.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
@@ -12,26 +13,12 @@ using tarnwick::test::TestInstallation;
 
 namespace {
 
-struct CliResult {
-    int exitCode = -1;
-    QByteArray out;
-    QString errors;
-};
-
-CliResult runCli(const QStringList& args, const QString& home = QString()) {
+tarnwick::test::ProgramOutput runCli(const QStringList& args, const QString& home = QString()) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     if (!home.isEmpty())
         environment.insert(QStringLiteral("TARNWICK_HOME"), home);
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(TARNWICK_BINARY_DIR "/tarnwick-cli"), args);
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
+    return tarnwick::test::runBuiltProgram(QStringLiteral("tarnwick-cli"), args, environment);
 }
 
 } // namespace
@@ -53,18 +40,18 @@ TEST(PlateCommand, PrintsThePlateAndChartOfOnePhotoAsJson) {
     }
 
     // The installation given by --app-dir, or the program's own (here through TARNWICK_HOME).
-    const CliResult byOption =
+    const tarnwick::test::ProgramOutput byOption =
         runCli({QStringLiteral("plate"), QStringLiteral("--id"), QStringLiteral("41"),
                 QStringLiteral("--app-dir"), installation.appDir()});
-    const CliResult byHome =
+    const tarnwick::test::ProgramOutput byHome =
         runCli({QStringLiteral("plate"), QStringLiteral("--id=41")}, installation.appDir());
     ASSERT_EQ(byOption.exitCode, 0) << byOption.errors.toStdString();
     ASSERT_EQ(byHome.exitCode, 0) << byHome.errors.toStdString();
-    EXPECT_EQ(byOption.out, byHome.out);
+    EXPECT_EQ(byOption.output, byHome.output);
 
     QJsonParseError error;
-    const QJsonObject plate = QJsonDocument::fromJson(byOption.out, &error).object();
-    ASSERT_EQ(error.error, QJsonParseError::NoError) << byOption.out.toStdString();
+    const QJsonObject plate = QJsonDocument::fromJson(byOption.output, &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << byOption.output.toStdString();
     EXPECT_EQ(plate.value(QStringLiteral("case")).toInt(-1), 3);
     const QJsonArray rows = plate.value(QStringLiteral("rows")).toArray();
     ASSERT_EQ(rows.size(), 19);
@@ -86,11 +73,11 @@ TEST(PlateCommand, PrintsThePlateAndChartOfOnePhotoAsJson) {
 
     // Photos that are not active, or not there at all, are reported with status 2.
     for (const char* id : {"42", "7"}) {
-        const CliResult missing =
+        const tarnwick::test::ProgramOutput missing =
             runCli({QStringLiteral("plate"), QStringLiteral("--id"), QString::fromLatin1(id),
                     QStringLiteral("--app-dir"), installation.appDir()});
         EXPECT_EQ(missing.exitCode, 2);
-        EXPECT_TRUE(missing.out.isEmpty());
+        EXPECT_TRUE(missing.output.isEmpty());
         EXPECT_TRUE(missing.errors.contains(
             QStringLiteral("photo ID %1 is not among the active").arg(QString::fromLatin1(id))))
             << missing.errors.toStdString();

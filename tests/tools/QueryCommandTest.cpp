@@ -1,4 +1,5 @@
 #include "query/QueryTestSupport.h"
+#include "support/BuiltProgram.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
@@ -17,17 +18,9 @@ struct CliResult {
 };
 
 CliResult runQuery(const TestInstallation& installation, const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(TARNWICK_BINARY_DIR "/tarnwick-cli"),
-                  QStringList{u"query"_s, u"--app-dir"_s, installation.appDir()} + args);
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-    }
-    return {
-        process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-        QString::fromLocal8Bit(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts),
-        QString::fromLocal8Bit(process.readAllStandardError())};
+    const tarnwick::test::ProgramOutput run = tarnwick::test::runBuiltProgram(
+        u"tarnwick-cli"_s, QStringList{u"query"_s, u"--app-dir"_s, installation.appDir()} + args);
+    return {run.exitCode, run.lines(), run.errors};
 }
 
 } // namespace

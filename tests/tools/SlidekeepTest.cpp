@@ -2,6 +2,7 @@
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/PhotoDatabase.h"
 #include "slidekeep/SlidekeepCatalogue.h"
+#include "support/BuiltProgram.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
@@ -15,28 +16,14 @@ using tarnwick::test::TestInstallation;
 
 namespace {
 
-struct SlidekeepRun {
-    int exitCode = -1;
-    QString errors;
-};
-
 // Runs the built slidekeep3 on the test's installation and settings, with no display at all.
-SlidekeepRun runSlidekeep(const TestInstallation& installation, const QStringList& arguments) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TARNWICK_HOME"), installation.appDir());
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), installation.configDir());
+test::ProgramOutput runSlidekeep(const TestInstallation& installation,
+                                 const QStringList& arguments) {
+    QProcessEnvironment environment = test::installationEnvironment(installation);
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(TARNWICK_BINARY_DIR "/slidekeep3"), arguments);
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardError())};
+    return test::runBuiltProgram(QStringLiteral("slidekeep3"), arguments, environment);
 }
 
 void writeTwoBooks(const QString& path) {
@@ -58,7 +45,7 @@ int activePhotos(const TestInstallation& installation) {
 
 TEST(Slidekeep, ActivatesAndDeactivatesBooksFromTheCommandLine) {
     TestInstallation installation;
-    SlidekeepRun run =
+    test::ProgramOutput run =
         runSlidekeep(installation, {QStringLiteral("--activate"), QStringLiteral("PNW-1")});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.errors.contains(QStringLiteral("does not exist"))) << run.errors.toStdString();
@@ -84,7 +71,7 @@ TEST(Slidekeep, ActivatesAndDeactivatesBooksFromTheCommandLine) {
 
 TEST(Slidekeep, StoresThePhotoDirectoryWithATrailingSeparatorAndRefusesBadArguments) {
     TestInstallation installation;
-    SlidekeepRun run = runSlidekeep(installation, {QStringLiteral("--photo-dir")});
+    test::ProgramOutput run = runSlidekeep(installation, {QStringLiteral("--photo-dir")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.errors.contains(QStringLiteral("--photo-dir needs a value")));
     run = runSlidekeep(installation, {QStringLiteral("--frobnicate")});

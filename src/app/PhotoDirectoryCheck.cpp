@@ -5,6 +5,7 @@
 #include "app/PathProbe.h"
 #include "app/ProcessRunner.h"
 #include "app/SuiteSettings.h"
+#include "display/PhotoPaths.h"
 
 #include <QDir>
 #include <QStringList>
@@ -16,11 +17,6 @@ QString joinPath(const QString& directory, const QString& name) {
         directory.endsWith(QDir::separator()))
         return directory + name;
     return directory + QDir::separator() + name;
-}
-
-QString photoFilePath(const QString& photoDirectory, const QString& dirCell,
-                      const QString& fileCell) {
-    return joinPath(joinPath(photoDirectory, dirCell), fileCell);
 }
 
 QString photoDirectoryWarningMessage(const QString& photoDirectory) {
@@ -46,7 +42,7 @@ PhotoDirCheckResult checkPhotoDirectory(AppState& state, Dialogs& dialogs, PathP
         return {};
     const auto probePhoto = [&] {
         return probe.probe(state.photoImageDir,
-                           photoFilePath(state.photoImageDir, dirCell, pictureCell));
+                           joinImagePath(state.photoImageDir, dirCell, pictureCell));
     };
     const ProbeResult found = probePhoto();
     if (found != ProbeResult::Unreadable)

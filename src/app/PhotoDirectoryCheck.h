@@ -15,11 +15,6 @@ class ProcessRunner;
 // hand-edited setting may not.
 QString joinPath(const QString& directory, const QString& name);
 
-// A photo's file under a photo directory: directory + book folder ("Dir" cell) + file name
-// ("Picture" or "Data" cell).
-QString photoFilePath(const QString& photoDirectory, const QString& dirCell,
-                      const QString& fileCell);
-
 // The text of the warning that the photo directory cannot be read; the directory is shown in
 // upper case.
 QString photoDirectoryWarningMessage(const QString& photoDirectory);

@@ -8,12 +8,17 @@ namespace {
 
 const QString suiteName = QStringLiteral("Corbell 3");
 const QString photoDirKey = QStringLiteral("General/PhotoDir");
+// The settings file keeps the "General" group as "[%General]"; a file written by hand with a
+// plain "[General]" section puts its keys at the top level instead.
+const QString handWrittenPhotoDirKey = QStringLiteral("PhotoDir");
 
 } // namespace
 
 QString SuiteSettings::photoDir(const QString& defaultValue) const {
     const QSettings settings(suiteName, suiteName);
-    return settings.value(photoDirKey, defaultValue).toString();
+    if (settings.contains(photoDirKey))
+        return settings.value(photoDirKey).toString();
+    return settings.value(handWrittenPhotoDirKey, defaultValue).toString();
 }
 
 void SuiteSettings::setPhotoDir(const QString& directory) {

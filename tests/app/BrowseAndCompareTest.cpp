@@ -5,6 +5,7 @@
 #include "display/widgets/DataPlateView.h"
 #include "display/widgets/LoadingChartView.h"
 #include "support/ScriptedDialogs.h"
+#include "support/ScriptedSeams.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
@@ -86,4 +87,20 @@ TEST_F(BrowseAndCompareTest, PhotosLandInTheRightSlotsAndPanes) {
     EXPECT_FALSE(printComparison()->isEnabled());
     ASSERT_TRUE(window->plateView(1)->hasPlate());
     EXPECT_EQ(window->chartView(1)->content()->header.value(1), QStringLiteral("B1/P2"));
+}
+
+TEST_F(BrowseAndCompareTest, AnUnreadablePhotoDirectoryAsksBeforeThePhotoIsShown) {
+    test::ScriptedProcessRunner runner;
+    test::ScriptedPathProbe probe({ProbeResult::Unreadable, ProbeResult::Missing});
+    window->setServices(dialogs, runner, probe);
+    dialogs.photoDirChoiceNext(PhotoDirChoice::SearchLocalOnly);
+
+    window->listItemClicked(QStringLiteral("P2"));
+    ASSERT_FALSE(dialogs.shown().empty());
+    EXPECT_EQ(dialogs.shown().back().kind, QStringLiteral("photoDirWarning"));
+    EXPECT_EQ(shownId(0), 2);
+    // Searching locally from now on: the directory is not probed again.
+    window->listItemClicked(QStringLiteral("P3"));
+    EXPECT_EQ(probe.probedFiles().size(), 1);
+    EXPECT_EQ(shownId(0), 3);
 }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 using namespace tarnwick;

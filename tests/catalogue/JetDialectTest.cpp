@@ -1,5 +1,7 @@
 #include "catalogue/JetDialect.h"
 
+#include "support/QtPrinting.h"
+
 #include <gtest/gtest.h>
 
 using tarnwick::translateJetToSqlite;

@@ -1,5 +1,7 @@
 #include "catalogue/StatusLine.h"
 
+#include "support/QtPrinting.h"
+
 #include <gtest/gtest.h>
 
 using namespace tarnwick;

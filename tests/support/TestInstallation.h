@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppPaths.h"
+#include "support/QtPrinting.h"
 
 #include <array>
 #include <QTemporaryDir>

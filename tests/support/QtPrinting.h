@@ -1,0 +1,17 @@
+#pragma once
+
+#include <ostream>
+#include <QString>
+#include <QStringList>
+
+// Failure messages show Qt strings as text rather than as bytes.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList& list, std::ostream* out) {
+    *out << '{';
+    for (qsizetype i = 0; i < list.size(); ++i)
+        *out << (i ? ", \"" : "\"") << list[i].toStdString() << '"';
+    *out << '}';
+}

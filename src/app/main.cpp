@@ -49,6 +49,8 @@ int main(int argc, char* argv[]) {
         return 1;
 
     if (qEnvironmentVariable("TARNWICK_EXIT_AFTER_STARTUP") == QLatin1String("1")) {
+        // Start-up ends when the first photo is on screen, its picture included.
+        shell.waitForFirstPicture(10000);
         std::fprintf(stderr, "startup-ms: %lld\n",
                      static_cast<long long>(tarnwick::millisecondsSinceProcessStart()));
         std::fflush(stderr);

@@ -5,9 +5,12 @@
 #include "app/widgets/MainFrame.h"
 #include "app/widgets/MainWindow.h"
 #include "app/widgets/SplashWindow.h"
+#include "display/widgets/PhotoImageView.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QMdiSubWindow>
+#include <QTimer>
 
 namespace tarnwick {
 
@@ -44,6 +47,17 @@ bool ApplicationShell::start() {
     frame_->mainWindow()->showListRow(0);
     finishSplash();
     return true;
+}
+
+void ApplicationShell::waitForFirstPicture(int timeoutMs) {
+    PhotoImageView* view = frame_ ? frame_->mainWindow()->imageView(0) : nullptr;
+    if (!view || !view->isDecoding())
+        return;
+    QEventLoop loop;
+    QObject::connect(view, &PhotoImageView::imageShown, &loop, &QEventLoop::quit);
+    QObject::connect(view, &PhotoImageView::imageFailed, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 void ApplicationShell::finishSplash() {

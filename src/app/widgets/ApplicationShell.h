@@ -23,6 +23,9 @@ public:
 
     // Runs the start-up sequence. False when the run must end (the user has been told why).
     bool start();
+    // Waits, keeping the window alive, until the first photo's picture is decoded and on screen
+    // (or could not be); at most the given time.
+    void waitForFirstPicture(int timeoutMs);
 
     AppState& state() { return state_; }
     MainFrame* frame() const { return frame_.get(); }

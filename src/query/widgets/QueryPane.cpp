@@ -145,6 +145,7 @@ QWidget* QueryPane::buildDropDown(CodeListId id, const QString& objectSuffix) {
     layout->addWidget(button);
 
     d.list = new QListWidget(this);
+    d.listIdentity = d.list;
     d.list->setObjectName(QStringLiteral("lst") + objectSuffix);
     d.list->hide();
     d.list->resize(initialListWidth, closedListHeight);
@@ -453,7 +454,7 @@ bool QueryPane::isListOpen(CodeListId list) const {
 
 QueryPane::DropDown* QueryPane::dropDownOf(const QObject* object) {
     for (DropDown& d : dropDowns_)
-        if (d.list == object || d.button == object)
+        if (d.listIdentity == object || d.button == object)
             return &d;
     return nullptr;
 }
@@ -516,7 +517,7 @@ bool QueryPane::eventFilter(QObject* watched, QEvent* event) {
     if (!d)
         return QWidget::eventFilter(watched, event);
 
-    if (watched == d->button) {
+    if (watched != d->listIdentity) {
         // Set before the list loses the focus to the button, so the click closes it once.
         if (event->type() == QEvent::MouseButtonPress)
             d->flag = DropDown::Flag::Skip;

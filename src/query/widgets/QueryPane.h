@@ -66,6 +66,9 @@ private:
         QLabel* caption = nullptr;
         QAbstractButton* button = nullptr;
         QPointer<QListWidget> list;
+        // Compared with the watched object only, never dereferenced: events still arrive while
+        // the list is half destroyed.
+        const QObject* listIdentity = nullptr;
         enum class Flag { None, Close, Skip } flag = Flag::None;
     };
 

@@ -1,5 +1,6 @@
 #include "BenchSupport.h"
 
+#include "app/AppPaths.h"
 #include "demo/DemoInstallation.h"
 
 #include <algorithm>
@@ -38,7 +39,7 @@ double bestRunOf(int runs, const QString& program, const QStringList& arguments)
 
 QString demoInstallation(const QString& root, int photos) {
     const QString dir = QDir(root).filePath(QStringLiteral("demo-%1").arg(photos));
-    if (!QFileInfo::exists(dir + QStringLiteral("/Photo3.db"))) {
+    if (!QFileInfo::exists(AppPaths(dir).cataloguePath())) {
         std::printf("writing a demo installation with %d photos into %s ...\n", photos,
                     qPrintable(dir));
         std::fflush(stdout);

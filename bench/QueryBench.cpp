@@ -3,8 +3,10 @@
 #include "BenchSupport.h"
 
 #include "app/AppState.h"
+#include "catalogue/CatalogueSchema.h"
 #include "catalogue/JetDialect.h"
 #include "catalogue/PhotoDatabase.h"
+#include "query/CodeList.h"
 #include "query/QueryBuilder.h"
 #include "query/QueryParameters.h"
 
@@ -92,9 +94,8 @@ bool benchQueryParameters(const QString& installation) {
     QTemporaryDir scratch;
     const AppPaths fresh(scratch.path());
     for (const QString& name :
-         {QStringLiteral("Photo3.db"), QStringLiteral("VegCodes.txt"),
-          QStringLiteral("ActCodes.txt"), QStringLiteral("DangerRatingCodes.txt"),
-          QStringLiteral("BehaveCodes.txt")})
+         {QString::fromLatin1(catalogueFileName), codeListFile::vegetation, codeListFile::activity,
+          codeListFile::dangerRating, codeListFile::fireBehaviour})
         QFile::copy(QDir(installation).filePath(name), fresh.file(name));
     AppState first{fresh};
     first.database = PhotoDatabase::open(fresh.cataloguePath());

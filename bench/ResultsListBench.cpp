@@ -2,6 +2,7 @@
 
 #include "BenchSupport.h"
 
+#include "app/AppPaths.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/JetDialect.h"
 #include "catalogue/PhotoDatabase.h"
@@ -12,7 +13,7 @@
 namespace tarnwick::bench {
 
 bool benchResultsList(const QString& installation) {
-    const QString catalogue = installation + QStringLiteral("/Photo3.db");
+    const QString catalogue = AppPaths(installation).cataloguePath();
     const double cli =
         bestRunOf(3, QCoreApplication::applicationDirPath() + QStringLiteral("/tarnwick-cli"),
                   {QStringLiteral("list"), QStringLiteral("--app-dir"), installation});

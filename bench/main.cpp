@@ -4,6 +4,7 @@
 #include "QueryBench.h"
 #include "ResultsListBench.h"
 
+#include "app/AppPaths.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/JetDialect.h"
 #include "catalogue/PhotoDatabase.h"
@@ -21,7 +22,7 @@ using namespace tarnwick;
 namespace {
 
 bool benchCatalogueStartup(const QString& installation) {
-    const QString catalogue = installation + QStringLiteral("/Photo3.db");
+    const QString catalogue = AppPaths(installation).cataloguePath();
     int rows = 0;
     const double ours = bench::bestOf(5, [&] {
         auto db = PhotoDatabase::open(catalogue);

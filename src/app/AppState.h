@@ -28,7 +28,6 @@ struct AppState {
     QString photoImageDir;
     std::unique_ptr<PhotoDatabase> database;
     RecordSet activePhotoSet;
-    std::optional<RecordSet> queryParameterSet;
 
     int compareMode = 0; // 0 browse, 1 compare
     int currentSlot = 0;
@@ -44,12 +43,9 @@ struct AppState {
     int assistantMode = 0;
 
     std::optional<PhotoDirChoice> photoDirChoice;
-    double dataPlatePageWidth = 0; // twips
-    double dataPlatePageHeight = 0;
     // Size classes above 3 inches of the last plate drawn, less one (0..3); the chart drawn after
     // a plate reads it.
     int overThreeClassCase = 0;
-    std::array<QString, 2> displayedPhotoPaths;
 
     // The two display slots, each overwritten only by showing a photo in it: where its image
     // files are, which of them was loaded, and the photo and book records of its photo (empty

@@ -1,6 +1,6 @@
 #include "app/OpticalDrive.h"
 
-#include "app/PhotoDirectoryCheck.h"
+#include "display/PhotoPaths.h"
 
 #include <QDir>
 #include <QFile>

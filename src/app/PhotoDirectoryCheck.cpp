@@ -7,17 +7,9 @@
 #include "app/SuiteSettings.h"
 #include "display/PhotoPaths.h"
 
-#include <QDir>
 #include <QStringList>
 
 namespace tarnwick {
-
-QString joinPath(const QString& directory, const QString& name) {
-    if (directory.isEmpty() || directory.endsWith(QLatin1Char('/')) ||
-        directory.endsWith(QDir::separator()))
-        return directory + name;
-    return directory + QDir::separator() + name;
-}
 
 QString photoDirectoryWarningMessage(const QString& photoDirectory) {
     return QStringList{

@@ -10,11 +10,6 @@ class Dialogs;
 class PathProbe;
 class ProcessRunner;
 
-// Joins a directory and a name with the platform's separator, adding one only when the
-// directory does not already end with it. A stored photo directory normally ends with one; a
-// hand-edited setting may not.
-QString joinPath(const QString& directory, const QString& name);
-
 // The text of the warning that the photo directory cannot be read; the directory is shown in
 // upper case.
 QString photoDirectoryWarningMessage(const QString& photoDirectory);

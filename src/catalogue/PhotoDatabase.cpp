@@ -36,6 +36,16 @@ QString nextConnectionName(const void* owner) {
 
 } // namespace
 
+QSqlDatabase addCatalogueConnection(const QString& path, const QString& connectionName) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    // mode=rw: SQLite must never create a new, empty catalogue in place of a missing one.
+    db.setDatabaseName(
+        QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+        QStringLiteral("?mode=rw"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000"));
+    return db;
+}
+
 PhotoDatabase::PhotoDatabase(QString path, QString connectionName)
     : path_(std::move(path)), connectionName_(std::move(connectionName)) {}
 
@@ -71,12 +81,7 @@ std::unique_ptr<PhotoDatabase> PhotoDatabase::open(const QString& path) {
 
     std::unique_ptr<PhotoDatabase> database(new PhotoDatabase(path, QString()));
     database->connectionName_ = nextConnectionName(database.get());
-    QSqlDatabase db =
-        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), database->connectionName_);
-    // mode=rw: SQLite must never create a new, empty catalogue in place of a missing one.
-    db.setDatabaseName(QUrl::fromLocalFile(info.absoluteFilePath()).toString(QUrl::FullyEncoded) +
-                       QStringLiteral("?mode=rw"));
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000"));
+    QSqlDatabase db = addCatalogueConnection(path, database->connectionName_);
     if (!db.open())
         database->fail(QStringLiteral("open"), db.lastError());
     database->checkCatalogueShape();

@@ -6,9 +6,15 @@
 #include <QString>
 #include <QVariantList>
 
+class QSqlDatabase;
 class QSqlError;
 
 namespace tarnwick {
+
+// A connection, not yet open, to an existing catalogue file: opening it never creates the file,
+// and a lock held by another program is waited for a while. Every program of the suite that
+// writes the catalogue connects this way.
+QSqlDatabase addCatalogueConnection(const QString& path, const QString& connectionName);
 
 // The one connection to the photo catalogue. Every statement passes through the dialect
 // adapter and comes back as a client-side RecordSet. Failures throw DatabaseError with a message

@@ -7,20 +7,15 @@
 
 namespace tarnwick {
 
-namespace {
-
-bool endsWithSeparator(const QString& path) {
-    return path.endsWith(QLatin1Char('/')) || path.endsWith(QDir::separator());
+QString joinPath(const QString& directory, const QString& name) {
+    if (directory.isEmpty() || directory.endsWith(QLatin1Char('/')) ||
+        directory.endsWith(QDir::separator()))
+        return directory + name;
+    return directory + QDir::separator() + name;
 }
 
-} // namespace
-
 QString joinImagePath(const QString& directory, const QString& dir, const QString& file) {
-    QString path = directory;
-    // An empty directory leaves the path relative, as a bare "photoimages" setting would.
-    if (!path.isEmpty() && !endsWithSeparator(path))
-        path += QDir::separator();
-    return path + dir + QDir::separator() + file;
+    return joinPath(directory, dir + QDir::separator() + file);
 }
 
 SlotPaths composeSlotPaths(const QString& photoDir, const AppPaths& paths, const ListEntry& entry) {

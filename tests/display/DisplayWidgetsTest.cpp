@@ -112,6 +112,27 @@ TEST(ViewerWindow, ShowsWhatIsThereAndLooksAgainOnEveryTabSwitch) {
     EXPECT_FALSE(viewer.isVisible());
 }
 
+TEST(PhotoPane, TakingABrowseRoleNeverAsksForTheViewer) {
+    // Back from comparing, a pane that showed its plate or chart gives up those tabs; the tab
+    // bar must not pass through "View" on its way to the picture.
+    for (const PhotoPane::Tab shown : {PhotoPane::DataTab, PhotoPane::GraphTab}) {
+        PhotoPane pane(0);
+        pane.setBrowseRole(PhotoPane::ShowsEverything);
+        pane.showTab(shown);
+        ASSERT_EQ(pane.currentTab(), shown);
+        QSignalSpy viewRequests(&pane, &PhotoPane::viewRequested);
+        pane.setBrowseRole(PhotoPane::ShowsPicture);
+        EXPECT_EQ(viewRequests.count(), 0) << "from tab " << int(shown);
+        EXPECT_EQ(pane.currentTab(), PhotoPane::ImageTab);
+    }
+    PhotoPane data(1);
+    data.setBrowseRole(PhotoPane::ShowsEverything);
+    QSignalSpy viewRequests(&data, &PhotoPane::viewRequested);
+    data.setBrowseRole(PhotoPane::ShowsData);
+    EXPECT_EQ(viewRequests.count(), 0);
+    EXPECT_EQ(data.currentTab(), PhotoPane::DataTab);
+}
+
 TEST(MainWindowDisplay, ShowsAPhotoAndOpensTheViewerOnItsLocalCopy) {
     TestInstallation installation;
     {

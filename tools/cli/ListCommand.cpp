@@ -1,13 +1,12 @@
 #include "ListCommand.h"
 
-#include "app/AppPaths.h"
+#include "CliSupport.h"
+
 #include "app/AppState.h"
 #include "app/ResultsListCommands.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
-#include "catalogue/ResultsListCsv.h"
 
-#include <cstdio>
 #include <QScopeGuard>
 
 using namespace Qt::StringLiterals;
@@ -15,7 +14,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 void printError(const QString& message) {
-    std::fputs(u"tarnwick-cli: %1\n"_s.arg(message).toLocal8Bit().constData(), stderr);
+    printLine(stderr, u"tarnwick-cli: %1"_s.arg(message));
 }
 
 } // namespace
@@ -36,8 +35,7 @@ int runList(const QStringList& args) {
         }
     }
     // The window's own start-up set and fill, so the two can never list differently.
-    auto* statePointer = new tarnwick::AppState(
-        appDir.isEmpty() ? tarnwick::AppPaths::fromEnvironment() : tarnwick::AppPaths(appDir));
+    auto* statePointer = new tarnwick::AppState(installationPaths(appDir));
     tarnwick::AppState& state = *statePointer;
     // The rows and records of a large catalogue are millions of small blocks: the process ends
     // right after printing them, so they are left to it instead of being freed one by one. Only
@@ -51,12 +49,7 @@ int runList(const QStringList& args) {
         printError(error.message());
         return 1;
     }
-    bool written = true;
-    tarnwick::writeResultsListCsv(state.resultsList, [&written](const QByteArray& chunk) {
-        written = written && std::fwrite(chunk.constData(), 1, size_t(chunk.size()), stdout) ==
-                                 size_t(chunk.size());
-    });
-    if (std::fflush(stdout) != 0 || !written) {
+    if (!printResultsListCsv(state.resultsList)) {
         printError(u"cannot write the list to standard output"_s);
         return 1;
     }

@@ -1,6 +1,7 @@
 #include "PlateCommand.h"
 
-#include "app/AppPaths.h"
+#include "CliSupport.h"
+
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
 #include "catalogue/PhotoDatabase.h"
@@ -21,7 +22,7 @@ constexpr int exitFailure = 1;
 constexpr int exitUsage = 2;
 
 int fail(int status, const QString& message) {
-    std::fputs(u"tarnwick-cli: %1\n"_s.arg(message).toLocal8Bit().constData(), stderr);
+    printLine(stderr, u"tarnwick-cli: %1"_s.arg(message));
     return status;
 }
 
@@ -73,8 +74,7 @@ int runPlate(const QStringList& args) {
     if (!id)
         return fail(exitUsage, u"plate needs --id ID"_s);
 
-    const tarnwick::AppPaths paths =
-        appDir.isEmpty() ? tarnwick::AppPaths::fromEnvironment() : tarnwick::AppPaths(appDir);
+    const tarnwick::AppPaths paths = installationPaths(appDir);
     try {
         const auto database = tarnwick::PhotoDatabase::open(paths.cataloguePath());
         const tarnwick::RecordSet photo = database->run(tarnwick::statements::onePhotoById(*id));

@@ -1,11 +1,11 @@
 #include "QueryCommand.h"
 
-#include "app/AppPaths.h"
+#include "CliSupport.h"
+
 #include "app/AppState.h"
 #include "app/ResultsListCommands.h"
 #include "catalogue/DatabaseError.h"
 #include "catalogue/PhotoDatabase.h"
-#include "catalogue/ResultsListCsv.h"
 #include "query/QueryBuilder.h"
 #include "query/QueryParameters.h"
 
@@ -20,11 +20,6 @@ namespace {
 
 constexpr int exitFailure = 1;
 constexpr int exitUsage = 2;
-
-void printLine(std::FILE* stream, const QString& text) {
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fputc('\n', stream);
-}
 
 int usage(const QString& message) {
     printLine(stderr, u"tarnwick-cli query: %1"_s.arg(message));
@@ -153,12 +148,7 @@ std::optional<QString> parse(const QStringList& args, Options& options) {
 
 // The photos found, as the results list shows them, in the CSV form of 'tarnwick-cli list'.
 int printPhotoList(const ResultsListModel& list) {
-    bool written = true;
-    writeResultsListCsv(list, [&written](const QByteArray& chunk) {
-        written = written && std::fwrite(chunk.constData(), 1, size_t(chunk.size()), stdout) ==
-                                 size_t(chunk.size());
-    });
-    if (std::fflush(stdout) != 0 || !written) {
+    if (!printResultsListCsv(list)) {
         printLine(stderr, u"tarnwick-cli query: cannot write the list to standard output"_s);
         return exitFailure;
     }
@@ -173,8 +163,7 @@ int runQueryCommand(const QStringList& args) {
         return usage(*problem);
     QueryCriteria& criteria = *options.criteria;
 
-    AppState state(options.appDir.isEmpty() ? AppPaths::fromEnvironment()
-                                            : AppPaths(options.appDir));
+    AppState state(installationPaths(options.appDir));
     try {
         state.database = PhotoDatabase::open(state.paths.cataloguePath());
     } catch (const DatabaseError& error) {

@@ -1,6 +1,7 @@
 // tarnwick-cli: command-line companion of Tarnwick. Each subcommand is one entry in the table
 // below; add a function and a row to add a command.
 
+#include "CliSupport.h"
 #include "demo/DemoInstallation.h"
 #include "ListCommand.h"
 #include "PlateCommand.h"
@@ -23,15 +24,10 @@ namespace {
 constexpr int exitFailure = 1;
 constexpr int exitUsage = 2;
 
-void printTo(std::FILE* stream, const QString& text) {
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fputc('\n', stream);
-}
-
 // Reports bad command-line input; the caller returns exitUsage.
 int usageError(const QString& message) {
-    printTo(stderr, u"tarnwick-cli: %1"_s.arg(message));
-    printTo(stderr, u"Run 'tarnwick-cli help' for the list of commands."_s);
+    printLine(stderr, u"tarnwick-cli: %1"_s.arg(message));
+    printLine(stderr, u"Run 'tarnwick-cli help' for the list of commands."_s);
     return exitUsage;
 }
 
@@ -70,15 +66,15 @@ int runDemo(const QStringList& args) {
     try {
         tarnwick::demo::writeDemoInstallation(dir, options);
     } catch (const std::exception& error) {
-        printTo(stderr, u"tarnwick-cli: %1"_s.arg(QString::fromStdString(error.what())));
+        printLine(stderr, u"tarnwick-cli: %1"_s.arg(QString::fromStdString(error.what())));
         return exitFailure;
     }
     const int photos =
         options.photoCount > 0 ? options.photoCount : tarnwick::demo::standardDemoPhotoCount;
-    printTo(stdout, u"Wrote a demo installation with %1 %2 to %3 in %4 s."_s.arg(
-                        QString::number(photos), photos == 1 ? u"photo"_s : u"photos"_s,
-                        QDir::toNativeSeparators(QDir(dir).absolutePath()),
-                        QString::number(double(timer.elapsed()) / 1000.0, 'f', 1)));
+    printLine(stdout, u"Wrote a demo installation with %1 %2 to %3 in %4 s."_s.arg(
+                          QString::number(photos), photos == 1 ? u"photo"_s : u"photos"_s,
+                          QDir::toNativeSeparators(QDir(dir).absolutePath()),
+                          QString::number(double(timer.elapsed()) / 1000.0, 'f', 1)));
     return 0;
 }
 
@@ -100,10 +96,10 @@ constexpr std::array commands{
 };
 
 void printUsage(std::FILE* stream) {
-    printTo(stream, u"Usage: tarnwick-cli COMMAND [ARGUMENTS]"_s);
-    printTo(stream, u"Commands:"_s);
+    printLine(stream, u"Usage: tarnwick-cli COMMAND [ARGUMENTS]"_s);
+    printLine(stream, u"Commands:"_s);
     for (const Command& command : commands)
-        printTo(stream, u"  %1"_s.arg(QString::fromUtf8(command.synopsis)));
+        printLine(stream, u"  %1"_s.arg(QString::fromUtf8(command.synopsis)));
 }
 
 int runHelp(const QStringList&) {
@@ -129,7 +125,7 @@ int main(int argc, char* argv[]) {
     for (const Command& command : commands)
         if (name == QLatin1StringView(command.name.data(), qsizetype(command.name.size())))
             return command.run(args);
-    printTo(stderr, u"tarnwick-cli: unknown command '%1'"_s.arg(name));
+    printLine(stderr, u"tarnwick-cli: unknown command '%1'"_s.arg(name));
     printUsage(stderr);
     return exitUsage;
 }

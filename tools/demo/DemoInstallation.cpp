@@ -1,6 +1,7 @@
 #include "DemoInstallation.h"
 
 #include "catalogue/CatalogueSchema.h"
+#include "query/CodeList.h"
 
 #include <QColor>
 #include <QCoreApplication>
@@ -770,7 +771,7 @@ void writeCodeLists(const QDir& root) {
     for (const VegType& type : vegTypes)
         if (type.listed)
             veg += codeLine(type.code, type.description);
-    writeFile(root, u"VegCodes.txt"_s, veg);
+    writeFile(root, codeListFile::vegetation, veg);
 
     const auto join = [](std::span<const Code> codes) {
         QByteArray text;
@@ -778,9 +779,9 @@ void writeCodeLists(const QDir& root) {
             text += codeLine(code.code, code.description);
         return text;
     };
-    writeFile(root, u"ActCodes.txt"_s, join(activityCodes));
-    writeFile(root, u"DangerRatingCodes.txt"_s, join(dangerCodes));
-    writeFile(root, u"BehaveCodes.txt"_s, join(behaveCodes));
+    writeFile(root, codeListFile::activity, join(activityCodes));
+    writeFile(root, codeListFile::dangerRating, join(dangerCodes));
+    writeFile(root, codeListFile::fireBehaviour, join(behaveCodes));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -3,11 +3,9 @@
 #include "catalogue/DatabaseError.h"
 #include "catalogue/PhotoDatabase.h"
 
-#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QUrl>
 
 namespace tarnwick::slidekeep {
 
@@ -35,12 +33,7 @@ std::unique_ptr<SlidekeepCatalogue> SlidekeepCatalogue::open(const QString& path
     PhotoDatabase::open(path);
 
     std::unique_ptr<SlidekeepCatalogue> catalogue(new SlidekeepCatalogue(path));
-    QSqlDatabase db =
-        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), catalogue->connectionName_);
-    db.setDatabaseName(
-        QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
-        QStringLiteral("?mode=rw"));
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000"));
+    QSqlDatabase db = addCatalogueConnection(path, catalogue->connectionName_);
     if (!db.open())
         fail(path, QStringLiteral("be opened"), db.lastError());
     return catalogue;

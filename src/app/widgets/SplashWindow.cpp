@@ -30,7 +30,8 @@ QLabel* addLabel(QVBoxLayout* layout, const QString& text, int pointSize, bool b
 } // namespace
 
 SplashWindow::SplashWindow(QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      logo_(new QSvgRenderer(QStringLiteral(":/icons/tarnwick.svg"), this)) {
     setObjectName(QStringLiteral("frmSplash"));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(520, 300);
@@ -60,7 +61,7 @@ void SplashWindow::paintEvent(QPaintEvent*) {
     sky.setColorAt(0, QColor(0x2e, 0x4a, 0x2f));
     sky.setColorAt(1, QColor(0x1b, 0x2b, 0x1c));
     painter.fillRect(rect(), sky);
-    QSvgRenderer(QStringLiteral(":/icons/tarnwick.svg")).render(&painter, QRectF(30, 40, 96, 96));
+    logo_->render(&painter, QRectF(30, 40, 96, 96));
     painter.setPen(QColor(0x81, 0xc7, 0x84));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QLabel;
+class QSvgRenderer;
 
 namespace tarnwick {
 
@@ -18,6 +19,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    // Parsed once: the splash repaints while the catalogue opens under it.
+    QSvgRenderer* logo_;
 };
 
 } // namespace tarnwick

@@ -8,7 +8,9 @@
 namespace tarnwick {
 
 StatusBarWidget::StatusBarWidget(const StatusLine& line, QWidget* parent)
-    : QStatusBar(parent), line_(line) {
+    : QStatusBar(parent), line_(line),
+      infoIcon_(QIcon(QStringLiteral(":/icons/InfoOK.svg")).pixmap(16, 16)),
+      errorIcon_(QIcon(QStringLiteral(":/icons/Error.svg")).pixmap(16, 16)) {
     setSizeGripEnabled(true);
     // Panel widths: the icon, the message (takes what is left), a spare, the count, the
     // mode or photo label, a spare.
@@ -39,10 +41,10 @@ void StatusBarWidget::refresh() {
         panel(1)->setPixmap(QPixmap());
         break;
     case StatusIcon::InfoOK:
-        panel(1)->setPixmap(QIcon(QStringLiteral(":/icons/InfoOK.svg")).pixmap(16, 16));
+        panel(1)->setPixmap(infoIcon_);
         break;
     case StatusIcon::Error:
-        panel(1)->setPixmap(QIcon(QStringLiteral(":/icons/Error.svg")).pixmap(16, 16));
+        panel(1)->setPixmap(errorIcon_);
         break;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <QPixmap>
 #include <QStatusBar>
 
 class QLabel;
@@ -22,6 +23,9 @@ private:
 
     const StatusLine& line_;
     std::array<QLabel*, 6> panels_{};
+    // Drawn once: the line changes on every click and search.
+    QPixmap infoIcon_;
+    QPixmap errorIcon_;
 };
 
 } // namespace tarnwick

@@ -1,10 +1,12 @@
 #include "display/widgets/PhotoPane.h"
 
+#include <array>
 #include <QEvent>
 #include <QLabel>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace tarnwick {
 
@@ -74,12 +76,23 @@ PhotoPane::Tab PhotoPane::currentTab() const {
 }
 
 void PhotoPane::setBrowseRole(Role role) {
-    tabs_->setTabVisible(ImageTab, role != ShowsData);
-    tabs_->setTabVisible(ViewTab, role != ShowsData);
-    tabs_->setTabVisible(DataTab, role != ShowsPicture);
-    tabs_->setTabVisible(GraphTab, role != ShowsPicture);
-    // A pane that gains its picture shows it first; the data pane of browsing shows the plate.
+    const std::array<std::pair<Tab, bool>, 4> visible{{
+        {ImageTab, role != ShowsData},
+        {DataTab, role != ShowsPicture},
+        {GraphTab, role != ShowsPicture},
+        {ViewTab, role != ShowsData},
+    }};
+    // Hiding the current tab moves the bar on to its neighbour, and the neighbour may be "View",
+    // which opens the viewer. So the role's tabs are shown and its first one selected before any
+    // tab is hidden. A pane that gains its picture shows it first; the data pane of browsing
+    // shows the plate.
+    for (const auto& [tab, shown] : visible)
+        if (shown)
+            tabs_->setTabVisible(tab, true);
     showTab(role == ShowsData ? DataTab : ImageTab);
+    for (const auto& [tab, shown] : visible)
+        if (!shown)
+            tabs_->setTabVisible(tab, false);
 }
 
 void PhotoPane::setCaption(const QString& caption) {

@@ -1,0 +1,21 @@
+#include "CliSupport.h"
+
+#include "catalogue/ResultsListCsv.h"
+
+void printLine(std::FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputc('\n', stream);
+}
+
+tarnwick::AppPaths installationPaths(const QString& appDir) {
+    return appDir.isEmpty() ? tarnwick::AppPaths::fromEnvironment() : tarnwick::AppPaths(appDir);
+}
+
+bool printResultsListCsv(const tarnwick::ResultsListModel& list) {
+    bool written = true;
+    tarnwick::writeResultsListCsv(list, [&written](const QByteArray& chunk) {
+        written = written && std::fwrite(chunk.constData(), 1, size_t(chunk.size()), stdout) ==
+                                 size_t(chunk.size());
+    });
+    return std::fflush(stdout) == 0 && written;
+}

@@ -1,5 +1,6 @@
 #include "app/AppState.h"
 #include "app/Startup.h"
+#include "app/SuiteSettings.h"
 #include "app/widgets/MainWindow.h"
 #include "catalogue/ResultsListModel.h"
 #include "display/widgets/DataPlateView.h"
@@ -10,6 +11,8 @@
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 using namespace tarnwick;
 using tarnwick::test::ScriptedDialogs;
@@ -103,4 +106,29 @@ TEST_F(BrowseAndCompareTest, AnUnreadablePhotoDirectoryAsksBeforeThePhotoIsShown
     window->listItemClicked(QStringLiteral("P3"));
     EXPECT_EQ(probe.probedFiles().size(), 1);
     EXPECT_EQ(shownId(0), 3);
+}
+
+TEST_F(BrowseAndCompareTest, ManagingThePhotoSeriesRereadsTheSettingAndTheCatalogue) {
+    test::ScriptedProcessRunner runner;
+    test::ScriptedPathProbe probe({ProbeResult::Missing});
+    window->setServices(dialogs, runner, probe);
+    runner.whileRunning = [&](const QString&) {
+        // What the user does in Slidekeep: another photo folder, one photo put away.
+        SuiteSettings().setPhotoDir(QStringLiteral("/srv/photos/"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("sk"));
+        db.setDatabaseName(installation.cataloguePath());
+        ASSERT_TRUE(db.open());
+        QSqlQuery(db).exec(QStringLiteral("UPDATE Photos SET active = 0 WHERE ID = 3"));
+        db.close();
+    };
+    ASSERT_EQ(state.resultsList.rowCount(), 3);
+    window->managePhotoSeriesCommand();
+    QSqlDatabase::removeDatabase(QStringLiteral("sk"));
+
+    EXPECT_EQ(runner.started(), QStringList{QStringLiteral("slidekeep3")});
+    EXPECT_EQ(state.photoImageDir, QStringLiteral("/srv/photos/"));
+    EXPECT_EQ(state.resultsList.rowCount(), 2);
+    EXPECT_EQ(state.statusLine.panelText(StatusLine::QueryResults),
+              QStringLiteral("2 photos found"));
 }

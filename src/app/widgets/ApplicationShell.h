@@ -39,6 +39,8 @@ private:
     QtProcessRunner runner_;
     FileSystemProbe probe_;
     QPointer<SplashWindow> splash_;
+    // Last, so the windows, which hold references to the dialogs, runner and probe above, go
+    // first.
     std::unique_ptr<MainFrame> frame_;
 };
 

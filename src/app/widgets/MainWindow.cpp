@@ -276,7 +276,6 @@ void MainWindow::setMode(int mode) {
         for (PhotoPane* pane : panes_)
             pane->setBrowseRole(PhotoPane::ShowsEverything);
         selectPane(1);
-        QApplication::processEvents();
     } else if (mode == int(Mode::Browse)) {
         selectPane(0);
         applyModeState(state_, mode);
@@ -389,8 +388,10 @@ void MainWindow::managePhotoSeriesCommand() {
         runner_->runAndWait(slidekeepProgram);
     state_.photoImageDir = SuiteSettings().photoDir(manageDefaultPhotoDir());
     resetCommand();
-    runAllPhotosQuery();
-    refreshCatalogueCommand();
+    // The all-photos query already re-reads the set and refills the list; the query choices
+    // are reloaded for what Slidekeep changed.
+    if (runAllPhotosQuery())
+        loadQueryParameters();
 }
 
 void MainWindow::loadQueryParameters() {

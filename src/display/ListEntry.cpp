@@ -1,17 +1,17 @@
 #include "display/ListEntry.h"
 
-#include "catalogue/RecordSet.h"
+#include "catalogue/ResultsRows.h"
 
 namespace tarnwick {
 
-ListEntry listEntryFromPhoto(const RecordSet& photos, int row) {
+ListEntry listEntryOfRow(const ResultsRow& row, int position) {
     ListEntry entry;
-    entry.key = QStringLiteral("P") + photos.text(row, u"ID");
-    entry.dir = photos.text(row, u"BookLabel");
-    entry.text = entry.dir + QLatin1Char('/') + photos.text(row, u"PhotoLabel");
-    entry.picture = photos.text(row, u"PhotoPic");
-    entry.data = photos.text(row, u"DataPic");
-    entry.row = row;
+    entry.key = row.key;
+    entry.text = row.text();
+    entry.dir = row.cell(u"Dir");
+    entry.picture = row.cell(u"Picture");
+    entry.data = row.cell(u"Data");
+    entry.row = position;
     return entry;
 }
 

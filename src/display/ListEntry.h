@@ -4,7 +4,7 @@
 
 namespace tarnwick {
 
-class RecordSet;
+struct ResultsRow;
 
 // One entry of the results list as the photo display needs it.
 struct ListEntry {
@@ -16,7 +16,7 @@ struct ListEntry {
     int row = -1;    // index in the results list, -1 when the entry is not from the list
 };
 
-// The entry for one row of a photo record set, as the results list shows it.
-ListEntry listEntryFromPhoto(const RecordSet& photos, int row);
+// The entry for a results-list row at a position of the list.
+ListEntry listEntryOfRow(const ResultsRow& row, int position);
 
 } // namespace tarnwick

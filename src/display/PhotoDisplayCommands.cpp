@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "catalogue/CatalogueStatements.h"
+#include "catalogue/ResultsListModel.h"
 #include "display/ImageDecoding.h"
 #include "display/PhotoPaths.h"
 #include "display/SlotDisplay.h"
@@ -66,23 +67,22 @@ DirectoryCheckResult fileExistsCheck(const QString& primaryPhotoPath) {
     return {DirectoryCheckResult::GoOn, isFile(primaryPhotoPath)};
 }
 
-ResultsListAccess photoSetListAccess(const RecordSet& photos) {
-    const RecordSet* set = &photos;
+ResultsListAccess resultsListAccess(const ResultsListModel& list,
+                                    std::function<void(int row)> selectRow) {
+    const ResultsListModel* model = &list;
     ResultsListAccess access;
-    access.entryAt = [set](int row) -> std::optional<ListEntry> {
-        if (row < 0 || row >= set->recordCount())
+    access.entryAt = [model](int row) -> std::optional<ListEntry> {
+        if (row < 0 || row >= model->rowCount())
             return std::nullopt;
-        return listEntryFromPhoto(*set, row);
+        return listEntryOfRow(model->rowAt(row), row);
     };
-    access.findByText = [set](const QString& text) -> std::optional<ListEntry> {
-        for (int row = 0; row < set->recordCount(); ++row) {
-            ListEntry entry = listEntryFromPhoto(*set, row);
-            if (entry.text == text)
-                return entry;
-        }
+    access.findByText = [model](const QString& text) -> std::optional<ListEntry> {
+        for (int row = 0; row < model->rowCount(); ++row)
+            if (model->rowAt(row).text() == text)
+                return listEntryOfRow(model->rowAt(row), row);
         return std::nullopt;
     };
-    access.selectRow = [](int) {};
+    access.selectRow = selectRow ? std::move(selectRow) : [](int) {};
     return access;
 }
 

@@ -11,6 +11,7 @@ namespace tarnwick {
 
 struct AppState;
 class RecordSet;
+class ResultsListModel;
 class SlotDisplay;
 
 // The answer of the photo directory check made before a photo is shown.
@@ -40,9 +41,10 @@ struct ResultsListAccess {
     std::function<void(int row)> selectRow;
 };
 
-// List access over the rows of a photo record set in their order, the order in which the
-// results list first shows them. The set must outlive the access.
-ResultsListAccess photoSetListAccess(const RecordSet& photos);
+// List access over the results list's rows in the order it shows them. The model must outlive
+// the access; selectRow may be empty.
+ResultsListAccess resultsListAccess(const ResultsListModel& list,
+                                    std::function<void(int row)> selectRow);
 
 // Everything the display reaches beyond the application state. Any member may be empty.
 struct PhotoDisplayHooks {

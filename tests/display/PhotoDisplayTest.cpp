@@ -50,13 +50,14 @@ protected:
         state.activePhotoSet = state.database->run(statements::activePhotosAtStartUp);
         state.photoImageDir = photoDir.path() + QLatin1Char('/');
         hooks.displays = {&displays[0], &displays[1]};
-        hooks.list = photoSetListAccess(state.activePhotoSet);
+        state.resultsList.fill(state.activePhotoSet);
+        hooks.list = resultsListAccess(state.resultsList, {});
         hooks.setComparisonPrintEnabled = [this](bool enabled) { printEnabled << enabled; };
         hooks.drawDataPlate = [this](int pane, int slot) { drawn << QPair<int, int>(pane, slot); };
         hooks.refreshAssistant = [this] { ++assistantRefreshes; };
     }
 
-    ListEntry entry(int row) { return listEntryFromPhoto(state.activePhotoSet, row); }
+    ListEntry entry(int row) { return listEntryOfRow(state.resultsList.rowAt(row), row); }
     QString inPhotoDir(const QString& name) { return photoDir.path() + "/RM-3/" + name; }
     QString local(const QString& name) {
         return installation.appDir() + "/PhotoImages/RM-3/" + name;

@@ -63,7 +63,8 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     buildToolBar();
     buildMenus();
     buildLayout();
-    displayHooks_.list = resultsListAccess();
+    displayHooks_.list = resultsListAccess(
+        state_.resultsList, [this](int position) { resultsView_->selectPosition(position); });
     displayHooks_.drawDataPlate = [this](int pane, int slot) { drawSlotPlate(pane, slot); };
     displayHooks_.setComparisonPrintEnabled = [this](bool enabled) {
         setComparisonPrintEnabled(enabled);
@@ -326,37 +327,8 @@ void MainWindow::listViewCommand(int view) {
 
 void MainWindow::listItemClicked(const QString& key) {
     itemClicked(state_, key, [this](int, const ResultsRow& row) {
-        showPhoto(entryOfRow(row, state_.resultsList.positionOfKey(row.key)));
+        showPhoto(listEntryOfRow(row, state_.resultsList.positionOfKey(row.key)));
     });
-}
-
-ListEntry MainWindow::entryOfRow(const ResultsRow& row, int position) {
-    ListEntry entry;
-    entry.key = row.key;
-    entry.text = row.text();
-    entry.dir = row.cell(u"Dir");
-    entry.picture = row.cell(u"Picture");
-    entry.data = row.cell(u"Data");
-    entry.row = position;
-    return entry;
-}
-
-ResultsListAccess MainWindow::resultsListAccess() {
-    ResultsListAccess access;
-    const ResultsListModel* model = &state_.resultsList;
-    access.entryAt = [model](int position) -> std::optional<ListEntry> {
-        if (position < 0 || position >= model->rowCount())
-            return std::nullopt;
-        return entryOfRow(model->rowAt(position), position);
-    };
-    access.findByText = [model](const QString& text) -> std::optional<ListEntry> {
-        for (int position = 0; position < model->rowCount(); ++position)
-            if (model->rowAt(position).text() == text)
-                return entryOfRow(model->rowAt(position), position);
-        return std::nullopt;
-    };
-    access.selectRow = [this](int position) { resultsView_->selectPosition(position); };
-    return access;
 }
 
 void MainWindow::setServices(Dialogs& dialogs, ProcessRunner& runner, PathProbe& probe) {

@@ -114,8 +114,6 @@ private:
     QAction* addTool(const QString& key, const QString& image, const QString& toolTip,
                      bool checkable, std::function<void()> command);
     void setQueryPaneShown(bool shown);
-    static ListEntry entryOfRow(const ResultsRow& row, int position);
-    ResultsListAccess resultsListAccess();
     bool runAllPhotosQuery();
     void drawSlotPlate(int pane, int slot);
     void drawListedPlate(int pane, const QString& key);

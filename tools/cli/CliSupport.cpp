@@ -2,6 +2,12 @@
 
 #include "catalogue/ResultsListCsv.h"
 
+int usageError(const QString& command, const QString& message) {
+    printLine(stderr, command + QStringLiteral(": ") + message);
+    printLine(stderr, QStringLiteral("Run 'tarnwick-cli help' for the list of commands."));
+    return exitUsage;
+}
+
 void printLine(std::FILE* stream, const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
     std::fputc('\n', stream);

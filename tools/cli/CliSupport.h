@@ -9,6 +9,14 @@ namespace tarnwick {
 class ResultsListModel;
 }
 
+// Exit statuses of every subcommand: 0 success, 1 a failure while working, 2 bad input.
+inline constexpr int exitFailure = 1;
+inline constexpr int exitUsage = 2;
+
+// Reports bad command-line input of a command ("tarnwick-cli" or "tarnwick-cli query") with the
+// hint to the command list; returns exitUsage.
+int usageError(const QString& command, const QString& message);
+
 // One line of text on a stream, in the local encoding.
 void printLine(std::FILE* stream, const QString& text);
 

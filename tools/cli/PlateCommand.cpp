@@ -18,9 +18,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int exitFailure = 1;
-constexpr int exitUsage = 2;
-
 int fail(int status, const QString& message) {
     printLine(stderr, u"tarnwick-cli: %1"_s.arg(message));
     return status;

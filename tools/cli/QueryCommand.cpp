@@ -18,15 +18,6 @@ using namespace tarnwick;
 
 namespace {
 
-constexpr int exitFailure = 1;
-constexpr int exitUsage = 2;
-
-int usage(const QString& message) {
-    printLine(stderr, u"tarnwick-cli query: %1"_s.arg(message));
-    printLine(stderr, u"Run 'tarnwick-cli help' for the list of commands."_s);
-    return exitUsage;
-}
-
 struct RangeOption {
     const char* name;
     RangeQuantity quantity;
@@ -160,7 +151,7 @@ int printPhotoList(const ResultsListModel& list) {
 int runQueryCommand(const QStringList& args) {
     Options options;
     if (const std::optional<QString> problem = parse(args, options))
-        return usage(*problem);
+        return usageError(u"tarnwick-cli query"_s, *problem);
     QueryCriteria& criteria = *options.criteria;
 
     AppState state(installationPaths(options.appDir));

@@ -21,16 +21,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int exitFailure = 1;
-constexpr int exitUsage = 2;
-
-// Reports bad command-line input; the caller returns exitUsage.
-int usageError(const QString& message) {
-    printLine(stderr, u"tarnwick-cli: %1"_s.arg(message));
-    printLine(stderr, u"Run 'tarnwick-cli help' for the list of commands."_s);
-    return exitUsage;
-}
-
 int runDemo(const QStringList& args) {
     QString dir;
     tarnwick::demo::DemoOptions options;
@@ -39,27 +29,30 @@ int runDemo(const QStringList& args) {
         QString count;
         if (arg == u"--photos") {
             if (i + 1 >= args.size())
-                return usageError(u"--photos needs a number"_s);
+                return usageError(u"tarnwick-cli"_s, u"--photos needs a number"_s);
             count = args[++i];
         } else if (arg.startsWith(u"--photos=")) {
             count = arg.mid(9);
         } else if (arg.startsWith(u'-') && arg.size() > 1) {
-            return usageError(u"unknown option '%1' for demo"_s.arg(arg));
+            return usageError(u"tarnwick-cli"_s, u"unknown option '%1' for demo"_s.arg(arg));
         } else if (dir.isEmpty()) {
             dir = arg;
             continue;
         } else {
-            return usageError(u"demo takes one folder, got '%1' and '%2'"_s.arg(dir, arg));
+            return usageError(u"tarnwick-cli"_s,
+                              u"demo takes one folder, got '%1' and '%2'"_s.arg(dir, arg));
         }
         bool ok = false;
         const int photos = count.toInt(&ok);
         if (!ok || photos < 1 || photos > tarnwick::demo::maxDemoPhotoCount)
-            return usageError(u"--photos must be a whole number from 1 to %1, not '%2'"_s.arg(
-                QString::number(tarnwick::demo::maxDemoPhotoCount), count));
+            return usageError(u"tarnwick-cli"_s,
+                              u"--photos must be a whole number from 1 to %1, not '%2'"_s.arg(
+                                  QString::number(tarnwick::demo::maxDemoPhotoCount), count));
         options.photoCount = photos;
     }
     if (dir.isEmpty())
-        return usageError(u"demo needs the folder to write the installation into"_s);
+        return usageError(u"tarnwick-cli"_s,
+                          u"demo needs the folder to write the installation into"_s);
 
     QElapsedTimer timer;
     timer.start();

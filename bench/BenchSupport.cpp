@@ -1,7 +1,7 @@
 #include "BenchSupport.h"
 
-#include "app/AppPaths.h"
 #include "demo/DemoInstallation.h"
+#include "platform/AppPaths.h"
 
 #include <algorithm>
 #include <cstdio>

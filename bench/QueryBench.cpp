@@ -3,9 +3,11 @@
 #include "BenchSupport.h"
 
 #include "app/AppState.h"
+#include "app/commands/QueryCommands.h"
 #include "catalogue/CatalogueSchema.h"
 #include "catalogue/JetDialect.h"
 #include "catalogue/PhotoDatabase.h"
+#include "platform/AppPaths.h"
 #include "query/CodeList.h"
 #include "query/QueryBuilder.h"
 #include "query/QueryParameters.h"

@@ -2,11 +2,11 @@
 
 #include "BenchSupport.h"
 
-#include "app/AppPaths.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/JetDialect.h"
 #include "catalogue/PhotoDatabase.h"
 #include "catalogue/ResultsListModel.h"
+#include "platform/AppPaths.h"
 
 #include <QCoreApplication>
 

@@ -4,10 +4,10 @@
 #include "QueryBench.h"
 #include "ResultsListBench.h"
 
-#include "app/AppPaths.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/JetDialect.h"
 #include "catalogue/PhotoDatabase.h"
+#include "platform/AppPaths.h"
 
 #include <cstdio>
 #include <QCoreApplication>

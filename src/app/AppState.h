@@ -1,11 +1,12 @@
 #pragma once
 
-#include "app/AppPaths.h"
 #include "catalogue/PhotoDatabase.h"
 #include "catalogue/RecordSet.h"
 #include "catalogue/ResultsListModel.h"
 #include "catalogue/StatusLine.h"
 #include "display/PhotoPaths.h"
+#include "platform/AppPaths.h"
+#include "platform/Dialogs.h"
 #include "profile/FuelProfile.h"
 
 #include <array>
@@ -14,9 +15,6 @@
 #include <QStringList>
 
 namespace tarnwick {
-
-// What the user chose in the photo directory dialog.
-enum class PhotoDirChoice { Retry, ManagePhotoSeries, SearchLocalOnly };
 
 // The state of one run, shared by the windows and commands. Windows read it and call commands;
 // they keep no second copy.

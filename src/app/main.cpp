@@ -1,8 +1,8 @@
-#include "app/AppPaths.h"
-#include "app/Dialogs.h"
-#include "app/ProcessClock.h"
 #include "app/widgets/ApplicationShell.h"
 #include "app/widgets/QtDialogs.h"
+#include "platform/AppPaths.h"
+#include "platform/Dialogs.h"
+#include "platform/ProcessClock.h"
 
 #include <cstdio>
 #include <memory>

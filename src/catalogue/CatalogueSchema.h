@@ -4,9 +4,6 @@
 
 namespace tarnwick {
 
-// The catalogue's file name in the application directory.
-inline constexpr const char* catalogueFileName = "Photo3.db";
-
 // The schema other tools of the suite create catalogues with. The program opens any file that holds
 // exactly this; it never requires more (indexes are optional).
 inline constexpr const char* catalogueSchemaSql = R"sql(

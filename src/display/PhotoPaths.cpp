@@ -1,18 +1,11 @@
 #include "display/PhotoPaths.h"
 
-#include "app/AppPaths.h"
 #include "display/ListEntry.h"
+#include "platform/AppPaths.h"
 
 #include <QDir>
 
 namespace tarnwick {
-
-QString joinPath(const QString& directory, const QString& name) {
-    if (directory.isEmpty() || directory.endsWith(QLatin1Char('/')) ||
-        directory.endsWith(QDir::separator()))
-        return directory + name;
-    return directory + QDir::separator() + name;
-}
 
 QString joinImagePath(const QString& directory, const QString& dir, const QString& file) {
     return joinPath(directory, dir + QDir::separator() + file);

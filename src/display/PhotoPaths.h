@@ -23,11 +23,6 @@ inline const QString retrievingImageText = QStringLiteral("Retrieving Image...")
 inline const QString cantLoadImageText =
     QStringLiteral("Can't load image.") + QLatin1Char('\n') + QStringLiteral("Check disk drive.");
 
-// Joins a directory and a name with the platform's separator, adding one only when the
-// directory does not already end with it. A stored photo directory normally ends with one; a
-// hand-edited setting may not. An empty directory leaves the name as it is (relative).
-QString joinPath(const QString& directory, const QString& name);
-
 // directory + dir + separator + file. The directory is taken as stored; a separator is put
 // between it and dir only when it does not already end with one, so a photo directory setting
 // written with or without its trailing separator names the same files.

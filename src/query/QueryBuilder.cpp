@@ -1,11 +1,8 @@
 #include "query/QueryBuilder.h"
 
-#include "app/AppState.h"
 #include "catalogue/DatabaseError.h"
 #include "query/CodeList.h"
 
-#include <QCursor>
-#include <QGuiApplication>
 #include <QRegularExpression>
 
 namespace tarnwick {
@@ -129,24 +126,6 @@ bool boundsAreNumbers(const QueryCriteria& c) {
     }
 }
 
-// The hourglass while a search runs; nothing without a GUI application.
-class WaitCursor {
-public:
-    WaitCursor() : active_(qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        if (active_)
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    }
-    ~WaitCursor() {
-        if (active_)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    bool active_;
-};
-
 } // namespace
 
 bool isPlainDecimalNumber(const QString& text) {
@@ -173,32 +152,6 @@ std::optional<QString> composeQueryStatement(const QueryCriteria& criteria) {
         return liveLoadingStatement(criteria);
     }
     return QStringLiteral("SELECT * FROM qryactive;");
-}
-
-bool buildAndRunQuery(AppState& state, const QueryCriteria& criteria,
-                      const std::function<void()>& refillList) {
-    const std::optional<QString> statement = composeQueryStatement(criteria);
-    if (!statement) {
-        state.statusLine.statusMessage(StatusKind::Error, rangeValuesMustBeNumbers);
-        return false;
-    }
-    if (!state.database) {
-        state.statusLine.statusMessage(StatusKind::Error,
-                                       QStringLiteral("No photo catalogue is open"));
-        return false;
-    }
-    state.statusLine.statusMessage(StatusKind::Info, QStringLiteral("Searching..."));
-    WaitCursor waitCursor;
-    try {
-        state.activePhotoSet = state.database->run(*statement);
-    } catch (const DatabaseError& error) {
-        state.statusLine.statusMessage(StatusKind::Error, error.message());
-        return false;
-    }
-    if (refillList)
-        refillList();
-    state.statusLine.statusMessage(StatusKind::Info, QStringLiteral(" "));
-    return true;
 }
 
 } // namespace tarnwick

@@ -1,13 +1,10 @@
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <QString>
 #include <QStringList>
 
 namespace tarnwick {
-
-struct AppState;
 
 // What a search asks for; the numbers are the ones callers have always passed.
 enum class QueryKind {
@@ -48,12 +45,5 @@ bool isPlainDecimalNumber(const QString& text);
 // that any stored text reaches the catalogue as a literal. nullopt when a bound of the kind is
 // not a number.
 std::optional<QString> composeQueryStatement(const QueryCriteria& criteria);
-
-// Runs a search: "Searching..." with the wait cursor, the statement on the catalogue, the result
-// as the new active photo set, refillList, then " ". A bound that is not a number or a statement
-// the catalogue rejects is reported as an error on the status line and changes nothing (the
-// previous set and list stay). Returns whether the set was replaced.
-bool buildAndRunQuery(AppState& state, const QueryCriteria& criteria,
-                      const std::function<void()>& refillList);
 
 } // namespace tarnwick

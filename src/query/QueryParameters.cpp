@@ -1,10 +1,9 @@
 #include "query/QueryParameters.h"
 
-#include "app/AppPaths.h"
-#include "app/AppState.h"
 #include "catalogue/DatabaseError.h"
 #include "catalogue/NumberFormat.h"
 #include "catalogue/PhotoDatabase.h"
+#include "platform/AppPaths.h"
 #include "query/CodeList.h"
 
 #include <cmath>
@@ -163,25 +162,6 @@ void addQueryIndexes(const PhotoDatabase& database) {
     for (const CodeListSource& source : codeListSources)
         addCodeIndex(database, QString::fromLatin1(source.field));
     addCodeIndex(database, QStringLiteral("FireBehaveFM2"));
-}
-
-QueryParameters loadQueryParameters(AppState& state) {
-    state.statusLine.statusMessage(StatusKind::Info,
-                                   QStringLiteral("Loading Query Parameters ..."));
-    QueryParameters parameters;
-    if (state.database) {
-        addQueryIndexes(*state.database);
-        parameters = computeQueryParameters(*state.database, state.paths);
-    } else {
-        parameters.failure = QStringLiteral("Can't load the query choices: no photo catalogue "
-                                            "is open");
-    }
-    state.fireBehaviourModelNames = parameters.fireBehaviourModelNames;
-    if (parameters.failure)
-        state.statusLine.statusMessage(StatusKind::Error, *parameters.failure);
-    else
-        state.statusLine.statusMessage(StatusKind::Clear, QStringLiteral(" "));
-    return parameters;
 }
 
 QStringList fuelModelSetRows(const QStringList& descriptionSet) {

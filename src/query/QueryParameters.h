@@ -11,7 +11,6 @@ namespace tarnwick {
 
 class AppPaths;
 class PhotoDatabase;
-struct AppState;
 
 inline const QString noModelsAvailable = QStringLiteral("No Models Available");
 
@@ -60,10 +59,6 @@ QueryParameters computeQueryParameters(const PhotoDatabase& database, const AppP
 // Adds the optional indexes that let the code lists load quickly from a large catalogue; a
 // catalogue that cannot take them is left alone.
 void addQueryIndexes(const PhotoDatabase& database);
-
-// The command: status line messages around computeQueryParameters (after addQueryIndexes), the
-// description sets kept in the state for the model switch, a failure reported as an error.
-QueryParameters loadQueryParameters(AppState& state);
 
 // The rows of the fire behaviour list after a switch of model set: every entry of the set,
 // empty ones included, sorted as the lists are.

@@ -1,6 +1,6 @@
 #include "app/widgets/MainFrame.h"
 #include "app/AppState.h"
-#include "app/Startup.h"
+#include "app/commands/Startup.h"
 #include "app/widgets/MainWindow.h"
 #include "catalogue/widgets/StatusBarWidget.h"
 #include "support/ScriptedDialogs.h"

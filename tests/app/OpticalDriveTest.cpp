@@ -1,4 +1,4 @@
-#include "app/OpticalDrive.h"
+#include "platform/OpticalDrive.h"
 
 #include <gtest/gtest.h>
 #include <QDir>

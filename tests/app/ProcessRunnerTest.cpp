@@ -1,4 +1,4 @@
-#include "app/ProcessRunner.h"
+#include "platform/ProcessRunner.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>

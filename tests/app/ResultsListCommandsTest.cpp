@@ -1,4 +1,4 @@
-#include "app/ResultsListCommands.h"
+#include "app/commands/ResultsListCommands.h"
 #include "app/AppState.h"
 #include "catalogue/CatalogueStatements.h"
 #include "support/TestInstallation.h"

@@ -1,8 +1,8 @@
-#include "app/Startup.h"
+#include "app/commands/Startup.h"
 #include "app/AppState.h"
 #include "app/SingleInstance.h"
-#include "app/SuiteSettings.h"
 #include "catalogue/CatalogueStatements.h"
+#include "platform/SuiteSettings.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestInstallation.h"
 

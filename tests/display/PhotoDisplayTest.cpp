@@ -1,6 +1,6 @@
 #include "app/AppState.h"
+#include "app/commands/PhotoDisplayCommands.h"
 #include "catalogue/CatalogueStatements.h"
-#include "display/PhotoDisplayCommands.h"
 #include "display/SlotDisplay.h"
 #include "support/TestInstallation.h"
 

@@ -1,5 +1,6 @@
 #include "query/QueryBuilder.h"
 #include "app/AppState.h"
+#include "app/commands/QueryCommands.h"
 #include "query/QueryTestSupport.h"
 #include "support/TestInstallation.h"
 

@@ -1,5 +1,6 @@
 #include "query/widgets/QueryPane.h"
 #include "app/AppState.h"
+#include "app/commands/QueryCommands.h"
 #include "query/QueryTestSupport.h"
 #include "support/TestInstallation.h"
 
@@ -58,7 +59,7 @@ protected:
         state.database = PhotoDatabase::open(installation.cataloguePath());
 
         auto* layout = new QVBoxLayout(&window);
-        pane = new QueryPane(state);
+        pane = new QueryPane(state.fireBehaviourModelNames);
         below = new QLineEdit;
         below->setObjectName(u"photoArea"_s);
         layout->addWidget(pane);
@@ -68,7 +69,7 @@ protected:
         window.show();
         QApplication::setActiveWindow(&window);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-        pane->loadQueryParameters();
+        pane->fill(loadQueryParameters(state));
     }
 
     template <typename T> T* child(const QString& name) {
@@ -246,7 +247,7 @@ TEST_F(QueryPaneTest, ModelSwitchAndResetClearTheChoices) {
 
     // A reload shows the 2005 models again, and the option says so.
     child<QRadioButton>(u"opt1982Models"_s)->click();
-    pane->loadQueryParameters();
+    pane->fill(loadQueryParameters(state));
     EXPECT_TRUE(child<QRadioButton>(u"opt2005Models"_s)->isChecked());
     EXPECT_EQ(fire->count(), 2);
     EXPECT_TRUE(child<QAbstractButton>(u"cmdFireBehave"_s)->isEnabled());

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/AppState.h"
-#include "app/Dialogs.h"
+#include "platform/Dialogs.h"
 
 #include <deque>
 #include <QStringList>

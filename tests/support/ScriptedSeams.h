@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/PathProbe.h"
-#include "app/ProcessRunner.h"
+#include "platform/PathProbe.h"
+#include "platform/ProcessRunner.h"
 
 #include <functional>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "app/SuiteSettings.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/PhotoDatabase.h"
+#include "platform/SuiteSettings.h"
 #include "slidekeep/SlidekeepCatalogue.h"
 #include "support/BuiltProgram.h"
 #include "support/TestInstallation.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppPaths.h"
+#include "platform/AppPaths.h"
 
 #include <cstdio>
 #include <QString>

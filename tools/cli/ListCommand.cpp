@@ -3,7 +3,7 @@
 #include "CliSupport.h"
 
 #include "app/AppState.h"
-#include "app/ResultsListCommands.h"
+#include "app/commands/ResultsListCommands.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
 

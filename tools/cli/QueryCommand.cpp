@@ -3,7 +3,8 @@
 #include "CliSupport.h"
 
 #include "app/AppState.h"
-#include "app/ResultsListCommands.h"
+#include "app/commands/QueryCommands.h"
+#include "app/commands/ResultsListCommands.h"
 #include "catalogue/DatabaseError.h"
 #include "catalogue/PhotoDatabase.h"
 #include "query/QueryBuilder.h"

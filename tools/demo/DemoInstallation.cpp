@@ -1,6 +1,7 @@
 #include "DemoInstallation.h"
 
 #include "catalogue/CatalogueSchema.h"
+#include "platform/AppPaths.h"
 #include "query/CodeList.h"
 
 #include <QColor>

@@ -1,7 +1,7 @@
 #include "slidekeep/SlidekeepWindow.h"
 
-#include "app/SuiteSettings.h"
 #include "catalogue/DatabaseError.h"
+#include "platform/SuiteSettings.h"
 #include "slidekeep/SlidekeepCommands.h"
 
 #include <QFileDialog>

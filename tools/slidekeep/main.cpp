@@ -2,8 +2,8 @@
 // of the Corbell 3 suite. Tarnwick starts it from Manage Photo Series and waits for it. With
 // arguments it runs headless for scripts; without, it opens its window.
 
-#include "app/AppPaths.h"
 #include "catalogue/DatabaseError.h"
+#include "platform/AppPaths.h"
 #include "slidekeep/SlidekeepCatalogue.h"
 #include "slidekeep/SlidekeepCommands.h"
 #include "slidekeep/SlidekeepWindow.h"

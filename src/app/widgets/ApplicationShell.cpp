@@ -1,11 +1,11 @@
 #include "app/widgets/ApplicationShell.h"
 
-#include "app/Dialogs.h"
-#include "app/Startup.h"
+#include "app/commands/Startup.h"
 #include "app/widgets/MainFrame.h"
 #include "app/widgets/MainWindow.h"
 #include "app/widgets/SplashWindow.h"
 #include "display/widgets/PhotoImageView.h"
+#include "platform/Dialogs.h"
 
 #include <QApplication>
 #include <QEventLoop>

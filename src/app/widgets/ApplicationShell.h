@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/AppState.h"
-#include "app/PathProbe.h"
-#include "app/ProcessRunner.h"
 #include "app/SingleInstance.h"
+#include "platform/PathProbe.h"
+#include "platform/ProcessRunner.h"
 
 #include <memory>
 #include <QPointer>

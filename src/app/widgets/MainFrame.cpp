@@ -1,7 +1,7 @@
 #include "app/widgets/MainFrame.h"
 
 #include "app/AppState.h"
-#include "app/Startup.h"
+#include "app/commands/Startup.h"
 #include "app/widgets/MainWindow.h"
 #include "catalogue/widgets/StatusBarWidget.h"
 

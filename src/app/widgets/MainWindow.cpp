@@ -1,12 +1,11 @@
 #include "app/widgets/MainWindow.h"
 
 #include "app/AppState.h"
-#include "app/Modes.h"
-#include "app/OpticalDrive.h"
-#include "app/PhotoDirectoryCheck.h"
-#include "app/ProcessRunner.h"
-#include "app/ResultsListCommands.h"
-#include "app/SuiteSettings.h"
+#include "app/commands/Modes.h"
+#include "app/commands/PhotoDirectoryCheck.h"
+#include "app/commands/ProfileCommands.h"
+#include "app/commands/QueryCommands.h"
+#include "app/commands/ResultsListCommands.h"
 #include "catalogue/DatabaseError.h"
 #include "catalogue/ResultsListModel.h"
 #include "catalogue/widgets/ResultsView.h"
@@ -18,8 +17,9 @@
 #include "display/widgets/PhotoImageView.h"
 #include "display/widgets/PhotoPane.h"
 #include "display/widgets/ViewerWindow.h"
-#include "profile/ProfileCommands.h"
-#include "query/QueryBuilder.h"
+#include "platform/OpticalDrive.h"
+#include "platform/ProcessRunner.h"
+#include "platform/SuiteSettings.h"
 #include "query/QueryControls.h"
 #include "query/widgets/QueryPane.h"
 
@@ -199,9 +199,9 @@ void MainWindow::buildLayout() {
     resultsView_->setObjectName(QStringLiteral("lstPhotos"));
     listArea_->layout()->addWidget(resultsView_);
     connect(resultsView_, &ResultsView::clicked, this, [this] { closeList(); });
-    queryPane_ = new QueryPane(state_);
+    queryPane_ = new QueryPane(state_.fireBehaviourModelNames);
     queryArea_->layout()->addWidget(queryPane_);
-    reloadQueryParameters_ = [this] { queryPane_->loadQueryParameters(); };
+    reloadQueryParameters_ = [this] { loadQueryParameters(); };
     connect(queryPane_, &QueryPane::searchRequested, this,
             [this](const SearchRequest& request) { searchCommand(request); });
     connect(queryPane_, &QueryPane::closeQueryRequested, this, [this] { queryCommand(); });
@@ -367,7 +367,7 @@ void MainWindow::managePhotoSeriesCommand() {
 }
 
 void MainWindow::loadQueryParameters() {
-    queryPane_->loadQueryParameters();
+    queryPane_->fill(tarnwick::loadQueryParameters(state_));
 }
 
 void MainWindow::closeList() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/PhotoDisplayCommands.h"
+#include "app/commands/PhotoDisplayCommands.h"
 #include "display/SlotDisplay.h"
 
 #include <array>

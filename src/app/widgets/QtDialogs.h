@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Dialogs.h"
+#include "platform/Dialogs.h"
 
 #include <QPointer>
 #include <QWidget>

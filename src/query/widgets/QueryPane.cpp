@@ -1,7 +1,5 @@
 #include "query/widgets/QueryPane.h"
 
-#include "app/AppState.h"
-
 #include <algorithm>
 #include <QApplication>
 #include <QCheckBox>
@@ -51,7 +49,8 @@ QLabel* captionLabel(const QString& objectName) {
 
 } // namespace
 
-QueryPane::QueryPane(AppState& state, QWidget* parent) : QWidget(parent), state_(state) {
+QueryPane::QueryPane(const ModelDescriptionSets& fireBehaviourModelNames, QWidget* parent)
+    : QWidget(parent), fireBehaviourModelNames_(fireBehaviourModelNames) {
     setObjectName(QStringLiteral("eleQB"));
     dropDowns_[0].id = CodeListId::Vegetation;
     dropDowns_[1].id = CodeListId::Activity;
@@ -295,10 +294,6 @@ void QueryPane::showPage(int page) {
 // ---------------------------------------------------------------------------------------------
 // Filling
 
-void QueryPane::loadQueryParameters() {
-    fill(tarnwick::loadQueryParameters(state_));
-}
-
 void QueryPane::fillList(DropDown& d, const QStringList& rowsInOrder, const QStringList& sorted,
                          ListWidthRule rule) {
     d.list->blockSignals(true);
@@ -361,7 +356,7 @@ void QueryPane::fill(const QueryParameters& parameters) {
 void QueryPane::showFuelModelSet(int set) {
     if (set != 1 && set != 2)
         return;
-    const QStringList& descriptions = state_.fireBehaviourModelNames[size_t(set - 1)];
+    const QStringList& descriptions = fireBehaviourModelNames_[size_t(set - 1)];
     DropDown& d = dropDown(CodeListId::FireBehaviour);
     fillList(d, descriptions, fuelModelSetRows(descriptions), ListWidthRule::Exact);
     applyEmptyListRule(d);

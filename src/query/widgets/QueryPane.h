@@ -17,23 +17,24 @@ class QTabWidget;
 
 namespace tarnwick {
 
-struct AppState;
-
 // The query pane: five pages of criteria, each with its search button and erase box. The
 // vegetation and activity lists are shared by the three loading pages; the four code lists drop
 // down over the whole window below their caption label.
 //
-// The pane reads the state (the fire behaviour description sets) and never changes it: searches
-// leave as searchRequested, the Close Query button as closeQueryRequested.
+// The pane reads the two fire behaviour description sets the query parameters left in the run's
+// state and changes nothing outside itself: searches leave as searchRequested, the Close Query
+// button as closeQueryRequested.
 class QueryPane : public QWidget {
     Q_OBJECT
 public:
-    explicit QueryPane(AppState& state, QWidget* parent = nullptr);
+    using ModelDescriptionSets = std::array<QStringList, 2>; // 2005 set, 1982 set
+
+    explicit QueryPane(const ModelDescriptionSets& fireBehaviourModelNames,
+                       QWidget* parent = nullptr);
     ~QueryPane() override;
 
-    // Loads every choice from the catalogue and the code lists (start-up and each reload of the
-    // catalogue). Chosen rows are gone afterwards and the 2005 models are shown.
-    void loadQueryParameters();
+    // Shows every choice computed from the catalogue and the code lists (start-up and each
+    // reload of the catalogue). Chosen rows are gone afterwards and the 2005 models are shown.
     void fill(const QueryParameters& parameters);
 
     // The Reset command: no row chosen in any list, every range back to its full span.
@@ -96,7 +97,7 @@ private:
     void switchModels(int set);
     void search(int page);
 
-    AppState& state_;
+    const ModelDescriptionSets& fireBehaviourModelNames_;
     QTabWidget* tabs_ = nullptr;
     QFrame* vegActFrame_ = nullptr;
     std::array<QWidget*, 3> vegActHosts_{}; // on pages 1, 2 and 3

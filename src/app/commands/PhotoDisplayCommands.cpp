@@ -1,4 +1,4 @@
-#include "display/PhotoDisplayCommands.h"
+#include "app/commands/PhotoDisplayCommands.h"
 
 #include "app/AppState.h"
 #include "catalogue/CatalogueStatements.h"

@@ -1,6 +1,4 @@
-#include "app/Dialogs.h"
-
-#include "app/AppState.h"
+#include "platform/Dialogs.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "app/SuiteSettings.h"
+#include "platform/SuiteSettings.h"
 
 #include <QSettings>
 

@@ -6,7 +6,8 @@
 namespace tarnwick {
 
 enum class Answer { Yes, No };
-enum class PhotoDirChoice; // defined in app/AppState.h
+// What the user chose in the photo directory dialog.
+enum class PhotoDirChoice { Retry, ManagePhotoSeries, SearchLocalOnly };
 
 // Every modal question, message and file dialog goes through here, so commands run headless
 // with scripted answers.

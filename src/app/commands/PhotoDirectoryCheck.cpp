@@ -1,11 +1,11 @@
-#include "app/PhotoDirectoryCheck.h"
+#include "app/commands/PhotoDirectoryCheck.h"
 
 #include "app/AppState.h"
-#include "app/Dialogs.h"
-#include "app/PathProbe.h"
-#include "app/ProcessRunner.h"
-#include "app/SuiteSettings.h"
 #include "display/PhotoPaths.h"
+#include "platform/Dialogs.h"
+#include "platform/PathProbe.h"
+#include "platform/ProcessRunner.h"
+#include "platform/SuiteSettings.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "app/Modes.h"
+#include "app/commands/Modes.h"
 
 #include "app/AppState.h"
 

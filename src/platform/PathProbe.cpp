@@ -1,4 +1,4 @@
-#include "app/PathProbe.h"
+#include "platform/PathProbe.h"
 
 #include <QFileInfo>
 

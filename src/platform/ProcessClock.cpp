@@ -1,4 +1,4 @@
-#include "app/ProcessClock.h"
+#include "platform/ProcessClock.h"
 
 #include <ctime>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "app/OpticalDrive.h"
+#include "platform/OpticalDrive.h"
 
-#include "display/PhotoPaths.h"
+#include "platform/AppPaths.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "profile/ProfileCommands.h"
+#include "app/commands/ProfileCommands.h"
 
 #include "app/AppState.h"
-#include "app/Dialogs.h"
+#include "platform/Dialogs.h"
 
 namespace tarnwick {
 

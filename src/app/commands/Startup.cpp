@@ -1,11 +1,11 @@
-#include "app/Startup.h"
+#include "app/commands/Startup.h"
 
 #include "app/AppState.h"
-#include "app/Dialogs.h"
-#include "app/SuiteSettings.h"
+#include "app/commands/ProfileCommands.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
-#include "profile/ProfileCommands.h"
+#include "platform/Dialogs.h"
+#include "platform/SuiteSettings.h"
 
 #include <QDir>
 

@@ -1,11 +1,16 @@
-#include "app/AppPaths.h"
-
-#include "catalogue/CatalogueSchema.h"
+#include "platform/AppPaths.h"
 
 #include <QCoreApplication>
 #include <QDir>
 
 namespace tarnwick {
+
+QString joinPath(const QString& directory, const QString& name) {
+    if (directory.isEmpty() || directory.endsWith(QLatin1Char('/')) ||
+        directory.endsWith(QDir::separator()))
+        return directory + name;
+    return directory + QDir::separator() + name;
+}
 
 AppPaths::AppPaths(QString applicationDir)
     : applicationDir_(QDir::cleanPath(QDir(applicationDir).absolutePath())) {}

@@ -1,0 +1,78 @@
+#include "app/commands/QueryCommands.h"
+
+#include "app/AppState.h"
+#include "catalogue/DatabaseError.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+
+namespace tarnwick {
+
+namespace {
+
+// The hourglass while a search runs; nothing without a GUI application.
+class WaitCursor {
+public:
+    WaitCursor() : active_(qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        if (active_)
+            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    }
+    ~WaitCursor() {
+        if (active_)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    bool active_;
+};
+
+} // namespace
+
+bool buildAndRunQuery(AppState& state, const QueryCriteria& criteria,
+                      const std::function<void()>& refillList) {
+    const std::optional<QString> statement = composeQueryStatement(criteria);
+    if (!statement) {
+        state.statusLine.statusMessage(StatusKind::Error, rangeValuesMustBeNumbers);
+        return false;
+    }
+    if (!state.database) {
+        state.statusLine.statusMessage(StatusKind::Error,
+                                       QStringLiteral("No photo catalogue is open"));
+        return false;
+    }
+    state.statusLine.statusMessage(StatusKind::Info, QStringLiteral("Searching..."));
+    WaitCursor waitCursor;
+    try {
+        state.activePhotoSet = state.database->run(*statement);
+    } catch (const DatabaseError& error) {
+        state.statusLine.statusMessage(StatusKind::Error, error.message());
+        return false;
+    }
+    if (refillList)
+        refillList();
+    state.statusLine.statusMessage(StatusKind::Info, QStringLiteral(" "));
+    return true;
+}
+
+QueryParameters loadQueryParameters(AppState& state) {
+    state.statusLine.statusMessage(StatusKind::Info,
+                                   QStringLiteral("Loading Query Parameters ..."));
+    QueryParameters parameters;
+    if (state.database) {
+        addQueryIndexes(*state.database);
+        parameters = computeQueryParameters(*state.database, state.paths);
+    } else {
+        parameters.failure = QStringLiteral("Can't load the query choices: no photo catalogue "
+                                            "is open");
+    }
+    state.fireBehaviourModelNames = parameters.fireBehaviourModelNames;
+    if (parameters.failure)
+        state.statusLine.statusMessage(StatusKind::Error, *parameters.failure);
+    else
+        state.statusLine.statusMessage(StatusKind::Clear, QStringLiteral(" "));
+    return parameters;
+}
+
+} // namespace tarnwick

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "query/QueryBuilder.h"
+#include "query/QueryParameters.h"
+
+#include <functional>
+
+namespace tarnwick {
+
+struct AppState;
+
+// Runs a search: "Searching..." with the wait cursor, the statement on the catalogue, the result
+// as the new active photo set, refillList, then " ". A bound that is not a number or a statement
+// the catalogue rejects is reported as an error on the status line and changes nothing (the
+// previous set and list stay). Returns whether the set was replaced.
+bool buildAndRunQuery(AppState& state, const QueryCriteria& criteria,
+                      const std::function<void()>& refillList);
+
+// The command: status line messages around computeQueryParameters (after addQueryIndexes), the
+// description sets kept in the state for the model switch, a failure reported as an error.
+QueryParameters loadQueryParameters(AppState& state);
+
+} // namespace tarnwick

@@ -4,15 +4,26 @@
 #include "catalogue/ResultsListModel.h"
 #include "display/widgets/DataPlateView.h"
 #include "display/widgets/LoadingChartView.h"
+#include "display/widgets/PhotoImageView.h"
+#include "display/widgets/PhotoPane.h"
 #include "platform/SuiteSettings.h"
+#include "query/widgets/QueryPane.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedSeams.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
 
 using namespace tarnwick;
 using tarnwick::test::ScriptedDialogs;
@@ -131,4 +142,96 @@ TEST_F(BrowseAndCompareTest, ManagingThePhotoSeriesRereadsTheSettingAndTheCatalo
     EXPECT_EQ(state.resultsList.rowCount(), 2);
     EXPECT_EQ(state.statusLine.panelText(StatusLine::QueryResults),
               QStringLiteral("2 photos found"));
+}
+
+TEST_F(BrowseAndCompareTest, ComparingShowsBothPanesWholeAndEmptiesTheRightOneWhenItStarts) {
+    window->resize(1300, 800);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->listItemClicked(QStringLiteral("P2"));
+    window->compareCommand();
+    window->listItemClicked(QStringLiteral("P3"));
+    ASSERT_TRUE(printComparison()->isEnabled());
+    for (int redraw = 0; redraw < 5; ++redraw) // one photo after another, as a user browses
+        window->listItemClicked(QString::fromLatin1(redraw % 2 ? "P3" : "P1"));
+    QTest::qWait(1);
+    // Every tab of both panes has room on its bar: the left pane's plate and chart can be seen.
+    for (int slot = 0; slot < 2; ++slot)
+        for (int tab :
+             {PhotoPane::ImageTab, PhotoPane::DataTab, PhotoPane::GraphTab, PhotoPane::ViewTab}) {
+            const QRect place = window->photoPane(slot)->tabs()->tabRect(tab);
+            EXPECT_GT(place.width(), 20) << "pane " << slot << " tab " << tab;
+            EXPECT_GT(place.height(), 10) << "pane " << slot << " tab " << tab;
+        }
+
+    // Display All with the erase box ticked starts comparing afresh: pane 1 asks for a photo
+    // and shows nothing of the one it had, pane 0 shows the first listed photo.
+    window->queryPane()->findChild<QTabWidget*>(QStringLiteral("tabQuery"))->setCurrentIndex(1);
+    window->queryPane()->findChild<QCheckBox*>(QStringLiteral("chkErase1"))->setChecked(true);
+    window->displayAllCommand();
+    EXPECT_EQ(window->photoPane(1)->header()->text(),
+              QStringLiteral("Select a photo from the list"));
+    EXPECT_FALSE(window->imageView(1)->hasImage());
+    EXPECT_TRUE(window->imageView(1)->caption().isEmpty());
+    EXPECT_FALSE(window->plateView(1)->hasPlate());
+    EXPECT_FALSE(window->chartView(1)->isVisible());
+    EXPECT_FALSE(printComparison()->isEnabled());
+    EXPECT_EQ(shownId(0), 1);
+    EXPECT_EQ(shownId(1), -1);
+    EXPECT_EQ(state.currentSlot, 1);
+
+    // The pane taking the next photo reads light yellow with the query mark; a click on the
+    // other pane's chart or plate moves the choice there, clears the message and closes an open
+    // code list.
+    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+    EXPECT_EQ(window->photoPane(1)->captionColour(), QColor(255, 255, 128));
+    EXPECT_TRUE(window->photoPane(1)->hasCaptionIcon());
+    EXPECT_EQ(window->photoPane(0)->captionColour(), buttonFace);
+    EXPECT_FALSE(window->photoPane(0)->hasCaptionIcon());
+    QListWidget* vegetation = window->findChild<QListWidget*>(QStringLiteral("lstVegType"));
+    QTest::mouseClick(window->findChild<QToolButton*>(QStringLiteral("cmdVegType")),
+                      Qt::LeftButton);
+    ASSERT_TRUE(vegetation->isVisible());
+    state.statusLine.statusMessage(StatusKind::Error, QStringLiteral("old news"));
+    window->photoPane(0)->showTab(PhotoPane::GraphTab);
+    QTest::mouseClick(window->chartView(0)->viewport(), Qt::LeftButton);
+    EXPECT_EQ(state.currentSlot, 0);
+    EXPECT_EQ(window->photoPane(0)->captionColour(), QColor(255, 255, 128));
+    EXPECT_EQ(window->photoPane(1)->captionColour(), buttonFace);
+    EXPECT_FALSE(vegetation->isVisible());
+    EXPECT_TRUE(state.statusLine.panelText(StatusLine::Message).isEmpty());
+    window->photoPane(1)->showTab(PhotoPane::DataTab);
+    QTest::mouseClick(window->plateView(1), Qt::LeftButton);
+    EXPECT_EQ(state.currentSlot, 1);
+
+    // Browsing has one current slot whatever is clicked.
+    window->compareCommand();
+    QTest::mouseClick(window->plateView(1), Qt::LeftButton);
+    QTest::mouseClick(window->photoPane(1)->captionStrip(), Qt::LeftButton);
+    EXPECT_EQ(state.currentSlot, 0);
+}
+
+TEST_F(BrowseAndCompareTest, TheEraseBoxShowsTheFirstPhotoFoundAfterASearchInEitherMode) {
+    QueryCriteria twoAndUp;
+    twoAndUp.kind = QueryKind::TotalLoading;
+    twoAndUp.totalLow = QStringLiteral(" 2");
+    twoAndUp.totalHigh = QStringLiteral(" 3");
+    window->listItemClicked(QStringLiteral("P1"));
+
+    window->searchCommand({1, twoAndUp, false});
+    EXPECT_EQ(state.resultsList.rowCount(), 2);
+    EXPECT_EQ(shownId(0), 1); // without the box the photo on screen stays
+    window->searchCommand({1, twoAndUp, true});
+    EXPECT_EQ(shownId(0), 2);
+
+    window->compareCommand();
+    window->listItemClicked(QStringLiteral("P3"));
+    ASSERT_EQ(shownId(1), 3);
+    twoAndUp.totalLow = QStringLiteral("0");
+    window->searchCommand({1, twoAndUp, true});
+    // Comparing starts over: pane 1 gets the first photo found, pane 0 keeps its photo.
+    EXPECT_EQ(shownId(1), 1);
+    EXPECT_EQ(shownId(0), 2);
+    EXPECT_EQ(state.currentSlot, 1);
+    EXPECT_EQ(state.compareMode, 1);
 }

@@ -190,7 +190,7 @@ TEST_F(PhotoDisplayTest, TheCheckDecidesBetweenThePhotoDirectoryAndTheLocalCopy)
     EXPECT_EQ(displays[0].calls.last(), "image " + other.path() + "/RM-3/p1.jpg");
 }
 
-TEST_F(PhotoDisplayTest, AFileThatIsNoPictureStopsBeforeTheRecords) {
+TEST_F(PhotoDisplayTest, APictureThatCannotBeReadStillShowsItsOwnRecordsAndSaysWhy) {
     QDir().mkpath(photoDir.path() + "/RM-3");
     QFile broken(inPhotoDir("p2.jpg"));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
@@ -199,11 +199,16 @@ TEST_F(PhotoDisplayTest, AFileThatIsNoPictureStopsBeforeTheRecords) {
     showPhoto(state, entry(0), hooks);
     drawn.clear();
 
-    EXPECT_EQ(showPhoto(state, entry(1), hooks).outcome, ShowPhotoOutcome::ImageUnreadable);
+    EXPECT_EQ(showPhoto(state, entry(1), hooks).outcome, ShowPhotoOutcome::Shown);
     EXPECT_EQ(displays[0].calls.last(),
               QStringLiteral("cant Can't load image.\nCheck disk drive."));
-    EXPECT_EQ(state.slotPhoto[0].text(0, u"PhotoLabel"), QStringLiteral("AS-01"));
-    EXPECT_TRUE(drawn.isEmpty());
+    // The plate and the slot's record are those of the photo now captioned, never the last one.
+    EXPECT_EQ(state.slotPhoto[0].text(0, u"PhotoLabel"), QStringLiteral("AS-02"));
+    EXPECT_EQ(drawn, (QList<QPair<int, int>>{{1, 0}}));
+    const QString message = state.statusLine.panelText(StatusLine::Message);
+    EXPECT_TRUE(message.startsWith(QStringLiteral("ERROR - "))) << message.toStdString();
+    EXPECT_TRUE(message.contains(inPhotoDir("p2.jpg"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("not a picture"))) << message.toStdString();
 }
 
 TEST_F(PhotoDisplayTest, ComparisonPrintNeedsAPhotoInBothSlots) {

@@ -8,9 +8,12 @@
 #include <gtest/gtest.h>
 #include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QHorizontalStackedBarSeries>
 #include <QImage>
 #include <QSet>
+#include <QTest>
 
 using namespace tarnwick;
 using tarnwick::test::TestCatalogue;
@@ -121,14 +124,24 @@ TEST_F(PlateViewsTest, ChartViewShowsOneColouredBarPerClassWithItsLabel) {
     }
     EXPECT_EQ(colours.size(), 7);
 
-    // In a wide chart the row labels are the bar labels as they stand, the finest class on top.
-    auto* classes = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Vertical).first());
-    ASSERT_NE(classes, nullptr);
-    QStringList rows = classes->categories();
-    for (QString& row : rows)
-        row.replace(QChar::Nbsp, u' ');
-    EXPECT_EQ(rows.last(), QStringLiteral("0\" - .25\"     0.50 t/ac"));
-    EXPECT_EQ(rows.first(), QStringLiteral("20.1\"+            3.50 t/ac"));
+    // The labels are drawn whole, blanks included, the finest class on top, at any width the
+    // pane allows; the heading keeps its size however often the chart is redrawn.
+    const QStringList expected{QStringLiteral("0\" - .25\"     0.50 t/ac"),
+                               QStringLiteral("20.1\"+            3.50 t/ac  ")};
+    const double titleSize = chart->titleFont().pointSizeF();
+    for (int width : {720, 460, view.minimumSizeHint().width()}) {
+        view.resize(width, 420);
+        for (int redraw = 0; redraw < 7; ++redraw)
+            view.showPhoto(four, 3);
+        QTest::qWait(1);
+        QStringList drawn;
+        for (QGraphicsItem* item : view.scene()->items())
+            if (auto* text = dynamic_cast<QGraphicsTextItem*>(item); text && text->isVisible())
+                drawn << shownBarLabel(text->toPlainText());
+        for (const QString& label : expected)
+            EXPECT_TRUE(drawn.contains(label)) << width << " " << label.toStdString();
+        EXPECT_EQ(view.chart()->titleFont().pointSizeF(), titleSize);
+    }
 
     // The chart of a photo whose book has one class above 3 inches has four bars.
     view.showPhoto(source(2, QStringLiteral("PNW-1"), QStringLiteral("PNW-1/1-GF-01")), 0);

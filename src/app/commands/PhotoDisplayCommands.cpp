@@ -3,7 +3,7 @@
 #include "app/AppState.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/ResultsListModel.h"
-#include "display/ImageDecoding.h"
+#include "display/ImageProblem.h"
 #include "display/PhotoPaths.h"
 #include "display/SlotDisplay.h"
 
@@ -115,20 +115,17 @@ ShowPhotoResult showPhoto(AppState& state, const ListEntry& given, const PhotoDi
     if (!picture.isEmpty()) {
         if (display)
             display->showRetrieving();
-        switch (probeImageFile(picture)) {
-        case ImageFileState::Readable:
+        const ImageProblem problem = diagnoseImageFile(picture);
+        if (problem == ImageProblem::None) {
             if (display)
                 display->showImage(picture);
-            break;
-        case ImageFileState::Unreachable:
-            // The drive went away between the look-up and the load: the data still shows.
+        } else {
+            // Only the picture area says so: the photo's records and plate are still shown, so
+            // they never stay those of the photo shown before.
             if (display)
                 display->showCantLoad(cantLoadImageText);
-            break;
-        case ImageFileState::NotAPicture:
-            if (display)
-                display->showCantLoad(cantLoadImageText);
-            return {ShowPhotoOutcome::ImageUnreadable, std::nullopt};
+            state.statusLine.statusMessage(StatusKind::Error,
+                                           imageProblemMessage(picture, problem));
         }
     }
 

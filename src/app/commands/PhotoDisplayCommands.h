@@ -58,10 +58,9 @@ struct PhotoDisplayHooks {
 };
 
 enum class ShowPhotoOutcome {
-    Shown,           // records read, plate drawn (the picture may still be missing)
-    NotInList,       // the list no longer holds the entry's row; nothing shown
-    NoDataImage,     // the entry names no data-sheet image; nothing shown
-    ImageUnreadable, // the picture file is not a picture; caption shown, records left as they were
+    Shown,       // records read, plate drawn (the picture may still be missing)
+    NotInList,   // the list no longer holds the entry's row; nothing shown
+    NoDataImage, // the entry names no data-sheet image; nothing shown
 };
 
 struct ShowPhotoResult {

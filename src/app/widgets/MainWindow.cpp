@@ -214,7 +214,7 @@ void MainWindow::buildLayout() {
         panes_[size_t(slot)] = new PhotoPane(slot);
         photoArea->addWidget(panes_[size_t(slot)]);
         connect(panes_[size_t(slot)], &PhotoPane::headerClicked, this,
-                [this](int s) { selectPane(s); });
+                [this](int s) { paneClicked(s); });
         connect(panes_[size_t(slot)], &PhotoPane::viewRequested, this,
                 [this](int s) { openViewer(s); });
         connect(panes_[size_t(slot)], &PhotoPane::tabClicked, this, [this] { closeList(); });
@@ -222,7 +222,7 @@ void MainWindow::buildLayout() {
         auto* image = new PhotoImageView;
         image->setObjectName(QStringLiteral("elePhotoImage%1").arg(slot));
         panes_[size_t(slot)]->setPage(PhotoPane::ImageTab, image);
-        connect(image, &PhotoImageView::clicked, this, [this, slot] { selectPane(slot); });
+        connect(image, &PhotoImageView::clicked, this, [this, slot] { paneClicked(slot); });
         imageViews_[size_t(slot)] = image;
         slotDisplays_[size_t(slot)] =
             std::make_unique<PaneSlotDisplay>(panes_[size_t(slot)], image);
@@ -234,6 +234,10 @@ void MainWindow::buildLayout() {
         chartViews_[size_t(slot)] = new LoadingChartView;
         chartViews_[size_t(slot)]->setObjectName(QStringLiteral("chtTotal%1").arg(slot));
         panes_[size_t(slot)]->setPage(PhotoPane::GraphTab, chartViews_[size_t(slot)]);
+        connect(plateViews_[size_t(slot)], &DataPlateView::clicked, this,
+                [this, slot] { paneClicked(slot); });
+        connect(chartViews_[size_t(slot)], &LoadingChartView::clicked, this,
+                [this, slot] { paneClicked(slot); });
     }
 
     auto* body = new QSplitter(Qt::Horizontal);
@@ -274,13 +278,18 @@ void MainWindow::setMode(int mode) {
     if (mode == int(Mode::Compare)) {
         applyModeState(state_, mode);
         panes_[1]->setCaption(QStringLiteral("Select a photo from the list"));
+        panes_[1]->captionStrip()->show();
+        clearSlot(1);
+        selectPane(1);
         for (PhotoPane* pane : panes_)
             pane->setBrowseRole(PhotoPane::ShowsEverything);
-        selectPane(1);
     } else if (mode == int(Mode::Browse)) {
         selectPane(0);
         applyModeState(state_, mode);
         panes_[1]->setCaption(QString());
+        for (PhotoPane* pane : panes_)
+            pane->setStripColours(QColor(Qt::black),
+                                  QApplication::palette().color(QPalette::Button));
         // Browsing shows one photo: its picture on the left, its plate and chart on the right.
         panes_[0]->setBrowseRole(PhotoPane::ShowsPicture);
         panes_[1]->setBrowseRole(PhotoPane::ShowsData);
@@ -289,13 +298,30 @@ void MainWindow::setMode(int mode) {
     action(QStringLiteral("barCompare"))->setChecked(state_.compareMode == 1);
 }
 
+void MainWindow::clearSlot(int slot) {
+    // The pane asks for a photo: nothing of the one it showed may stay behind, on screen or in
+    // what a comparison report would print.
+    imageViews_[size_t(slot)]->clear();
+    plateViews_[size_t(slot)]->clear();
+    chartViews_[size_t(slot)]->clear();
+    chartViews_[size_t(slot)]->hide();
+    state_.slotPhoto[size_t(slot)] = RecordSet();
+    state_.slotBook[size_t(slot)] = RecordSet();
+    setComparisonPrintEnabled(false);
+}
+
 void MainWindow::selectPane(int slot) {
-    if (slot < 0 || slot > 1)
+    state_.statusLine.statusMessage(StatusKind::Clear, QString());
+    if (state_.compareMode != 1 || slot < 0 || slot > 1)
         return;
-    if (state_.compareMode == 1)
-        state_.currentSlot = slot;
+    state_.currentSlot = slot;
     for (int s = 0; s < 2; ++s)
-        panes_[size_t(s)]->setSelected(state_.compareMode == 1 && s == slot);
+        panes_[size_t(s)]->setSelected(s == slot);
+}
+
+void MainWindow::paneClicked(int slot) {
+    selectPane(slot);
+    closeList();
 }
 
 bool MainWindow::queryPaneShown() const {
@@ -455,11 +481,10 @@ void MainWindow::assistantCommand() {
 
 void MainWindow::compareCommand() {
     if (state_.compareMode == 0) {
+        // The mode switch empties pane 1; the photo on screen becomes the left-hand photo of
+        // the comparison.
         setMode(int(Mode::Compare));
-        // The photo on screen becomes the left-hand photo of the comparison.
         drawListedPlate(0, state_.selectedListItem);
-        plateViews_[1]->clear();
-        chartViews_[1]->clear();
         selectPane(1);
     } else {
         // Back to browsing: the data pane shows the photo last browsed, not the last compared.

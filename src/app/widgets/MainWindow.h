@@ -43,7 +43,7 @@ public:
 
     // Switches between browse (0) and compare (1) layouts; other values do nothing.
     void setMode(int mode);
-    // Marks the pane that receives the next photo.
+    // Marks the pane that receives the next photo (comparing only); clears the status line.
     void selectPane(int slot);
 
     void queryCommand();
@@ -114,6 +114,10 @@ private:
     QAction* addTool(const QString& key, const QString& image, const QString& toolTip,
                      bool checkable, std::function<void()> command);
     void setQueryPaneShown(bool shown);
+    // A click on a pane's caption strip, picture, plate or chart.
+    void paneClicked(int slot);
+    // Empties a slot's pane and forgets its photo.
+    void clearSlot(int slot);
     bool runAllPhotosQuery();
     void drawSlotPlate(int pane, int slot);
     void drawListedPlate(int pane, const QString& key);

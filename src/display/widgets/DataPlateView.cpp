@@ -2,6 +2,7 @@
 
 #include "reports/ReportRenderer.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 
@@ -115,6 +116,12 @@ void DataPlateView::paintEvent(QPaintEvent*) {
         painter.restore();
         y += bounds.height() * scale;
     }
+}
+
+void DataPlateView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        Q_EMIT clicked();
+    QWidget::mousePressEvent(event);
 }
 
 void DataPlateView::resizeEvent(QResizeEvent* event) {

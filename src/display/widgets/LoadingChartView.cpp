@@ -6,12 +6,14 @@
 #include <QFontMetricsF>
 #include <QGraphicsScene>
 #include <QHorizontalStackedBarSeries>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tarnwick {
 
@@ -43,8 +45,46 @@ double axisTop(double largest) {
 }
 
 const char* const fullLabelsProperty = "tarnwickFullLabels";
+// Below this the labels no longer read on screen; a narrower chart asks for more room instead.
+constexpr double smallestLabelPoints = 6.0;
 
 } // namespace
+
+namespace {
+
+QFont labelFont(double points) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(points);
+    return font;
+}
+
+double widestLabel(const QStringList& labels, const QFont& font) {
+    const QFontMetricsF metrics(font);
+    double most = 0;
+    for (const QString& text : labels)
+        most = std::max(most, metrics.horizontalAdvance(text));
+    return most;
+}
+
+// The chart gives its left axis at most about a third of its width and cuts longer labels short.
+// The labels pad with blanks so the loadings line up, which a fixed-pitch font keeps; they are
+// fitted by their size alone, never by changing their text.
+QFont barLabelFont(const QStringList& labels, double width) {
+    const double room = width > 0 ? width / 3 : std::numeric_limits<double>::max();
+    double size = std::max(smallestLabelPoints, QFont().pointSizeF() - 0.5);
+    while (size > smallestLabelPoints && widestLabel(labels, labelFont(size)) > room)
+        size -= 0.5;
+    return labelFont(size);
+}
+
+} // namespace
+
+QString shownBarLabel(const QString& category) {
+    QString text = category;
+    text.replace(QChar::Nbsp, u' ');
+    text.remove(QChar(0x200B));
+    return text;
+}
 
 void fitBarLabels(QChart& chart, double width) {
     for (QAbstractAxis* axis : chart.axes(Qt::Vertical)) {
@@ -52,44 +92,17 @@ void fitBarLabels(QChart& chart, double width) {
         if (!classes)
             continue;
         const QStringList labels = classes->property(fullLabelsProperty).toStringList();
-        // The chart cuts labels wider than about a third of it short. The labels pad with blanks
-        // so the loadings line up, which a fixed-pitch font keeps; where even a small one is too
-        // wide, the padding goes before any of the text does.
-        const double room = width > 0 ? width / 3 : 1e9;
-        QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        const double largest = std::max(8.0, QFont().pointSizeF() - 0.5);
-        const auto widest = [&font](const QStringList& texts) {
-            const QFontMetricsF metrics(font);
-            double most = 0;
-            for (const QString& text : texts)
-                most = std::max(most, metrics.horizontalAdvance(text));
-            return most;
-        };
-        QStringList shown;
-        for (QString label : labels) {
-            while (label.endsWith(u' '))
-                label.chop(1);
-            shown << label;
-        }
-        double size = largest;
-        for (; size > 7.0; size -= 0.5) {
-            font.setPointSizeF(size);
-            if (widest(shown) <= room)
-                break;
-        }
-        font.setPointSizeF(size);
-        if (widest(shown) > room)
-            for (QString& label : shown)
-                label = label.simplified();
-        // Fixed blanks keep runs of them from collapsing; the axis takes each category once.
+        // The axis draws its labels as rich text, which would fold runs of blanks into one:
+        // fixed blanks keep them. It takes each category once, so a label that happens to equal
+        // another gets an invisible mark.
         QStringList categories;
-        for (QString label : shown) {
+        for (QString label : labels) {
             label.replace(u' ', QChar::Nbsp);
             while (categories.contains(label))
-                label += QChar::Nbsp;
+                label += QChar(0x200B);
             categories << label;
         }
-        classes->setLabelsFont(font);
+        classes->setLabelsFont(barLabelFont(labels, width));
         if (classes->categories() != categories)
             classes->setCategories(categories);
     }
@@ -107,8 +120,10 @@ void fillLoadingChart(QChart& chart, const LoadingChartContent& content) {
     chart.setBackgroundBrush(Qt::white);
     chart.legend()->hide();
 
-    QFont titleFont = chart.titleFont();
-    titleFont.setPointSizeF(std::max(10.0, titleFont.pointSizeF() + 1));
+    // A fixed size, taken from the application's font and never from the chart's last one: the
+    // chart is refilled for every photo.
+    QFont titleFont;
+    titleFont.setPointSizeF(std::max(10.0, QFont().pointSizeF() + 1));
     chart.setTitleFont(titleFont);
     const QString first = content.header.value(0).toHtmlEscaped();
     const QString second = content.header.value(1).toHtmlEscaped();
@@ -214,8 +229,26 @@ void LoadingChartView::resizeEvent(QResizeEvent* event) {
     QChartView::resizeEvent(event);
 }
 
+void LoadingChartView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        Q_EMIT clicked();
+    QChartView::mousePressEvent(event);
+}
+
 QSize LoadingChartView::sizeHint() const {
     return QSize(560, 360);
+}
+
+QSize LoadingChartView::minimumSizeHint() const {
+    // Wide enough for the labels at their smallest size in the third of the width they get.
+    QStringList labels;
+    if (content_)
+        for (const ChartBar& bar : content_->bars)
+            labels << bar.label;
+    const int labelsWidth =
+        labels.isEmpty() ? 0
+                         : int(std::ceil(widestLabel(labels, labelFont(smallestLabelPoints)) * 3));
+    return QSize(std::max(160, labelsWidth + 24), 160);
 }
 
 } // namespace tarnwick

@@ -14,8 +14,10 @@ namespace tarnwick {
 // in its own colour for each size class, labelled with its bar label. Anything the chart held
 // before is removed.
 void fillLoadingChart(QChart& chart, const LoadingChartContent& content);
-// Sizes the bar labels for a chart of the given width (pixels).
+// Sizes the bar labels for a chart of the given width (pixels); their texts stay as they are.
 void fitBarLabels(QChart& chart, double width);
+// The label text a bar category of the chart's axis shows.
+QString shownBarLabel(const QString& category);
 
 // The chart of a photo as a picture, for a report's picture box.
 QImage renderLoadingChart(const LoadingChartContent& content, const QSize& pixels);
@@ -35,9 +37,14 @@ public:
     const std::optional<LoadingChartContent>& content() const { return content_; }
 
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+Q_SIGNALS:
+    void clicked();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     std::optional<LoadingChartContent> content_;

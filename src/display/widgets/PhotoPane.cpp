@@ -1,7 +1,10 @@
 #include "display/widgets/PhotoPane.h"
 
 #include <array>
+#include <QApplication>
 #include <QEvent>
+#include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -23,14 +26,20 @@ QWidget* placeholderPage() {
 } // namespace
 
 PhotoPane::PhotoPane(int slot, QWidget* parent)
-    : QWidget(parent), slot_(slot), header_(new QLabel(this)), tabs_(new QTabBar(this)),
-      pages_(new QStackedWidget(this)) {
+    : QWidget(parent), slot_(slot), strip_(new QWidget(this)), icon_(new QLabel(strip_)),
+      header_(new QLabel(strip_)), tabs_(new QTabBar(this)), pages_(new QStackedWidget(this)) {
     setObjectName(QStringLiteral("elePhoto%1").arg(slot));
-    header_->setObjectName(QStringLiteral("elePhotoToggle%1").arg(slot));
-    header_->setMinimumHeight(24);
-    header_->setContentsMargins(8, 2, 8, 2);
-    header_->installEventFilter(this);
-    setSelected(false);
+    strip_->setObjectName(QStringLiteral("elePhotoToggle%1").arg(slot));
+    strip_->setAutoFillBackground(true);
+    strip_->setMinimumHeight(24);
+    strip_->installEventFilter(this);
+    auto* stripLayout = new QHBoxLayout(strip_);
+    stripLayout->setContentsMargins(8, 2, 8, 2);
+    stripLayout->setSpacing(6);
+    stripLayout->addWidget(icon_);
+    stripLayout->addWidget(header_, 1);
+    icon_->hide();
+    setStripColours(QColor(Qt::black), QApplication::palette().color(QPalette::Button));
 
     tabs_->setObjectName(QStringLiteral("tabPhoto%1").arg(slot));
     for (const char* caption : {"Image", "Data", "Graph", "View"}) {
@@ -45,7 +54,7 @@ PhotoPane::PhotoPane(int slot, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(header_);
+    layout->addWidget(strip_);
     layout->addWidget(tabs_);
     layout->addWidget(pages_, 1);
 }
@@ -85,13 +94,14 @@ void PhotoPane::setBrowseRole(Role role) {
     // Hiding the current tab moves the bar on to its neighbour, and the neighbour may be "View",
     // which opens the viewer. So the role's tabs are shown and its first one selected before any
     // tab is hidden. A pane that gains its picture shows it first; the data pane of browsing
-    // shows the plate.
+    // shows the plate. Only tabs whose visibility changes are touched: showing a tab that is
+    // already shown throws away the bar's pending layout and leaves the tab 0 pixels wide.
     for (const auto& [tab, shown] : visible)
-        if (shown)
+        if (shown && !tabs_->isTabVisible(tab))
             tabs_->setTabVisible(tab, true);
     showTab(role == ShowsData ? DataTab : ImageTab);
     for (const auto& [tab, shown] : visible)
-        if (!shown)
+        if (!shown && tabs_->isTabVisible(tab))
             tabs_->setTabVisible(tab, false);
 }
 
@@ -100,14 +110,33 @@ void PhotoPane::setCaption(const QString& caption) {
 }
 
 void PhotoPane::setSelected(bool selected) {
-    // Black strip with light text; the pane taking the next photo stands out in amber.
-    header_->setStyleSheet(selected ? QStringLiteral("background:#000000; color:#ffc14d; "
-                                                     "font-weight:bold;")
-                                    : QStringLiteral("background:#000000; color:#d4d0c8;"));
+    // The pane taking the next photo reads light yellow with the query mark; the other one in
+    // the colour of a button face.
+    setStripColours(QColor(Qt::black),
+                    selected ? currentPaneText : QApplication::palette().color(QPalette::Button));
+    if (selected)
+        icon_->setPixmap(QIcon(QStringLiteral(":/icons/Query.svg")).pixmap(QSize(16, 16)));
+    icon_->setVisible(selected);
+}
+
+void PhotoPane::setStripColours(const QColor& background, const QColor& text) {
+    QPalette colours = strip_->palette();
+    colours.setColor(QPalette::Window, background);
+    colours.setColor(QPalette::WindowText, text);
+    strip_->setPalette(colours);
+    header_->setPalette(colours);
+}
+
+QColor PhotoPane::captionColour() const {
+    return header_->palette().color(QPalette::WindowText);
+}
+
+bool PhotoPane::hasCaptionIcon() const {
+    return !icon_->isHidden();
 }
 
 bool PhotoPane::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == header_ && event->type() == QEvent::MouseButtonPress)
+    if (watched == strip_ && event->type() == QEvent::MouseButtonPress)
         Q_EMIT headerClicked(slot_);
     return QWidget::eventFilter(watched, event);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QWidget>
 
 class QLabel;
@@ -21,8 +22,14 @@ public:
 
     PhotoPane(int slot, QWidget* parent = nullptr);
 
+    // The caption strip's text colour while its pane takes the next photo.
+    static constexpr QRgb currentPaneText = qRgb(255, 255, 128);
+
     int slot() const { return slot_; }
     QLabel* header() const { return header_; }
+    QWidget* captionStrip() const { return strip_; }
+    QColor captionColour() const;
+    bool hasCaptionIcon() const;
     QTabBar* tabs() const { return tabs_; }
 
     // Puts the widget that shows a tab's content in place of its placeholder.
@@ -35,6 +42,7 @@ public:
     void setCaption(const QString& caption);
     // The pane that receives the next photo is marked in its caption strip.
     void setSelected(bool selected);
+    void setStripColours(const QColor& background, const QColor& text);
 
 Q_SIGNALS:
     void headerClicked(int slot);
@@ -48,6 +56,8 @@ private:
     void onTabChanged(int index);
 
     int slot_;
+    QWidget* strip_;
+    QLabel* icon_;
     QLabel* header_;
     QTabBar* tabs_;
     QStackedWidget* pages_;

@@ -113,9 +113,8 @@ bool benchQueryParameters(const QString& installation) {
     loadQueryParameters(state);
     const double ours = bestOf(3, [&] {
         const QueryParameters parameters = loadQueryParameters(state);
-        if (parameters.failure)
-            std::fprintf(stderr, "loading the query choices failed: %s\n",
-                         qPrintable(*parameters.failure));
+        for (const QString& message : parameters.messages)
+            std::fprintf(stderr, "loading the query choices: %s\n", qPrintable(message));
     });
     ok = reportLimit(QStringLiteral("load query parameters"), ours, 500) && ok;
     const double pure = bestOf(3, [&] { computeQueryParameters(*state.database, state.paths); });

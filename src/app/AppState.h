@@ -55,6 +55,9 @@ struct AppState {
     std::array<QStringList, 2> fireBehaviourModelNames; // 2005 set, 1982 set
 
     StatusLine statusLine;
+    // What start-up could not do without stopping the run; told on the status line once the
+    // first photo is on screen, where nothing overwrites it at once.
+    QStringList startupNotices;
 };
 
 } // namespace tarnwick

@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
 #include <unistd.h>
 
 namespace tarnwick {
@@ -16,8 +17,12 @@ bool SingleInstance::tryAcquire() {
 }
 
 QString SingleInstance::lockFilePath(const QString& applicationDir) {
-    const QByteArray key = QCryptographicHash::hash(
-        QDir::cleanPath(QDir(applicationDir).absolutePath()).toUtf8(), QCryptographicHash::Sha1);
+    // The canonical path: an installation reached through a symbolic link is the same one.
+    const QFileInfo folder(applicationDir);
+    const QString canonical = folder.canonicalFilePath();
+    const QString identity =
+        canonical.isEmpty() ? QDir::cleanPath(folder.absoluteFilePath()) : canonical;
+    const QByteArray key = QCryptographicHash::hash(identity.toUtf8(), QCryptographicHash::Sha1);
     return QDir::tempPath() +
            QStringLiteral("/tarnwick-%1-%2.lock")
                .arg(QString::number(getuid()), QString::fromLatin1(key.toHex().left(16)));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <QString>
 
@@ -29,6 +30,33 @@ public:
     // The warning that the photo directory cannot be read, with its three answers; none when it
     // was closed without one.
     virtual std::optional<PhotoDirChoice> photoDirectoryWarning(const QString& message) = 0;
+};
+
+// Passes every dialog on to another after running a step first: the splash, which stays on top
+// of every window, goes before anything is asked, so no question hides behind it.
+class DialogsAfterStep : public Dialogs {
+public:
+    DialogsAfterStep(Dialogs& dialogs, std::function<void()> step)
+        : dialogs_(dialogs), step_(std::move(step)) {}
+
+    void critical(const QString& title, const QString& text) override;
+    void message(const QString& title, const QString& text) override;
+    Answer question(const QString& title, const QString& text) override;
+    QString openFileName(const QString& caption, const QString& directory,
+                         const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& directory,
+                         const QString& filter) override;
+    std::optional<PhotoDirChoice> photoDirectoryWarning(const QString& message) override;
+
+private:
+    Dialogs& before() {
+        if (step_)
+            step_();
+        return dialogs_;
+    }
+
+    Dialogs& dialogs_;
+    std::function<void()> step_;
 };
 
 // The title the runtime gives a message box when the caller names none.

@@ -61,14 +61,15 @@ QString firstOpticalMountPoint(QStringView mountsTable) {
     return {};
 }
 
-QString manageDefaultPhotoDirFor(QStringView mountsTable) {
-    const QString folder = QStringLiteral("photoimages") + QDir::separator();
+QString manageDefaultPhotoDirFor(QStringView mountsTable, const QString& localPhotoImagesDir) {
     const QString mountPoint = QDir::toNativeSeparators(firstOpticalMountPoint(mountsTable));
-    return mountPoint.isEmpty() ? folder : joinPath(mountPoint, folder);
+    if (mountPoint.isEmpty())
+        return joinPath(QDir::toNativeSeparators(localPhotoImagesDir), QString());
+    return joinPath(mountPoint, QStringLiteral("photoimages") + QDir::separator());
 }
 
-QString manageDefaultPhotoDir() {
-    return manageDefaultPhotoDirFor(readMountsTable());
+QString manageDefaultPhotoDir(const QString& localPhotoImagesDir) {
+    return manageDefaultPhotoDirFor(readMountsTable(), localPhotoImagesDir);
 }
 
 } // namespace tarnwick

@@ -10,11 +10,12 @@ namespace tarnwick {
 QString firstOpticalMountPoint(QStringView mountsTable);
 
 // Where the photo images are looked for after Manage Photo Series when no photo directory is
-// set: "photoimages" on the first optical disc of the mounts table, else "photoimages" relative
-// to the working directory. Ends with a separator, as a stored photo directory does.
-QString manageDefaultPhotoDirFor(QStringView mountsTable);
+// set: "photoimages" on the first optical disc of the mounts table, else the installation's own
+// photo image folder (an absolute path: a folder relative to wherever the program was started
+// from would name nothing). Ends with a separator, as a stored photo directory does.
+QString manageDefaultPhotoDirFor(QStringView mountsTable, const QString& localPhotoImagesDir);
 
 // The same for the mounts of this machine.
-QString manageDefaultPhotoDir();
+QString manageDefaultPhotoDir(const QString& localPhotoImagesDir);
 
 } // namespace tarnwick

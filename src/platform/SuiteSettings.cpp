@@ -16,9 +16,13 @@ const QString handWrittenPhotoDirKey = QStringLiteral("PhotoDir");
 
 QString SuiteSettings::photoDir(const QString& defaultValue) const {
     const QSettings settings(suiteName, suiteName);
-    if (settings.contains(photoDirKey))
-        return settings.value(photoDirKey).toString();
-    return settings.value(handWrittenPhotoDirKey, defaultValue).toString();
+    // An empty value names no folder at all: it counts as no setting.
+    for (const QString& key : {photoDirKey, handWrittenPhotoDirKey}) {
+        const QString value = settings.value(key).toString();
+        if (!value.trimmed().isEmpty())
+            return value;
+    }
+    return defaultValue;
 }
 
 void SuiteSettings::setPhotoDir(const QString& directory) {

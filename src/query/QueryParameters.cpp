@@ -7,6 +7,7 @@
 #include "query/CodeList.h"
 
 #include <cmath>
+#include <functional>
 
 namespace tarnwick {
 
@@ -59,15 +60,6 @@ QString groupStatement(const QString& field) {
     return QStringLiteral("SELECT %1 From qryactive GROUP BY Photos.%1").arg(field);
 }
 
-class StopLoading {
-public:
-    explicit StopLoading(QString why) : why_(std::move(why)) {}
-    const QString& why() const { return why_; }
-
-private:
-    QString why_;
-};
-
 void loadBooks(const PhotoDatabase& database, QueryParameters& parameters) {
     const RecordSet books = database.run(activeBooksStatement);
     parameters.books.reserve(size_t(books.recordCount()));
@@ -77,17 +69,53 @@ void loadBooks(const PhotoDatabase& database, QueryParameters& parameters) {
                                     books.value(row, u"id")});
 }
 
+// The largest numeric value of one quantity and how many active photos hold text where a number
+// belongs: the catalogue's engine keeps such text, and it must count as no value, as Null does.
+struct NumericLargest {
+    std::optional<double> largest;
+    qint64 textRows = 0;
+};
+
+NumericLargest numericLargest(const PhotoDatabase& database, const RangeSource& source) {
+    const QString value = QString::fromLatin1(source.expression).mid(4).chopped(1); // in Max(...)
+    const QString isNumber = QStringLiteral("typeof(%1) in ('integer', 'real')").arg(value);
+    const RecordSet set = database.run(
+        QStringLiteral("SELECT Max(CASE WHEN %1 THEN %2 END) AS Expr1, "
+                       "Sum(CASE WHEN %2 IS NOT NULL AND NOT %1 THEN 1 ELSE 0 END) AS Expr2 "
+                       "From qryactive")
+            .arg(isNumber, value));
+    if (set.isEmpty())
+        return {};
+    return {set.number(0, u"expr1"), set.value(0, u"expr2").toLongLong()};
+}
+
 void loadRanges(const PhotoDatabase& database, QueryParameters& parameters) {
     const RecordSet set = database.run(largestValuesStatement());
     for (size_t q = 0; q < rangeSources.size(); ++q) {
         const RangeSource& source = rangeSources[q];
-        const std::optional<double> largest =
-            set.isEmpty() ? std::nullopt : set.number(0, QStringLiteral("expr%1").arg(q + 1));
-        if (!largest)
-            throw StopLoading(
-                QStringLiteral("Can't load the query choices: no active photo has a %1 value")
-                    .arg(QString::fromLatin1(source.name)));
-        parameters.rangeRows[q] = rangeComboRows(*largest, source.headroom);
+        const QString name = QString::fromLatin1(source.name);
+        const QString column = QStringLiteral("expr%1").arg(q + 1);
+        const QVariant found = set.isEmpty() ? QVariant() : set.value(0, column);
+        bool isNumber = false;
+        double largest = found.isNull() ? 0.0 : found.toDouble(&isNumber);
+        if (!found.isNull() && !isNumber) {
+            const NumericLargest numeric = numericLargest(database, source);
+            isNumber = numeric.largest.has_value();
+            largest = numeric.largest.value_or(0.0);
+            parameters.messages << QStringLiteral("%1 active photos hold text where their %2 "
+                                                  "belongs; they count as having none. Let "
+                                                  "Slidekeep correct the catalogue.")
+                                       .arg(numeric.textRows)
+                                       .arg(name);
+        }
+        if (!isNumber || !std::isfinite(largest)) {
+            // The pair offers its first row only; every other choice still loads.
+            parameters.rangeRows[q] = QStringList{QStringLiteral("0")};
+            parameters.messages
+                << QStringLiteral("No active photo has a %1 value to search by.").arg(name);
+            continue;
+        }
+        parameters.rangeRows[q] = rangeComboRows(largest, source.headroom);
     }
 }
 
@@ -131,30 +159,46 @@ void addCodeIndex(const PhotoDatabase& database, const QString& field) {
 QStringList rangeComboRows(double largest, double headroom) {
     QStringList rows{QStringLiteral("0")};
     const double top = std::floor(largest + headroom);
-    for (double v = 0; v <= top; v += 2)
+    // Steps of 2 as the pages always had; a catalogue holding an absurd value would make that
+    // millions of rows, so beyond a few hundred the step widens to 5, 10, 20, 50, 100 ...
+    double step = 2;
+    for (int widening = 0; top / step >= maxRangeRows; ++widening)
+        step =
+            std::array<double, 3>{5, 10, 20}[size_t(widening % 3)] * std::pow(10.0, widening / 3);
+    double v = 0;
+    for (; v <= top; v += step)
+        rows << strNumber(v);
+    // Widened steps may end below the largest value; the last row must still take it in.
+    if (step > 2 && v - step < largest)
         rows << strNumber(v);
     return rows;
 }
 
 QueryParameters computeQueryParameters(const PhotoDatabase& database, const AppPaths& paths) {
     QueryParameters parameters;
-    try {
-        loadBooks(database, parameters);
-        loadRanges(database, parameters);
-        for (size_t list = 0; list < codeListSources.size(); ++list) {
+    // Each part loads on its own: a part that fails is reported and leaves only its own
+    // controls empty.
+    const auto part = [&parameters](const std::function<void()>& load) {
+        try {
+            load();
+        } catch (const DatabaseError& error) {
+            parameters.messages << error.message();
+        }
+    };
+    part([&] { loadBooks(database, parameters); });
+    part([&] { loadRanges(database, parameters); });
+    for (size_t list = 0; list < codeListSources.size(); ++list)
+        part([&, list] {
             const CodeListSource& source = codeListSources[list];
             QStringList entries = loadCodeRows(database, paths, QString::fromLatin1(source.field),
                                                *source.file, &parameters.codeLists[list]);
             if (list == size_t(CodeListId::FireBehaviour))
                 parameters.fireBehaviourModelNames[0] = std::move(entries);
-        }
+        });
+    part([&] {
         parameters.fireBehaviourModelNames[1] = loadCodeRows(
             database, paths, QStringLiteral("FireBehaveFM2"), codeListFile::fireBehaviour, nullptr);
-    } catch (const DatabaseError& error) {
-        parameters.failure = error.message();
-    } catch (const StopLoading& stop) {
-        parameters.failure = stop.why();
-    }
+    });
     return parameters;
 }
 

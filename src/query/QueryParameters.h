@@ -33,7 +33,7 @@ struct CodeListRows {
 };
 
 // Everything the query pages offer, computed from the catalogue and the code-list files without
-// any window. When loading stopped early, failure says why and the parts not reached are empty.
+// any window. Messages say what could not be loaded; the rest loads all the same.
 struct QueryParameters {
     std::vector<BookChoice> books; // the active books; the "All Books" row is not among them
     std::array<QStringList, rangeQuantityCount> rangeRows;
@@ -41,19 +41,22 @@ struct QueryParameters {
     // The two fire behaviour description sets, one entry per group the catalogue returned
     // (empty where the group's code is Null): the 2005 models, then the 1982 models.
     std::array<QStringList, 2> fireBehaviourModelNames;
-    std::optional<QString> failure;
+    QStringList messages;
 
     const QStringList& rangeRowsOf(RangeQuantity q) const { return rangeRows[size_t(q)]; }
     const CodeListRows& codeList(CodeListId id) const { return codeLists[size_t(id)]; }
 };
 
+// Range combos hold at most about this many rows, whatever the catalogue holds.
+inline constexpr int maxRangeRows = 300;
+
 // The rows of a range combo for the largest value present: "0", then " 0", " 2", ... up to the
-// whole part of (largest + headroom).
+// whole part of (largest + headroom). Above a few hundred rows the step widens instead.
 QStringList rangeComboRows(double largest, double headroom);
 
-// Computes every choice in the order the pages have always been filled. A failing statement or a
-// catalogue without a largest value (no active photo) stops it: failure is set and the rest
-// stays empty.
+// Computes every choice in the order the pages have always been filled. A part whose statement
+// fails, or a quantity without a largest value (no active photo has one), is reported in
+// messages; such a range pair offers its first row only, and every other part still loads.
 QueryParameters computeQueryParameters(const PhotoDatabase& database, const AppPaths& paths);
 
 // Adds the optional indexes that let the code lists load quickly from a large catalogue; a

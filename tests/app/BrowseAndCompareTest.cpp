@@ -6,6 +6,7 @@
 #include "display/widgets/LoadingChartView.h"
 #include "display/widgets/PhotoImageView.h"
 #include "display/widgets/PhotoPane.h"
+#include "platform/OpticalDrive.h"
 #include "platform/SuiteSettings.h"
 #include "query/widgets/QueryPane.h"
 #include "support/ScriptedDialogs.h"
@@ -16,6 +17,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QSqlDatabase>
@@ -142,6 +145,17 @@ TEST_F(BrowseAndCompareTest, ManagingThePhotoSeriesRereadsTheSettingAndTheCatalo
     EXPECT_EQ(state.resultsList.rowCount(), 2);
     EXPECT_EQ(state.statusLine.panelText(StatusLine::QueryResults),
               QStringLiteral("2 photos found"));
+
+    // Slidekeep left no photo directory (or an empty one): with no disc in a drive, the
+    // installation's own folder, so the next photo brings no warning.
+    runner.whileRunning = [&](const QString&) { SuiteSettings().setPhotoDir(QString()); };
+    window->managePhotoSeriesCommand();
+    QFile mounts(QStringLiteral("/proc/self/mounts"));
+    const bool noDisc = !mounts.open(QIODevice::ReadOnly) ||
+                        firstOpticalMountPoint(QString::fromLocal8Bit(mounts.readAll())).isEmpty();
+    if (noDisc) {
+        EXPECT_EQ(state.photoImageDir, installation.paths().photoImagesDir() + QDir::separator());
+    }
 }
 
 TEST_F(BrowseAndCompareTest, ComparingShowsBothPanesWholeAndEmptiesTheRightOneWhenItStarts) {

@@ -2,6 +2,7 @@
 #include "app/AppState.h"
 #include "ui/widgets/HighlightButton.h"
 
+#include <array>
 #include <gtest/gtest.h>
 #include <QEnterEvent>
 #include <QLabel>
@@ -20,11 +21,19 @@ TEST(DefaultWarnDialog, ShowsTheWarningAndLeavesTheChosenAnswer) {
     EXPECT_EQ(dialog.searchLocalButton()->text(), QStringLiteral("Search Local Only"));
     EXPECT_FALSE(dialog.choice().has_value());
 
-    dialog.show();
-    QTest::mouseClick(dialog.manageButton(), Qt::LeftButton);
-    EXPECT_EQ(dialog.choice(), PhotoDirChoice::ManagePhotoSeries);
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_FALSE(dialog.isVisible());
+    // Each button leaves its own answer.
+    const std::array<std::pair<HighlightButton* (DefaultWarnDialog::*)() const, PhotoDirChoice>, 3>
+        buttons{{{&DefaultWarnDialog::retryButton, PhotoDirChoice::Retry},
+                 {&DefaultWarnDialog::manageButton, PhotoDirChoice::ManagePhotoSeries},
+                 {&DefaultWarnDialog::searchLocalButton, PhotoDirChoice::SearchLocalOnly}}};
+    for (const auto& [button, answer] : buttons) {
+        DefaultWarnDialog asked(QStringLiteral("text"));
+        asked.show();
+        QTest::mouseClick((asked.*button)(), Qt::LeftButton);
+        EXPECT_EQ(asked.choice(), answer);
+        EXPECT_EQ(asked.result(), QDialog::Accepted);
+        EXPECT_FALSE(asked.isVisible());
+    }
 }
 
 TEST(HighlightButton, LightsUpWhileThePointerIsOverIt) {

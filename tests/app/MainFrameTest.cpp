@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QSignalSpy>
+#include <QTest>
 
 using namespace tarnwick;
 using tarnwick::test::ScriptedDialogs;
@@ -35,6 +37,15 @@ TEST(MainFrame, ShowsTheMainWindowAndAsksBeforeTheRunEnds) {
     EXPECT_EQ(frame.statusBarWidget()->panel(2)->text(),
               QStringLiteral("ERROR - Can't print, no photo selected"));
     EXPECT_FALSE(frame.statusBarWidget()->panel(1)->pixmap().isNull());
+
+    // The browse window has no close button of its own; closing it asks to end the run.
+    EXPECT_FALSE(frame.mainWindowFrame()->windowFlags() & Qt::WindowCloseButtonHint);
+    dialogs.answerNext(Answer::No);
+    EXPECT_FALSE(frame.mainWindowFrame()->close());
+    QTest::qWait(1);
+    EXPECT_TRUE(frame.mainWindow()->isVisible());
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("Exit Tarnwick?"));
 
     QSignalSpy confirmed(&frame, &MainFrame::closingConfirmed);
     dialogs.answerNext(Answer::No);

@@ -66,7 +66,7 @@ TEST_F(PhotoDirectoryCheckTest, WarnsOnlyWhenTheFolderItselfCannotBeRead) {
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.shown()[0].kind, QStringLiteral("photoDirWarning"));
     EXPECT_EQ(dialogs.shown()[0].text,
-              QStringLiteral("The default drive/folder (") + state.photoImageDir.toUpper() +
+              QStringLiteral("The default drive/folder (") + state.photoImageDir +
                   QStringLiteral(
                       ") that contains the photo images is not accessible.\n"
                       "\n"
@@ -91,7 +91,7 @@ TEST_F(PhotoDirectoryCheckTest, RetryAsksAgainAsLongAsTheFolderStaysUnreadable) 
     EXPECT_EQ(state.photoDirChoice, PhotoDirChoice::Retry);
     EXPECT_EQ(check(probe).next, PhotoDirCheckNext::Retry);
     EXPECT_EQ(dialogs.shown().size(), 2u);
-    EXPECT_TRUE(dialogs.shown()[0].text.contains(QStringLiteral("(/MEDIA/CDROM/PHOTOIMAGES/)")));
+    EXPECT_TRUE(dialogs.shown()[0].text.contains(QStringLiteral("(/media/cdrom/photoimages/)")));
     EXPECT_EQ(probe.probedFiles().value(1), QStringLiteral("/media/cdrom/photoimages/B1") +
                                                 QDir::separator() + QStringLiteral("p1.jpg"));
     EXPECT_TRUE(runner.started().isEmpty());

@@ -55,6 +55,22 @@ TEST_F(StartupTest, UsesTheSuitesPhotoDirectorySetting) {
     EXPECT_EQ(state.photoImageDir, QStringLiteral("/media/cdrom/photoimages/"));
     EXPECT_TRUE(
         QFileInfo::exists(installation.configDir() + QStringLiteral("/Corbell 3/Corbell 3.conf")));
+
+    // An empty value names no folder: the installation's own is used.
+    SuiteSettings().setPhotoDir(QString());
+    ASSERT_TRUE(initialiseCatalogue(state, dialogs));
+    EXPECT_EQ(state.photoImageDir, installation.paths().photoImagesDir());
+}
+
+TEST_F(StartupTest, ADataFolderThatCannotBeMadeIsToldOnceTheRunIsUp) {
+    test::writeSmallCatalogue(installation.cataloguePath(), 1);
+    QFile blocker(installation.paths().dataDir()); // a file where the folder belongs
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    ASSERT_TRUE(initialiseCatalogue(state, dialogs));
+    ASSERT_EQ(state.startupNotices.size(), 1);
+    EXPECT_TRUE(state.startupNotices[0].contains(installation.paths().dataDir()));
+    EXPECT_TRUE(dialogs.shown().empty());
 }
 
 TEST_F(StartupTest, RefusesACatalogueWithoutActivePhotosAfterNormalisingIt) {
@@ -103,4 +119,8 @@ TEST(SingleInstance, OneCopyPerInstallation) {
     EXPECT_FALSE(SingleInstance(first.appDir() + QStringLiteral("/")).tryAcquire());
     TestInstallation other;
     EXPECT_TRUE(SingleInstance(other.appDir()).tryAcquire());
+    // The same installation reached through a symbolic link is the same installation.
+    const QString link = other.configDir() + QStringLiteral("/linked");
+    ASSERT_TRUE(QFile::link(first.appDir(), link));
+    EXPECT_FALSE(SingleInstance(link).tryAcquire());
 }

@@ -5,15 +5,17 @@
 
 using namespace tarnwick;
 
-TEST(OpticalDrive, TheManageDefaultLiesOnTheFirstMountedDiscOrIsRelative) {
+TEST(OpticalDrive, TheManageDefaultLiesOnTheFirstMountedDiscOrInTheInstallation) {
     const QString sep = QDir::separator();
     const QString withDiscs =
         QStringLiteral("proc /proc proc rw,nosuid 0 0\n"
                        "/dev/sdb1 /media/user/USB\\040STICK vfat rw 0 0\n"
                        "/dev/sr0 /media/user/Photo\\040Series iso9660 ro,nosuid 0 0\n"
                        "/dev/sr1 /media/user/SECOND udf ro 0 0\n");
-    EXPECT_EQ(manageDefaultPhotoDirFor(withDiscs), QStringLiteral("/media/user/Photo Series") +
-                                                       sep + QStringLiteral("photoimages") + sep);
+    const QString local = QStringLiteral("/opt/tarnwick/PhotoImages");
+    EXPECT_EQ(manageDefaultPhotoDirFor(withDiscs, local),
+              QStringLiteral("/media/user/Photo Series") + sep + QStringLiteral("photoimages") +
+                  sep);
     // A disc image on a loop device is known by its file system; a drive by its device name.
     EXPECT_EQ(firstOpticalMountPoint(QStringLiteral("/dev/sda1 / ext4 rw 0 0\n"
                                                     "/dev/loop3\t/mnt/disc\tudf\tro\t0 0\n")),
@@ -25,6 +27,7 @@ TEST(OpticalDrive, TheManageDefaultLiesOnTheFirstMountedDiscOrIsRelative) {
                                            "/dev/srv /srv ext4 rw 0 0\n"
                                            "garbage line\n");
     EXPECT_EQ(firstOpticalMountPoint(noDiscs), QString());
-    EXPECT_EQ(manageDefaultPhotoDirFor(noDiscs), QStringLiteral("photoimages") + sep);
-    EXPECT_TRUE(manageDefaultPhotoDir().endsWith(QStringLiteral("photoimages") + sep));
+    // Without a disc, the installation's own folder, absolute and ending with a separator.
+    EXPECT_EQ(manageDefaultPhotoDirFor(noDiscs, local), local + sep);
+    EXPECT_EQ(manageDefaultPhotoDirFor(noDiscs, local + sep), local + sep);
 }

@@ -19,6 +19,17 @@ TEST(QueryParameters, RangeRowsRunInStepsOfTwoAboveTheLargestValue) {
     EXPECT_EQ(rangeComboRows(0.8, 2), (QStringList{u"0"_s, u" 0"_s, u" 2"_s}));
     EXPECT_EQ(rangeComboRows(38, 4).last(), u" 42"_s);
     EXPECT_EQ(rangeComboRows(-5, 2), QStringList{u"0"_s});
+
+    // An absurd stored value widens the step rather than making millions of rows; the rows
+    // still take in the largest value.
+    for (const double largest : {1e7, 2501.0, 590.0}) {
+        const QStringList rows = rangeComboRows(largest, 4);
+        EXPECT_LE(rows.size(), 302) << largest;
+        EXPECT_GE(rows.last().toDouble(), largest) << largest;
+        EXPECT_EQ(rows.mid(0, 2), (QStringList{u"0"_s, u" 0"_s})) << largest;
+    }
+    EXPECT_EQ(rangeComboRows(590, 4).size(), 1 + 298); // 0 to 594 in steps of 2, as ever
+    EXPECT_EQ(rangeComboRows(2501, 4).value(2), u" 10"_s);
 }
 
 namespace {
@@ -81,7 +92,7 @@ TEST_F(QueryParametersTest, OffersWhatTheActivePhotosHold) {
                      [&] { messages << state.statusLine.panelText(StatusLine::Message); });
     const QueryParameters p = loadQueryParameters(state);
 
-    ASSERT_FALSE(p.failure.has_value()) << p.failure->toStdString();
+    ASSERT_TRUE(p.messages.isEmpty()) << p.messages.join(u"; ").toStdString();
     EXPECT_EQ(messages, (QStringList{u"Loading Query Parameters ..."_s, QString()}));
 
     ASSERT_EQ(p.books.size(), 2u); // active books by label
@@ -91,7 +102,8 @@ TEST_F(QueryParametersTest, OffersWhatTheActivePhotosHold) {
     EXPECT_EQ(p.books[1].id.toInt(), 1);
 
     EXPECT_EQ(p.rangeRowsOf(RangeQuantity::Total).last(), u" 40"_s);
-    EXPECT_EQ(p.rangeRowsOf(RangeQuantity::Fine), rangeComboRows(3.5, 4));
+    EXPECT_EQ(p.rangeRowsOf(RangeQuantity::Fine),
+              (QStringList{u"0"_s, u" 0"_s, u" 2"_s, u" 4"_s, u" 6"_s})); // floor(3.5 + 4) = 7
     EXPECT_EQ(p.rangeRowsOf(RangeQuantity::Coarse).last(), u" 10"_s);
     EXPECT_EQ(p.rangeRowsOf(RangeQuantity::Herb), (QStringList{u"0"_s, u" 0"_s, u" 2"_s}));
     EXPECT_EQ(p.rangeRowsOf(RangeQuantity::Shrub), (QStringList{u"0"_s, u" 0"_s}));
@@ -115,31 +127,36 @@ TEST_F(QueryParametersTest, OffersWhatTheActivePhotosHold) {
     EXPECT_EQ(fuelModelSetRows(p.fireBehaviourModelNames[1]), QStringList{QString()});
 }
 
-TEST_F(QueryParametersTest, AFailureIsReportedAndLeavesTheRestEmpty) {
+TEST_F(QueryParametersTest, WhatCannotLoadIsReportedAndEverythingElseLoads) {
     writeCatalogue(false);
-    ASSERT_TRUE(execOn(installation.cataloguePath(),
-                       u"ALTER TABLE Photos RENAME COLUMN HerbTonsPerAcre TO Gone"_s));
+    // No active photo has a herb value; one holds text where its total loading belongs.
+    ASSERT_TRUE(
+        execOn(installation.cataloguePath(), u"UPDATE Photos SET HerbTonsPerAcre = NULL"_s));
+    ASSERT_TRUE(
+        execOn(installation.cataloguePath(), u"UPDATE Photos SET TotalFL = 'lots' WHERE ID = 1"_s));
     AppState state(installation.paths());
     openCatalogue(state);
     const QueryParameters p = loadQueryParameters(state);
-    ASSERT_TRUE(p.failure.has_value());
-    EXPECT_EQ(state.statusLine.icon(), StatusIcon::Error);
-    EXPECT_TRUE(state.statusLine.panelText(StatusLine::Message).startsWith(u"ERROR - "_s));
-    EXPECT_EQ(p.books.size(), 2u);
-    for (const QStringList& rows : p.rangeRows)
-        EXPECT_TRUE(rows.isEmpty());
-    EXPECT_TRUE(p.codeList(CodeListId::Vegetation).sorted.isEmpty());
-    EXPECT_TRUE(state.fireBehaviourModelNames[0].isEmpty());
 
-    // A catalogue whose photos were all withdrawn has no largest value to offer.
+    EXPECT_EQ(p.rangeRowsOf(RangeQuantity::Herb), QStringList{u"0"_s});
+    // The text counts as no value: the largest total left is 12 (photo 2), floor(16) = 16.
+    EXPECT_EQ(p.rangeRowsOf(RangeQuantity::Total).last(), u" 16"_s);
+    EXPECT_EQ(p.rangeRowsOf(RangeQuantity::Shrub), (QStringList{u"0"_s, u" 0"_s}));
+    EXPECT_EQ(p.books.size(), 2u);
+    EXPECT_EQ(p.codeList(CodeListId::Vegetation).sorted.size(), 3);
+    EXPECT_EQ(p.codeList(CodeListId::Activity).sorted, QStringList{u"CC-Clearcut"_s});
+    ASSERT_EQ(p.messages.size(), 2) << p.messages.join(u"; ").toStdString();
+    EXPECT_TRUE(p.messages.join(u" ").contains(u"1 active photos hold text"_s));
+    EXPECT_TRUE(p.messages.join(u" ").contains(u"herb loading"_s));
+    // The message stays on the status line instead of the closing blank.
+    EXPECT_EQ(state.statusLine.icon(), StatusIcon::Error);
+    EXPECT_TRUE(state.statusLine.panelText(StatusLine::Message).contains(u"herb loading"_s));
+
+    // A failing statement leaves only its own part empty.
     ASSERT_TRUE(execOn(installation.cataloguePath(),
-                       u"ALTER TABLE Photos RENAME COLUMN Gone TO HerbTonsPerAcre"_s));
-    ASSERT_TRUE(execOn(installation.cataloguePath(), u"UPDATE Photos SET active = 0"_s));
-    AppState empty(installation.paths());
-    openCatalogue(empty);
-    const QueryParameters none = loadQueryParameters(empty);
-    ASSERT_TRUE(none.failure.has_value());
-    EXPECT_EQ(empty.statusLine.panelText(StatusLine::Message).toStdString(),
-              "ERROR - Can't load the query choices: no active photo has a total loading value");
-    EXPECT_TRUE(none.rangeRowsOf(RangeQuantity::Total).isEmpty());
+                       u"ALTER TABLE Photos RENAME COLUMN Activity TO Gone"_s));
+    const QueryParameters broken = computeQueryParameters(*state.database, installation.paths());
+    EXPECT_TRUE(broken.codeList(CodeListId::Activity).sorted.isEmpty());
+    EXPECT_EQ(broken.codeList(CodeListId::Vegetation).sorted.size(), 3);
+    EXPECT_EQ(broken.books.size(), 2u);
 }

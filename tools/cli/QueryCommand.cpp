@@ -10,6 +10,7 @@
 #include "query/QueryBuilder.h"
 #include "query/QueryParameters.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <optional>
@@ -164,20 +165,18 @@ int runQueryCommand(const QStringList& args) {
     }
 
     // Bounds left out are the range combos' full span, as the pages start.
-    const QueryParameters parameters = computeQueryParameters(*state.database, state.paths);
-    for (const RangeOption& range : rangeOptions) {
-        if (options.boundsGiven[size_t(range.quantity)])
-            continue;
-        const QStringList& rows = parameters.rangeRowsOf(range.quantity);
-        if (rows.isEmpty()) {
-            printLine(
-                stderr,
-                u"tarnwick-cli query: %1"_s.arg(parameters.failure.value_or(
-                    u"the catalogue offers no range for %1"_s.arg(QLatin1String(range.name)))));
-            return exitFailure;
+    if (!std::all_of(options.boundsGiven.begin(), options.boundsGiven.end(),
+                     [](bool given) { return given; })) {
+        const QueryParameters parameters = computeQueryParameters(*state.database, state.paths);
+        for (const QString& message : parameters.messages)
+            printLine(stderr, u"tarnwick-cli query: %1"_s.arg(message));
+        for (const RangeOption& range : rangeOptions) {
+            if (options.boundsGiven[size_t(range.quantity)])
+                continue;
+            const QStringList& rows = parameters.rangeRowsOf(range.quantity);
+            criteria.*range.low = rows.value(0, u"0"_s);
+            criteria.*range.high = rows.isEmpty() ? u"0"_s : rows.last();
         }
-        criteria.*range.low = rows.first();
-        criteria.*range.high = rows.last();
     }
 
     const std::optional<QString> statement = composeQueryStatement(criteria);

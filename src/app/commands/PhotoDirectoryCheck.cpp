@@ -13,7 +13,7 @@ namespace tarnwick {
 
 QString photoDirectoryWarningMessage(const QString& photoDirectory) {
     return QStringList{
-        QStringLiteral("The default drive/folder (") + photoDirectory.toUpper() +
+        QStringLiteral("The default drive/folder (") + photoDirectory +
             QStringLiteral(") that contains the photo images is not accessible."),
         QString(),
         QStringLiteral("You can take the following actions: "),

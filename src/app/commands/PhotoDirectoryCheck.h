@@ -10,8 +10,8 @@ class Dialogs;
 class PathProbe;
 class ProcessRunner;
 
-// The text of the warning that the photo directory cannot be read; the directory is shown in
-// upper case.
+// The text of the warning that the photo directory cannot be read. The directory is shown as it
+// is spelt: on a file system that tells letter case apart, an upper-cased path names nothing.
 QString photoDirectoryWarningMessage(const QString& photoDirectory);
 
 enum class PhotoDirCheckNext {

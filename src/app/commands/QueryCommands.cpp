@@ -64,12 +64,12 @@ QueryParameters loadQueryParameters(AppState& state) {
         addQueryIndexes(*state.database);
         parameters = computeQueryParameters(*state.database, state.paths);
     } else {
-        parameters.failure = QStringLiteral("Can't load the query choices: no photo catalogue "
-                                            "is open");
+        parameters.messages << QStringLiteral("Can't load the query choices: no photo catalogue "
+                                              "is open");
     }
     state.fireBehaviourModelNames = parameters.fireBehaviourModelNames;
-    if (parameters.failure)
-        state.statusLine.statusMessage(StatusKind::Error, *parameters.failure);
+    if (!parameters.messages.isEmpty())
+        state.statusLine.statusMessage(StatusKind::Error, parameters.messages.join(u"  "));
     else
         state.statusLine.statusMessage(StatusKind::Clear, QStringLiteral(" "));
     return parameters;

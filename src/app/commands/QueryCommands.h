@@ -17,7 +17,8 @@ bool buildAndRunQuery(AppState& state, const QueryCriteria& criteria,
                       const std::function<void()>& refillList);
 
 // The command: status line messages around computeQueryParameters (after addQueryIndexes), the
-// description sets kept in the state for the model switch, a failure reported as an error.
+// description sets kept in the state for the model switch; what could not be loaded ends on the
+// status line as an error instead of the closing " ".
 QueryParameters loadQueryParameters(AppState& state);
 
 } // namespace tarnwick

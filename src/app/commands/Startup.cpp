@@ -14,6 +14,7 @@ namespace tarnwick {
 namespace {
 
 void resetRunState(AppState& state) {
+    state.startupNotices.clear();
     state.currentSlot = 0;
     state.profileChanged = false;
     state.profileFileName.clear();
@@ -26,12 +27,13 @@ void resetRunState(AppState& state) {
 
 bool initialiseCatalogue(AppState& state, Dialogs& dialogs) {
     const QString dataDir = state.paths.dataDir();
+    resetRunState(state);
     if (!QDir(dataDir).exists() && !QDir().mkpath(dataDir)) {
         // Profiles are saved there later; the catalogue still opens, so the run goes on.
-        state.statusLine.statusMessage(StatusKind::Error,
-                                       QStringLiteral("Can't create the folder %1").arg(dataDir));
+        state.startupNotices << QStringLiteral("Can't create the profile folder %1: check that "
+                                               "you may write in the installation's folder.")
+                                    .arg(dataDir);
     }
-    resetRunState(state);
     try {
         state.database = PhotoDatabase::open(state.paths.cataloguePath());
         state.database->normaliseBookBreaks();

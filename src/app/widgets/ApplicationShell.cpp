@@ -3,6 +3,7 @@
 #include "app/commands/Startup.h"
 #include "app/widgets/MainFrame.h"
 #include "app/widgets/MainWindow.h"
+#include "app/widgets/QtDialogs.h"
 #include "app/widgets/SplashWindow.h"
 #include "display/widgets/PhotoImageView.h"
 #include "platform/Dialogs.h"
@@ -15,8 +16,9 @@
 namespace tarnwick {
 
 ApplicationShell::ApplicationShell(AppPaths paths, Dialogs& dialogs)
-    : state_(std::move(paths), [] { QApplication::beep(); }), dialogs_(dialogs),
-      instance_(state_.paths.applicationDir()), runner_(state_.paths.applicationDir()) {}
+    : state_(std::move(paths), [] { QApplication::beep(); }), ownDialogs_(dialogs),
+      dialogs_(dialogs, [this] { closeSplash(); }), instance_(state_.paths.applicationDir()),
+      runner_(state_.paths.applicationDir()) {}
 
 ApplicationShell::~ApplicationShell() {
     if (splash_)
@@ -37,14 +39,21 @@ bool ApplicationShell::start() {
         return false;
 
     frame_ = std::make_unique<MainFrame>(state_, dialogs_);
-    frame_->mainWindow()->setServices(dialogs_, runner_, probe_);
+    // From now on a box belongs to the frame: it stays in front of it and centred on it.
+    if (auto* qtDialogs = dynamic_cast<QtDialogs*>(&ownDialogs_))
+        qtDialogs->setParentWindow(frame_.get());
+    MainWindow* window = frame_->mainWindow();
+    window->setServices(dialogs_, runner_, probe_);
     QApplication::processEvents();
-    frame_->mainWindow()->setUp();
-    frame_->mainWindow()->loadQueryParameters();
+    window->setUp();
+    state_.startupNotices << window->loadQueryParameters();
 
     frame_->show();
-    frame_->mainWindow()->parentWidget()->showMaximized();
-    frame_->mainWindow()->showListRow(0);
+    window->parentWidget()->showMaximized();
+    window->showListRow(0);
+    // The first photo clears the status line; what start-up could not do is told after it.
+    if (!state_.startupNotices.isEmpty())
+        state_.statusLine.statusMessage(StatusKind::Error, state_.startupNotices.join(u"  "));
     finishSplash();
     return true;
 }
@@ -62,8 +71,14 @@ void ApplicationShell::waitForFirstPicture(int timeoutMs) {
 
 void ApplicationShell::finishSplash() {
     QApplication::processEvents();
-    if (splash_)
+    closeSplash();
+}
+
+void ApplicationShell::closeSplash() {
+    if (splash_ && splash_->isVisible()) {
         splash_->close();
+        QApplication::processEvents();
+    }
 }
 
 } // namespace tarnwick

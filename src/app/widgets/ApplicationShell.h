@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/SingleInstance.h"
+#include "platform/Dialogs.h"
 #include "platform/PathProbe.h"
 #include "platform/ProcessRunner.h"
 
@@ -32,9 +33,12 @@ public:
 
 private:
     void finishSplash();
+    void closeSplash();
 
     AppState state_;
-    Dialogs& dialogs_;
+    Dialogs& ownDialogs_;
+    // Every dialog of the run goes through here: the splash is closed before anything is asked.
+    DialogsAfterStep dialogs_;
     SingleInstance instance_;
     QtProcessRunner runner_;
     FileSystemProbe probe_;

@@ -34,8 +34,13 @@ MainFrame::MainFrame(AppState& state, Dialogs& dialogs, QWidget* parent)
     ownMenu_ = new QMenu(QStringLiteral("&File"), this);
     ownMenu_->addAction(QStringLiteral("E&xit"), this, &MainFrame::exitCommand);
 
-    mainWindowFrame_ = mdiArea_->addSubWindow(mainWindow_);
+    // The browse window cannot be closed on its own: that would leave an empty frame. It has no
+    // close button, and any other way of closing it asks to end the run instead.
+    mainWindowFrame_ =
+        mdiArea_->addSubWindow(mainWindow_, Qt::SubWindow | Qt::CustomizeWindowHint |
+                                                Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint);
     mainWindowFrame_->setWindowIcon(windowIcon());
+    mainWindowFrame_->installEventFilter(this);
     connect(mainWindow_, &MainWindow::exitRequested, this, &MainFrame::exitCommand);
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, &MainFrame::showMenusOf);
     showMenusOf(mainWindowFrame_);
@@ -55,6 +60,16 @@ void MainFrame::showMenusOf(QMdiSubWindow* active) {
     } else {
         menuBar()->addMenu(ownMenu_);
     }
+}
+
+bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == mainWindowFrame_ && event->type() == QEvent::Close) {
+        event->ignore();
+        // Asked after the close attempt has been turned away, not inside it.
+        QMetaObject::invokeMethod(this, &MainFrame::exitCommand, Qt::QueuedConnection);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainFrame::exitCommand() {

@@ -21,6 +21,7 @@ public:
     ~MainFrame() override;
 
     MainWindow* mainWindow() const { return mainWindow_; }
+    QMdiSubWindow* mainWindowFrame() const { return mainWindowFrame_; }
     StatusBarWidget* statusBarWidget() const { return statusBar_; }
 
     // The Exit command: closes the assistant, then the frame (which asks first).
@@ -35,6 +36,7 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:

@@ -384,7 +384,8 @@ void MainWindow::refreshCatalogueCommand() {
 void MainWindow::managePhotoSeriesCommand() {
     if (runner_)
         runner_->runAndWait(slidekeepProgram);
-    state_.photoImageDir = SuiteSettings().photoDir(manageDefaultPhotoDir());
+    state_.photoImageDir =
+        SuiteSettings().photoDir(manageDefaultPhotoDir(state_.paths.photoImagesDir()));
     resetCommand();
     // The all-photos query already re-reads the set and refills the list; the query choices
     // are reloaded for what Slidekeep changed.
@@ -392,8 +393,10 @@ void MainWindow::managePhotoSeriesCommand() {
         loadQueryParameters();
 }
 
-void MainWindow::loadQueryParameters() {
-    queryPane_->fill(tarnwick::loadQueryParameters(state_));
+QStringList MainWindow::loadQueryParameters() {
+    const QueryParameters parameters = tarnwick::loadQueryParameters(state_);
+    queryPane_->fill(parameters);
+    return parameters.messages;
 }
 
 void MainWindow::closeList() {

@@ -59,8 +59,9 @@ public:
     void searchCommand(const SearchRequest& request);
     // Closes an open drop-down code list of the query pane.
     void closeList();
-    // Fills the query choices from the catalogue; run at start-up and after a refresh.
-    void loadQueryParameters();
+    // Fills the query choices from the catalogue; run at start-up and after a refresh. Returns
+    // what could not be loaded.
+    QStringList loadQueryParameters();
     QueryPane* queryPane() const { return queryPane_; }
     // Re-runs the current photo set's statement, refills the list, reloads the query choices.
     void refreshCatalogueCommand();

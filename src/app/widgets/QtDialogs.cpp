@@ -1,7 +1,6 @@
 #include "app/widgets/QtDialogs.h"
 
 #include "app/widgets/DefaultWarnDialog.h"
-#include "app/widgets/SplashWindow.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -34,12 +33,6 @@ QString QtDialogs::saveFileName(const QString& caption, const QString& directory
 }
 
 std::optional<PhotoDirChoice> QtDialogs::photoDirectoryWarning(const QString& message) {
-    // The first photo is shown while the splash is still up; it stays on top and would hide
-    // the warning.
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (auto* splash = qobject_cast<SplashWindow*>(window); splash && splash->isVisible())
-            splash->close();
-    QApplication::processEvents();
     DefaultWarnDialog dialog(message, parent_);
     dialog.exec();
     QApplication::processEvents();

@@ -41,4 +41,30 @@ std::optional<PhotoDirChoice> ConsoleDialogs::photoDirectoryWarning(const QStrin
     return std::nullopt;
 }
 
+void DialogsAfterStep::critical(const QString& title, const QString& text) {
+    before().critical(title, text);
+}
+
+void DialogsAfterStep::message(const QString& title, const QString& text) {
+    before().message(title, text);
+}
+
+Answer DialogsAfterStep::question(const QString& title, const QString& text) {
+    return before().question(title, text);
+}
+
+QString DialogsAfterStep::openFileName(const QString& caption, const QString& directory,
+                                       const QString& filter) {
+    return before().openFileName(caption, directory, filter);
+}
+
+QString DialogsAfterStep::saveFileName(const QString& caption, const QString& directory,
+                                       const QString& filter) {
+    return before().saveFileName(caption, directory, filter);
+}
+
+std::optional<PhotoDirChoice> DialogsAfterStep::photoDirectoryWarning(const QString& message) {
+    return before().photoDirectoryWarning(message);
+}
+
 } // namespace tarnwick

@@ -7,6 +7,7 @@
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
+#include <QIcon>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QSignalSpy>
@@ -36,7 +37,15 @@ TEST(MainFrame, ShowsTheMainWindowAndAsksBeforeTheRunEnds) {
                                    QStringLiteral("Can't print, no photo selected"));
     EXPECT_EQ(frame.statusBarWidget()->panel(2)->text(),
               QStringLiteral("ERROR - Can't print, no photo selected"));
-    EXPECT_FALSE(frame.statusBarWidget()->panel(1)->pixmap().isNull());
+    const auto iconImage = [](const char* name) {
+        return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)))
+            .pixmap(16, 16)
+            .toImage();
+    };
+    EXPECT_EQ(frame.statusBarWidget()->panel(1)->pixmap().toImage(), iconImage("Error"));
+    state.statusLine.statusMessage(StatusKind::Info, QStringLiteral("Searching..."));
+    EXPECT_EQ(frame.statusBarWidget()->panel(1)->pixmap().toImage(), iconImage("InfoOK"));
+    EXPECT_NE(iconImage("InfoOK"), iconImage("Error"));
 
     // The browse window has no close button of its own; closing it asks to end the run.
     EXPECT_FALSE(frame.mainWindowFrame()->windowFlags() & Qt::WindowCloseButtonHint);

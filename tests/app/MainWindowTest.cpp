@@ -1,15 +1,26 @@
 #include "app/widgets/MainWindow.h"
 #include "app/AppState.h"
+#include "app/commands/Startup.h"
 #include "catalogue/widgets/ResultsView.h"
 #include "display/widgets/PhotoPane.h"
+#include "query/QueryControls.h"
+#include "support/ScriptedDialogs.h"
+#include "support/ScriptedSeams.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
+#include <QSignalSpy>
+#include <QSplitter>
 #include <QTabBar>
+#include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 
 using namespace tarnwick;
 using tarnwick::test::TestInstallation;
@@ -24,6 +35,10 @@ protected:
     AppState state{installation.paths()};
     MainWindow window{state};
 };
+
+QAction* action(const MainWindow& window, const char* name) {
+    return window.action(QString::fromLatin1(name));
+}
 
 QStringList captions(const QMenu* menu) {
     QStringList texts;
@@ -71,12 +86,91 @@ TEST_F(MainWindowTest, ToolbarAndMenusStartAsTheUserExpects) {
     EXPECT_FALSE(action("mnuFuelProfilePrint")->isEnabled());
     EXPECT_TRUE(action("mnuListView")->isChecked());
     EXPECT_TRUE(action("mnuQuery")->isChecked());
+}
 
-    // Every item can be chosen without harm, even those whose windows come later.
-    for (QMenu* menu : window.menus())
-        for (QAction* a : menu->actions())
-            if (a->isEnabled() && !a->isSeparator() && a->objectName() != "mnuExit")
-                a->trigger();
+TEST(MainWindowCommands, MenuItemsDoWhatTheySay) {
+    TestInstallation installation;
+    test::writeSmallCatalogue(installation.cataloguePath(), 3);
+    AppState state(installation.paths());
+    test::ScriptedDialogs dialogs;
+    ASSERT_TRUE(initialiseCatalogue(state, dialogs));
+    MainWindow window(state);
+    test::ScriptedProcessRunner runner;
+    test::ScriptedPathProbe probe({ProbeResult::Missing});
+    window.setServices(dialogs, runner, probe);
+    window.setUp();
+    window.loadQueryParameters();
+    const auto trigger = [&](const char* name) {
+        window.action(QString::fromLatin1(name))->trigger();
+    };
+
+    // A search narrows the list; Display All brings every active photo back.
+    QueryCriteria none;
+    none.kind = QueryKind::TotalLoading;
+    none.totalLow = none.totalHigh = QStringLiteral("5");
+    window.searchCommand({1, none, false});
+    ASSERT_EQ(state.resultsList.rowCount(), 0);
+    trigger("mnuDisplayAll");
+    EXPECT_EQ(state.resultsList.rowCount(), 3);
+
+    // Reset empties the choices but keeps the list.
+    auto* high = window.findChild<QComboBox*>(QStringLiteral("cboTotalLoad1"));
+    high->setCurrentIndex(0);
+    window.searchCommand({1, none, false});
+    trigger("mnuReset");
+    EXPECT_EQ(high->currentIndex(), high->count() - 1);
+    EXPECT_EQ(state.resultsList.rowCount(), 0);
+
+    trigger("mnuCompare");
+    EXPECT_EQ(state.compareMode, 1);
+    EXPECT_TRUE(action(window, "barCompare")->isChecked());
+    trigger("mnuCompare");
+    EXPECT_EQ(state.compareMode, 0);
+
+    QSignalSpy exits(&window, &MainWindow::exitRequested);
+    trigger("mnuExit");
+    action(window, "barExit")->trigger();
+    EXPECT_EQ(exits.count(), 2);
+
+    trigger("mnuMP");
+    EXPECT_EQ(runner.started(), QStringList{QStringLiteral("slidekeep3")});
+    EXPECT_EQ(state.resultsList.rowCount(), 3);
+
+    // Items whose windows come later change nothing yet, and "Preferences" never does.
+    const QString message = state.statusLine.panelText(StatusLine::Message);
+    for (const char* later : {"mnuPrinterSetup", "mnuPrintPhoto", "mnuProfileBuilder",
+                              "mnuHelpContents", "mnuWeb", "mnuAbout"})
+        trigger(later);
+    EXPECT_EQ(state.compareMode, 0);
+    EXPECT_EQ(state.resultsList.rowCount(), 3);
+    EXPECT_EQ(state.statusLine.panelText(StatusLine::Message), message);
+    EXPECT_FALSE(window.action(QStringLiteral("mnuPreferences"))->isEnabled());
+    EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST(MainWindowCommands, TheQueryPaneFollowsTheCommandOnlyAndKeysClearTheMessage) {
+    TestInstallation installation;
+    AppState state(installation.paths());
+    MainWindow window(state);
+    window.resize(1200, 800);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // Dragging the splitter cannot fold the criteria away behind the command's back.
+    auto* page = qobject_cast<QSplitter*>(window.queryArea()->parentWidget());
+    ASSERT_NE(page, nullptr);
+    page->setSizes({0, 800});
+    EXPECT_GT(window.queryArea()->height(), 0);
+    EXPECT_TRUE(window.queryArea()->isVisible());
+    EXPECT_TRUE(action(window, "mnuQuery")->isChecked());
+
+    // A key on the window clears the message and shrinks the vegetation list.
+    auto* vegetation = window.findChild<QListWidget*>(QStringLiteral("lstVegType"));
+    QTest::mouseClick(window.findChild<QToolButton*>(QStringLiteral("cmdVegType")), Qt::LeftButton);
+    ASSERT_GT(vegetation->height(), 100);
+    state.statusLine.statusMessage(StatusKind::Error, QStringLiteral("Can't print"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(vegetation->height(), 20);
+    EXPECT_TRUE(state.statusLine.panelText(StatusLine::Message).isEmpty());
 }
 
 TEST_F(MainWindowTest, ModesQueryPaneViewsAndAssistantButton) {

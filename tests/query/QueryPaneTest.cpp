@@ -4,15 +4,18 @@
 #include "query/QueryTestSupport.h"
 #include "support/TestInstallation.h"
 
+#include <array>
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
@@ -143,6 +146,46 @@ TEST_F(QueryPaneTest, FillsTheControlsAndAsksForSearches) {
     EXPECT_EQ(closes.count(), 1);
 }
 
+TEST_F(QueryPaneTest, EachPageSearchesItsOwnKindWithItsOwnBounds) {
+    const std::array<std::pair<const char*, const char*>, 10> bounds{{
+        {"cboTotalLoad0", "1"},
+        {"cboTotalLoad1", "11"},
+        {"cbo0to30", "2"},
+        {"cbo0to31", "12"},
+        {"cbo3Plus0", "3"},
+        {"cbo3Plus1", "13"},
+        {"cboHerb0", "4"},
+        {"cboHerb1", "14"},
+        {"cboWoody0", "5"},
+        {"cboWoody1", "15"},
+    }};
+    for (const auto& [name, text] : bounds)
+        child<QComboBox>(QString::fromLatin1(name))->setEditText(QString::fromLatin1(text));
+    child<QComboBox>(u"cboBook"_s)->setCurrentIndex(1);
+
+    QSignalSpy searches(pane, &QueryPane::searchRequested);
+    const auto searchPage = [&](int page) {
+        child<QTabWidget>(u"tabQuery"_s)->setCurrentIndex(page);
+        click(QStringLiteral("cmdSearch%1").arg(page).toLatin1().constData());
+        EXPECT_EQ(searches.count(), 1);
+        return searches.takeFirst().at(0).value<SearchRequest>().criteria.value();
+    };
+    const QueryCriteria books = searchPage(0);
+    EXPECT_EQ(books.kind, QueryKind::Books);
+    EXPECT_EQ(books.bookRow, u"B1, Photo series B1"_s);
+    const QueryCriteria total = searchPage(1);
+    EXPECT_EQ(total.kind, QueryKind::TotalLoading);
+    EXPECT_EQ(QStringList({total.totalLow, total.totalHigh}), QStringList({u"1"_s, u"11"_s}));
+    const QueryCriteria sizes = searchPage(2);
+    EXPECT_EQ(sizes.kind, QueryKind::SizeClassLoading);
+    EXPECT_EQ(QStringList({sizes.fineLow, sizes.fineHigh, sizes.coarseLow, sizes.coarseHigh}),
+              QStringList({u"2"_s, u"12"_s, u"3"_s, u"13"_s}));
+    const QueryCriteria live = searchPage(3);
+    EXPECT_EQ(live.kind, QueryKind::LiveLoading);
+    EXPECT_EQ(QStringList({live.herbLow, live.herbHigh, live.shrubLow, live.shrubHigh}),
+              QStringList({u"4"_s, u"14"_s, u"5"_s, u"15"_s}));
+}
+
 TEST_F(QueryPaneTest, DropDownListsOpenOverTheWindowAndCloseOnce) {
     QListWidget* veg = list("lstVegType");
     click("cmdVegType");
@@ -203,19 +246,32 @@ TEST_F(QueryPaneTest, DropDownListsOpenOverTheWindowAndCloseOnce) {
     EXPECT_FALSE(list("lstFireBehave")->isVisible());
 }
 
-TEST_F(QueryPaneTest, WoodyRangeCombosTakeDigitsOnly) {
-    QLineEdit* total = child<QComboBox>(u"cboTotalLoad0"_s)->lineEdit();
-    total->clear();
-    QTest::keyClicks(total, u"1.5"_s);
-    EXPECT_EQ(total->text(), u"15"_s);
-    QTest::keyClick(total, Qt::Key_Backspace);
-    QTest::keyClicks(total, u"a-"_s);
-    EXPECT_EQ(total->text(), u"1"_s);
+TEST_F(QueryPaneTest, WoodyRangeCombosTakeDigitsOnlyHoweverTextArrives) {
+    // Typed as a person types: into whatever has the keyboard focus once the combo is clicked.
+    const auto typeInto = [](QComboBox* combo, const QString& keys) {
+        QTest::mouseClick(combo->lineEdit(), Qt::LeftButton);
+        combo->lineEdit()->selectAll();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+        QTest::keyClicks(QApplication::focusWidget(), keys);
+        return combo->currentText();
+    };
+    QComboBox* total = child<QComboBox>(u"cboTotalLoad0"_s);
+    EXPECT_EQ(typeInto(total, u"1.5"_s), u"15"_s);
+    EXPECT_EQ(typeInto(total, u"a7 -"_s), u"7"_s);
+    EXPECT_EQ(typeInto(child<QComboBox>(u"cbo3Plus1"_s), u"2,5e"_s), u"25"_s);
+    // Pasted text gets in only when it is digits.
+    QApplication::clipboard()->setText(u"4x"_s);
+    QTest::keySequence(QApplication::focusWidget(), QKeySequence::Paste);
+    EXPECT_EQ(child<QComboBox>(u"cbo3Plus1"_s)->currentText(), u"25"_s);
+    QApplication::clipboard()->setText(u"0"_s);
+    QTest::keySequence(QApplication::focusWidget(), QKeySequence::Paste);
+    EXPECT_EQ(child<QComboBox>(u"cbo3Plus1"_s)->currentText(), u"250"_s);
+    // A row chosen from the list keeps its blank; typing goes on after it.
+    total->setCurrentIndex(2);
+    EXPECT_EQ(total->currentText(), u" 2"_s);
 
-    QLineEdit* herb = child<QComboBox>(u"cboHerb1"_s)->lineEdit();
-    herb->clear();
-    QTest::keyClicks(herb, u"1.5"_s);
-    EXPECT_EQ(herb->text(), u"1.5"_s);
+    // The live loadings take any key.
+    EXPECT_EQ(typeInto(child<QComboBox>(u"cboHerb1"_s), u"1.5"_s), u"1.5"_s);
 }
 
 TEST_F(QueryPaneTest, ModelSwitchAndResetClearTheChoices) {
@@ -269,4 +325,16 @@ TEST_F(QueryPaneTest, ListsGrowToTheirRowsAndNeverShrink) {
     pane->fill(narrow);
     EXPECT_EQ(veg->width(), grown);
     EXPECT_EQ(veg->count(), 1);
+
+    // An open list shows its longest row whole, with no scroll bar across it.
+    QueryParameters activities;
+    const QString natural = u"NAT-Natural, no recent management activity of any kind"_s;
+    activities.codeLists[1].found = activities.codeLists[1].sorted = QStringList{natural};
+    pane->fill(activities);
+    click("cmdActType");
+    QListWidget* act = list("lstActType");
+    ASSERT_TRUE(act->isVisible());
+    EXPECT_GT(act->viewport()->width(), act->fontMetrics().horizontalAdvance(natural));
+    EXPECT_FALSE(act->horizontalScrollBar()->isVisible());
+    EXPECT_LE(act->width(), window.width());
 }

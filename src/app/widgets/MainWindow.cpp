@@ -257,6 +257,9 @@ void MainWindow::buildLayout() {
     page->addWidget(queryArea_);
     page->addWidget(body);
     page->setStretchFactor(1, 1);
+    // Only the Query command hides the criteria: dragged to nothing, the pane could not be
+    // brought back while the command still said it was shown.
+    page->setCollapsible(0, false);
     page->setCollapsible(1, false);
     layout->addWidget(page, 1);
 }
@@ -545,10 +548,18 @@ void MainWindow::showEvent(QShowEvent* event) {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && (widget == this || isAncestorOf(widget)))
+        if (widget && (widget == this || isAncestorOf(widget))) {
+            queryPane_->shrinkVegetationList();
             state_.statusLine.statusMessage(StatusKind::Clear, QString());
+        }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event) {
+    // Only presses on the window's own background arrive here; its controls take theirs.
+    queryPane_->shrinkVegetationList();
+    QWidget::mousePressEvent(event);
 }
 
 } // namespace tarnwick

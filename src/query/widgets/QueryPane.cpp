@@ -15,6 +15,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -118,10 +120,17 @@ QComboBox* QueryPane::addRangeCombo(const QString& name, bool digitsOnly) {
     combo->setToolTip(selectValuesTip);
     combo->setMinimumContentsLength(4);
     if (digitsOnly) {
+        // Keys typed into an editable combo reach the combo itself, which hands them to its
+        // line edit: both are filtered. Pasted and dropped text goes past any key filter, so the
+        // line edit also accepts nothing but digits (after the blank a chosen row begins with).
+        static const QRegularExpression digits(QStringLiteral("^ ?[0-9]*$"));
+        combo->installEventFilter(this);
         QLineEdit* edit = combo->lineEdit();
         edit->installEventFilter(this);
+        edit->setValidator(new QRegularExpressionValidator(digits, edit));
         edit->setContextMenuPolicy(Qt::NoContextMenu);
-        edit->setAcceptDrops(false);
+        digitsOnly_.insert(combo);
+        digitsOnly_.insert(edit);
     }
     return combo;
 }
@@ -470,7 +479,11 @@ void QueryPane::openList(DropDown& d) {
     QWidget* host = window();
     if (d.id != CodeListId::Vegetation)
         d.list->resize(d.caption->width() + openListExtraWidth, d.list->height());
-    d.list->resize(d.list->width(), openListHeight);
+    // Wide enough for its longest row, so no row hides behind a scroll bar; never wider than the
+    // window.
+    const int rowsWidth = d.list->sizeHintForColumn(0) + 2 * d.list->frameWidth() +
+                          d.list->verticalScrollBar()->sizeHint().width();
+    d.list->resize(std::min(std::max(d.list->width(), rowsWidth), host->width()), openListHeight);
     if (d.list->parentWidget() != host)
         d.list->setParent(host);
     const QPoint labelTop = d.caption->mapTo(host, QPoint(0, 0));
@@ -483,6 +496,11 @@ void QueryPane::openList(DropDown& d) {
     d.list->raise();
     d.list->setFocus(Qt::OtherFocusReason);
     d.flag = DropDown::Flag::Close;
+}
+
+void QueryPane::shrinkVegetationList() {
+    QListWidget* list = dropDown(CodeListId::Vegetation).list;
+    list->resize(list->width(), closedListHeight);
 }
 
 void QueryPane::closeListByButton(DropDown& d) {
@@ -502,11 +520,10 @@ void QueryPane::closeList() {
 }
 
 bool QueryPane::eventFilter(QObject* watched, QEvent* event) {
-    if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress && digitsOnly_.contains(watched)) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->matches(QKeySequence::Paste) || !woodyRangeKeyAccepted(key->key(), key->text()))
-            return true;
-        return false;
+        return !key->matches(QKeySequence::Paste) &&
+               !woodyRangeKeyAccepted(key->key(), key->text());
     }
     DropDown* d = dropDownOf(watched);
     if (!d)

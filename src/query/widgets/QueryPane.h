@@ -4,6 +4,7 @@
 
 #include <array>
 #include <QPointer>
+#include <QSet>
 #include <QWidget>
 
 class QAbstractButton;
@@ -41,6 +42,9 @@ public:
     void resetCriteria();
     // Closes every open code list as its button would.
     void closeList();
+    // A key pressed anywhere on the window, or a click on its background, shrinks the vegetation
+    // list to its closed height (it stays where it is).
+    void shrinkVegetationList();
     // Refills the fire behaviour list from a description set: 1 the 2005 models, 2 the 1982.
     void showFuelModelSet(int set);
 
@@ -107,6 +111,8 @@ private:
     QRadioButton* models1982_ = nullptr;
     QRadioButton* models2005_ = nullptr;
     std::array<QCheckBox*, queryPageCount> erase_{};
+    // The woody range combos and their line edits, whose keys are filtered.
+    QSet<const QObject*> digitsOnly_;
 };
 
 } // namespace tarnwick

@@ -118,6 +118,7 @@ private:
     }
 
     void emitSignificant(const QString& text, bool identifier) {
+        lastSignificant_ = out_.size();
         out_ << text;
         previousSignificant_.push_back(identifier ? out_.size() - 1 : -1);
         if (inListClause_)
@@ -200,9 +201,13 @@ private:
         if (dropsQualifier(t, i))
             return;
         if (isWord(t, "True") || isWord(t, "False")) {
-            emitSignificant(isWord(t, "True") ? u"1"_s : u"0"_s, false);
+            emitBoolean(isWord(t, "True"));
             return;
         }
+        if (isWord(t, "where") || isWord(t, "having") || isWord(t, "on") || isWord(t, "when"))
+            inCondition_ = true;
+        else if (isWord(t, "select") || isWord(t, "set") || isWord(t, "values"))
+            inCondition_ = false;
         if (inListClause_ && depth_ == listDepth_ && (isWord(t, "asc") || isWord(t, "desc"))) {
             endListTerm();
             emitSignificant(t.text, false);
@@ -226,6 +231,20 @@ private:
         lastWord_ = t.text.toLower();
     }
 
+    // The old engine stored True as -1, and catalogues converted from it keep that; any value
+    // but 0 is true. So a condition "x = True" becomes "x <> 0" rather than "x = 1".
+    void emitBoolean(bool value) {
+        const bool compared = inCondition_ && lastSignificant_ >= 0 &&
+                              (out_[lastSignificant_] == u"=" || out_[lastSignificant_] == u"<>");
+        if (compared) {
+            const bool equals = out_[lastSignificant_] == u"=";
+            out_[lastSignificant_] = equals == value ? u"<>"_s : u"="_s;
+            emitSignificant(u"0"_s, false);
+            return;
+        }
+        emitSignificant(value ? u"1"_s : u"0"_s, false);
+    }
+
     bool previousWordIsOrderOrGroup() const {
         return lastWord_ == u"order" || lastWord_ == u"group";
     }
@@ -247,6 +266,8 @@ private:
     QStringList out_;
     std::vector<qsizetype> previousSignificant_; // per significant token: out index if a name
     bool overActiveView_ = false;
+    bool inCondition_ = false;
+    qsizetype lastSignificant_ = -1; // out index of the last token that is not a blank
     bool skipNextDot_ = false;
     bool inListClause_ = false;
     int depth_ = 0;

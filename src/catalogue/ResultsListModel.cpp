@@ -1,6 +1,7 @@
 #include "catalogue/ResultsListModel.h"
 
 #include "catalogue/RecordSet.h"
+#include "catalogue/TextOrder.h"
 
 #include <algorithm>
 #include <numeric>
@@ -100,16 +101,21 @@ void ResultsListModel::columnClicked(int column) {
 }
 
 void ResultsListModel::applySort() {
-    // The old control compared without regard to case: fold once per row, then compare plainly.
-    std::vector<QString> keys(rows_.size());
-    for (size_t i = 0; i < rows_.size(); ++i)
-        keys[i] = rows_[i].cells[size_t(sortColumn_)].toCaseFolded();
+    // The old control compared as the user's language does, without regard to case: one sort
+    // key per row, then plain comparisons of keys.
+    const QCollator order = textOrder();
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(rows_.size());
+    for (const ResultsRow& row : rows_)
+        keys.push_back(order.sortKey(row.cells[size_t(sortColumn_)]));
     if (sortOrder_ == Qt::AscendingOrder)
-        std::stable_sort(order_.begin(), order_.end(),
-                         [&keys](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
+        std::stable_sort(order_.begin(), order_.end(), [&keys](int a, int b) {
+            return keys[size_t(a)].compare(keys[size_t(b)]) < 0;
+        });
     else
-        std::stable_sort(order_.begin(), order_.end(),
-                         [&keys](int a, int b) { return keys[size_t(b)] < keys[size_t(a)]; });
+        std::stable_sort(order_.begin(), order_.end(), [&keys](int a, int b) {
+            return keys[size_t(b)].compare(keys[size_t(a)]) < 0;
+        });
     positionOfRow_.resize(order_.size());
     for (size_t position = 0; position < order_.size(); ++position)
         positionOfRow_[size_t(order_[position])] = int(position);

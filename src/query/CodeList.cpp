@@ -1,6 +1,8 @@
 #include "query/CodeList.h"
 
 #include "catalogue/CommaDelimitedInput.h"
+#include "catalogue/TextOrder.h"
+#include "suite/Windows1252.h"
 
 #include <algorithm>
 #include <QFile>
@@ -33,7 +35,7 @@ CodeList CodeList::read(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return list;
-    CommaDelimitedInput input(QString::fromLatin1(file.readAll()));
+    CommaDelimitedInput input(decodeWindows1252(file.readAll()));
     // A record without its description ends the reading, as reading past the end of the file
     // did: what came before still counts.
     while (true) {
@@ -69,9 +71,9 @@ QString codeOfListRow(const QString& row) {
 }
 
 QStringList sortedListRows(QStringList rows) {
-    std::stable_sort(rows.begin(), rows.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
+    const QCollator order = textOrder();
+    std::stable_sort(rows.begin(), rows.end(),
+                     [&order](const QString& a, const QString& b) { return order(a, b); });
     return rows;
 }
 

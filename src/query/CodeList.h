@@ -19,8 +19,8 @@ inline const QString fireBehaviour = QStringLiteral("BehaveCodes.txt");
 // the file from the top would.
 class CodeList {
 public:
-    // Reads the file as single-byte (Latin-1) text. A missing or unreadable file gives a list
-    // that knows no code; a file cut short keeps the records read before the break.
+    // Reads the file in the suite's code page (Windows-1252). A missing or unreadable file gives a
+    // list that knows no code; a file cut short keeps the records read before the break.
     static CodeList read(const QString& path);
 
     // The row a code list shows for a catalogue code: the file's own spelling of the code, "-"
@@ -43,8 +43,9 @@ QString lookupCodeDescription(const QString& path, const QString& code);
 // for codes a file lacks ("ZZ- ") give their code back.
 QString codeOfListRow(const QString& row);
 
-// Rows as a code list shows them: ascending, letter case ignored, rows that compare equal kept
-// in the order they came (the exchange sort the lists were always sorted with is stable).
+// Rows as a code list shows them: ascending in the user's language, letter case ignored, rows
+// that compare equal kept in the order they came (the exchange sort the lists were always
+// sorted with is stable).
 QStringList sortedListRows(QStringList rows);
 
 } // namespace tarnwick

@@ -26,9 +26,12 @@ TEST(JetDialect, LiteralsBecomeSingleQuotedAndCompareWithoutCase) {
 }
 
 TEST(JetDialect, OperatorsAndBooleanWords) {
+    // A flag stored as -1 by the old engine is true as well.
     EXPECT_EQ(sql("SELECT * FROM Books where active = True order by BookLabel;"),
-              "SELECT * FROM Books where active = 1 order by BookLabel COLLATE NOCASE;");
-    EXPECT_EQ(sql("a = false"), "a = 0");
+              "SELECT * FROM Books where active <> 0 order by BookLabel COLLATE NOCASE;");
+    EXPECT_EQ(sql("where a = false or b <> True or c <> False"), "where a = 0 or b = 0 or c <> 0");
+    EXPECT_EQ(sql("UPDATE t SET a = True WHERE b = True"), "UPDATE t SET a = 1 WHERE b <> 0");
+    EXPECT_EQ(sql("SELECT True"), "SELECT 1");
     EXPECT_EQ(sql(R"(SELECT BookLabel & "/" & PhotoLabel FROM x)"),
               "SELECT BookLabel || '/' COLLATE NOCASE || PhotoLabel FROM x");
     // Words inside quotes or brackets are not operators.

@@ -183,6 +183,20 @@ TEST_F(ResultsListTest, HeaderClicksOrderNumbersAsNumbersAndToggleAcrossColumnsA
     EXPECT_EQ(model.sortOrder(), Qt::DescendingOrder);
 }
 
+TEST_F(ResultsListTest, TextSortsAsPeopleReadItNotByCharacterCodes) {
+    list([](TestCatalogue& c) {
+        const char16_t* groups[] = {u"Zebra grass", u"\u00E9pinette", u"aspen", u"\u00C9rable"};
+        for (int i = 0; i < 4; ++i)
+            c.addPhoto(i + 1, QStringLiteral("B1"), QStringLiteral("p%1").arg(i),
+                       {{QStringLiteral("GroupLabel"), QString::fromUtf16(groups[i])}});
+    });
+    const int description = resultsColumnIndex(u"Description");
+    model.columnClicked(description); // descending
+    model.columnClicked(description); // ascending
+    // Accented letters beside their plain ones, case aside: "épinette" and "Érable" before "Z".
+    EXPECT_EQ(order(), QStringList({"P3", "P2", "P4", "P1"}));
+}
+
 TEST_F(ResultsListTest, ASortKeepsSelectionsOnTheirRowsAndFindsRowsByKey) {
     list([](TestCatalogue& c) {
         for (int i = 1; i <= 4; ++i)

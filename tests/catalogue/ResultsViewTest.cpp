@@ -3,8 +3,11 @@
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/PhotoDatabase.h"
 #include "catalogue/ResultsListModel.h"
+#include "support/QtPrinting.h"
 #include "support/TestInstallation.h"
 
+#include <algorithm>
+#include <array>
 #include <gtest/gtest.h>
 #include <QHeaderView>
 #include <QListView>
@@ -39,21 +42,66 @@ protected:
 } // namespace
 
 TEST_F(ResultsViewTest, ShowsTheVisibleColumnsOrTheIconColumns) {
+    struct Column {
+        const char* header;
+        const char* key;
+        int width;
+        bool right;
+    };
+    // The list's columns as its users know them: header, key, width in twips, alignment.
+    const std::array<Column, 28> expected{{
+        {"Book/Photo ID", "BookPhotoID", 2500, false},
+        {"Description", "Description", 3750, false},
+        {"DDW 0\" to 3\"", "0to3", 1500, true},
+        {"DDW 3.1+\"", "3Plus", 1500, true},
+        {"DDW:Total", "Total", 1000, true},
+        {"Herb", "HerbTonsPerAcre", 900, true},
+        {"Shrub", "WoodyTonsPerAcre", 900, true},
+        {"Duff Depth", "DuffDepth", 1100, true},
+        {"Fuel Bed Depth", "FuelBedDepth", 1400, true},
+        {"Canopy Closure", "CanopyClosure", 1400, true},
+        {"Trees Per Acre", "TreesPerAcre", 1400, true},
+        {"Veg Type", "VegType", 1500, false},
+        {"Activity Type", "ActType", 1500, false},
+        {"FB-Model 2005", "FBModel", 1500, false},
+        {"FB-Model 1982", "FBModel2", 1500, false},
+        {"DR-Fuel Model", "DRModel", 1500, false},
+        {"Picture", "Picture", 0, false},
+        {"Data", "Data", 0, false},
+        {"0to3Sort", "0to3Sort", 0, false},
+        {"3+Sort", "3+Sort", 0, false},
+        {"TotalSort", "TotalSort", 0, false},
+        {"Dir", "Dir", 0, false},
+        {"DuffSort", "DuffSort", 0, false},
+        {"FuelBedSort", "FuelBedSort", 0, false},
+        {"FBSModelsSort", "FBSModelsSort", 0, false},
+        {"HerbSort", "HerbSort", 0, false},
+        {"WoodySort", "WoodySort", 0, false},
+        {"FBSModelsSort2", "FBSModelsSort2", 0, false},
+    }};
     QTreeView* list = view.listPage();
     const double dpi = view.logicalDpiX();
     EXPECT_EQ(view.listView(), ResultsView::ListView);
     EXPECT_EQ(view.currentWidget(), list);
-    for (int c = 0; c < resultsColumnCount; ++c) {
-        const ResultsColumn& column = resultsColumns()[size_t(c)];
-        EXPECT_EQ(list->isColumnHidden(c), column.hidden()) << c;
-        if (!column.hidden()) {
-            EXPECT_EQ(list->header()->sectionSize(c), twipsToPixels(column.widthTwips, dpi)) << c;
+    ASSERT_EQ(model.columnCount(), 28);
+    for (int c = 0; c < 28; ++c) {
+        const Column& column = expected[size_t(c)];
+        EXPECT_EQ(model.headerData(c, Qt::Horizontal).toString(), QString::fromUtf8(column.header))
+            << c;
+        EXPECT_EQ(model.headerData(c, Qt::Horizontal, ResultsListModel::KeyRole).toString(),
+                  QString::fromUtf8(column.key))
+            << c;
+        const int alignment = model.data(model.index(0, c), Qt::TextAlignmentRole).toInt();
+        EXPECT_EQ(bool(alignment & Qt::AlignRight), column.right) << c;
+        EXPECT_EQ(list->isColumnHidden(c), column.width == 0) << c;
+        if (column.width > 0) {
+            EXPECT_EQ(list->header()->sectionSize(c), qRound(column.width * dpi / 1440.0)) << c;
         }
     }
 
     view.setListView(ResultsView::IconView);
     EXPECT_EQ(view.currentWidget(), view.iconPage());
-    EXPECT_EQ(view.iconPage()->gridSize().width(), twipsToPixels(3000, dpi));
+    EXPECT_EQ(view.iconPage()->gridSize().width(), qRound(3000 * dpi / 1440.0));
     EXPECT_TRUE(view.iconPage()->isWrapping());
     EXPECT_EQ(view.iconPage()->flow(), QListView::TopToBottom);
     view.setListView(1); // not a view of this list
@@ -65,7 +113,7 @@ TEST_F(ResultsViewTest, ShowsTheVisibleColumnsOrTheIconColumns) {
     model.fill(
         PhotoDatabase::open(installation.cataloguePath())->run(statements::activePhotosAtStartUp));
     EXPECT_TRUE(list->isColumnHidden(resultsColumnIndex(u"Dir")));
-    EXPECT_EQ(list->header()->sectionSize(1), twipsToPixels(3750, dpi));
+    EXPECT_EQ(list->header()->sectionSize(1), qRound(3750 * dpi / 1440.0));
 }
 
 TEST_F(ResultsViewTest, HeaderClicksFollowTheListsOwnOrderRule) {
@@ -99,4 +147,82 @@ TEST_F(ResultsViewTest, ClicksAndKeysReportTheRowKeyInBothViews) {
         keys << signal.at(0).toString();
     EXPECT_EQ(keys, QStringList({model.rowAt(1).key, model.rowAt(2).key, model.rowAt(4).key}));
     EXPECT_EQ(anyClick.size(), 3);
+}
+
+TEST(ResultsViewHeaders, EveryNumericColumnSortsByItsOwnNumbersWhenItsHeaderIsClicked) {
+    // Four photos whose values, per column, come in a different order each time, and in text
+    // order differ from number order (10.25 sorts before 2.5 as text).
+    const std::array<double, 4> magnitudes{2.5, 10.25, 30, 100.5};
+    struct Sortable {
+        const char* header;
+        std::array<int, 4> rank; // photo i gets magnitudes[rank[i]]
+    };
+    const std::array<Sortable, 8> columns{{
+        {"0to3", {0, 1, 2, 3}},
+        {"3Plus", {3, 2, 1, 0}},
+        {"Total", {1, 3, 0, 2}},
+        {"HerbTonsPerAcre", {2, 0, 3, 1}},
+        {"WoodyTonsPerAcre", {1, 0, 3, 2}},
+        {"DuffDepth", {3, 1, 0, 2}},
+        {"FuelBedDepth", {0, 3, 1, 2}},
+        {"FBModel", {2, 3, 0, 1}},
+    }};
+    TestInstallation installation;
+    {
+        test::TestCatalogue catalogue(installation.cataloguePath());
+        catalogue.addBook(QStringLiteral("B1"));
+        for (int i = 0; i < 4; ++i) {
+            const auto value = [&](int column) { return magnitudes[columns[column].rank[i]]; };
+            const double fine = value(0);
+            const double coarse = value(1);
+            QVariantMap fields{{QStringLiteral("HerbTonsPerAcre"), value(3)},
+                               {QStringLiteral("WoodyTonsPerAcre"), value(4)},
+                               {QStringLiteral("AverageDuffDepth"), value(5)},
+                               {QStringLiteral("AverageFuelbedDepth"), value(6)},
+                               {QStringLiteral("FireBehaveFM"), QString::number(value(7) * 4)}};
+            for (int k = 1; k <= 7; ++k)
+                fields.insert(QStringLiteral("TonsPerAcreBreak%1").arg(k), k == 1   ? fine
+                                                                           : k == 4 ? coarse
+                                                                           : k == 7 ? value(2)
+                                                                                    : 0.0);
+            catalogue.addPhoto(i + 1, QStringLiteral("B1"), QStringLiteral("P%1").arg(i), fields);
+        }
+    }
+    ResultsListModel model;
+    model.fill(
+        PhotoDatabase::open(installation.cataloguePath())->run(statements::activePhotosAtStartUp));
+    ResultsView view(model);
+    view.resize(2400, 400);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QHeaderView* header = view.listPage()->header();
+
+    bool descending = true; // every click turns the order round, whichever column it is on
+    for (size_t c = 0; c < columns.size(); ++c) {
+        const int section = resultsColumnIndex(QString::fromLatin1(columns[c].header));
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
+        // What the column shows of each photo: class 4 and class 7 make the part over 3 inches,
+        // and the total adds class 1.
+        std::array<double, 4> sortValue{};
+        for (int i = 0; i < 4; ++i) {
+            const auto part = [&](size_t column) { return magnitudes[columns[column].rank[i]]; };
+            sortValue[size_t(i)] = c == 1   ? part(1) + part(2)
+                                   : c == 2 ? part(0) + part(1) + part(2)
+                                            : part(c);
+        }
+        std::array<int, 4> expected{0, 1, 2, 3};
+        std::sort(expected.begin(), expected.end(), [&](int a, int b) {
+            return descending ? sortValue[size_t(a)] > sortValue[size_t(b)]
+                              : sortValue[size_t(a)] < sortValue[size_t(b)];
+        });
+        QStringList shown, wanted;
+        for (int row = 0; row < 4; ++row) {
+            shown << model.rowAt(row).key;
+            wanted << QStringLiteral("P%1").arg(expected[size_t(row)] + 1);
+        }
+        EXPECT_EQ(shown, wanted) << columns[c].header;
+        descending = !descending;
+    }
 }

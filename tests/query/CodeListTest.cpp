@@ -1,8 +1,10 @@
 #include "query/CodeList.h"
 
 #include <gtest/gtest.h>
+#include <QCollator>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QTemporaryDir>
 
 using namespace tarnwick;
@@ -50,6 +52,20 @@ TEST(CodeList, FindsTheFirstMatchingRecordLikeASearchFromTheTop) {
     EXPECT_EQ(lookupCodeDescription(path, QStringLiteral("Ab1")),
               QStringLiteral("AB1-Dry grass, short"));
 
+    // The file's code is taken as written: blanks after it are part of it and match nothing.
+    const QString trailing = writeLatin1(dir, QStringLiteral("trailing.txt"),
+                                         QStringLiteral("\"KL6 \",\"Trailing blank\"\r\n"));
+    EXPECT_EQ(lookupCodeDescription(trailing, QStringLiteral("KL6")), QStringLiteral("KL6- "));
+
+    // The suite's code page: 0x93/0x94 are curly quotes, 0x96 a dash, 0x80 the euro sign.
+    const QString cp1252 = dir.filePath(QStringLiteral("cp1252.txt"));
+    QFile bytes(cp1252);
+    ASSERT_TRUE(bytes.open(QIODevice::WriteOnly));
+    bytes.write("\"MX\",\"\x93Mixed\x94 \x96 \x80 10\"\r\n");
+    bytes.close();
+    EXPECT_EQ(lookupCodeDescription(cp1252, QStringLiteral("mx")),
+              QStringLiteral("MX-\u201CMixed\u201D \u2013 \u20AC 10"));
+
     // A file cut short keeps what came before the break.
     const QString cut =
         writeLatin1(dir, QStringLiteral("cut.txt"), QStringLiteral("\"X\",\"Ex\"\r\n\"Y\""));
@@ -65,15 +81,18 @@ TEST(CodeList, FindsTheFirstMatchingRecordLikeASearchFromTheTop) {
 
 namespace {
 
-// The exchange sort the lists were always sorted with: element 0 is the buffer's empty slot and
-// takes part in the comparisons but is never shown.
+// The exchange sort the lists were always sorted with, comparing as an English reader does
+// without regard to case: element 0 is the buffer's empty slot and takes part in the
+// comparisons but is never shown.
 QStringList exchangeSorted(const QStringList& rows) {
+    QCollator english(QLocale(QLocale::English, QLocale::UnitedStates));
+    english.setCaseSensitivity(Qt::CaseInsensitive);
     QStringList buffer{QString()};
     buffer << rows;
     const qsizetype upper = buffer.size() - 1;
     for (qsizetype i = 1; i <= upper; ++i)
         for (qsizetype j = 0; j <= upper - 1; ++j)
-            if (buffer[j].compare(buffer[j + 1], Qt::CaseInsensitive) > 0)
+            if (english.compare(buffer[j], buffer[j + 1]) > 0)
                 buffer.swapItemsAt(j, j + 1);
     buffer.removeFirst();
     return buffer;
@@ -82,12 +101,14 @@ QStringList exchangeSorted(const QStringList& rows) {
 } // namespace
 
 TEST(CodeList, SortingKeepsTheOrderOfTheExchangeSort) {
-    const QStringList rows{"tl2-b", "GR1-x", "",       "TL2-A", "gr1-X",      "SH5-c",
-                           "",      "Gr1-x", "10-y",   "9-z",   "sb4- ",      "SB4- ",
-                           "a",     "TL2-a", "tl2-A ", "1-w",   "Pi\u00F1on", "PINON"};
+    const QStringList rows{"tl2-b",  "GR1-x", "",           "TL2-A", "gr1-X", "SH5-c",   "",
+                           "Gr1-x",  "10-y",  "9-z",        "sb4- ", "SB4- ", "a",       "TL2-a",
+                           "tl2-A ", "1-w",   "Pi\u00F1on", "PINON", "Z-3",   "\u00E9-1"};
     const QStringList sorted = sortedListRows(rows);
     EXPECT_EQ(sorted, exchangeSorted(rows));
     // Rows equal but for case stay in the order they came.
     EXPECT_EQ(sorted.indexOf(QStringLiteral("GR1-x")) + 1, sorted.indexOf(QStringLiteral("gr1-X")));
     EXPECT_EQ(sorted.first(), QString());
+    // An accented code sorts beside its plain letter, not after "Z".
+    EXPECT_LT(sorted.indexOf(QStringLiteral("\u00E9-1")), sorted.indexOf(QStringLiteral("GR1-x")));
 }

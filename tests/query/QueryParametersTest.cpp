@@ -90,6 +90,10 @@ TEST_F(QueryParametersTest, OffersWhatTheActivePhotosHold) {
     QStringList messages;
     QObject::connect(&state.statusLine, &StatusLine::changed,
                      [&] { messages << state.statusLine.panelText(StatusLine::Message); });
+    // Flags as the old engine stored them: True is -1.
+    ASSERT_TRUE(
+        execOn(installation.cataloguePath(), u"UPDATE Books SET active = -1 WHERE active"_s));
+    ASSERT_TRUE(execOn(installation.cataloguePath(), u"UPDATE Photos SET active = -1"_s));
     const QueryParameters p = loadQueryParameters(state);
 
     ASSERT_TRUE(p.messages.isEmpty()) << p.messages.join(u"; ").toStdString();

@@ -3,6 +3,7 @@
 #include "catalogue/CatalogueSchema.h"
 #include "platform/AppPaths.h"
 #include "query/CodeList.h"
+#include "suite/Windows1252.h"
 
 #include <QColor>
 #include <QCoreApplication>
@@ -754,7 +755,7 @@ void CatalogueWriter::install(const QString& finalPath) {
 
 QByteArray codeLine(QStringView code, QStringView description) {
     const QString line = u"\"%1\",\"%2\"\n"_s.arg(code, description);
-    return line.toLatin1();
+    return encodeWindows1252(line).bytes;
 }
 
 void writeFile(const QDir& root, const QString& name, const QByteArray& content) {

@@ -89,6 +89,8 @@ protected:
                             {QStringLiteral("Oto3FL"), 2.25},
                             {QStringLiteral("TotalFL"), 12.5}});
         catalogue.addPhoto(8, QStringLiteral("Shelved"), QStringLiteral("1"), loadings());
+        catalogue.addPhoto(9, QStringLiteral("Open"), QStringLiteral("3"),
+                           {{QStringLiteral("TotalFL"), 12.5}}); // no 0 to 3 inch total
         database = PhotoDatabase::open(installation.cataloguePath());
     }
 
@@ -223,6 +225,10 @@ TEST_F(DataPlateTest, NotAvailableAndNullValues) {
     // Below 0 is "not available"; a Null loading leaves its cell empty; -0.004 rounds to 0.00.
     EXPECT_EQ(valuesOf(plate), QStringList({"N/A", "0.00", "", "", "N/A", "N/A", "N/A", "N/A", "",
                                             "0.00", "", "0.00", "", "2.25", "10.25", "12.50"}));
+
+    // Without a 0 to 3 inch total the part over 3 inches is unknown too, not the whole total.
+    const QStringList noFineTotal = valuesOf(dataPlateContent(source(9, QStringLiteral("Open"))));
+    EXPECT_EQ(noFineTotal.mid(13), QStringList({"", "", "12.50"}));
 
     const LoadingChartContent chart = loadingChartContent(sparse, 0);
     EXPECT_EQ(chart.bars[1].label, ".26\" - 1\"     t/ac  ");

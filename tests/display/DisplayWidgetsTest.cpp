@@ -168,6 +168,15 @@ TEST(MainWindowDisplay, ShowsAPhotoAndOpensTheViewerOnItsLocalCopy) {
     EXPECT_EQ(window.viewer()->dataPath(), installation.appDir() + "/PhotoImages/RM-3/d1.png");
     EXPECT_EQ(window.photoPane(0)->currentTab(), PhotoPane::ImageTab);
 
+    // A picture found in the photo directory opens from there, its data sheet beside it.
+    const QString inPhotoDir =
+        writePicture(photoDir.path() + "/RM-3/p2.png", {90, 60}, Qt::darkCyan);
+    window.showListRow(1);
+    window.photoPane(0)->tabs()->setCurrentIndex(PhotoPane::ViewTab);
+    EXPECT_EQ(window.viewer()->photoPath(), inPhotoDir);
+    EXPECT_EQ(window.viewer()->dataPath(), photoDir.path() + "/RM-3/d2.png");
+    QFile::remove(inPhotoDir);
+
     window.compareCommand();
     window.showListRow(1);
     EXPECT_TRUE(comparisonPrint->isEnabled());

@@ -3,6 +3,7 @@
 
 #include "catalogue/PhotoDatabase.h"
 #include "reports/ReportDocument.h"
+#include "support/PaintedText.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
@@ -77,10 +78,17 @@ TEST_F(PlateViewsTest, PlateViewDrawsThePlateOnAPageThatFollowsThePane) {
     ASSERT_GE(document.pageCount(), 1);
     EXPECT_EQ(document.bodyRect().topLeft(), QPointF(100, 100));
 
-    // The plate is drawn, readable: ink across the middle of the view, none at its far edges.
+    // The plate is drawn, readable: ink across the middle of the view, none at its far edges,
+    // and every label and value painted as its text.
     const QImage shown = view.grab().toImage();
     EXPECT_GT(inkIn(shown, QRect(40, 40, 340, 400)), 2000);
     EXPECT_EQ(inkIn(shown, QRect(0, 0, 4, 480)), 0);
+    const QString painted = test::paintedTexts(view).join(u'|');
+    for (const char* text :
+         {"Average Duff Depth (in)", "0.80", "Canopy Closure (%)", "3.1\"- 6\"  ", " 6.1\"- 9\"",
+          "20.1\" + ", "Total 0\"-3\"", "2.25", "10.25", "12.50"})
+        EXPECT_TRUE(painted.contains(QString::fromUtf8(text)))
+            << text << " in " << painted.toStdString();
 
     // A page size held by the main window wins over the pane's.
     view.setPlatePageSize(QSizeF(6000, 9000));

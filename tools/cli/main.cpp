@@ -1,6 +1,7 @@
 // tarnwick-cli: command-line companion of Tarnwick. Each subcommand is one entry in the table
 // below; add a function and a row to add a command.
 
+#include "ChoicesCommand.h"
 #include "CliSupport.h"
 #include "demo/DemoInstallation.h"
 #include "ListCommand.h"
@@ -80,6 +81,7 @@ struct Command {
 int runHelp(const QStringList& args);
 
 constexpr std::array commands{
+    Command{"choices", "choices [--app-dir DIR] what the query pages offer, as JSON", &runChoices},
     Command{"demo", "demo DIR [--photos N]   write a demo installation into DIR", &runDemo},
     Command{"plate", "plate --id ID [--app-dir DIR]   a photo's data plate and chart as JSON",
             &runPlate},

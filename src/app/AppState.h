@@ -7,6 +7,7 @@
 #include "display/PhotoPaths.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
+#include "profile/AssistantMode.h"
 #include "profile/FuelProfile.h"
 
 #include <array>
@@ -38,7 +39,9 @@ struct AppState {
     bool profileChanged = false;
     QString profileFileName;
     FuelProfile fuelProfile;
-    int assistantMode = 0;
+    // Which assistants are open (1 the comparison assistant, 10 the profile builder, added),
+    // and whether one of two open ones closed.
+    AssistantModes assistants;
 
     std::optional<PhotoDirChoice> photoDirChoice;
     // Size classes above 3 inches of the last plate drawn, less one (0..3); the chart drawn after

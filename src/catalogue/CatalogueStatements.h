@@ -22,4 +22,14 @@ inline QString onePhotoById(qint64 id) {
            QString::number(id);
 }
 
+// A photo by its display label: book label, "/" and photo label joined by the catalogue's
+// concatenation. A double quote in the label is doubled, so it stays one literal.
+inline QString photoByLabel(QString label) {
+    label.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QStringLiteral("SELECT * ") + QStringLiteral("From qryactive where BookLabel ") +
+           QStringLiteral("&") + QLatin1Char('"') + QStringLiteral("/") + QLatin1Char('"') +
+           QStringLiteral("&") + QStringLiteral(" PhotoLabel = ") + QLatin1Char('"') + label +
+           QLatin1Char('"');
+}
+
 } // namespace tarnwick::statements

@@ -168,6 +168,41 @@ QString strNumber(double value) {
     return value < 0 || text.startsWith(u'-') ? text : u' ' + text;
 }
 
+double leadingNumber(QStringView text) {
+    qsizetype i = 0;
+    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
+        ++i;
+    const qsizetype start = i;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    bool digits = false;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        if (text[i].isDigit() && text[i].unicode() < 128)
+            digits = true;
+        else if (text[i] == u'.' && !point)
+            point = true;
+        else
+            break;
+    }
+    if (!digits)
+        return 0;
+    qsizetype end = i;
+    if (i < text.size() && (text[i] == u'E' || text[i] == u'e')) {
+        qsizetype j = i + 1;
+        if (j < text.size() && (text[j] == u'+' || text[j] == u'-'))
+            ++j;
+        const qsizetype exponentDigits = j;
+        while (j < text.size() && text[j].isDigit() && text[j].unicode() < 128)
+            ++j;
+        if (j > exponentDigits)
+            end = j;
+    }
+    bool ok = false;
+    const double value = text.mid(start, end - start).toString().toDouble(&ok);
+    return ok && std::isfinite(value) ? value : 0;
+}
+
 QString textOfValue(const QVariant& value) {
     if (value.isNull())
         return QString();

@@ -22,6 +22,11 @@ QString plainNumber(double value);
 // the decimal point: 6 → " 6", 6.1 → " 6.1", -6 → "-6", 0.5 → " .5".
 QString strNumber(double value);
 
+// The number a text starts with, as the old runtime's Val read it: blanks before it skipped, an
+// optional sign, digits with one decimal point, an optional exponent; 0 when the text does not
+// start with a number ("no data", "N/A"). "12.5 t/ac" → 12.5.
+double leadingNumber(QStringView text);
+
 // A stored field as text: Null → "", numbers in the general conversion, text unchanged.
 QString textOfValue(const QVariant& value);
 

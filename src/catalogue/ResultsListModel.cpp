@@ -23,6 +23,17 @@ void ResultsListModel::fill(const RecordSet& set) {
     Q_EMIT sortChanged(sortColumn_, sortOrder_);
 }
 
+void ResultsListModel::appendRow(ResultsRow row) {
+    const int position = int(rows_.size());
+    beginInsertRows(QModelIndex(), position, position);
+    if (!rowByKey_.isEmpty())
+        rowByKey_.insert(row.key, position);
+    rows_.push_back(std::move(row));
+    order_.push_back(position);
+    positionOfRow_.push_back(position);
+    endInsertRows();
+}
+
 int ResultsListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(rows_.size());
 }

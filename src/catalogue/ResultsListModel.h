@@ -28,6 +28,9 @@ public:
 
     // Replaces every row with those of the set and sorts them ascending by the current sort column.
     void fill(const RecordSet& set);
+    // Adds a row at the end, outside the current order (the list is sorted again only by a
+    // header click or the next fill).
+    void appendRow(ResultsRow row);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -8,6 +8,7 @@
 #include "display/widgets/PhotoPane.h"
 #include "platform/OpticalDrive.h"
 #include "platform/SuiteSettings.h"
+#include "profile/widgets/AssistantWindow.h"
 #include "query/widgets/QueryPane.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedSeams.h"
@@ -21,6 +22,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTabBar>
@@ -41,13 +43,16 @@ protected:
         {
             TestCatalogue catalogue(installation.cataloguePath());
             catalogue.addBook(QStringLiteral("B1"));
-            for (int id = 1; id <= 3; ++id)
-                catalogue.addPhoto(id, QStringLiteral("B1"), QStringLiteral("P%1").arg(id),
-                                   {{QStringLiteral("GroupLabel"), QStringLiteral("G%1").arg(id)},
-                                    {QStringLiteral("PhotoPic"), QStringLiteral("p%1.jpg").arg(id)},
-                                    {QStringLiteral("DataPic"), QStringLiteral("d%1.jpg").arg(id)},
-                                    {QStringLiteral("TonsPerAcreBreak1"), double(id)},
-                                    {QStringLiteral("TotalFL"), double(id)}});
+            for (int id = 1; id <= 3; ++id) {
+                QVariantMap fields{{QStringLiteral("GroupLabel"), QStringLiteral("G%1").arg(id)},
+                                   {QStringLiteral("PhotoPic"), QStringLiteral("p%1.jpg").arg(id)},
+                                   {QStringLiteral("DataPic"), QStringLiteral("d%1.jpg").arg(id)},
+                                   {QStringLiteral("TonsPerAcreBreak1"), double(id)},
+                                   {QStringLiteral("TotalFL"), double(id)}};
+                for (int k = 2; k <= 7; ++k)
+                    fields.insert(QStringLiteral("TonsPerAcreBreak%1").arg(k), 0.0);
+                catalogue.addPhoto(id, QStringLiteral("B1"), QStringLiteral("P%1").arg(id), fields);
+            }
         }
         ASSERT_TRUE(initialiseCatalogue(state, dialogs));
         window = std::make_unique<MainWindow>(state);
@@ -248,4 +253,78 @@ TEST_F(BrowseAndCompareTest, TheEraseBoxShowsTheFirstPhotoFoundAfterASearchInEit
     EXPECT_EQ(shownId(0), 2);
     EXPECT_EQ(state.currentSlot, 1);
     EXPECT_EQ(state.compareMode, 1);
+}
+
+TEST_F(BrowseAndCompareTest, TheAssistantOpensWithComparingAndTheBuilderAndFollowsTheirModes) {
+    window->resize(1200, 800);
+    window->show();
+    AssistantWindow* assistant = window->assistantWindow();
+    QAction* assistantsMenu = window->action(QStringLiteral("mnuAssistants"));
+    QAction* assistantButton = window->action(QStringLiteral("barAssistant"));
+    EXPECT_FALSE(assistant->isVisible());
+    EXPECT_FALSE(assistantsMenu->isEnabled());
+
+    // A search that leaves the browsed photo out of the list: comparing still shows its plate.
+    window->listItemClicked(QStringLiteral("P1"));
+    QueryCriteria twoAndUp;
+    twoAndUp.kind = QueryKind::TotalLoading;
+    twoAndUp.totalLow = QStringLiteral(" 2");
+    twoAndUp.totalHigh = QStringLiteral(" 3");
+    window->searchCommand({1, twoAndUp, false});
+    window->compareCommand();
+    ASSERT_TRUE(window->plateView(0)->hasPlate());
+    EXPECT_EQ(window->chartView(0)->content()->header.value(1), QStringLiteral("B1/P1"));
+
+    EXPECT_TRUE(assistant->isVisible());
+    EXPECT_EQ(state.assistants.mode, 1);
+    EXPECT_EQ(assistant->currentTab(), AssistantWindow::ComparisonTab);
+    EXPECT_FALSE(assistant->isTabEnabled(AssistantWindow::BuilderTab));
+    EXPECT_TRUE(assistantsMenu->isEnabled());
+    EXPECT_TRUE(assistantsMenu->isChecked());
+    EXPECT_TRUE(assistantButton->isChecked());
+    EXPECT_EQ(assistant->label(QStringLiteral("lblPhoto0"))->text(), QStringLiteral("B1/P1"));
+    EXPECT_EQ(assistant->windowTitle(), QStringLiteral("Tarnwick Assistant[Untitled]"));
+    // Beside the frame's top right corner.
+    EXPECT_EQ(assistant->frameGeometry().top(), window->window()->frameGeometry().top());
+
+    window->listItemClicked(QStringLiteral("P3"));
+    EXPECT_EQ(assistant->label(QStringLiteral("lblPhoto1"))->text(), QStringLiteral("B1/P3"));
+    EXPECT_EQ(assistant->label(QStringLiteral("lbl0to32"))->text(), QStringLiteral("2.0"));
+    window->selectPane(0);
+    EXPECT_TRUE(assistant->label(QStringLiteral("lblPhoto0"))->font().bold());
+    EXPECT_FALSE(assistant->label(QStringLiteral("lblPhoto1"))->font().bold());
+
+    // The builder joins: both tabs, the builder's shown; its Add> takes the current photo's value.
+    window->action(QStringLiteral("barBuilder"))->trigger();
+    EXPECT_EQ(state.assistants.mode, 11);
+    EXPECT_TRUE(window->action(QStringLiteral("mnuProfileBuilder"))->isChecked());
+    EXPECT_EQ(assistant->currentTab(), AssistantWindow::BuilderTab);
+    EXPECT_TRUE(assistant->isTabEnabled(AssistantWindow::ComparisonTab));
+    QTest::mouseClick(assistant->findChild<QPushButton*>(QStringLiteral("cmdSelect0to3")),
+                      Qt::LeftButton);
+    EXPECT_EQ(state.fuelProfile.source0to3, QStringLiteral("B1/P1"));
+    EXPECT_EQ(assistant->label(QStringLiteral("lblPro0to3"))->text(), QStringLiteral("1.0"));
+    EXPECT_EQ(assistant->label(QStringLiteral("lblPL0to3"))->text(), QStringLiteral("B1/P1"));
+    EXPECT_TRUE(window->action(QStringLiteral("mnuFuelProfilePrint"))->isEnabled());
+    EXPECT_TRUE(state.profileChanged);
+
+    // Comparing ends; browsing shows the browsed photo in both panes again.
+    window->compareCommand();
+    EXPECT_EQ(state.assistants.mode, 10);
+    EXPECT_EQ(assistant->currentTab(), AssistantWindow::BuilderTab);
+    EXPECT_FALSE(assistant->isTabEnabled(AssistantWindow::ComparisonTab));
+    EXPECT_EQ(shownId(0), 1);
+    EXPECT_EQ(window->chartView(1)->content()->header.value(1), QStringLiteral("B1/P1"));
+
+    // The Assistants item hides and shows it; closing the builder closes it for good.
+    assistantsMenu->trigger();
+    EXPECT_FALSE(assistant->isVisible());
+    EXPECT_FALSE(assistantButton->isChecked());
+    assistantsMenu->trigger();
+    EXPECT_TRUE(assistant->isVisible());
+    window->action(QStringLiteral("mnuProfileBuilder"))->trigger();
+    EXPECT_EQ(state.assistants.mode, 0);
+    EXPECT_FALSE(assistant->isVisible());
+    EXPECT_FALSE(assistantsMenu->isEnabled());
+    EXPECT_FALSE(window->action(QStringLiteral("barBuilder"))->isChecked());
 }

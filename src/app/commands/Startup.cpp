@@ -18,7 +18,7 @@ void resetRunState(AppState& state) {
     state.currentSlot = 0;
     state.profileChanged = false;
     state.profileFileName.clear();
-    state.assistantMode = 0;
+    state.assistants = AssistantModes{};
     newProfile(state);
     state.compareMode = 0;
 }

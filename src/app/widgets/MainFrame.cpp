@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/commands/Startup.h"
+#include "app/widgets/AssistantController.h"
 #include "app/widgets/MainWindow.h"
 #include "catalogue/widgets/StatusBarWidget.h"
 
@@ -42,6 +43,11 @@ MainFrame::MainFrame(AppState& state, Dialogs& dialogs, QWidget* parent)
     mainWindowFrame_->setWindowIcon(windowIcon());
     mainWindowFrame_->installEventFilter(this);
     connect(mainWindow_, &MainWindow::exitRequested, this, &MainFrame::exitCommand);
+    // The assistant goes and comes back with the frame.
+    connect(this, &MainFrame::minimised, mainWindow_->assistant(),
+            &AssistantController::frameMinimised);
+    connect(this, &MainFrame::restored, mainWindow_->assistant(),
+            &AssistantController::frameRestored);
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, &MainFrame::showMenusOf);
     showMenusOf(mainWindowFrame_);
 }
@@ -73,6 +79,8 @@ bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainFrame::exitCommand() {
+    // The assistant closes first; it stays closed when the user decides to go on.
+    mainWindow_->assistant()->hideWindow();
     close();
 }
 

@@ -1,5 +1,8 @@
 #include "app/widgets/MainWindow.h"
 
+#include "app/widgets/AssistantController.h"
+#include "catalogue/CatalogueStatements.h"
+
 #include "app/AppState.h"
 #include "app/commands/Modes.h"
 #include "app/commands/PhotoDirectoryCheck.h"
@@ -69,7 +72,13 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     displayHooks_.setComparisonPrintEnabled = [this](bool enabled) {
         setComparisonPrintEnabled(enabled);
     };
+    assistant_ = new AssistantController(state_, *this);
+    displayHooks_.refreshAssistant = [this] { assistant_->refreshValues(); };
     qApp->installEventFilter(this);
+}
+
+AssistantWindow* MainWindow::assistantWindow() const {
+    return assistant_->window();
 }
 
 QAction* MainWindow::addTool(const QString& key, const QString& image, const QString& toolTip,
@@ -96,7 +105,8 @@ void MainWindow::buildToolBar() {
     addTool(QStringLiteral("Compare"), QStringLiteral("Compare"),
             QStringLiteral("Open Compare Mode"), true, [this] { compareCommand(); });
     QAction* builder = addTool(QStringLiteral("Builder"), QStringLiteral("Builder"),
-                               QStringLiteral("Open Builder Mode"), true, notYetAvailable);
+                               QStringLiteral("Open Builder Mode"), true,
+                               [this] { assistant_->builderCommand(); });
     // The builder button is the one that also carries its text.
     if (auto* button = qobject_cast<QToolButton*>(toolBar_->widgetForAction(builder)))
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -158,8 +168,11 @@ void MainWindow::buildMenus() {
     addCommand(view, QStringLiteral("Reset Query Parameters"), QStringLiteral("mnuReset"),
                [this] { resetCommand(); });
     view->addSeparator()->setObjectName(QStringLiteral("mnubar1"));
-    addCommand(view, QStringLiteral("Assistants"), QStringLiteral("mnuAssistants"), notYetAvailable)
-        ->setEnabled(false);
+    QAction* assistants =
+        addCommand(view, QStringLiteral("Assistants"), QStringLiteral("mnuAssistants"),
+                   [this] { assistant_->toggle(); });
+    assistants->setCheckable(true);
+    assistants->setEnabled(false);
 
     auto* reports = new QMenu(QStringLiteral("&Reports"), this);
     addCommand(reports, QStringLiteral("Print Selected Photo/Data"),
@@ -179,8 +192,10 @@ void MainWindow::buildMenus() {
     addCommand(tools, QStringLiteral("Compare Photo Series"), QStringLiteral("mnuCompare"), [this] {
         compareCommand();
     })->setCheckable(true);
+    // Checked while the builder is open, as its toolbar button is pressed.
     addCommand(tools, QStringLiteral("Fuel Profile Builder"), QStringLiteral("mnuProfileBuilder"),
-               notYetAvailable);
+               [this] { assistant_->builderCommand(); })
+        ->setCheckable(true);
 
     auto* help = new QMenu(QStringLiteral("&Help"), this);
     addCommand(help, QStringLiteral("Help Contents"), QStringLiteral("mnuHelpContents"),
@@ -270,7 +285,7 @@ QAction* MainWindow::action(const QString& name) const {
 
 void MainWindow::setUp() {
     state_.statusLine.statusMessage(StatusKind::Info, QStringLiteral("Initializing ..."));
-    newProfile(state_);
+    newProfile(state_, assistant_->profileHooks());
     setMode(int(Mode::Browse));
     resultsView_->setListView(ResultsView::ListView);
     fillResultsList(state_);
@@ -317,9 +332,11 @@ void MainWindow::selectPane(int slot) {
     state_.statusLine.statusMessage(StatusKind::Clear, QString());
     if (state_.compareMode != 1 || slot < 0 || slot > 1)
         return;
+    assistant_->setBoldColumn(slot);
     state_.currentSlot = slot;
     for (int s = 0; s < 2; ++s)
         panes_[size_t(s)]->setSelected(s == slot);
+    assistant_->refreshValues();
 }
 
 void MainWindow::paneClicked(int slot) {
@@ -463,23 +480,8 @@ void MainWindow::drawPlate(int pane, const PlateSource& source) {
     chartViews_[size_t(pane)]->show();
 }
 
-void MainWindow::drawListedPlate(int pane, const QString& key) {
-    const ResultsRow* row = state_.resultsList.rowWithKey(key);
-    if (!row || !state_.database) {
-        plateViews_[size_t(pane)]->clear();
-        chartViews_[size_t(pane)]->clear();
-        return;
-    }
-    try {
-        drawPlate(pane,
-                  readPlateSource(*state_.database,
-                                  PlateEntry{row->photoId(), row->cell(u"Dir"), row->text()}));
-    } catch (const DatabaseError& error) {
-        state_.statusLine.statusMessage(StatusKind::Error, error.message());
-    }
-}
-
 void MainWindow::assistantCommand() {
+    assistant_->toggle();
     QAction* button = action(QStringLiteral("barAssistant"));
     button->setToolTip(button->isChecked() ? QStringLiteral("Hide Assistant")
                                            : QStringLiteral("Display Assistant"));
@@ -487,18 +489,53 @@ void MainWindow::assistantCommand() {
 
 void MainWindow::compareCommand() {
     if (state_.compareMode == 0) {
+        action(QStringLiteral("mnuCompare"))->setChecked(true);
         // The mode switch empties pane 1; the photo on screen becomes the left-hand photo of
         // the comparison.
         setMode(int(Mode::Compare));
-        drawListedPlate(0, state_.selectedListItem);
+        assistant_->comparingStarted();
+        drawSlotPlate(0, 0);
         selectPane(1);
     } else {
-        // Back to browsing: the data pane shows the photo last browsed, not the last compared.
-        drawListedPlate(1, state_.selectedListItem);
+        // Back to browsing the photo last browsed, not the last one compared; the data pane
+        // shows the photo the picture pane names.
+        action(QStringLiteral("mnuCompare"))->setChecked(false);
         setMode(int(Mode::Browse));
+        showBrowsedPhotoAgain();
+        assistant_->comparingEnded();
         setComparisonPrintEnabled(false);
     }
     action(QStringLiteral("mnuCompare"))->setChecked(state_.compareMode == 1);
+}
+
+void MainWindow::showBrowsedPhotoAgain() {
+    const QString key = state_.selectedListItem;
+    const RecordSet& onScreen = state_.slotPhoto[0];
+    const bool stillShown =
+        !onScreen.isEmpty() && QStringLiteral("P") + onScreen.text(0, u"ID") == key;
+    if (key.isEmpty() || stillShown || !state_.database) {
+        drawSlotPlate(1, 0);
+        return;
+    }
+    try {
+        // The browsed photo may have left the list through a search since: it is read again.
+        const RecordSet photo =
+            state_.database->run(statements::onePhotoById(key.mid(1).toLongLong()));
+        if (photo.isEmpty()) {
+            drawSlotPlate(1, 0);
+            return;
+        }
+        ListEntry entry;
+        entry.key = key;
+        entry.text = photo.text(0, u"BookLabel") + QLatin1Char('/') + photo.text(0, u"PhotoLabel");
+        entry.dir = photo.text(0, u"BookLabel");
+        entry.picture = photo.text(0, u"PhotoPic");
+        entry.data = photo.text(0, u"DataPic");
+        entry.row = state_.resultsList.positionOfKey(key);
+        tarnwick::showPhoto(state_, entry, displayHooks_);
+    } catch (const DatabaseError& error) {
+        state_.statusLine.statusMessage(StatusKind::Error, error.message());
+    }
 }
 
 void MainWindow::showPhoto(const ListEntry& entry) {

@@ -17,6 +17,8 @@ class QToolBar;
 namespace tarnwick {
 
 struct AppState;
+class AssistantController;
+class AssistantWindow;
 class PhotoImageView;
 class DataPlateView;
 class Dialogs;
@@ -92,6 +94,8 @@ public:
     PhotoImageView* imageView(int slot) const { return imageViews_[size_t(slot)]; }
     // The open viewer, if any.
     ViewerWindow* viewer() const;
+    AssistantWindow* assistantWindow() const;
+    AssistantController* assistant() const { return assistant_; }
     QWidget* queryArea() const { return queryArea_; }
     QWidget* listArea() const { return listArea_; }
     ResultsView* resultsView() const { return resultsView_; }
@@ -122,8 +126,9 @@ private:
     void clearSlot(int slot);
     bool runAllPhotosQuery();
     void drawSlotPlate(int pane, int slot);
-    void drawListedPlate(int pane, const QString& key);
     void drawPlate(int pane, const PlateSource& source);
+    // Leaving compare mode: slot 0 shows the photo last browsed again if comparing replaced it.
+    void showBrowsedPhotoAgain();
 
     AppState& state_;
     QToolBar* toolBar_;
@@ -141,6 +146,7 @@ private:
     std::array<std::unique_ptr<SlotDisplay>, 2> slotDisplays_;
     PhotoDisplayHooks displayHooks_;
     QPointer<ViewerWindow> viewer_;
+    AssistantController* assistant_ = nullptr;
     bool activated_ = false;
 };
 

@@ -1,0 +1,161 @@
+#include "app/widgets/AssistantController.h"
+
+#include "app/AppState.h"
+#include "app/widgets/MainWindow.h"
+#include "catalogue/DatabaseError.h"
+#include "profile/widgets/AssistantWindow.h"
+
+#include <QAction>
+#include <QApplication>
+
+namespace tarnwick {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The assistant stands at the top of the frame, its right edge this far in from the frame's.
+constexpr int rightEdgeInsetTwips = 700;
+constexpr int twipsPerPixel = 15;
+
+const QString& sourceOf(const FuelProfile& profile, int component) {
+    switch (ProfileComponent(component)) {
+    case ProfileComponent::Duff:
+        return profile.duffSource;
+    case ProfileComponent::FuelBed:
+        return profile.fuelBedSource;
+    case ProfileComponent::ZeroToThree:
+        return profile.source0to3;
+    case ProfileComponent::ThreePlus:
+        return profile.source3Plus;
+    case ProfileComponent::Herb:
+        return profile.herbSource;
+    case ProfileComponent::Woody:
+        break;
+    }
+    return profile.woodySource;
+}
+
+} // namespace
+
+AssistantController::AssistantController(AppState& state, MainWindow& window)
+    : QObject(&window), state_(state), main_(window), assistant_(new AssistantWindow(&window)) {
+    profileHooks_.showProfile = [this] { showProfile(); };
+    profileHooks_.enableProfilePrint = [this] {
+        main_.action(u"mnuFuelProfilePrint"_s)->setEnabled(true);
+    };
+    connect(assistant_, &AssistantWindow::selectRequested, this,
+            [this](int component) { selectProfileValue(state_, component, profileHooks_); });
+    connect(assistant_, &AssistantWindow::showPhotoRequested, this, [this](int component) {
+        try {
+            findSource(state_, sourceOf(state_.fuelProfile, component), main_.photoDisplayHooks());
+        } catch (const DatabaseError& error) {
+            state_.statusLine.statusMessage(StatusKind::Error, error.message());
+        }
+    });
+    connect(assistant_, &AssistantWindow::newRequested, this,
+            [this] { newProfile(state_, profileHooks_); });
+    connect(assistant_, &AssistantWindow::hideRequested, this, &AssistantController::hideWindow);
+    // The name follows every keystroke; it does not count as a change to save.
+    connect(assistant_, &AssistantWindow::nameEdited, this,
+            [this](const QString& name) { state_.fuelProfile.name = name; });
+    refreshValues();
+    showProfile();
+}
+
+void AssistantController::refreshValues() {
+    const ComparisonTab tab = assistantValues(state_);
+    assistant_->showComparison(tab);
+    assistant_->showCurrentPhoto(currentPhotoColumn(tab, state_.currentSlot));
+}
+
+void AssistantController::showProfile() {
+    assistant_->showProfile(state_.fuelProfile, profileColumn(state_.fuelProfile),
+                            assistantTitle(state_.profileFileName));
+}
+
+void AssistantController::setBoldColumn(int slot) {
+    assistant_->setBoldColumn(slot);
+}
+
+void AssistantController::showAndPlace() {
+    assistant_->show();
+    main_.action(u"mnuAssistants"_s)->setChecked(true);
+    QApplication::processEvents();
+    const QRect frame = main_.window()->frameGeometry();
+    const int left = frame.width() - assistant_->frameGeometry().width() + frame.left() -
+                     rightEdgeInsetTwips / twipsPerPixel;
+    assistant_->move(left, frame.top());
+    main_.action(u"barAssistant"_s)->setChecked(true);
+    assistant_->raise();
+}
+
+void AssistantController::hideWindow() {
+    main_.action(u"mnuAssistants"_s)->setChecked(false);
+    assistant_->hide();
+    main_.action(u"barAssistant"_s)->setChecked(false);
+}
+
+void AssistantController::toggle() {
+    if (assistant_->isHidden())
+        showAndPlace();
+    else
+        hideWindow();
+}
+
+void AssistantController::apply() {
+    const AssistantLayout layout = applyAssistantMode(state_.assistants);
+    if (layout.hideWindow)
+        assistant_->hide();
+    if (layout.comparisonTabEnabled || layout.builderTabEnabled)
+        assistant_->setTabsEnabled(layout.comparisonTabEnabled.value_or(true),
+                                   layout.builderTabEnabled.value_or(true));
+    if (layout.currentTab)
+        assistant_->setCurrentTab(AssistantWindow::Tab(*layout.currentTab));
+    QAction* menu = main_.action(u"mnuAssistants"_s);
+    QAction* button = main_.action(u"barAssistant"_s);
+    menu->setEnabled(layout.menuEnabled);
+    button->setEnabled(layout.buttonEnabled);
+    if (layout.menuChecked)
+        menu->setChecked(*layout.menuChecked);
+    if (layout.buttonPressed)
+        button->setChecked(*layout.buttonPressed);
+    const bool builderOpen = state_.assistants.mode >= 10;
+    main_.action(u"barBuilder"_s)->setChecked(builderOpen);
+    main_.action(u"mnuProfileBuilder"_s)->setChecked(builderOpen);
+}
+
+void AssistantController::comparingStarted() {
+    if (openComparisonAssistant(state_.assistants))
+        showAndPlace();
+    refreshValues();
+    apply();
+}
+
+void AssistantController::comparingEnded() {
+    closeComparisonAssistant(state_.assistants);
+    apply();
+}
+
+void AssistantController::builderCommand() {
+    if (toggleProfileBuilder(state_.assistants)) {
+        showAndPlace();
+        assistant_->setCurrentTab(AssistantWindow::BuilderTab);
+    }
+    apply();
+}
+
+void AssistantController::frameMinimised() {
+    hiddenWithFrame_ = state_.assistants.mode != 0;
+    assistant_->hide();
+}
+
+void AssistantController::frameRestored() {
+    // The window comes back with the frame, also when it had been hidden before, as long as an
+    // assistant is open.
+    if (hiddenWithFrame_ && state_.assistants.mode != 0)
+        assistant_->show();
+    hiddenWithFrame_ = false;
+}
+
+} // namespace tarnwick

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "profile/FuelProfile.h"
+
+#include <QRgb>
+#include <QString>
+
+#include <array>
+
+namespace tarnwick {
+
+class RecordSet;
+
+// One photo's column of the comparison tab, as shown: loadings and depths to one decimal,
+// "no data" below 0, empty for a Null value or when the slot holds no photo.
+struct PhotoColumn {
+    QString photo; // BookLabel/PhotoLabel
+    QString zeroToThree;
+    QString threePlus;
+    QString total;
+    QString duff;
+    QString fuelBed;
+    QString herb;
+    QString woody;
+    QString vegType;
+    QString activity;
+};
+
+inline const QString noDataText = QStringLiteral("no data");
+
+PhotoColumn photoColumn(const RecordSet& photo);
+
+// The rows of the comparison tab that set numbers against each other, top to bottom.
+enum class ComparedRow { ZeroToThree, ThreePlus, Total, Duff, FuelBed, Herb, Woody };
+inline constexpr int comparedRowCount = 7;
+
+inline constexpr QRgb largerColour = qRgb(255, 0, 0);
+inline constexpr QRgb smallerColour = qRgb(0, 0, 255);
+
+struct Difference {
+    QString text;                // "##0.0", never negative; "N/A" when a photo has no data
+    std::array<QRgb, 2> colours; // of the two photos' values: larger red, smaller blue
+};
+
+struct ComparisonTab {
+    std::array<PhotoColumn, 2> photos;
+    std::array<Difference, comparedRowCount> differences;
+
+    const Difference& difference(ComparedRow row) const { return differences[size_t(row)]; }
+};
+
+// Both photos set against each other. An empty column counts as 0, so with one photo the
+// differences are that photo's values. On a tie photo 0 is blue and photo 1 red.
+ComparisonTab comparisonTab(const RecordSet& slot0, const RecordSet& slot1);
+
+// The values of a column of the comparison tab as text, in the order of ComparedRow.
+const QString& columnValue(const PhotoColumn& column, ComparedRow row);
+
+// The builder's current-photo column: the photo of the current slot, or slot 0's when the
+// current slot shows none.
+PhotoColumn currentPhotoColumn(const ComparisonTab& tab, int currentSlot);
+
+// The builder's profile column as shown.
+struct ProfileColumn {
+    QString zeroToThree; // "###0.0" of the three raw class loadings
+    QString threePlus;   // "##0.0"
+    QString total;       // the two rounded displays added, in the general form
+    QString duff;
+    QString fuelBed;
+    QString herb;
+    QString woody;
+};
+
+ProfileColumn profileColumn(const FuelProfile& profile);
+
+// The assistant window's caption for the profile's file ("Untitled" or a path).
+QString assistantTitle(const QString& profileFileName);
+
+// Takes the current photo's value of a component into the profile, with the current photo's
+// label as its source: duff and fuel bed as displayed ("1.0" stays "1.0"), herb and shrub as
+// the displayed number written out ("1.0" becomes "1"), "N/A" for "no data"; 0 to 3 inches as
+// the photo's three raw class loadings; over 3 inches as its one-decimal display.
+void takeProfileValue(FuelProfile& profile, ProfileComponent component, const PhotoColumn& current,
+                      const RecordSet& currentPhoto);
+
+} // namespace tarnwick

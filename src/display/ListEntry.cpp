@@ -1,5 +1,6 @@
 #include "display/ListEntry.h"
 
+#include "catalogue/RecordSet.h"
 #include "catalogue/ResultsRows.h"
 
 namespace tarnwick {
@@ -12,6 +13,18 @@ ListEntry listEntryOfRow(const ResultsRow& row, int position) {
     entry.picture = row.cell(u"Picture");
     entry.data = row.cell(u"Data");
     entry.row = position;
+    return entry;
+}
+
+ListEntry listEntryOfPhoto(const RecordSet& photo) {
+    ListEntry entry;
+    if (photo.isEmpty())
+        return entry;
+    entry.key = QStringLiteral("P") + photo.text(0, u"ID");
+    entry.dir = photo.text(0, u"BookLabel");
+    entry.text = entry.dir + QLatin1Char('/') + photo.text(0, u"PhotoLabel");
+    entry.picture = photo.text(0, u"PhotoPic");
+    entry.data = photo.text(0, u"DataPic");
     return entry;
 }
 

@@ -4,6 +4,7 @@
 
 namespace tarnwick {
 
+class RecordSet;
 struct ResultsRow;
 
 // One entry of the results list as the photo display needs it.
@@ -18,5 +19,9 @@ struct ListEntry {
 
 // The entry for a results-list row at a position of the list.
 ListEntry listEntryOfRow(const ResultsRow& row, int position);
+
+// The entry a listed photo would have, from its record (first row), for a photo shown without
+// its list row; row is -1.
+ListEntry listEntryOfPhoto(const RecordSet& photo);
 
 } // namespace tarnwick

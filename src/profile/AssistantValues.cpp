@@ -94,6 +94,78 @@ const QString& columnValue(const PhotoColumn& column, ComparedRow row) {
     return column.total;
 }
 
+const std::array<ComparisonTabRow, 9>& comparisonTabRows() {
+    static const std::array<ComparisonTabRow, 9> rows{{
+        {u"DDW 0\" - 3\" (Tons Per Acre)", u"lbl0to3", ComparedRow::ZeroToThree},
+        {u"DDW 3.1\" + (Tons Per Acre)", u"lbl3Plus", ComparedRow::ThreePlus},
+        {u"DDW Total (Tons Per Acre)", u"lblTotal", ComparedRow::Total},
+        {u"Duff Depth (in)", u"lblDuff", ComparedRow::Duff},
+        {u"Fuel Bed Depth (in)", u"lblFuelBed", ComparedRow::FuelBed},
+        {u"Herb (Tons Per Acre)", u"lblHerb", ComparedRow::Herb},
+        {u"Shrub (Tons Per Acre)", u"lblWoody", ComparedRow::Woody},
+        {u"Vegetation Type", u"lblVegType", std::nullopt},
+        {u"Activity", u"lblActType", std::nullopt},
+    }};
+    return rows;
+}
+
+QString comparisonRowText(const PhotoColumn& column, const ComparisonTabRow& row) {
+    if (row.compared)
+        return columnValue(column, *row.compared);
+    return QStringView(row.name) == u"lblVegType" ? column.vegType : column.activity;
+}
+
+const std::array<BuilderTabRow, 7>& builderTabRows() {
+    static const std::array<BuilderTabRow, 7> rows{{
+        {u"DDW 0\" - 3\" (tpa)", u"0to3", ComparedRow::ZeroToThree, ProfileComponent::ZeroToThree},
+        {u"DDW 3.1\" + (tpa)", u"3Plus", ComparedRow::ThreePlus, ProfileComponent::ThreePlus},
+        {u"DDW Total (tpa)", u"Total", ComparedRow::Total, std::nullopt},
+        {u"Duff Depth (in)", u"Duff", ComparedRow::Duff, ProfileComponent::Duff},
+        {u"Fuel Bed Depth (in)", u"FuelBed", ComparedRow::FuelBed, ProfileComponent::FuelBed},
+        {u"Herb (tpa)", u"Herb", ComparedRow::Herb, ProfileComponent::Herb},
+        {u"Shrub (tpa)", u"Woody", ComparedRow::Woody, ProfileComponent::Woody},
+    }};
+    return rows;
+}
+
+const QString& profileColumnValue(const ProfileColumn& column, ComparedRow row) {
+    switch (row) {
+    case ComparedRow::ZeroToThree:
+        return column.zeroToThree;
+    case ComparedRow::ThreePlus:
+        return column.threePlus;
+    case ComparedRow::Total:
+        return column.total;
+    case ComparedRow::Duff:
+        return column.duff;
+    case ComparedRow::FuelBed:
+        return column.fuelBed;
+    case ComparedRow::Herb:
+        return column.herb;
+    case ComparedRow::Woody:
+        break;
+    }
+    return column.woody;
+}
+
+const QString& profileSource(const FuelProfile& profile, ProfileComponent component) {
+    switch (component) {
+    case ProfileComponent::Duff:
+        return profile.duffSource;
+    case ProfileComponent::FuelBed:
+        return profile.fuelBedSource;
+    case ProfileComponent::ZeroToThree:
+        return profile.source0to3;
+    case ProfileComponent::ThreePlus:
+        return profile.source3Plus;
+    case ProfileComponent::Herb:
+        return profile.herbSource;
+    case ProfileComponent::Woody:
+        break;
+    }
+    return profile.woodySource;
+}
+
 ComparisonTab comparisonTab(const RecordSet& slot0, const RecordSet& slot1) {
     ComparisonTab tab;
     tab.photos = {photoColumn(slot0), photoColumn(slot1)};

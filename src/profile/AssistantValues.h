@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 namespace tarnwick {
 
@@ -56,6 +57,26 @@ ComparisonTab comparisonTab(const RecordSet& slot0, const RecordSet& slot1);
 // The values of a column of the comparison tab as text, in the order of ComparedRow.
 const QString& columnValue(const PhotoColumn& column, ComparedRow row);
 
+// The comparison tab's rows below the photo labels, top to bottom: caption, the name of its
+// value labels (one per photo, and the difference where the row compares numbers).
+struct ComparisonTabRow {
+    const char16_t* caption;
+    const char16_t* name;
+    std::optional<ComparedRow> compared; // none: text shown side by side
+};
+const std::array<ComparisonTabRow, 9>& comparisonTabRows();
+QString comparisonRowText(const PhotoColumn& column, const ComparisonTabRow& row);
+
+// The builder tab's rows, top to bottom.
+struct BuilderTabRow {
+    const char16_t* caption;
+    const char16_t* key; // of its labels and buttons: lblCur<key>, cmdSelect<key> ...
+    ComparedRow value;   // the current photo's value shown in the row
+    std::optional<ProfileComponent> component; // none: the total, with no commands of its own
+};
+const std::array<BuilderTabRow, 7>& builderTabRows();
+const QString& profileSource(const FuelProfile& profile, ProfileComponent component);
+
 // The builder's current-photo column: the photo of the current slot, or slot 0's when the
 // current slot shows none.
 PhotoColumn currentPhotoColumn(const ComparisonTab& tab, int currentSlot);
@@ -72,6 +93,7 @@ struct ProfileColumn {
 };
 
 ProfileColumn profileColumn(const FuelProfile& profile);
+const QString& profileColumnValue(const ProfileColumn& column, ComparedRow row);
 
 // The assistant window's caption for the profile's file ("Untitled" or a path).
 QString assistantTitle(const QString& profileFileName);

@@ -1,6 +1,7 @@
 // tarnwick-cli: command-line companion of Tarnwick. Each subcommand is one entry in the table
 // below; add a function and a row to add a command.
 
+#include "AssistantCommands.h"
 #include "ChoicesCommand.h"
 #include "CliSupport.h"
 #include "demo/DemoInstallation.h"
@@ -82,11 +83,13 @@ int runHelp(const QStringList& args);
 
 constexpr std::array commands{
     Command{"choices", "choices [--app-dir DIR] what the query pages offer, as JSON", &runChoices},
+    Command{"compare", compareCommandSynopsis, &runCompare},
     Command{"demo", "demo DIR [--photos N]   write a demo installation into DIR", &runDemo},
     Command{"plate", "plate --id ID [--app-dir DIR]   a photo's data plate and chart as JSON",
             &runPlate},
     Command{"help", "help                    show this list", &runHelp},
     Command{"list", "list [--app-dir DIR]    print the start-up results list as CSV", &runList},
+    Command{"profile", profileCommandSynopsis, &runProfile},
     Command{"query", queryCommandSynopsis, &runQueryCommand},
 };
 

@@ -165,6 +165,14 @@ ShowPhotoResult showListRow(AppState& state, int row, const PhotoDisplayHooks& h
     return showPhoto(state, *entry, hooks);
 }
 
+ShowPhotoResult showPhotoById(AppState& state, qint64 id, const PhotoDisplayHooks& hooks) {
+    const RecordSet photo =
+        state.database ? state.database->run(statements::onePhotoById(id)) : RecordSet();
+    if (photo.isEmpty())
+        return {ShowPhotoOutcome::NotInList, std::nullopt};
+    return showPhoto(state, listEntryOfPhoto(photo), hooks);
+}
+
 bool slotHasPhoto(const AppState& state, int slot) {
     if (slot < 0 || slot > 1)
         return false;

@@ -78,6 +78,10 @@ ShowPhotoResult showPhoto(AppState& state, const ListEntry& entry, const PhotoDi
 // photo that browsing returns to.
 ShowPhotoResult showListRow(AppState& state, int row, const PhotoDisplayHooks& hooks);
 
+// Shows the active photo with that ID in the current slot, as a click on its list row would,
+// whether or not the list holds it. NotInList when it is not among the active photos.
+ShowPhotoResult showPhotoById(AppState& state, qint64 id, const PhotoDisplayHooks& hooks);
+
 bool slotHasPhoto(const AppState& state, int slot);
 
 // The picture of the listed photo with that text: under the photo directory when the file is

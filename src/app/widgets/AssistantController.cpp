@@ -18,24 +18,6 @@ namespace {
 constexpr int rightEdgeInsetTwips = 700;
 constexpr int twipsPerPixel = 15;
 
-const QString& sourceOf(const FuelProfile& profile, int component) {
-    switch (ProfileComponent(component)) {
-    case ProfileComponent::Duff:
-        return profile.duffSource;
-    case ProfileComponent::FuelBed:
-        return profile.fuelBedSource;
-    case ProfileComponent::ZeroToThree:
-        return profile.source0to3;
-    case ProfileComponent::ThreePlus:
-        return profile.source3Plus;
-    case ProfileComponent::Herb:
-        return profile.herbSource;
-    case ProfileComponent::Woody:
-        break;
-    }
-    return profile.woodySource;
-}
-
 } // namespace
 
 AssistantController::AssistantController(AppState& state, MainWindow& window)
@@ -48,7 +30,8 @@ AssistantController::AssistantController(AppState& state, MainWindow& window)
             [this](int component) { selectProfileValue(state_, component, profileHooks_); });
     connect(assistant_, &AssistantWindow::showPhotoRequested, this, [this](int component) {
         try {
-            findSource(state_, sourceOf(state_.fuelProfile, component), main_.photoDisplayHooks());
+            findSource(state_, profileSource(state_.fuelProfile, ProfileComponent(component)),
+                       main_.photoDisplayHooks());
         } catch (const DatabaseError& error) {
             state_.statusLine.statusMessage(StatusKind::Error, error.message());
         }

@@ -525,12 +525,7 @@ void MainWindow::showBrowsedPhotoAgain() {
             drawSlotPlate(1, 0);
             return;
         }
-        ListEntry entry;
-        entry.key = key;
-        entry.text = photo.text(0, u"BookLabel") + QLatin1Char('/') + photo.text(0, u"PhotoLabel");
-        entry.dir = photo.text(0, u"BookLabel");
-        entry.picture = photo.text(0, u"PhotoPic");
-        entry.data = photo.text(0, u"DataPic");
+        ListEntry entry = listEntryOfPhoto(photo);
         entry.row = state_.resultsList.positionOfKey(key);
         tarnwick::showPhoto(state_, entry, displayHooks_);
     } catch (const DatabaseError& error) {

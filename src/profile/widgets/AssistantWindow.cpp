@@ -20,52 +20,6 @@ namespace {
 
 const QString hideTip = u"Hide Assistant"_s;
 
-struct ComparedRowControls {
-    const char16_t* caption;
-    const char16_t* name;
-    std::optional<ComparedRow> compared; // rows without one show text side by side
-};
-
-const std::array<ComparedRowControls, 9> comparedRows{{
-    {u"DDW 0\" - 3\" (Tons Per Acre)", u"lbl0to3", ComparedRow::ZeroToThree},
-    {u"DDW 3.1\" + (Tons Per Acre)", u"lbl3Plus", ComparedRow::ThreePlus},
-    {u"DDW Total (Tons Per Acre)", u"lblTotal", ComparedRow::Total},
-    {u"Duff Depth (in)", u"lblDuff", ComparedRow::Duff},
-    {u"Fuel Bed Depth (in)", u"lblFuelBed", ComparedRow::FuelBed},
-    {u"Herb (Tons Per Acre)", u"lblHerb", ComparedRow::Herb},
-    {u"Shrub (Tons Per Acre)", u"lblWoody", ComparedRow::Woody},
-    {u"Vegetation Type", u"lblVegType", std::nullopt},
-    {u"Activity", u"lblActType", std::nullopt},
-}};
-
-struct BuilderRowControls {
-    const char16_t* caption;
-    const char16_t* key;
-    ComparedRow value; // the current photo's value shown in the row
-    int component;     // -1: the total, which has no commands of its own
-};
-
-const std::array<BuilderRowControls, 7> builderRows{{
-    {u"DDW 0\" - 3\" (tpa)", u"0to3", ComparedRow::ZeroToThree, 2},
-    {u"DDW 3.1\" + (tpa)", u"3Plus", ComparedRow::ThreePlus, 3},
-    {u"DDW Total (tpa)", u"Total", ComparedRow::Total, -1},
-    {u"Duff Depth (in)", u"Duff", ComparedRow::Duff, 0},
-    {u"Fuel Bed Depth (in)", u"FuelBed", ComparedRow::FuelBed, 1},
-    {u"Herb (tpa)", u"Herb", ComparedRow::Herb, 4},
-    {u"Shrub (tpa)", u"Woody", ComparedRow::Woody, 5},
-}};
-
-QString textOf(const PhotoColumn& column, const QString& name) {
-    if (name == u"lblVegType")
-        return column.vegType;
-    if (name == u"lblActType")
-        return column.activity;
-    for (const ComparedRowControls& row : comparedRows)
-        if (row.compared && name == QStringView(row.name))
-            return columnValue(column, *row.compared);
-    return QString();
-}
-
 void setTextColour(QLabel* label, QRgb colour) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, QColor(colour));
@@ -124,7 +78,7 @@ QWidget* AssistantWindow::buildComparisonTab() {
     }
     grid->addWidget(heading(u"Difference"_s), 0, 3, Qt::AlignRight);
     int line = 1;
-    for (const ComparedRowControls& row : comparedRows) {
+    for (const ComparisonTabRow& row : comparisonTabRows()) {
         grid->addWidget(new QLabel(QString::fromUtf16(row.caption)), line, 0);
         const int columns = row.compared ? 3 : 2;
         for (int index = 0; index < columns; ++index)
@@ -166,13 +120,13 @@ QWidget* AssistantWindow::buildBuilderTab() {
     grid->addWidget(heading(u"Profile Values and Source"_s), 0, 3, 1, 2);
     grid->addWidget(valueLabel(u"lblCurrentPhoto"_s), 1, 1, 1, 2, Qt::AlignLeft);
     int line = 2;
-    for (const BuilderRowControls& row : builderRows) {
+    for (const BuilderTabRow& row : builderTabRows()) {
         const QString key = QString::fromUtf16(row.key);
         grid->addWidget(new QLabel(QString::fromUtf16(row.caption)), line, 0);
         grid->addWidget(valueLabel(u"lblCur"_s + key), line, 1);
         grid->addWidget(valueLabel(u"lblPro"_s + key), line, 3);
-        if (row.component >= 0) {
-            const int component = row.component;
+        if (row.component) {
+            const int component = int(*row.component);
             HighlightButton* add =
                 button(u"Add>"_s, u"cmdSelect"_s + key, u"Add Value to Profile"_s);
             connect(add, &QPushButton::clicked, this,
@@ -222,15 +176,15 @@ void AssistantWindow::showComparison(const tarnwick::ComparisonTab& tab) {
     for (int slot = 0; slot < 2; ++slot) {
         const PhotoColumn& column = tab.photos[size_t(slot)];
         photoHeadings_[size_t(slot)]->setText(column.photo);
-        for (const ComparedRowControls& row : comparedRows) {
+        for (const ComparisonTabRow& row : comparisonTabRows()) {
             const QString name = QString::fromUtf16(row.name);
             QLabel* value = label(name + QString::number(slot));
-            value->setText(textOf(column, name));
+            value->setText(comparisonRowText(column, row));
             if (row.compared)
                 setTextColour(value, tab.difference(*row.compared).colours[size_t(slot)]);
         }
     }
-    for (const ComparedRowControls& row : comparedRows)
+    for (const ComparisonTabRow& row : comparisonTabRows())
         if (row.compared)
             label(QString::fromUtf16(row.name) + u'2')->setText(tab.difference(*row.compared).text);
 }
@@ -245,33 +199,18 @@ void AssistantWindow::setBoldColumn(int column) {
 
 void AssistantWindow::showCurrentPhoto(const PhotoColumn& current) {
     label(u"lblCurrentPhoto"_s)->setText(current.photo);
-    for (const BuilderRowControls& row : builderRows)
+    for (const BuilderTabRow& row : builderTabRows())
         label(u"lblCur"_s + QString::fromUtf16(row.key))->setText(columnValue(current, row.value));
 }
 
 void AssistantWindow::showProfile(const FuelProfile& profile, const ProfileColumn& shown,
                                   const QString& title) {
-    const std::array<std::pair<const char16_t*, const QString*>, 7> values{{
-        {u"0to3", &shown.zeroToThree},
-        {u"3Plus", &shown.threePlus},
-        {u"Total", &shown.total},
-        {u"Duff", &shown.duff},
-        {u"FuelBed", &shown.fuelBed},
-        {u"Herb", &shown.herb},
-        {u"Woody", &shown.woody},
-    }};
-    for (const auto& [key, text] : values)
-        label(u"lblPro"_s + QString::fromUtf16(key))->setText(*text);
-    const std::array<std::pair<const char16_t*, const QString*>, 6> sources{{
-        {u"0to3", &profile.source0to3},
-        {u"3Plus", &profile.source3Plus},
-        {u"Duff", &profile.duffSource},
-        {u"FuelBed", &profile.fuelBedSource},
-        {u"Herb", &profile.herbSource},
-        {u"Woody", &profile.woodySource},
-    }};
-    for (const auto& [key, text] : sources)
-        label(u"lblPL"_s + QString::fromUtf16(key))->setText(*text);
+    for (const BuilderTabRow& row : builderTabRows()) {
+        const QString key = QString::fromUtf16(row.key);
+        label(u"lblPro"_s + key)->setText(profileColumnValue(shown, row.value));
+        if (row.component)
+            label(u"lblPL"_s + key)->setText(profileSource(profile, *row.component));
+    }
     // Typing stays where it is: the box is only rewritten when the name differs.
     if (name_->text() != profile.name)
         name_->setText(profile.name);

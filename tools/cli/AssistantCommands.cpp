@@ -1,0 +1,227 @@
+#include "AssistantCommands.h"
+
+#include "CliSupport.h"
+
+#include "app/AppState.h"
+#include "app/commands/PhotoDisplayCommands.h"
+#include "app/commands/ProfileCommands.h"
+#include "catalogue/DatabaseError.h"
+#include "catalogue/PhotoDatabase.h"
+
+#include <QColor>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstdio>
+#include <optional>
+#include <utility>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+using namespace tarnwick;
+
+namespace {
+
+// Splits "--name value" and "--name=value"; false when a value is missing.
+bool takeValue(const QStringList& args, qsizetype& i, const QString& name, QString& value) {
+    if (args[i].startsWith(name + u'=')) {
+        value = args[i].mid(name.size() + 1);
+        return true;
+    }
+    if (args[i] != name || i + 1 >= args.size())
+        return false;
+    value = args[++i];
+    return true;
+}
+
+int fail(const QString& command, int status, const QString& message) {
+    printLine(stderr, u"tarnwick-cli %1: %2"_s.arg(command, message));
+    return status;
+}
+
+int printJson(const QJsonObject& object) {
+    const QByteArray json = QJsonDocument(object).toJson(QJsonDocument::Indented);
+    std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
+    return std::fflush(stdout) == 0 ? 0 : exitFailure;
+}
+
+QString colourName(QRgb colour) {
+    return QColor(colour).name();
+}
+
+// Shows a photo in the current slot as the list click would; a message when it cannot be shown.
+std::optional<QString> showPhotoOf(AppState& state, const QString& idText) {
+    bool ok = false;
+    const qint64 id = idText.toLongLong(&ok);
+    if (!ok)
+        return u"'%1' is not a photo ID"_s.arg(idText);
+    switch (showPhotoById(state, id, PhotoDisplayHooks{}).outcome) {
+    case ShowPhotoOutcome::Shown:
+        return std::nullopt;
+    case ShowPhotoOutcome::NotInList:
+        return u"photo ID %1 is not among the active photos"_s.arg(id);
+    case ShowPhotoOutcome::NoDataImage:
+        return u"photo ID %1 names no data sheet, so it is never shown"_s.arg(id);
+    }
+    return std::nullopt;
+}
+
+QJsonObject comparisonJson(const ComparisonTab& tab) {
+    QJsonArray rows;
+    for (const ComparisonTabRow& row : comparisonTabRows()) {
+        QJsonObject line{{u"caption"_s, QString::fromUtf16(row.caption)},
+                         {u"values"_s, QJsonArray{comparisonRowText(tab.photos[0], row),
+                                                  comparisonRowText(tab.photos[1], row)}}};
+        if (row.compared) {
+            const Difference& difference = tab.difference(*row.compared);
+            line.insert(u"difference"_s, difference.text);
+            line.insert(u"colours"_s, QJsonArray{colourName(difference.colours[0]),
+                                                 colourName(difference.colours[1])});
+        } else {
+            line.insert(u"difference"_s, QJsonValue());
+            line.insert(u"colours"_s, QJsonValue());
+        }
+        rows.append(line);
+    }
+    return QJsonObject{{u"photos"_s, QJsonArray{tab.photos[0].photo, tab.photos[1].photo}},
+                       {u"rows"_s, rows}};
+}
+
+QJsonObject profileJson(const AppState& state) {
+    const FuelProfile& p = state.fuelProfile;
+    const QJsonObject fields{
+        {u"Name"_s, p.name},
+        {u"Notes"_s, p.notes},
+        {u"Break1"_s, p.break1},
+        {u"Break2"_s, p.break2},
+        {u"Break3"_s, p.break3},
+        {u"Source0to3"_s, p.source0to3},
+        {u"Value3Plus"_s, p.value3Plus},
+        {u"Source3Plus"_s, p.source3Plus},
+        {u"DuffValue"_s, p.duffValue},
+        {u"DuffSource"_s, p.duffSource},
+        {u"FuelBedValue"_s, p.fuelBedValue},
+        {u"FuelBedSource"_s, p.fuelBedSource},
+        {u"HerbValue"_s, p.herbValue},
+        {u"HerbSource"_s, p.herbSource},
+        {u"WoodyValue"_s, p.woodyValue},
+        {u"WoodySource"_s, p.woodySource},
+    };
+    const ProfileColumn shown = profileColumn(p);
+    QJsonObject shownJson;
+    for (const BuilderTabRow& row : builderTabRows())
+        shownJson.insert(QString::fromUtf16(row.key), profileColumnValue(shown, row.value));
+    return QJsonObject{{u"fields"_s, fields},
+                       {u"shown"_s, shownJson},
+                       {u"title"_s, assistantTitle(state.profileFileName)},
+                       {u"changed"_s, state.profileChanged}};
+}
+
+std::optional<ProfileComponent> componentNamed(const QString& name) {
+    const std::array<std::pair<const char16_t*, ProfileComponent>, 6> names{{
+        {u"duff", ProfileComponent::Duff},
+        {u"fuelbed", ProfileComponent::FuelBed},
+        {u"0to3", ProfileComponent::ZeroToThree},
+        {u"3plus", ProfileComponent::ThreePlus},
+        {u"herb", ProfileComponent::Herb},
+        {u"shrub", ProfileComponent::Woody},
+    }};
+    for (const auto& [text, component] : names)
+        if (name.compare(QStringView(text), Qt::CaseInsensitive) == 0)
+            return component;
+    return std::nullopt;
+}
+
+// The run's state on an installation's catalogue, as the window's start-up leaves it.
+std::optional<QString> openState(AppState& state) {
+    try {
+        state.database = PhotoDatabase::open(state.paths.cataloguePath());
+    } catch (const DatabaseError& error) {
+        return error.message();
+    }
+    newProfile(state);
+    return std::nullopt;
+}
+
+} // namespace
+
+int runCompare(const QStringList& args) {
+    const QString command = u"compare"_s;
+    QStringList ids;
+    QString appDir;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        QString value;
+        if (takeValue(args, i, u"--id"_s, value))
+            ids << value;
+        else if (takeValue(args, i, u"--app-dir"_s, value))
+            appDir = value;
+        else
+            return usageError(u"tarnwick-cli compare"_s, u"unknown argument '%1'"_s.arg(args[i]));
+    }
+    if (ids.size() != 2)
+        return usageError(u"tarnwick-cli compare"_s, u"compare needs --id A --id B"_s);
+
+    AppState state(installationPaths(appDir));
+    if (const std::optional<QString> problem = openState(state))
+        return fail(command, exitFailure, *problem);
+    state.compareMode = 1;
+    try {
+        for (int slot = 0; slot < 2; ++slot) {
+            state.currentSlot = slot;
+            if (const std::optional<QString> problem = showPhotoOf(state, ids[slot]))
+                return fail(command, exitUsage, *problem);
+        }
+        return printJson(comparisonJson(assistantValues(state)));
+    } catch (const DatabaseError& error) {
+        return fail(command, exitFailure, error.message());
+    }
+}
+
+int runProfile(const QStringList& args) {
+    const QString command = u"profile"_s;
+    if (args.value(0) != u"build")
+        return usageError(u"tarnwick-cli profile"_s, u"the only profile command is 'build'"_s);
+    std::optional<QString> name;
+    std::optional<QString> notes;
+    std::vector<std::pair<ProfileComponent, QString>> takes;
+    QString appDir;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        QString value;
+        if (takeValue(args, i, u"--name"_s, value)) {
+            name = value;
+        } else if (takeValue(args, i, u"--notes"_s, value)) {
+            notes = value;
+        } else if (takeValue(args, i, u"--app-dir"_s, value)) {
+            appDir = value;
+        } else if (takeValue(args, i, u"--take"_s, value)) {
+            const std::optional<ProfileComponent> component =
+                componentNamed(value.section(u'=', 0, 0));
+            if (!component || !value.contains(u'='))
+                return usageError(u"tarnwick-cli profile"_s,
+                                  u"--take needs COMPONENT=ID with a component of duff, fuelbed, "
+                                  "0to3, 3plus, herb, shrub, not '%1'"_s.arg(value));
+            takes.emplace_back(*component, value.section(u'=', 1));
+        } else {
+            return usageError(u"tarnwick-cli profile"_s, u"unknown argument '%1'"_s.arg(args[i]));
+        }
+    }
+
+    AppState state(installationPaths(appDir));
+    if (const std::optional<QString> problem = openState(state))
+        return fail(command, exitFailure, *problem);
+    if (name)
+        state.fuelProfile.name = *name;
+    if (notes)
+        state.fuelProfile.notes = *notes;
+    try {
+        for (const auto& [component, id] : takes) {
+            if (const std::optional<QString> problem = showPhotoOf(state, id))
+                return fail(command, exitUsage, *problem);
+            selectProfileValue(state, int(component), ProfileHooks{});
+        }
+        return printJson(profileJson(state));
+    } catch (const DatabaseError& error) {
+        return fail(command, exitFailure, error.message());
+    }
+}

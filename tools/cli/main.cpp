@@ -27,6 +27,10 @@ int runDemo(const QStringList& args) {
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         QString count;
+        if (arg == u"--force") {
+            options.replaceInstallation = true;
+            continue;
+        }
         if (arg == u"--photos") {
             if (i + 1 >= args.size())
                 return usageError(u"tarnwick-cli"_s, u"--photos needs a number"_s);
@@ -80,7 +84,11 @@ struct Command {
 int runHelp(const QStringList& args);
 
 constexpr std::array commands{
-    Command{"demo", "demo DIR [--photos N]   write a demo installation into DIR", &runDemo},
+    Command{"demo",
+            "demo DIR [--photos N] [--force]\n"
+            "                          write a demo installation into DIR; --force replaces the\n"
+            "                          catalogue, code lists and images already there",
+            &runDemo},
     Command{"plate", "plate --id ID [--app-dir DIR]   a photo's data plate and chart as JSON",
             &runPlate},
     Command{"help", "help                    show this list", &runHelp},

@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <exception>
@@ -96,6 +97,10 @@ constexpr std::array commands{
     Command{"query", queryCommandSynopsis, &runQueryCommand},
 };
 
+bool asksForHelp(const QString& arg) {
+    return arg == u"--help" || arg == u"-h";
+}
+
 void printUsage(std::FILE* stream) {
     printLine(stream, u"Usage: tarnwick-cli COMMAND [ARGUMENTS]"_s);
     printLine(stream, u"Commands:"_s);
@@ -123,9 +128,18 @@ int main(int argc, char* argv[]) {
         return exitUsage;
     }
     const QString name = args.takeFirst();
-    for (const Command& command : commands)
-        if (name == QLatin1StringView(command.name.data(), qsizetype(command.name.size())))
-            return command.run(args);
+    if (asksForHelp(name))
+        return runHelp(args);
+    for (const Command& command : commands) {
+        if (name != QLatin1StringView(command.name.data(), qsizetype(command.name.size())))
+            continue;
+        // Answered here, before a command can touch an installation.
+        if (std::any_of(args.cbegin(), args.cend(), asksForHelp)) {
+            printLine(stdout, u"Usage: tarnwick-cli %1"_s.arg(QString::fromUtf8(command.synopsis)));
+            return 0;
+        }
+        return command.run(args);
+    }
     printLine(stderr, u"tarnwick-cli: unknown command '%1'"_s.arg(name));
     printUsage(stderr);
     return exitUsage;

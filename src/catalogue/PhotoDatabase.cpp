@@ -3,8 +3,10 @@
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
 #include "catalogue/JetDialect.h"
+#include "platform/FileAccess.h"
 
 #include <cmath>
+#include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -36,12 +38,14 @@ QString nextConnectionName(const void* owner) {
 
 } // namespace
 
-QSqlDatabase addCatalogueConnection(const QString& path, const QString& connectionName) {
+QSqlDatabase addCatalogueConnection(const QString& path, const QString& connectionName,
+                                    CatalogueAccess access) {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-    // mode=rw: SQLite must never create a new, empty catalogue in place of a missing one.
+    // Neither mode lets SQLite create a new, empty catalogue in place of a missing one.
     db.setDatabaseName(
         QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
-        QStringLiteral("?mode=rw"));
+        (access == CatalogueAccess::ReadOnly ? QStringLiteral("?mode=ro")
+                                             : QStringLiteral("?mode=rw")));
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000"));
     return db;
 }
@@ -58,30 +62,59 @@ PhotoDatabase::~PhotoDatabase() {
     QSqlDatabase::removeDatabase(connectionName_);
 }
 
-std::unique_ptr<PhotoDatabase> PhotoDatabase::open(const QString& path) {
+std::unique_ptr<PhotoDatabase> PhotoDatabase::open(const QString& path, CatalogueAccess access) {
     const QFileInfo info(path);
-    if (!info.exists())
+    if (!info.exists()) {
+        const QString blocked = firstUnsearchableFolder(path);
+        if (!blocked.isEmpty())
+            throw DatabaseError(
+                QStringLiteral("The photo catalogue %1 cannot be reached: you have no permission "
+                               "to search (open) the folder %2.\n\nAsk the administrator of "
+                               "this computer for read and search (execute) permission on %2.")
+                    .arg(path, blocked),
+                DatabaseError::Kind::Unreadable);
         throw DatabaseError(
             QStringLiteral("The photo catalogue %1 does not exist.\n\nReinstall Tarnwick, or copy "
                            "the catalogue of your installation back to this folder.")
                 .arg(path),
             DatabaseError::Kind::Missing);
-    if (!info.isFile() || !info.isReadable())
+    }
+    if (!info.isFile())
         throw DatabaseError(
-            QStringLiteral("The photo catalogue %1 cannot be read.\n\nCheck that you have "
-                           "permission to read the file.")
+            QStringLiteral("The photo catalogue %1 is a folder, not a file.\n\nReinstall "
+                           "Tarnwick, or copy the catalogue of your installation in its place.")
                 .arg(path),
             DatabaseError::Kind::Unreadable);
-    if (!info.isWritable())
+    if (!info.isReadable())
         throw DatabaseError(
-            QStringLiteral("The photo catalogue %1 is write-protected.\n\nTarnwick updates the "
-                           "catalogue at every start: give yourself permission to write it.")
+            QStringLiteral("The photo catalogue %1 cannot be read: you have no permission to read "
+                           "it.\n\nAsk the administrator of this computer for read permission "
+                           "on the file.")
                 .arg(path),
-            DatabaseError::Kind::ReadOnly);
+            DatabaseError::Kind::Unreadable);
+    if (access == CatalogueAccess::ReadWrite) {
+        // Tarnwick brings the books up to date at every start and Slidekeep keeps its changes
+        // there; SQLite also writes a journal beside the file while it changes it.
+        const QString writers = QStringLiteral(
+            "Tarnwick updates the catalogue at every start and Slidekeep saves its changes in it");
+        if (!info.isWritable())
+            throw DatabaseError(
+                QStringLiteral("The photo catalogue %1 is write-protected.\n\n%2: give yourself "
+                               "permission to write the file.")
+                    .arg(path, writers),
+                DatabaseError::Kind::ReadOnly);
+        if (!folderIsWritable(info.absolutePath()))
+            throw DatabaseError(
+                QStringLiteral("The folder %1 of the photo catalogue %2 is write-protected.\n\n"
+                               "%3, which needs a journal file beside it: give yourself "
+                               "permission to write the folder.")
+                    .arg(QDir::toNativeSeparators(info.absolutePath()), path, writers),
+                DatabaseError::Kind::ReadOnly);
+    }
 
     std::unique_ptr<PhotoDatabase> database(new PhotoDatabase(path, QString()));
     database->connectionName_ = nextConnectionName(database.get());
-    QSqlDatabase db = addCatalogueConnection(path, database->connectionName_);
+    QSqlDatabase db = addCatalogueConnection(path, database->connectionName_, access);
     if (!db.open())
         database->fail(QStringLiteral("open"), db.lastError());
     database->checkCatalogueShape();

@@ -1,5 +1,6 @@
 #include "catalogue/PhotoDatabase.h"
 
+#include "catalogue/CatalogueSchema.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
 #include "catalogue/JetDialect.h"
@@ -118,6 +119,7 @@ std::unique_ptr<PhotoDatabase> PhotoDatabase::open(const QString& path, Catalogu
     if (!db.open())
         database->fail(QStringLiteral("open"), db.lastError());
     database->checkCatalogueShape();
+    database->checkCatalogueColumns();
     return database;
 }
 
@@ -135,6 +137,45 @@ void PhotoDatabase::checkCatalogueShape() const {
                                "Reinstall Tarnwick, or copy the catalogue of your installation "
                                "back to this folder.")
                     .arg(path_, QLatin1String(required)),
+                DatabaseError::Kind::NotACatalogue);
+    }
+}
+
+// Once here rather than as a missing field in the middle of a search or a data plate.
+void PhotoDatabase::checkCatalogueColumns() const {
+    const QString advice =
+        QStringLiteral("Restore the catalogue from a backup, or let Slidekeep repair it.");
+    for (const RequiredColumns& required : requiredCatalogueColumns()) {
+        const bool isQuery = required.object == u"qryactive";
+        const QString what = isQuery ? QStringLiteral("the stored query %1").arg(required.object)
+                                     : QStringLiteral("the table %1").arg(required.object);
+        QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+        if (!query.exec(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(required.object))) {
+            const QSqlError error = query.lastError();
+            const int code = primaryCode(error);
+            if (code == sqliteBusy || code == sqliteLocked || code == sqliteCorrupt ||
+                code == sqliteNotADatabase)
+                fail(QStringLiteral("read %1").arg(what), error);
+            throw DatabaseError(QStringLiteral("In the photo catalogue %1, %2 cannot be read "
+                                               "(%3).\n\n%4")
+                                    .arg(path_, what, error.databaseText(), advice),
+                                DatabaseError::Kind::NotACatalogue);
+        }
+        const QSqlRecord record = query.record();
+        QStringList missing;
+        for (const QString& column : required.columns) {
+            bool found = false;
+            for (int i = 0; i < record.count() && !found; ++i)
+                found = record.fieldName(i).compare(column, Qt::CaseInsensitive) == 0;
+            if (!found)
+                missing << column;
+        }
+        if (!missing.isEmpty())
+            throw DatabaseError(
+                QStringLiteral("In the photo catalogue %1, %2 lacks the %3 %4.\n\n%5")
+                    .arg(path_, what,
+                         missing.size() == 1 ? QStringLiteral("column") : QStringLiteral("columns"),
+                         missing.join(QStringLiteral(", ")), advice),
                 DatabaseError::Kind::NotACatalogue);
     }
 }

@@ -28,8 +28,8 @@ QSqlDatabase addCatalogueConnection(const QString& path, const QString& connecti
 class PhotoDatabase {
 public:
     // Opens an existing catalogue. Never creates or changes the file: a missing, unreachable,
-    // unreadable, corrupt or foreign file throws; for ReadWrite also a write-protected file or
-    // folder.
+    // unreadable, corrupt or foreign file throws, and so does one lacking a table or column the
+    // programs read; for ReadWrite also a write-protected file or folder.
     static std::unique_ptr<PhotoDatabase> open(const QString& path,
                                                CatalogueAccess access = CatalogueAccess::ReadWrite);
     ~PhotoDatabase();
@@ -51,6 +51,7 @@ public:
 private:
     PhotoDatabase(QString path, QString connectionName);
     void checkCatalogueShape() const;
+    void checkCatalogueColumns() const;
     void execNative(const QString& sql, const QVariantList& values = {}) const;
     [[noreturn]] void fail(const QString& what, const QSqlError& error) const;
 

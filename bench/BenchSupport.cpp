@@ -45,6 +45,8 @@ QString demoInstallation(const QString& root, int photos) {
         std::fflush(stdout);
         demo::DemoOptions options;
         options.photoCount = photos;
+        // The folder is the benchmark's own; an earlier run cut short may have left images.
+        options.replaceInstallation = true;
         demo::writeDemoInstallation(dir, options);
     }
     return dir;

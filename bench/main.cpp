@@ -1,5 +1,5 @@
 // Speed figures of the program's heavy paths against reference tools, in one run on one machine.
-// Usage: tarnwick-bench [--photos N] [--work DIR]
+// Usage: tarnwick-bench --work DIR [--photos N]
 #include "BenchSupport.h"
 #include "QueryBench.h"
 #include "ResultsListBench.h"
@@ -7,9 +7,12 @@
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/JetDialect.h"
 #include "catalogue/PhotoDatabase.h"
+#include "demo/DemoInstallation.h"
 #include "platform/AppPaths.h"
 
 #include <cstdio>
+#include <cstring>
+#include <optional>
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
@@ -60,22 +63,60 @@ bool benchProgramStartup(const QString& installation) {
     return bench::reportLimit(QStringLiteral("program start to main window shown"), best, 1500);
 }
 
+const char* const usage =
+    "Usage: tarnwick-bench --work DIR [--photos N]\n"
+    "Measures the program's heavy paths on a demo installation of N photos (100000 unless\n"
+    "given), which it writes under DIR once and reuses. Nothing is written outside DIR.\n";
+
+struct Options {
+    int photos = 100000;
+    QString work;
+};
+
+// Reads the arguments before anything is written; a message for bad input.
+std::optional<QString> parseArguments(const QStringList& args, Options& options) {
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg != QLatin1String("--photos") && arg != QLatin1String("--work"))
+            return QStringLiteral("unknown argument '%1'").arg(arg);
+        if (i + 1 >= args.size())
+            return QStringLiteral("%1 needs a value").arg(arg);
+        const QString& value = args[++i];
+        if (arg == QLatin1String("--work")) {
+            options.work = value;
+            continue;
+        }
+        bool ok = false;
+        options.photos = value.toInt(&ok);
+        if (!ok || options.photos < 1 || options.photos > demo::maxDemoPhotoCount)
+            return QStringLiteral("--photos must be a whole number from 1 to %1, not '%2'")
+                .arg(demo::maxDemoPhotoCount)
+                .arg(value);
+    }
+    if (options.work.isEmpty())
+        return QStringLiteral("--work DIR is required: the folder the benchmark may write into");
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(usage, stdout);
+            return 0;
+        }
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
-    int photos = 100000;
-    QString work = QDir::currentPath();
-    const QStringList args = QCoreApplication::arguments();
-    for (qsizetype i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == QLatin1String("--photos"))
-            photos = args[i + 1].toInt();
-        else if (args[i] == QLatin1String("--work"))
-            work = args[i + 1];
+    Options options;
+    if (const std::optional<QString> problem =
+            parseArguments(QCoreApplication::arguments(), options)) {
+        std::fprintf(stderr, "tarnwick-bench: %s\n%s", qPrintable(*problem), usage);
+        return 2;
     }
-    const QString installation = bench::demoInstallation(work, photos);
+    const QString installation = bench::demoInstallation(options.work, options.photos);
     bool ok = benchCatalogueStartup(installation);
     ok = benchProgramStartup(installation) && ok;
     ok = bench::benchResultsList(installation) && ok;

@@ -4,7 +4,9 @@
 #include "platform/Dialogs.h"
 #include "platform/ProcessClock.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <QApplication>
 #include <QTimer>
@@ -22,6 +24,15 @@ bool hasDisplay() {
     return environmentIsSet("DISPLAY") || environmentIsSet("WAYLAND_DISPLAY");
 }
 
+const char* const usage =
+    "Usage: tarnwick\n"
+    "Browse, query and compare the photo series of the installation in the program's folder, or\n"
+    "in the folder named by the environment variable TARNWICK_HOME.\n";
+
+bool asksForHelp(const char* arg) {
+    return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0;
+}
+
 std::unique_ptr<tarnwick::Dialogs> makeDialogs() {
     // Scripts and end-to-end tests run the program without a person to answer.
     if (qEnvironmentVariable("TARNWICK_NONINTERACTIVE") == QLatin1String("1"))
@@ -32,6 +43,11 @@ std::unique_ptr<tarnwick::Dialogs> makeDialogs() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Help needs no display.
+    if (std::any_of(argv + 1, argv + argc, asksForHelp)) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
     if (!hasDisplay()) {
         std::fprintf(stderr, "Tarnwick needs a graphical display, and none was found (DISPLAY "
                              "and WAYLAND_DISPLAY are not set).\nStart it from a desktop "
@@ -42,6 +58,14 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
     QApplication::setApplicationVersion(QStringLiteral(TARNWICK_VERSION_TEXT));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tarnwick.svg")));
+    // Qt has taken its own options out by now; whatever option is left is a mistake, refused
+    // before the run touches the installation.
+    for (const QString& arg : QApplication::arguments().mid(1)) {
+        if (arg.startsWith(QLatin1Char('-'))) {
+            std::fprintf(stderr, "tarnwick: unknown option '%s'\n%s", qPrintable(arg), usage);
+            return 2;
+        }
+    }
 
     std::unique_ptr<tarnwick::Dialogs> dialogs = makeDialogs();
     tarnwick::ApplicationShell shell(tarnwick::AppPaths::fromEnvironment(), *dialogs);

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <vector>
 
 namespace tarnwick {
 
@@ -24,5 +27,15 @@ CREATE VIEW qryactive AS SELECT Photos.* FROM Photos INNER JOIN Books ON Books.B
 // Statements are separated by ";\n" so callers can run them one by one through drivers that take
 // a single statement per call.
 QStringList catalogueSchemaStatements();
+
+// A table or the stored query with the columns the programs read from it by name.
+struct RequiredColumns {
+    QString object;
+    QStringList columns;
+};
+
+// What a catalogue must hold for every statement and record of the programs to work: Books,
+// Photos and qryactive with their columns. Checked once when a catalogue opens.
+const std::vector<RequiredColumns>& requiredCatalogueColumns();
 
 } // namespace tarnwick

@@ -57,6 +57,22 @@ qsizetype endOfToken(const QString& s, qsizetype i, JetTokenKind& kind) {
     return i + 1;
 }
 
+// Whether a quoted token ends with its closing quote rather than with the statement.
+bool isClosedLiteral(const JetToken& t) {
+    const QString& s = t.text;
+    const QChar quote = s.front();
+    for (qsizetype i = 1; i < s.size(); ++i) {
+        if (s[i] != quote)
+            continue;
+        if (i + 1 < s.size() && s[i + 1] == quote) {
+            ++i;
+            continue;
+        }
+        return i + 1 == s.size();
+    }
+    return false;
+}
+
 bool isWord(const JetToken& t, const char* word) {
     return t.kind == JetTokenKind::Word &&
            t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
@@ -144,6 +160,14 @@ private:
             return;
         case JetTokenKind::DoubleQuoted:
         case JetTokenKind::SingleQuoted:
+            if (!isClosedLiteral(t)) {
+                // The old engine refused a literal left open; closing it here would run a
+                // statement with another meaning. Left open, SQLite refuses it too.
+                QString open = sqliteStringLiteral(unquoteJetLiteral(t));
+                open.chop(1);
+                emitSignificant(open, false);
+                return;
+            }
             emitSignificant(sqliteStringLiteral(unquoteJetLiteral(t)) + collateNoCase, false);
             return;
         case JetTokenKind::Bracketed:

@@ -1,10 +1,13 @@
 #include "catalogue/PhotoDatabase.h"
 
+#include "catalogue/CatalogueSchema.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
 #include "catalogue/JetDialect.h"
+#include "platform/FileAccess.h"
 
 #include <cmath>
+#include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -36,12 +39,14 @@ QString nextConnectionName(const void* owner) {
 
 } // namespace
 
-QSqlDatabase addCatalogueConnection(const QString& path, const QString& connectionName) {
+QSqlDatabase addCatalogueConnection(const QString& path, const QString& connectionName,
+                                    CatalogueAccess access) {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-    // mode=rw: SQLite must never create a new, empty catalogue in place of a missing one.
+    // Neither mode lets SQLite create a new, empty catalogue in place of a missing one.
     db.setDatabaseName(
         QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
-        QStringLiteral("?mode=rw"));
+        (access == CatalogueAccess::ReadOnly ? QStringLiteral("?mode=ro")
+                                             : QStringLiteral("?mode=rw")));
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000"));
     return db;
 }
@@ -58,33 +63,63 @@ PhotoDatabase::~PhotoDatabase() {
     QSqlDatabase::removeDatabase(connectionName_);
 }
 
-std::unique_ptr<PhotoDatabase> PhotoDatabase::open(const QString& path) {
+std::unique_ptr<PhotoDatabase> PhotoDatabase::open(const QString& path, CatalogueAccess access) {
     const QFileInfo info(path);
-    if (!info.exists())
+    if (!info.exists()) {
+        const QString blocked = firstUnsearchableFolder(path);
+        if (!blocked.isEmpty())
+            throw DatabaseError(
+                QStringLiteral("The photo catalogue %1 cannot be reached: you have no permission "
+                               "to search (open) the folder %2.\n\nAsk the administrator of "
+                               "this computer for read and search (execute) permission on %2.")
+                    .arg(path, blocked),
+                DatabaseError::Kind::Unreadable);
         throw DatabaseError(
             QStringLiteral("The photo catalogue %1 does not exist.\n\nReinstall Tarnwick, or copy "
                            "the catalogue of your installation back to this folder.")
                 .arg(path),
             DatabaseError::Kind::Missing);
-    if (!info.isFile() || !info.isReadable())
+    }
+    if (!info.isFile())
         throw DatabaseError(
-            QStringLiteral("The photo catalogue %1 cannot be read.\n\nCheck that you have "
-                           "permission to read the file.")
+            QStringLiteral("The photo catalogue %1 is a folder, not a file.\n\nReinstall "
+                           "Tarnwick, or copy the catalogue of your installation in its place.")
                 .arg(path),
             DatabaseError::Kind::Unreadable);
-    if (!info.isWritable())
+    if (!info.isReadable())
         throw DatabaseError(
-            QStringLiteral("The photo catalogue %1 is write-protected.\n\nTarnwick updates the "
-                           "catalogue at every start: give yourself permission to write it.")
+            QStringLiteral("The photo catalogue %1 cannot be read: you have no permission to read "
+                           "it.\n\nAsk the administrator of this computer for read permission "
+                           "on the file.")
                 .arg(path),
-            DatabaseError::Kind::ReadOnly);
+            DatabaseError::Kind::Unreadable);
+    if (access == CatalogueAccess::ReadWrite) {
+        // Tarnwick brings the books up to date at every start and Slidekeep keeps its changes
+        // there; SQLite also writes a journal beside the file while it changes it.
+        const QString writers = QStringLiteral(
+            "Tarnwick updates the catalogue at every start and Slidekeep saves its changes in it");
+        if (!info.isWritable())
+            throw DatabaseError(
+                QStringLiteral("The photo catalogue %1 is write-protected.\n\n%2: give yourself "
+                               "permission to write the file.")
+                    .arg(path, writers),
+                DatabaseError::Kind::ReadOnly);
+        if (!folderIsWritable(info.absolutePath()))
+            throw DatabaseError(
+                QStringLiteral("The folder %1 of the photo catalogue %2 is write-protected.\n\n"
+                               "%3, which needs a journal file beside it: give yourself "
+                               "permission to write the folder.")
+                    .arg(QDir::toNativeSeparators(info.absolutePath()), path, writers),
+                DatabaseError::Kind::ReadOnly);
+    }
 
     std::unique_ptr<PhotoDatabase> database(new PhotoDatabase(path, QString()));
     database->connectionName_ = nextConnectionName(database.get());
-    QSqlDatabase db = addCatalogueConnection(path, database->connectionName_);
+    QSqlDatabase db = addCatalogueConnection(path, database->connectionName_, access);
     if (!db.open())
         database->fail(QStringLiteral("open"), db.lastError());
     database->checkCatalogueShape();
+    database->checkCatalogueColumns();
     return database;
 }
 
@@ -102,6 +137,45 @@ void PhotoDatabase::checkCatalogueShape() const {
                                "Reinstall Tarnwick, or copy the catalogue of your installation "
                                "back to this folder.")
                     .arg(path_, QLatin1String(required)),
+                DatabaseError::Kind::NotACatalogue);
+    }
+}
+
+// Once here rather than as a missing field in the middle of a search or a data plate.
+void PhotoDatabase::checkCatalogueColumns() const {
+    const QString advice =
+        QStringLiteral("Restore the catalogue from a backup, or let Slidekeep repair it.");
+    for (const RequiredColumns& required : requiredCatalogueColumns()) {
+        const bool isQuery = required.object == u"qryactive";
+        const QString what = isQuery ? QStringLiteral("the stored query %1").arg(required.object)
+                                     : QStringLiteral("the table %1").arg(required.object);
+        QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+        if (!query.exec(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(required.object))) {
+            const QSqlError error = query.lastError();
+            const int code = primaryCode(error);
+            if (code == sqliteBusy || code == sqliteLocked || code == sqliteCorrupt ||
+                code == sqliteNotADatabase)
+                fail(QStringLiteral("read %1").arg(what), error);
+            throw DatabaseError(QStringLiteral("In the photo catalogue %1, %2 cannot be read "
+                                               "(%3).\n\n%4")
+                                    .arg(path_, what, error.databaseText(), advice),
+                                DatabaseError::Kind::NotACatalogue);
+        }
+        const QSqlRecord record = query.record();
+        QStringList missing;
+        for (const QString& column : required.columns) {
+            bool found = false;
+            for (int i = 0; i < record.count() && !found; ++i)
+                found = record.fieldName(i).compare(column, Qt::CaseInsensitive) == 0;
+            if (!found)
+                missing << column;
+        }
+        if (!missing.isEmpty())
+            throw DatabaseError(
+                QStringLiteral("In the photo catalogue %1, %2 lacks the %3 %4.\n\n%5")
+                    .arg(path_, what,
+                         missing.size() == 1 ? QStringLiteral("column") : QStringLiteral("columns"),
+                         missing.join(QStringLiteral(", ")), advice),
                 DatabaseError::Kind::NotACatalogue);
     }
 }

@@ -11,19 +11,27 @@ class QSqlError;
 
 namespace tarnwick {
 
+// How a catalogue is opened: commands that only show what it holds read it, and so also work on
+// a write-protected file or folder (a catalogue on a disc, a shared installation); only start-up's
+// normalisation and Slidekeep write.
+enum class CatalogueAccess { ReadOnly, ReadWrite };
+
 // A connection, not yet open, to an existing catalogue file: opening it never creates the file,
 // and a lock held by another program is waited for a while. Every program of the suite that
 // writes the catalogue connects this way.
-QSqlDatabase addCatalogueConnection(const QString& path, const QString& connectionName);
+QSqlDatabase addCatalogueConnection(const QString& path, const QString& connectionName,
+                                    CatalogueAccess access = CatalogueAccess::ReadWrite);
 
 // The one connection to the photo catalogue. Every statement passes through the dialect
 // adapter and comes back as a client-side RecordSet. Failures throw DatabaseError with a message
 // that names the file.
 class PhotoDatabase {
 public:
-    // Opens an existing catalogue read/write. Never creates or changes the file: a missing,
-    // unreadable, write-protected, corrupt or foreign file throws.
-    static std::unique_ptr<PhotoDatabase> open(const QString& path);
+    // Opens an existing catalogue. Never creates or changes the file: a missing, unreachable,
+    // unreadable, corrupt or foreign file throws, and so does one lacking a table or column the
+    // programs read; for ReadWrite also a write-protected file or folder.
+    static std::unique_ptr<PhotoDatabase> open(const QString& path,
+                                               CatalogueAccess access = CatalogueAccess::ReadWrite);
     ~PhotoDatabase();
 
     PhotoDatabase(const PhotoDatabase&) = delete;
@@ -43,6 +51,7 @@ public:
 private:
     PhotoDatabase(QString path, QString connectionName);
     void checkCatalogueShape() const;
+    void checkCatalogueColumns() const;
     void execNative(const QString& sql, const QVariantList& values = {}) const;
     [[noreturn]] void fail(const QString& what, const QSqlError& error) const;
 

@@ -83,3 +83,12 @@ TEST(JetDialect, TokenizerKeepsEveryCharacter) {
         joined += token.text;
     EXPECT_EQ(joined, statement);
 }
+
+TEST(JetDialect, ALiteralLeftOpenStaysOpenSoTheEngineRefusesIt) {
+    // Found by fuzzing: closing it would run a statement with another meaning.
+    EXPECT_EQ(sql(R"(SELECT * From qryactive where BookLabel = "PNW-1" AND (VegType in ('PLabel)"),
+              "SELECT * From qryactive where BookLabel = 'PNW-1' COLLATE NOCASE AND (VegType "
+              "COLLATE NOCASE in ('PLabel");
+    EXPECT_EQ(sql(R"(x = "it's)"), "x = 'it''s");
+    EXPECT_EQ(sql(R"(x = "a"")"), "x = 'a\"");
+}

@@ -159,6 +159,53 @@ TEST_F(PhotoDatabaseTest, OpeningRefusesWhatIsNotAUsableCatalogue) {
     EXPECT_EQ(openFailure(), DatabaseError::Kind::NotACatalogue);
 }
 
+TEST_F(PhotoDatabaseTest, OpeningNamesTheTableAndColumnsACatalogueLacks) {
+    // Each catalogue differs from a good one by one change; the message names the file, what is
+    // missing in which table or stored query, and what to do.
+    const auto failureAfter = [&](const QString& name, const QStringList& changes) {
+        const QString file = path() + u'.' + name;
+        {
+            TestCatalogue catalogue(file);
+            for (const QString& change : changes)
+                catalogue.exec(change);
+        }
+        try {
+            PhotoDatabase::open(file);
+        } catch (const DatabaseError& error) {
+            EXPECT_EQ(error.kind(), DatabaseError::Kind::NotACatalogue);
+            EXPECT_TRUE(error.message().contains(file)) << error.message().toStdString();
+            EXPECT_TRUE(error.message().contains(
+                QStringLiteral("Restore the catalogue from a backup, or let Slidekeep repair it.")))
+                << error.message().toStdString();
+            return error.message();
+        }
+        ADD_FAILURE() << name.toStdString() << " opened";
+        return QString();
+    };
+    EXPECT_TRUE(failureAfter(QStringLiteral("books"),
+                             {QStringLiteral("ALTER TABLE Books DROP COLUMN BreakInches3")})
+                    .contains(QStringLiteral("the table Books lacks the column BreakInches3.")));
+    EXPECT_TRUE(
+        failureAfter(QStringLiteral("photos"),
+                     {QStringLiteral("ALTER TABLE Photos DROP COLUMN TotalFL"),
+                      QStringLiteral("ALTER TABLE Photos DROP COLUMN DataPic")})
+            .contains(QStringLiteral("the table Photos lacks the columns TotalFL, DataPic.")));
+    EXPECT_TRUE(
+        failureAfter(QStringLiteral("narrow"),
+                     {QStringLiteral("DROP VIEW qryactive"),
+                      QStringLiteral("CREATE VIEW qryactive AS SELECT ID, BookLabel, PhotoLabel, "
+                                     "GroupLabel FROM Photos")})
+            .contains(QStringLiteral("the stored query qryactive lacks the columns "
+                                     "TonsPerAcreBreak1, TonsPerAcreBreak2")));
+    EXPECT_TRUE(
+        failureAfter(QStringLiteral("broken"),
+                     {QStringLiteral("DROP VIEW qryactive"),
+                      QStringLiteral("CREATE VIEW qryactive AS SELECT Photos.*, Photos.Gone "
+                                     "FROM Photos")})
+            .contains(QStringLiteral("the stored query qryactive cannot be read (no such "
+                                     "column: Photos.Gone)")));
+}
+
 TEST_F(PhotoDatabaseTest, ALockedCatalogueIsReportedAndLeftUnchanged) {
     {
         TestCatalogue catalogue(path());

@@ -9,7 +9,10 @@
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QDir>
+#include <QImageReader>
 #include <QLabel>
+#include <QPainter>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -94,11 +97,11 @@ TEST(ViewerWindow, ShowsWhatIsThereAndLooksAgainOnEveryTabSwitch) {
     EXPECT_FALSE(viewer.noDataLabel()->isHidden());
     EXPECT_EQ(viewer.noDataLabel()->text(), QStringLiteral("No Picture Available in:\nsomewhere"));
     ASSERT_TRUE(waitFor([&] { return viewer.photoView()->hasImage(); }));
-    EXPECT_EQ(viewer.photoView()->imageSize(), QSize(1500, 1000)); // never reduced here
 
     auto* area = viewer.findChild<QScrollArea*>(QStringLiteral("elePhoto"));
     viewer.findChild<QAction*>(QStringLiteral("mnuActual"))->trigger();
     EXPECT_TRUE(waitFor([&] { return area->horizontalScrollBar()->maximum() > 0; }));
+    EXPECT_TRUE(waitFor([&] { return viewer.photoView()->imageSize() == QSize(1500, 1000); }));
     viewer.findChild<QAction*>(QStringLiteral("mnuFit"))->trigger();
     EXPECT_TRUE(waitFor([&] { return area->horizontalScrollBar()->maximum() == 0; }));
     EXPECT_LE(viewer.photoView()->imageRect().width(), area->viewport()->width());
@@ -110,6 +113,54 @@ TEST(ViewerWindow, ShowsWhatIsThereAndLooksAgainOnEveryTabSwitch) {
     EXPECT_TRUE(waitFor([&] { return viewer.dataView()->hasImage(); }));
     viewer.findChild<QAction*>(QStringLiteral("mnuClose"))->trigger();
     EXPECT_FALSE(viewer.isVisible());
+}
+
+TEST(ViewerWindow, ShowsAPhotoOfOverAHundredMegapixelsFittedAndAtActualSize) {
+    // 12000 x 9000 pixels take 432 MB decoded, over three times Qt's usual limit for one image.
+    const QSize full(12000, 9000);
+    QTemporaryDir dir;
+    const QString photo = dir.filePath("scan.jpg");
+    {
+        QImage image(full, QImage::Format_RGB888);
+        image.fill(Qt::darkGreen);
+        QPainter(&image).fillRect(QRect(11000, 8000, 1000, 1000), Qt::blue);
+        ASSERT_TRUE(image.save(photo, "JPEG", 50));
+    }
+    ViewerWindow viewer;
+    viewer.resize(600, 500);
+    viewer.show();
+    viewer.open(photo, QString(), QStringLiteral("No Picture Available"));
+    PhotoImageView* view = viewer.photoView();
+    ASSERT_TRUE(waitFor([&] { return view->hasImage(); }));
+    // Fitted to the window it is decoded no larger than the screen needs.
+    const QSize screen = viewer.screen()->size() * viewer.screen()->devicePixelRatio();
+    EXPECT_LE(view->imageSize().width(), std::max(screen.width(), screen.height()));
+
+    auto* area = viewer.findChild<QScrollArea*>(QStringLiteral("elePhoto"));
+    viewer.findChild<QAction*>(QStringLiteral("mnuActual"))->trigger();
+    ASSERT_TRUE(waitFor([&] { return !view->isDecoding() && view->imageSize() == full; }))
+        << view->caption().toStdString();
+    EXPECT_TRUE(waitFor([&] {
+        return area->horizontalScrollBar()->maximum() == full.width() - area->viewport()->width();
+    }));
+    // The far corner is drawn from the full picture, pixel for pixel.
+    const QImage corner = view->grab(QRect(11500, 8500, 40, 40)).toImage();
+    EXPECT_EQ(corner.size(), QSize(40, 40));
+    EXPECT_LT(QColor(corner.pixel(20, 20)).red(), 40);
+    EXPECT_GT(QColor(corner.pixel(20, 20)).blue(), 200);
+    const QImage inside = view->grab(QRect(10500, 7500, 40, 40)).toImage();
+    EXPECT_GT(QColor(inside.pixel(20, 20)).green(), 80);
+    EXPECT_LT(QColor(inside.pixel(20, 20)).blue(), 40);
+
+    // The limit was raised for that decode alone.
+    QImageReader plain(photo);
+    EXPECT_TRUE(plain.read().isNull());
+
+    // Fitted again, the full-size picture gives way to one the screen's size.
+    viewer.findChild<QAction*>(QStringLiteral("mnuFit"))->trigger();
+    ASSERT_TRUE(waitFor([&] { return !view->isDecoding() && view->imageSize().width() < 12000; }));
+    EXPECT_TRUE(view->hasImage());
+    EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0);
 }
 
 TEST(PhotoPane, TakingABrowseRoleNeverAsksForTheViewer) {

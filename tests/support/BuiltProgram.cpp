@@ -2,7 +2,11 @@
 
 #include "support/TestInstallation.h"
 
+#include <grp.h>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <unistd.h>
 
 namespace tarnwick::test {
 
@@ -18,10 +22,30 @@ QProcessEnvironment installationEnvironment(const TestInstallation& installation
     return environment;
 }
 
+void openToOrdinaryUser(const TestInstallation& installation) {
+    constexpr auto everyone =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+        QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+        QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    for (const QString& folder :
+         {QFileInfo(installation.appDir()).path(), installation.appDir(), installation.configDir()})
+        QFile::setPermissions(folder, everyone);
+}
+
 ProgramOutput runBuiltProgram(const QString& name, const QStringList& arguments,
-                              const QProcessEnvironment& environment) {
+                              const QProcessEnvironment& environment, const RunOptions& options) {
     QProcess process;
     process.setProcessEnvironment(environment);
+    if (!options.workingDirectory.isEmpty())
+        process.setWorkingDirectory(options.workingDirectory);
+    if (options.asOrdinaryUser && ::geteuid() == 0) {
+        process.setChildProcessModifier([] {
+            constexpr gid_t nogroup = 65534;
+            constexpr uid_t nobody = 65534;
+            if (::setgroups(0, nullptr) != 0 || ::setgid(nogroup) != 0 || ::setuid(nobody) != 0)
+                ::_exit(126);
+        });
+    }
     process.start(QStringLiteral(TARNWICK_BINARY_DIR "/") + name, arguments);
     if (!process.waitForFinished(60000)) {
         process.kill();

@@ -20,9 +20,22 @@ struct ProgramOutput {
 // settings, and no display.
 QProcessEnvironment installationEnvironment(const TestInstallation& installation);
 
+struct RunOptions {
+    QString workingDirectory; // the test's own when empty
+    // Permissions mean nothing to root, and CI runs as root: then the program runs as the
+    // ordinary user "nobody" instead, so that a write-protected file or a folder without search
+    // permission stops it as it stops a user.
+    bool asOrdinaryUser = false;
+};
+
 // Runs one of the programs this project builds and waits for it to end.
 ProgramOutput
 runBuiltProgram(const QString& name, const QStringList& arguments,
-                const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
+                const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+                const RunOptions& options = {});
+
+// Lets the ordinary user of RunOptions::asOrdinaryUser into the installation's folders and
+// settings, as its owner would be. Files keep their own permissions.
+void openToOrdinaryUser(const TestInstallation& installation);
 
 } // namespace tarnwick::test

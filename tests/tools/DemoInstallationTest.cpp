@@ -1,4 +1,6 @@
 #include "demo/DemoInstallation.h"
+#include "support/BuiltProgram.h"
+#include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -268,8 +270,8 @@ TEST_F(DemoInstallationTest, SameOutputEveryRunAndLargeCataloguesShareImages) {
     ASSERT_TRUE(imageAgain.open(QIODevice::ReadOnly));
     EXPECT_EQ(image.readAll(), imageAgain.readAll());
 
-    // Written over the small one, which it replaces.
-    writeDemoInstallation(dir(), DemoOptions{.photoCount = 5000});
+    // Written over the small one, which it is told to replace.
+    writeDemoInstallation(dir(), DemoOptions{.photoCount = 5000, .replaceInstallation = true});
     Catalogue catalogue(dir());
     EXPECT_EQ(catalogue.count(u"SELECT COUNT(*) FROM Photos"_s), 5000);
     EXPECT_EQ(catalogue.count(u"SELECT COUNT(DISTINCT ID) FROM Photos"_s), 5000);
@@ -296,11 +298,64 @@ TEST_F(DemoInstallationTest, FailureLeavesNoCatalogueBehind) {
     // A folder in the catalogue's place: the new catalogue cannot be moved there.
     ASSERT_TRUE(QDir().mkpath(QDir(dir()).filePath(u"Photo3.db/keep"_s)));
     try {
-        writeDemoInstallation(dir(), DemoOptions{.photoCount = 12});
+        writeDemoInstallation(dir(), DemoOptions{.photoCount = 12, .replaceInstallation = true});
         ADD_FAILURE() << "a folder was replaced by the catalogue";
     } catch (const std::runtime_error& error) {
         EXPECT_TRUE(QString::fromUtf8(error.what()).contains(u"Photo3.db"_s)) << error.what();
     }
     EXPECT_TRUE(QFileInfo(QDir(dir()).filePath(u"Photo3.db/keep"_s)).isDir());
     EXPECT_EQ(QDir(dir()).entryList({u"Photo3*"_s}, QDir::Files), QStringList());
+}
+
+TEST_F(DemoInstallationTest, TheCommandNeverReplacesAnInstallationUnlessForced) {
+    ASSERT_TRUE(scratch.isValid());
+    const auto demo = [](const QString& folder, const QStringList& more = {}) {
+        return tarnwick::test::runBuiltProgram(
+            u"tarnwick-cli"_s, QStringList{u"demo"_s, folder, u"--photos"_s, u"3"_s} + more);
+    };
+    const auto write = [](const QString& path, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    const auto read = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+
+    // Images alone are a user's too.
+    const QString images = scratch.filePath(u"images"_s);
+    write(images + u"/PhotoImages/B1/p1.jpg"_s, "a user's photo");
+    tarnwick::test::ProgramOutput run = demo(images);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.errors.contains(u"already holds an installation (1 file under PhotoImages)"_s))
+        << run.errors.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(images + u"/Photo3.db"_s));
+
+    const QString installation = scratch.filePath(u"installation"_s);
+    QDir().mkpath(installation);
+    tarnwick::test::writeSmallCatalogue(installation + u"/Photo3.db"_s, 2);
+    write(installation + u"/VegCodes.txt"_s, "\"PP\",\"my own pines\"\n");
+    const QByteArray catalogue = read(installation + u"/Photo3.db"_s);
+    run = demo(installation);
+    EXPECT_EQ(run.exitCode, 1);
+    for (const QString& part :
+         {QDir::toNativeSeparators(installation), u"Photo3.db, VegCodes.txt"_s, u"--force"_s})
+        EXPECT_TRUE(run.errors.contains(part)) << run.errors.toStdString();
+    EXPECT_EQ(read(installation + u"/Photo3.db"_s), catalogue);
+    EXPECT_EQ(read(installation + u"/VegCodes.txt"_s), "\"PP\",\"my own pines\"\n");
+    EXPECT_EQ(QDir(installation).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              (QStringList{u"Photo3.db"_s, u"VegCodes.txt"_s}));
+
+    run = demo(installation, {u"--force"_s});
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_EQ(Catalogue(installation).count(u"SELECT COUNT(*) FROM Photos"_s), 3);
+
+    // An empty folder, or one with only an empty profiles folder, is written as a new one.
+    const QString empty = scratch.filePath(u"empty"_s);
+    QDir().mkpath(empty + u"/data"_s);
+    run = demo(empty);
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_EQ(Catalogue(empty).count(u"SELECT COUNT(*) FROM Photos"_s), 3);
 }

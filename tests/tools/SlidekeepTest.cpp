@@ -47,7 +47,7 @@ TEST(Slidekeep, ActivatesAndDeactivatesBooksFromTheCommandLine) {
     TestInstallation installation;
     test::ProgramOutput run =
         runSlidekeep(installation, {QStringLiteral("--activate"), QStringLiteral("PNW-1")});
-    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.exitCode, 3);
     EXPECT_TRUE(run.errors.contains(QStringLiteral("does not exist"))) << run.errors.toStdString();
 
     writeTwoBooks(installation.cataloguePath());
@@ -72,10 +72,10 @@ TEST(Slidekeep, ActivatesAndDeactivatesBooksFromTheCommandLine) {
 TEST(Slidekeep, StoresThePhotoDirectoryWithATrailingSeparatorAndRefusesBadArguments) {
     TestInstallation installation;
     test::ProgramOutput run = runSlidekeep(installation, {QStringLiteral("--photo-dir")});
-    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.errors.contains(QStringLiteral("--photo-dir needs a value")));
     run = runSlidekeep(installation, {QStringLiteral("--frobnicate")});
-    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.errors.contains(QStringLiteral("unknown argument '--frobnicate'")));
     EXPECT_EQ(SuiteSettings().photoDir(QStringLiteral("unset")), QStringLiteral("unset"));
 

@@ -136,7 +136,8 @@ std::optional<ProfileComponent> componentNamed(const QString& name) {
 // The run's state on an installation's catalogue, as the window's start-up leaves it.
 std::optional<QString> openState(AppState& state) {
     try {
-        state.database = PhotoDatabase::open(state.paths.cataloguePath());
+        state.database =
+            PhotoDatabase::open(state.paths.cataloguePath(), CatalogueAccess::ReadOnly);
     } catch (const DatabaseError& error) {
         return error.message();
     }

@@ -7,8 +7,6 @@
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
 
-#include <QScopeGuard>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -34,15 +32,12 @@ int runList(const QStringList& args) {
             return 2;
         }
     }
-    // The window's own start-up set and fill, so the two can never list differently.
-    auto* statePointer = new tarnwick::AppState(installationPaths(appDir));
-    tarnwick::AppState& state = *statePointer;
-    // The rows and records of a large catalogue are millions of small blocks: the process ends
-    // right after printing them, so they are left to it instead of being freed one by one. Only
-    // the connection is closed properly.
-    const auto closeCatalogue = qScopeGuard([&state] { state.database.reset(); });
+    // The window's own start-up set and fill, so the two can never list differently. Listing
+    // only reads, so a write-protected catalogue lists too.
+    tarnwick::AppState state(installationPaths(appDir));
     try {
-        state.database = tarnwick::PhotoDatabase::open(state.paths.cataloguePath());
+        state.database = tarnwick::PhotoDatabase::open(state.paths.cataloguePath(),
+                                                       tarnwick::CatalogueAccess::ReadOnly);
         state.activePhotoSet = state.database->run(tarnwick::statements::activePhotosAtStartUp);
         tarnwick::fillResultsList(state);
     } catch (const tarnwick::DatabaseError& error) {

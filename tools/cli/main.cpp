@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <exception>
@@ -29,6 +30,10 @@ int runDemo(const QStringList& args) {
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         QString count;
+        if (arg == u"--force") {
+            options.replaceInstallation = true;
+            continue;
+        }
         if (arg == u"--photos") {
             if (i + 1 >= args.size())
                 return usageError(u"tarnwick-cli"_s, u"--photos needs a number"_s);
@@ -84,7 +89,11 @@ int runHelp(const QStringList& args);
 constexpr std::array commands{
     Command{"choices", "choices [--app-dir DIR] what the query pages offer, as JSON", &runChoices},
     Command{"compare", compareCommandSynopsis, &runCompare},
-    Command{"demo", "demo DIR [--photos N]   write a demo installation into DIR", &runDemo},
+    Command{"demo",
+            "demo DIR [--photos N] [--force]\n"
+            "                          write a demo installation into DIR; --force replaces the\n"
+            "                          catalogue, code lists and images already there",
+            &runDemo},
     Command{"plate", "plate --id ID [--app-dir DIR]   a photo's data plate and chart as JSON",
             &runPlate},
     Command{"help", "help                    show this list", &runHelp},
@@ -92,6 +101,10 @@ constexpr std::array commands{
     Command{"profile", profileCommandSynopsis, &runProfile},
     Command{"query", queryCommandSynopsis, &runQueryCommand},
 };
+
+bool asksForHelp(const QString& arg) {
+    return arg == u"--help" || arg == u"-h";
+}
 
 void printUsage(std::FILE* stream) {
     printLine(stream, u"Usage: tarnwick-cli COMMAND [ARGUMENTS]"_s);
@@ -120,9 +133,18 @@ int main(int argc, char* argv[]) {
         return exitUsage;
     }
     const QString name = args.takeFirst();
-    for (const Command& command : commands)
-        if (name == QLatin1StringView(command.name.data(), qsizetype(command.name.size())))
-            return command.run(args);
+    if (asksForHelp(name))
+        return runHelp(args);
+    for (const Command& command : commands) {
+        if (name != QLatin1StringView(command.name.data(), qsizetype(command.name.size())))
+            continue;
+        // Answered here, before a command can touch an installation.
+        if (std::any_of(args.cbegin(), args.cend(), asksForHelp)) {
+            printLine(stdout, u"Usage: tarnwick-cli %1"_s.arg(QString::fromUtf8(command.synopsis)));
+            return 0;
+        }
+        return command.run(args);
+    }
     printLine(stderr, u"tarnwick-cli: unknown command '%1'"_s.arg(name));
     printUsage(stderr);
     return exitUsage;

@@ -8,7 +8,9 @@
 #include <QColor>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -1346,6 +1348,25 @@ void makePath(const QDir& root, const QString& relative) {
                 .toStdString());
 }
 
+// What a user may have in the folder that writing the demo would replace: the catalogue, the code
+// lists and the images.
+QStringList installationContents(const QDir& root) {
+    QStringList found;
+    for (const QString& name :
+         {QString::fromLatin1(catalogueFileName), codeListFile::vegetation, codeListFile::activity,
+          codeListFile::dangerRating, codeListFile::fireBehaviour})
+        if (QFileInfo::exists(root.filePath(name)))
+            found << name;
+    int images = 0;
+    for (QDirIterator it(root.filePath(u"PhotoImages"_s), QDir::Files | QDir::Hidden,
+                         QDirIterator::Subdirectories);
+         it.hasNext(); it.next())
+        ++images;
+    if (images > 0)
+        found << u"%1 %2 under PhotoImages"_s.arg(images).arg(images == 1 ? u"file"_s : u"files"_s);
+    return found;
+}
+
 } // namespace
 
 void writeDemoInstallation(const QString& dir, const DemoOptions& options) {
@@ -1361,6 +1382,13 @@ void writeDemoInstallation(const QString& dir, const DemoOptions& options) {
         throw std::runtime_error("No folder given for the demo installation");
 
     const QDir root(dir);
+    if (const QStringList contents = installationContents(root);
+        !contents.isEmpty() && !options.replaceInstallation)
+        throw std::runtime_error(
+            u"The folder %1 already holds an installation (%2), which the demo would replace. "
+            u"Choose an empty or new folder, or give --force to replace it."_s
+                .arg(QDir::toNativeSeparators(root.absolutePath()), contents.join(u", "_s))
+                .toStdString());
     makePath(root, u"."_s);
     makePath(root, u"data"_s);
     for (const Book& book : books)

@@ -20,7 +20,7 @@ struct Commands {
 };
 
 CommandResult usageError(const QString& message) {
-    return {exitFailure, QStringLiteral("slidekeep3: %1\n%2").arg(message, usageText())};
+    return {exitUsage, QStringLiteral("slidekeep3: %1\n%2").arg(message, usageText())};
 }
 
 } // namespace

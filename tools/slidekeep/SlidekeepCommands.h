@@ -8,8 +8,9 @@
 namespace tarnwick::slidekeep {
 
 inline constexpr int exitSuccess = 0;
-inline constexpr int exitFailure = 1; // bad arguments, unknown book, a change that failed
-inline constexpr int exitNoCatalogue = 2;
+inline constexpr int exitFailure = 1; // an unknown book, a change that failed
+inline constexpr int exitUsage = 2;   // bad arguments, refused before anything is read
+inline constexpr int exitNoCatalogue = 3;
 
 // The PhotoDir setting for a chosen folder: absolute, native separators and a trailing
 // separator, since Tarnwick puts the book folder straight after it.

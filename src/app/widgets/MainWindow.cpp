@@ -13,6 +13,7 @@
 #include "catalogue/ResultsListModel.h"
 #include "catalogue/widgets/ResultsView.h"
 #include "display/DataPlate.h"
+#include "display/ImageProblem.h"
 #include "display/PhotoPaths.h"
 #include "display/widgets/DataPlateView.h"
 #include "display/widgets/LoadingChartView.h"
@@ -238,6 +239,11 @@ void MainWindow::buildLayout() {
         image->setObjectName(QStringLiteral("elePhotoImage%1").arg(slot));
         panes_[size_t(slot)]->setPage(PhotoPane::ImageTab, image);
         connect(image, &PhotoImageView::clicked, this, [this, slot] { paneClicked(slot); });
+        // A picture that looked readable but does not decode: the status line says why.
+        connect(image, &PhotoImageView::imageFailed, this, [this](const QString& path) {
+            state_.statusLine.statusMessage(
+                StatusKind::Error, imageProblemMessage(path, diagnoseImageFile(path, true)));
+        });
         imageViews_[size_t(slot)] = image;
         slotDisplays_[size_t(slot)] =
             std::make_unique<PaneSlotDisplay>(panes_[size_t(slot)], image);

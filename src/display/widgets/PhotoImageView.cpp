@@ -8,6 +8,7 @@
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPaintEvent>
 #include <QScreen>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -19,10 +20,18 @@ PhotoImageView::PhotoImageView(QWidget* parent) : QWidget(parent) {
 }
 
 void PhotoImageView::showImage(const QString& path) {
-    const quint64 request = ++request_;
     path_ = path;
-    caption_ = retrievingImageText;
-    setImage(QImage());
+    decode(false);
+}
+
+void PhotoImageView::decode(bool keepPicture) {
+    const quint64 request = ++request_;
+    const QString path = path_;
+    if (!keepPicture) {
+        caption_ = retrievingImageText;
+        originalSize_ = QSize();
+        setImage(QImage());
+    }
     setDecoding(true);
 
     auto* watcher = new QFutureWatcher<DecodedImage>(this);
@@ -35,11 +44,13 @@ void PhotoImageView::showImage(const QString& path) {
         if (decoded.image.isNull()) {
             path_.clear();
             caption_ = cantLoadImageText;
-            update();
+            originalSize_ = QSize();
+            setImage(QImage());
             Q_EMIT imageFailed(path);
             return;
         }
         caption_.clear();
+        originalSize_ = decoded.originalSize;
         setImage(decoded.image);
         Q_EMIT imageShown(path);
     });
@@ -54,6 +65,7 @@ void PhotoImageView::showCaption(const QString& text) {
     ++request_;
     path_.clear();
     caption_ = text;
+    originalSize_ = QSize();
     setDecoding(false);
     setImage(QImage());
 }
@@ -65,6 +77,18 @@ void PhotoImageView::setFit(Fit fit) {
     scaled_ = QPixmap();
     updateGeometry();
     update();
+    // Full size for ActualSize; back to the pane's size frees the full-size picture.
+    if (!path_.isEmpty() && (decoding_ || !decodedAsTheFitNeeds()))
+        decode(true);
+}
+
+bool PhotoImageView::decodedAsTheFitNeeds() const {
+    if (image_.isNull() || !originalSize_.isValid())
+        return true;
+    const QSize limit = effectiveDecodeLimit();
+    if (!limit.isValid())
+        return image_.size() == originalSize_;
+    return image_.width() <= limit.width() && image_.height() <= limit.height();
 }
 
 void PhotoImageView::setDecodeLimit(const QSize& limit) {
@@ -73,6 +97,8 @@ void PhotoImageView::setDecodeLimit(const QSize& limit) {
 }
 
 QSize PhotoImageView::effectiveDecodeLimit() const {
+    if (fit_ == Fit::ActualSize)
+        return QSize();
     if (explicitLimit_)
         return decodeLimit_;
     const QScreen* shownOn = screen();
@@ -103,7 +129,11 @@ void PhotoImageView::setDecoding(bool decoding) {
 QRect PhotoImageView::imageRect() const {
     if (image_.isNull())
         return QRect();
-    const QSizeF natural = QSizeF(image_.size()) / devicePixelRatioF();
+    // At actual size the picture takes the file's size even while a reduced copy stands in
+    // for it, so the scroll area is right before the full-size decode is done.
+    const QSize pixels =
+        fit_ == Fit::ActualSize && originalSize_.isValid() ? originalSize_ : image_.size();
+    const QSizeF natural = QSizeF(pixels) / devicePixelRatioF();
     const QSize size = fit_ == Fit::Pane
                            ? natural.scaled(QSizeF(this->size()), Qt::KeepAspectRatio).toSize()
                            : natural.toSize();
@@ -125,7 +155,7 @@ QSize PhotoImageView::minimumSizeHint() const {
     return QSize(16, 16);
 }
 
-void PhotoImageView::paintEvent(QPaintEvent*) {
+void PhotoImageView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     QLinearGradient background(0, 0, 0, height());
     background.setColorAt(0, QColor(0x46, 0x52, 0x5c));
@@ -133,10 +163,20 @@ void PhotoImageView::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), background);
 
     const QRect target = imageRect();
+    if (!target.isEmpty() && fit_ == Fit::ActualSize) {
+        // Only the part a scroll area shows: a copy of a full-size photo would double the
+        // hundreds of megabytes it already takes.
+        const QRect exposed = event->rect() & target;
+        const qreal sx = qreal(image_.width()) / target.width();
+        const qreal sy = qreal(image_.height()) / target.height();
+        const QRectF source((exposed.x() - target.x()) * sx, (exposed.y() - target.y()) * sy,
+                            exposed.width() * sx, exposed.height() * sy);
+        painter.drawImage(QRectF(exposed), image_, source);
+        return;
+    }
     if (!target.isEmpty()) {
         const qreal ratio = devicePixelRatioF();
-        const QSize pixels =
-            fit_ == Fit::Pane ? (QSizeF(target.size()) * ratio).toSize() : image_.size();
+        const QSize pixels = (QSizeF(target.size()) * ratio).toSize();
         if (scaled_.isNull() || scaled_.size() != pixels) {
             // Always from the decoded original, so repeated resizing never blurs the picture.
             scaled_ = QPixmap::fromImage(

@@ -14,6 +14,8 @@ class PhotoImageView : public QWidget {
 public:
     // Pane: scaled to the widget, aspect ratio kept. ActualSize: one picture pixel to one screen
     // pixel; the widget then asks for the picture's size, so a scroll area around it scrolls.
+    // Only ActualSize decodes a picture at its full size; switching fits decodes the shown
+    // picture again at the size the new fit needs, showing the old one until then.
     enum class Fit { Pane, ActualSize };
 
     explicit PhotoImageView(QWidget* parent = nullptr);
@@ -29,8 +31,9 @@ public:
 
     void setFit(Fit fit);
     Fit fit() const { return fit_; }
-    // Pictures larger than this are reduced while decoding. By default the limit is the screen's
-    // size, which keeps a scaled picture sharp; an invalid size decodes at full resolution.
+    // In the Pane fit, pictures larger than this are reduced while decoding. By default the
+    // limit is the screen's size, which keeps a scaled picture sharp; an invalid size decodes at
+    // full resolution.
     void setDecodeLimit(const QSize& limit);
 
     QString caption() const { return caption_; }
@@ -56,9 +59,11 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    void decode(bool keepPicture);
     void setImage(const QImage& image);
     void setDecoding(bool decoding);
     QSize effectiveDecodeLimit() const;
+    bool decodedAsTheFitNeeds() const;
 
     Fit fit_ = Fit::Pane;
     bool explicitLimit_ = false;
@@ -66,6 +71,7 @@ private:
     QString path_;
     QString caption_;
     QImage image_;
+    QSize originalSize_; // of the file shown, upright; image_ may be smaller
     // The picture scaled to the size it was last drawn at; rebuilt only when that size changes.
     QPixmap scaled_;
     quint64 request_ = 0;

@@ -45,9 +45,9 @@ ViewerWindow::Page ViewerWindow::makePage(const QString& areaName, const QString
     page.area->setWidgetResizable(true);
     page.area->setFrameShape(QFrame::NoFrame);
     page.area->setAlignment(Qt::AlignCenter);
+    // Fitted to the window a picture is decoded at the screen's size; Actual Size decodes it
+    // whole, which a photo series scanned at 150 megapixels needs hundreds of megabytes for.
     page.view = new PhotoImageView;
-    // The viewer exists to show the whole picture, so it is never reduced while decoding.
-    page.view->setDecodeLimit(QSize());
     page.area->setWidget(page.view);
 
     page.missing = new QLabel;

@@ -21,6 +21,15 @@ void ConsoleDialogs::message(const QString& title, const QString& text) {
     print("message", title, text);
 }
 
+void ConsoleDialogs::warning(const QString& title, const QString& text) {
+    print("warning", title, text);
+}
+
+Answer ConsoleDialogs::warningQuestion(const QString& title, const QString& text) {
+    print("question (answered No)", title, text);
+    return Answer::No;
+}
+
 Answer ConsoleDialogs::question(const QString& title, const QString& text) {
     print("question (answered No)", title, text);
     return Answer::No;
@@ -47,6 +56,14 @@ void DialogsAfterStep::critical(const QString& title, const QString& text) {
 
 void DialogsAfterStep::message(const QString& title, const QString& text) {
     before().message(title, text);
+}
+
+void DialogsAfterStep::warning(const QString& title, const QString& text) {
+    before().warning(title, text);
+}
+
+Answer DialogsAfterStep::warningQuestion(const QString& title, const QString& text) {
+    return before().warningQuestion(title, text);
 }
 
 Answer DialogsAfterStep::question(const QString& title, const QString& text) {

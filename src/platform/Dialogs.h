@@ -20,8 +20,12 @@ public:
     virtual void critical(const QString& title, const QString& text) = 0;
     // Message box with the information icon and an OK button.
     virtual void message(const QString& title, const QString& text) = 0;
+    // Message box with the exclamation icon and an OK button.
+    virtual void warning(const QString& title, const QString& text) = 0;
     // Yes/No question box.
     virtual Answer question(const QString& title, const QString& text) = 0;
+    // Yes/No question box with the exclamation icon: the answer may lose something.
+    virtual Answer warningQuestion(const QString& title, const QString& text) = 0;
     // File dialogs; an empty result means the user cancelled.
     virtual QString openFileName(const QString& caption, const QString& directory,
                                  const QString& filter) = 0;
@@ -41,7 +45,9 @@ public:
 
     void critical(const QString& title, const QString& text) override;
     void message(const QString& title, const QString& text) override;
+    void warning(const QString& title, const QString& text) override;
     Answer question(const QString& title, const QString& text) override;
+    Answer warningQuestion(const QString& title, const QString& text) override;
     QString openFileName(const QString& caption, const QString& directory,
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& directory,
@@ -68,7 +74,9 @@ class ConsoleDialogs : public Dialogs {
 public:
     void critical(const QString& title, const QString& text) override;
     void message(const QString& title, const QString& text) override;
+    void warning(const QString& title, const QString& text) override;
     Answer question(const QString& title, const QString& text) override;
+    Answer warningQuestion(const QString& title, const QString& text) override;
     QString openFileName(const QString& caption, const QString& directory,
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& directory,

@@ -12,8 +12,12 @@ void ScriptedDialogs::message(const QString& title, const QString& text) {
     shown_.push_back({QStringLiteral("message"), title, text});
 }
 
-Answer ScriptedDialogs::question(const QString& title, const QString& text) {
-    shown_.push_back({QStringLiteral("question"), title, text});
+void ScriptedDialogs::warning(const QString& title, const QString& text) {
+    shown_.push_back({QStringLiteral("warning"), title, text});
+}
+
+Answer ScriptedDialogs::nextAnswer(const QString& kind, const QString& title, const QString& text) {
+    shown_.push_back({kind, title, text});
     if (answers_.empty()) {
         ADD_FAILURE() << "unexpected question: " << text.toStdString();
         return Answer::No;
@@ -21,6 +25,14 @@ Answer ScriptedDialogs::question(const QString& title, const QString& text) {
     const Answer answer = answers_.front();
     answers_.pop_front();
     return answer;
+}
+
+Answer ScriptedDialogs::question(const QString& title, const QString& text) {
+    return nextAnswer(QStringLiteral("question"), title, text);
+}
+
+Answer ScriptedDialogs::warningQuestion(const QString& title, const QString& text) {
+    return nextAnswer(QStringLiteral("warningQuestion"), title, text);
 }
 
 QString ScriptedDialogs::nextFile(const QString& caption) {

@@ -14,7 +14,8 @@ namespace tarnwick::test {
 class ScriptedDialogs : public Dialogs {
 public:
     struct Shown {
-        QString kind; // "critical", "message", "question", "open", "save", "photoDirWarning"
+        QString kind; // "critical", "message", "warning", "question", "warningQuestion", "open",
+                      // "save", "photoDirWarning"
         QString title;
         QString text;
     };
@@ -33,7 +34,9 @@ public:
 
     void critical(const QString& title, const QString& text) override;
     void message(const QString& title, const QString& text) override;
+    void warning(const QString& title, const QString& text) override;
     Answer question(const QString& title, const QString& text) override;
+    Answer warningQuestion(const QString& title, const QString& text) override;
     QString openFileName(const QString& caption, const QString& directory,
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& directory,
@@ -42,6 +45,7 @@ public:
 
 private:
     QString nextFile(const QString& caption);
+    Answer nextAnswer(const QString& kind, const QString& title, const QString& text);
 
     std::deque<Answer> answers_;
     std::deque<QString> files_;

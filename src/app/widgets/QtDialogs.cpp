@@ -8,18 +8,44 @@
 
 namespace tarnwick {
 
+namespace {
+
+// The assistant stays on top of every window; a box of ours must stay in front of it.
+QMessageBox::StandardButton ask(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                                const QString& text, QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, title, text, buttons, parent);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    if (buttons & QMessageBox::Yes)
+        box.setDefaultButton(QMessageBox::Yes);
+    return QMessageBox::StandardButton(box.exec());
+}
+
+Answer answerOf(QMessageBox::StandardButton button) {
+    return button == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+} // namespace
+
 void QtDialogs::critical(const QString& title, const QString& text) {
-    QMessageBox::critical(parent_, title, text);
+    ask(parent_, QMessageBox::Critical, title, text, QMessageBox::Ok);
 }
 
 void QtDialogs::message(const QString& title, const QString& text) {
-    QMessageBox::information(parent_, title, text);
+    ask(parent_, QMessageBox::Information, title, text, QMessageBox::Ok);
+}
+
+void QtDialogs::warning(const QString& title, const QString& text) {
+    ask(parent_, QMessageBox::Warning, title, text, QMessageBox::Ok);
 }
 
 Answer QtDialogs::question(const QString& title, const QString& text) {
-    const auto button = QMessageBox::question(parent_, title, text,
-                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
-    return button == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    return answerOf(
+        ask(parent_, QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No));
+}
+
+Answer QtDialogs::warningQuestion(const QString& title, const QString& text) {
+    return answerOf(
+        ask(parent_, QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No));
 }
 
 QString QtDialogs::openFileName(const QString& caption, const QString& directory,
@@ -29,7 +55,10 @@ QString QtDialogs::openFileName(const QString& caption, const QString& directory
 
 QString QtDialogs::saveFileName(const QString& caption, const QString& directory,
                                 const QString& filter) {
-    return QFileDialog::getSaveFileName(parent_, caption, directory, filter);
+    // The caller asks about replacing the file it will really write (the name may still gain
+    // its extension); the dialog must not ask a second time.
+    return QFileDialog::getSaveFileName(parent_, caption, directory, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
 }
 
 std::optional<PhotoDirChoice> QtDialogs::photoDirectoryWarning(const QString& message) {

@@ -14,7 +14,9 @@ public:
 
     void critical(const QString& title, const QString& text) override;
     void message(const QString& title, const QString& text) override;
+    void warning(const QString& title, const QString& text) override;
     Answer question(const QString& title, const QString& text) override;
+    Answer warningQuestion(const QString& title, const QString& text) override;
     QString openFileName(const QString& caption, const QString& directory,
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& directory,

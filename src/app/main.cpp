@@ -25,9 +25,10 @@ bool hasDisplay() {
 }
 
 const char* const usage =
-    "Usage: tarnwick\n"
+    "Usage: tarnwick [#NEW# | PROFILE]\n"
     "Browse, query and compare the photo series of the installation in the program's folder, or\n"
-    "in the folder named by the environment variable TARNWICK_HOME.\n";
+    "in the folder named by the environment variable TARNWICK_HOME. #NEW# opens the profile\n"
+    "builder with a new fuel profile; a profile file (.pr3 or .pro) opens it in the builder.\n";
 
 bool asksForHelp(const char* arg) {
     return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0;
@@ -68,7 +69,8 @@ int main(int argc, char* argv[]) {
     }
 
     std::unique_ptr<tarnwick::Dialogs> dialogs = makeDialogs();
-    tarnwick::ApplicationShell shell(tarnwick::AppPaths::fromEnvironment(), *dialogs);
+    tarnwick::ApplicationShell shell(tarnwick::AppPaths::fromEnvironment(), *dialogs,
+                                     QApplication::arguments().mid(1));
     if (!shell.start())
         return 1;
 

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace tarnwick {
@@ -47,18 +48,38 @@ QString readMountsTable() {
     return {};
 }
 
-} // namespace
-
-QString firstOpticalMountPoint(QStringView mountsTable) {
+// The mount points of the optical discs in a mounts table, in its order.
+QStringList opticalMountPoints(QStringView mountsTable) {
     static const QRegularExpression blanks(QStringLiteral("[ \\t]+"));
+    QStringList points;
     for (QStringView line : mountsTable.split(u'\n', Qt::SkipEmptyParts)) {
         const QList<QStringView> fields = line.split(blanks, Qt::SkipEmptyParts);
         if (fields.size() < 3)
             continue;
         if (isOpticalDevice(fields[0]) || isOpticalFileSystem(fields[2]))
-            return unescapeMountField(fields[1]);
+            points << unescapeMountField(fields[1]);
     }
-    return {};
+    return points;
+}
+
+} // namespace
+
+QString firstOpticalMountPoint(QStringView mountsTable) {
+    return opticalMountPoints(mountsTable).value(0);
+}
+
+bool isOnOpticalDisc(const QString& path, QStringView mountsTable) {
+    const QString file = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    for (const QString& point : opticalMountPoints(mountsTable)) {
+        const QString root = QDir::cleanPath(point);
+        if (file == root || file.startsWith(root.endsWith(u'/') ? root : root + u'/'))
+            return true;
+    }
+    return false;
+}
+
+bool isOnOpticalDisc(const QString& path) {
+    return isOnOpticalDisc(path, readMountsTable());
 }
 
 QString manageDefaultPhotoDirFor(QStringView mountsTable, const QString& localPhotoImagesDir) {

@@ -18,4 +18,8 @@ QString manageDefaultPhotoDirFor(QStringView mountsTable, const QString& localPh
 // The same for the mounts of this machine.
 QString manageDefaultPhotoDir(const QString& localPhotoImagesDir);
 
+// Whether a file lies on an optical disc of the mounts table, or of this machine.
+bool isOnOpticalDisc(const QString& path, QStringView mountsTable);
+bool isOnOpticalDisc(const QString& path);
+
 } // namespace tarnwick

@@ -24,7 +24,13 @@ QString quoted(QString text, bool& quotesReplaced) {
         text.replace(u'"', u"''"_s);
         quotesReplaced = true;
     }
+    // Line breaks inside a text are written as the suite's other programs write them.
+    text.replace(u"\r\n"_s, u"\n"_s).replace(u'\n', u"\r\n"_s);
     return u'"' + text + u'"';
+}
+
+QString withPlainLineBreaks(QString text) {
+    return text.replace(u"\r\n"_s, u"\n"_s);
 }
 
 // The failure of a file operation, numbered as the old runtime numbered it.
@@ -114,7 +120,7 @@ ProfileRead parseProfile(const QByteArray& bytes) {
         const std::optional<QString> value = input.readField();
         if (!value)
             return {std::nullopt, pastEnd};
-        *field = *value;
+        *field = withPlainLineBreaks(*value);
     }
     for (double* number : {&p.break1, &p.break2, &p.break3}) {
         const std::optional<QString> field = input.readField();

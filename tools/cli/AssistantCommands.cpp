@@ -5,6 +5,8 @@
 #include "app/AppState.h"
 #include "app/commands/PhotoDisplayCommands.h"
 #include "app/commands/ProfileCommands.h"
+#include "app/commands/ProfileFileCommands.h"
+#include "platform/Dialogs.h"
 #include "catalogue/DatabaseError.h"
 #include "catalogue/PhotoDatabase.h"
 
@@ -179,20 +181,23 @@ int runCompare(const QStringList& args) {
     }
 }
 
-int runProfile(const QStringList& args) {
-    const QString command = u"profile"_s;
-    if (args.value(0) != u"build")
-        return usageError(u"tarnwick-cli profile"_s, u"the only profile command is 'build'"_s);
+namespace {
+
+int buildProfile(const QStringList& args) {
+    const QString command = u"profile build"_s;
     std::optional<QString> name;
     std::optional<QString> notes;
+    std::optional<QString> out;
     std::vector<std::pair<ProfileComponent, QString>> takes;
     QString appDir;
-    for (qsizetype i = 1; i < args.size(); ++i) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
         QString value;
         if (takeValue(args, i, u"--name"_s, value)) {
             name = value;
         } else if (takeValue(args, i, u"--notes"_s, value)) {
             notes = value;
+        } else if (takeValue(args, i, u"--out"_s, value)) {
+            out = value;
         } else if (takeValue(args, i, u"--app-dir"_s, value)) {
             appDir = value;
         } else if (takeValue(args, i, u"--take"_s, value)) {
@@ -221,8 +226,83 @@ int runProfile(const QStringList& args) {
                 return fail(command, exitUsage, *problem);
             selectProfileValue(state, int(component), ProfileHooks{});
         }
-        return printJson(profileJson(state));
     } catch (const DatabaseError& error) {
         return fail(command, exitFailure, error.message());
     }
+    if (!out)
+        return printJson(profileJson(state));
+    ConsoleDialogs dialogs;
+    const std::optional<QString> written = saveProfile(state, *out, dialogs, {});
+    if (!written)
+        return exitFailure;
+    if (const QString notice = state.statusLine.panelText(StatusLine::Message); !notice.isEmpty())
+        printLine(stderr, u"tarnwick-cli %1: %2"_s.arg(command, notice));
+    printLine(stdout, *written);
+    return 0;
+}
+
+int showProfile(const QStringList& args) {
+    QString appDir;
+    QString file;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        QString value;
+        if (takeValue(args, i, u"--app-dir"_s, value))
+            appDir = value;
+        else if (file.isEmpty() && !args[i].startsWith(u"--"))
+            file = args[i];
+        else
+            return usageError(u"tarnwick-cli profile"_s, u"unknown argument '%1'"_s.arg(args[i]));
+    }
+    if (file.isEmpty())
+        return usageError(u"tarnwick-cli profile"_s, u"profile show needs a profile file"_s);
+    AppState state(installationPaths(appDir));
+    ConsoleDialogs dialogs;
+    if (!readProfile(state, file, dialogs, {}))
+        return exitUsage;
+    return printJson(profileJson(state));
+}
+
+int upgradeProfiles(const QStringList& args) {
+    QString appDir;
+    QStringList files;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        QString value;
+        if (takeValue(args, i, u"--app-dir"_s, value))
+            appDir = value;
+        else if (!args[i].startsWith(u"--"))
+            files << args[i];
+        else
+            return usageError(u"tarnwick-cli profile"_s, u"unknown argument '%1'"_s.arg(args[i]));
+    }
+    if (files.isEmpty())
+        return usageError(u"tarnwick-cli profile"_s, u"profile upgrade needs .pro files"_s);
+    AppState state(installationPaths(appDir));
+    ConsoleDialogs dialogs;
+    int status = 0;
+    for (const QString& file : files) {
+        // Each old profile is read as the Load button reads it and saved beside it as ".pr3".
+        if (!readProfile(state, file, dialogs, {})) {
+            status = exitFailure;
+            continue;
+        }
+        if (const std::optional<QString> written = saveProfile(state, file, dialogs, {}))
+            printLine(stdout, *written);
+        else
+            status = exitFailure;
+    }
+    return status;
+}
+
+} // namespace
+
+int runProfile(const QStringList& args) {
+    const QString action = args.value(0);
+    if (action == u"build")
+        return buildProfile(args.mid(1));
+    if (action == u"show")
+        return showProfile(args.mid(1));
+    if (action == u"upgrade")
+        return upgradeProfiles(args.mid(1));
+    return usageError(u"tarnwick-cli profile"_s,
+                      u"profile takes build, show or upgrade, not '%1'"_s.arg(action));
 }

@@ -4,7 +4,6 @@
 #include "app/commands/PhotoDisplayCommands.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/ResultsRows.h"
-#include "platform/Dialogs.h"
 
 namespace tarnwick {
 
@@ -84,13 +83,6 @@ FindSourceOutcome findSource(AppState& state, const QString& sourceLabel,
         state.resultsList.appendRow(addedSourceRow(std::move(row)));
     showListedSource(state, sourceLabel, display);
     return FindSourceOutcome::AddedToList;
-}
-
-bool saveChangedProfile(AppState& state, Dialogs& dialogs) {
-    // Profiles cannot be saved yet, so nothing can be lost here.
-    Q_UNUSED(state);
-    Q_UNUSED(dialogs);
-    return true;
 }
 
 } // namespace tarnwick

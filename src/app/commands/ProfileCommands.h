@@ -8,7 +8,6 @@
 namespace tarnwick {
 
 struct AppState;
-class Dialogs;
 struct PhotoDisplayHooks;
 
 // What the profile commands reach beyond the state. Any member may be empty.
@@ -41,8 +40,5 @@ enum class FindSourceOutcome {
 // results list when it is there, else from the catalogue, adding its row to the list.
 FindSourceOutcome findSource(AppState& state, const QString& sourceLabel,
                              const PhotoDisplayHooks& display);
-
-// Offers to save a changed profile before the run ends. False cancels the exit.
-bool saveChangedProfile(AppState& state, Dialogs& dialogs);
 
 } // namespace tarnwick

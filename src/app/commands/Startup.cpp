@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/commands/ProfileCommands.h"
+#include "app/commands/ProfileFileCommands.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
 #include "platform/Dialogs.h"
@@ -51,10 +52,10 @@ bool initialiseCatalogue(AppState& state, Dialogs& dialogs) {
     return true;
 }
 
-bool confirmExit(AppState& state, Dialogs& dialogs) {
+bool confirmExit(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hooks) {
     if (dialogs.question(QString(), exitQuestion) != Answer::Yes)
         return false;
-    return saveChangedProfile(state, dialogs);
+    return saveChangedProfile(state, dialogs, hooks);
 }
 
 } // namespace tarnwick

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/commands/ProfileFileCommands.h"
+
 #include <QString>
 
 namespace tarnwick {
@@ -20,6 +22,6 @@ inline const QString exitQuestion = QStringLiteral("Exit Tarnwick?");
 bool initialiseCatalogue(AppState& state, Dialogs& dialogs);
 
 // The question before a run ends, then the unsaved-profile prompt. False keeps the run going.
-bool confirmExit(AppState& state, Dialogs& dialogs);
+bool confirmExit(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hooks = {});
 
 } // namespace tarnwick

@@ -2,12 +2,15 @@
 
 #include "app/commands/Startup.h"
 #include "app/widgets/MainFrame.h"
+#include "app/widgets/AssistantController.h"
 #include "app/widgets/MainWindow.h"
+#include "suite/CommandLine.h"
 #include "app/widgets/QtDialogs.h"
 #include "app/widgets/SplashWindow.h"
 #include "display/widgets/PhotoImageView.h"
 #include "platform/Dialogs.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QEventLoop>
 #include <QMdiSubWindow>
@@ -15,8 +18,9 @@
 
 namespace tarnwick {
 
-ApplicationShell::ApplicationShell(AppPaths paths, Dialogs& dialogs)
-    : state_(std::move(paths), [] { QApplication::beep(); }), ownDialogs_(dialogs),
+ApplicationShell::ApplicationShell(AppPaths paths, Dialogs& dialogs, QStringList arguments)
+    : state_(std::move(paths), [] { QApplication::beep(); }), arguments_(std::move(arguments)),
+      ownDialogs_(dialogs),
       dialogs_(dialogs, [this] { closeSplash(); }), instance_(state_.paths.applicationDir()),
       runner_(state_.paths.applicationDir()) {}
 
@@ -44,6 +48,7 @@ bool ApplicationShell::start() {
         qtDialogs->setParentWindow(frame_.get());
     MainWindow* window = frame_->mainWindow();
     window->setServices(dialogs_, runner_, probe_);
+    QObject::connect(window, &MainWindow::firstActivated, window, [this] { followCommandLine(); });
     QApplication::processEvents();
     window->setUp();
     state_.startupNotices << window->loadQueryParameters();
@@ -56,6 +61,23 @@ bool ApplicationShell::start() {
         state_.statusLine.statusMessage(StatusKind::Error, state_.startupNotices.join(u"  "));
     finishSplash();
     return true;
+}
+
+void ApplicationShell::followCommandLine() {
+    const std::array<QString, 2> args = commandLineArgs(joinedCommandLine(arguments_));
+    if (args[0].isEmpty())
+        return;
+    MainWindow* window = frame_->mainWindow();
+    AssistantController* assistant = window->assistant();
+    if (state_.assistants.mode < 10)
+        assistant->builderCommand();
+    if (args[0] == QLatin1String("#NEW#")) {
+        newProfile(state_, assistant->profileHooks());
+        return;
+    }
+    // A file that cannot be read is said so; the run goes on with the profile it had.
+    if (readProfile(state_, args[0], dialogs_, assistant->profileFileHooks()))
+        window->action(QStringLiteral("mnuFuelProfilePrint"))->setEnabled(true);
 }
 
 void ApplicationShell::waitForFirstPicture(int timeoutMs) {

@@ -19,7 +19,8 @@ class SplashWindow;
 // then shows the frame and the main window.
 class ApplicationShell {
 public:
-    ApplicationShell(AppPaths paths, Dialogs& dialogs);
+    // The arguments are those the suite started the program with.
+    ApplicationShell(AppPaths paths, Dialogs& dialogs, QStringList arguments = {});
     ~ApplicationShell();
 
     // Runs the start-up sequence. False when the run must end (the user has been told why).
@@ -33,9 +34,13 @@ public:
 
 private:
     void finishSplash();
+    // On the first activation: "#NEW#" opens the builder with a new profile, a path opens the
+    // builder on that profile file.
+    void followCommandLine();
     void closeSplash();
 
     AppState state_;
+    QStringList arguments_;
     Dialogs& ownDialogs_;
     // Every dialog of the run goes through here: the splash is closed before anything is asked.
     DialogsAfterStep dialogs_;

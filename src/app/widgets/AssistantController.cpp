@@ -4,6 +4,7 @@
 #include "app/widgets/MainWindow.h"
 #include "catalogue/DatabaseError.h"
 #include "profile/widgets/AssistantWindow.h"
+#include "profile/widgets/NotesWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,11 +40,54 @@ AssistantController::AssistantController(AppState& state, MainWindow& window)
     connect(assistant_, &AssistantWindow::newRequested, this,
             [this] { newProfile(state_, profileHooks_); });
     connect(assistant_, &AssistantWindow::hideRequested, this, &AssistantController::hideWindow);
-    // The name follows every keystroke; it does not count as a change to save.
     connect(assistant_, &AssistantWindow::nameEdited, this,
-            [this](const QString& name) { state_.fuelProfile.name = name; });
+            [this](const QString& name) { edited(state_.fuelProfile.name, name); });
+    connect(assistant_, &AssistantWindow::notesRequested, this, &AssistantController::openNotes);
+
+    fileHooks_.hideAssistant = [this] { assistant_->hide(); };
+    fileHooks_.showAssistant = [this] {
+        if (state_.assistants.mode != 0)
+            assistant_->show();
+    };
+    fileHooks_.showProfile = profileHooks_.showProfile;
+    fileHooks_.enableProfilePrint = profileHooks_.enableProfilePrint;
+    const auto withDialogs = [this](void (*command)(AppState&, Dialogs&, const ProfileFileHooks&)) {
+        return [this, command] {
+            if (Dialogs* dialogs = main_.dialogs())
+                command(state_, *dialogs, fileHooks_);
+        };
+    };
+    connect(assistant_, &AssistantWindow::saveRequested, this, withDialogs(&saveProfileCommand));
+    connect(assistant_, &AssistantWindow::saveAsRequested, this,
+            withDialogs(&saveProfileAsCommand));
+    connect(assistant_, &AssistantWindow::loadRequested, this, withDialogs(&loadProfileCommand));
     refreshValues();
     showProfile();
+}
+
+void AssistantController::edited(QString& field, const QString& text) {
+    // Edits after the last save would be lost at the end of the run without a question.
+    if (field != text)
+        state_.profileChanged = true;
+    field = text;
+}
+
+NotesWindow* AssistantController::notesWindow() const {
+    return notes_;
+}
+
+void AssistantController::openNotes() {
+    if (!notes_) {
+        notes_ = new NotesWindow(state_.fuelProfile.notes, &main_);
+        connect(notes_, &NotesWindow::activated, assistant_, &QWidget::hide);
+        connect(notes_, &NotesWindow::closing, this, [this](const QString& notes) {
+            edited(state_.fuelProfile.notes, notes);
+            assistant_->show();
+        });
+    }
+    notes_->show();
+    notes_->raise();
+    notes_->activateWindow();
 }
 
 void AssistantController::refreshValues() {

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "app/commands/ProfileCommands.h"
+#include "app/commands/ProfileFileCommands.h"
+
+#include <QPointer>
 
 #include <QObject>
 
@@ -9,6 +12,7 @@ namespace tarnwick {
 struct AppState;
 class AssistantWindow;
 class MainWindow;
+class NotesWindow;
 
 // The assistant window's side of the main window: shows the comparison and the profile from the
 // state, runs the builder's commands, and keeps the window, its tabs, the Assistants menu item
@@ -20,6 +24,11 @@ public:
 
     AssistantWindow* window() const { return assistant_; }
     const ProfileHooks& profileHooks() const { return profileHooks_; }
+    const ProfileFileHooks& profileFileHooks() const { return fileHooks_; }
+    // The notes window, while it is open.
+    NotesWindow* notesWindow() const;
+    // Opens the notes window, or brings it forward.
+    void openNotes();
 
     // The comparison tab and the builder's current-photo column from the two slots.
     void refreshValues();
@@ -48,7 +57,12 @@ private:
     AppState& state_;
     MainWindow& main_;
     AssistantWindow* assistant_;
+    // The profile's name or notes were edited: they count as a change to save.
+    void edited(QString& field, const QString& text);
+
     ProfileHooks profileHooks_;
+    ProfileFileHooks fileHooks_;
+    QPointer<NotesWindow> notes_;
     bool hiddenWithFrame_ = false;
 };
 

@@ -85,7 +85,7 @@ void MainFrame::exitCommand() {
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
-    if (!confirmExit(state_, dialogs_)) {
+    if (!confirmExit(state_, dialogs_, mainWindow_->assistant()->profileFileHooks())) {
         event->ignore();
         return;
     }

@@ -385,6 +385,7 @@ void MainWindow::listItemClicked(const QString& key) {
 
 void MainWindow::setServices(Dialogs& dialogs, ProcessRunner& runner, PathProbe& probe) {
     runner_ = &runner;
+    dialogs_ = &dialogs;
     displayHooks_.directoryCheck = [this, &dialogs, &runner, &probe](const ListEntry& entry,
                                                                      const QString&) {
         const PhotoDirCheckResult result =

@@ -96,6 +96,8 @@ public:
     ViewerWindow* viewer() const;
     AssistantWindow* assistantWindow() const;
     AssistantController* assistant() const { return assistant_; }
+    // The dialogs given with the services; none before.
+    Dialogs* dialogs() const { return dialogs_; }
     QWidget* queryArea() const { return queryArea_; }
     QWidget* listArea() const { return listArea_; }
     ResultsView* resultsView() const { return resultsView_; }
@@ -142,6 +144,7 @@ private:
     std::array<DataPlateView*, 2> plateViews_{};
     std::array<LoadingChartView*, 2> chartViews_{};
     ProcessRunner* runner_ = nullptr;
+    Dialogs* dialogs_ = nullptr;
     std::function<void()> reloadQueryParameters_;
     std::array<std::unique_ptr<SlotDisplay>, 2> slotDisplays_;
     PhotoDisplayHooks displayHooks_;

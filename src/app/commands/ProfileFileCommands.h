@@ -1,0 +1,57 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <QString>
+
+namespace tarnwick {
+
+struct AppState;
+class Dialogs;
+
+// What the profile file commands reach beyond the state and the dialogs. Any member may be
+// empty.
+struct ProfileFileHooks {
+    // The assistant stays on top of every window: it goes while a file dialog is open.
+    std::function<void()> hideAssistant;
+    std::function<void()> showAssistant;
+    // The profile or its file name changed: the builder tab and the title show it again.
+    std::function<void()> showProfile;
+    std::function<void()> enableProfilePrint;
+};
+
+inline const QString profileSaveCaption = QStringLiteral("Save Profile as ...");
+inline const QString profileLoadCaption = QStringLiteral("Load Profile");
+
+// Saves the profile under the normalised path (".pro" becomes ".pr3", ".pr3" added unless
+// already in the name), enters it in the suite's file list and takes the path as the profile's
+// file name. A failed write keeps the old file and the changed flag, and says why. Returns the
+// path written, or none.
+std::optional<QString> saveProfile(AppState& state, const QString& path, Dialogs& dialogs,
+                                   const ProfileFileHooks& hooks);
+
+// The save dialog; none when cancelled.
+std::optional<QString> chooseProfileSaveFile(AppState& state, Dialogs& dialogs,
+                                             const ProfileFileHooks& hooks);
+// Asks before replacing the file that will be written, then saves. None when the answer was No
+// or the save failed.
+std::optional<QString> saveProfileChecked(AppState& state, const QString& path, Dialogs& dialogs,
+                                          const ProfileFileHooks& hooks);
+// The open dialog; a file on an optical disc is refused (it cannot be saved back there).
+std::optional<QString> chooseProfileOpenFile(AppState& state, Dialogs& dialogs,
+                                             const ProfileFileHooks& hooks);
+// Reads a ".pr3" or ".pro" file into the profile. A file that cannot be read leaves the profile
+// as it was and says why.
+bool readProfile(AppState& state, const QString& path, Dialogs& dialogs,
+                 const ProfileFileHooks& hooks);
+
+// The builder's Save, Save As and Load buttons.
+void saveProfileCommand(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hooks);
+void saveProfileAsCommand(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hooks);
+void loadProfileCommand(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hooks);
+
+// Offers to save a changed profile before the run ends. False cancels the exit: the user
+// cancelled the save dialog, refused to replace a file, or the save failed.
+bool saveChangedProfile(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hooks = {});
+
+} // namespace tarnwick

@@ -1,0 +1,49 @@
+#include "profile/widgets/NotesWindow.h"
+
+#include "ui/widgets/HighlightButton.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+namespace tarnwick {
+
+NotesWindow::NotesWindow(const QString& notes, QWidget* parent)
+    : QWidget(parent, Qt::Window), editor_(new QPlainTextEdit(this)),
+      close_(new HighlightButton(QStringLiteral("&Close"), this)) {
+    setObjectName(QStringLiteral("frmnotes"));
+    setWindowTitle(QStringLiteral("Notes"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    editor_->setObjectName(QStringLiteral("txtnotes"));
+    editor_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    editor_->setPlainText(notes);
+    close_->setObjectName(QStringLiteral("cmdClose"));
+    close_->setAutoDefault(false);
+    connect(close_, &QPushButton::clicked, this, &QWidget::close);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(close_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(editor_, 1);
+    layout->addLayout(buttons);
+    resize(480, 320);
+}
+
+QString NotesWindow::text() const {
+    return editor_->toPlainText();
+}
+
+void NotesWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Q_EMIT activated();
+    QWidget::changeEvent(event);
+}
+
+void NotesWindow::closeEvent(QCloseEvent* event) {
+    Q_EMIT closing(text());
+    QWidget::closeEvent(event);
+}
+
+} // namespace tarnwick

@@ -1,15 +1,23 @@
 #include "app/widgets/ApplicationShell.h"
+#include "app/widgets/AssistantController.h"
 #include "app/widgets/MainFrame.h"
 #include "app/widgets/MainWindow.h"
 #include "app/widgets/SplashWindow.h"
+#include "profile/widgets/AssistantWindow.h"
+#include "profile/widgets/NotesWindow.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestInstallation.h"
+#include "ui/widgets/HighlightButton.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
 
 using namespace tarnwick;
 using tarnwick::test::TestInstallation;
@@ -68,4 +76,66 @@ TEST(ApplicationShell, StartsWithTheFirstPhotoShownAndTheQueryChoicesLoaded) {
     // No photo has a herb value: said after the first photo, where it stays readable.
     EXPECT_TRUE(state.statusLine.panelText(StatusLine::Message).contains(QStringLiteral("herb")));
     EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST(ApplicationShell, TheSuitesCommandLineOpensTheBuilderOnANewOrAGivenProfile) {
+    TestInstallation installation;
+    test::writeSmallCatalogue(installation.cataloguePath(), 1);
+    QDir().mkpath(installation.paths().photoImagesDir());
+    const QString profile = installation.paths().dataDir() + QStringLiteral("/my site.pr3");
+    QDir().mkpath(installation.paths().dataDir());
+    QFile file(profile);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\"From the suite\"\r\n\"\"\r\n\"\"\r\n0\r\n0\r\n0\r\n\"\"\r\n0\r\n\"\"\r\n\"\"\r\n"
+               "\"0\"\r\n\"0\"\r\n");
+    file.close();
+
+    for (const QString& argument : {QStringLiteral("#NEW#"), profile, profile + ".gone"}) {
+        test::ScriptedDialogs dialogs;
+        ApplicationShell shell(installation.paths(), dialogs, {argument});
+        ASSERT_TRUE(shell.start());
+        QTest::qWait(20); // the first activation comes once the window is up
+        EXPECT_EQ(shell.state().assistants.mode, 10) << argument.toStdString();
+        AssistantWindow* assistant = shell.frame()->mainWindow()->assistantWindow();
+        EXPECT_TRUE(assistant->isVisible());
+        if (argument == profile) {
+            EXPECT_EQ(shell.state().fuelProfile.name, QStringLiteral("From the suite"));
+            EXPECT_EQ(assistant->windowTitle(), "Tarnwick Assistant[" + profile + "]");
+        } else if (argument != QStringLiteral("#NEW#")) {
+            // A file that cannot be read is said so; the run goes on.
+            ASSERT_EQ(dialogs.shown().size(), 1u);
+            EXPECT_TRUE(dialogs.shown()[0].text.startsWith(
+                QStringLiteral("Error while opening file: \nError: 53 File not found")));
+            EXPECT_EQ(shell.state().profileFileName, QStringLiteral("Untitled"));
+        }
+    }
+}
+
+TEST(ApplicationShell, NotesAreEditedInTheirOwnWindowAndKeptHoweverItCloses) {
+    TestInstallation installation;
+    test::writeSmallCatalogue(installation.cataloguePath(), 1);
+    QDir().mkpath(installation.paths().photoImagesDir());
+    test::ScriptedDialogs dialogs;
+    ApplicationShell shell(installation.paths(), dialogs, {QStringLiteral("#NEW#")});
+    ASSERT_TRUE(shell.start());
+    QTest::qWait(20);
+    AssistantController* assistant = shell.frame()->mainWindow()->assistant();
+    QTest::mouseClick(assistant->window()->findChild<QPushButton*>(QStringLiteral("cmdNotes")),
+                      Qt::LeftButton);
+    NotesWindow* notes = assistant->notesWindow();
+    ASSERT_NE(notes, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(notes));
+    EXPECT_FALSE(assistant->window()->isVisible()); // it stays on top: it makes way
+    EXPECT_TRUE(notes->text().isEmpty());
+    QTest::keyClicks(notes->editor(), QStringLiteral("Burned 2019"));
+    notes->close(); // the close box, not the button
+    EXPECT_EQ(shell.state().fuelProfile.notes, QStringLiteral("Burned 2019"));
+    EXPECT_TRUE(shell.state().profileChanged);
+    EXPECT_TRUE(assistant->window()->isVisible());
+
+    assistant->openNotes();
+    ASSERT_NE(assistant->notesWindow(), nullptr);
+    EXPECT_EQ(assistant->notesWindow()->text(), QStringLiteral("Burned 2019"));
+    QTest::mouseClick(assistant->notesWindow()->closeButton(), Qt::LeftButton);
+    EXPECT_EQ(shell.state().fuelProfile.notes, QStringLiteral("Burned 2019"));
 }

@@ -31,3 +31,11 @@ TEST(OpticalDrive, TheManageDefaultLiesOnTheFirstMountedDiscOrInTheInstallation)
     EXPECT_EQ(manageDefaultPhotoDirFor(noDiscs, local), local + sep);
     EXPECT_EQ(manageDefaultPhotoDirFor(noDiscs, local + sep), local + sep);
 }
+
+TEST(OpticalDrive, AFileOnAMountedDiscIsKnownByItsMountPoint) {
+    const QString mounts = QStringLiteral("/dev/sda1 / ext4 rw 0 0\n"
+                                          "/dev/sr0 /media/user/Photo\\040Series iso9660 ro 0 0\n");
+    EXPECT_TRUE(isOnOpticalDisc(QStringLiteral("/media/user/Photo Series/data/a.pr3"), mounts));
+    EXPECT_FALSE(isOnOpticalDisc(QStringLiteral("/media/user/Photo Series2/a.pr3"), mounts));
+    EXPECT_FALSE(isOnOpticalDisc(QStringLiteral("/home/user/a.pr3"), mounts));
+}

@@ -6,9 +6,9 @@
 #include "app/commands/PhotoDisplayCommands.h"
 #include "app/commands/ProfileCommands.h"
 #include "app/commands/ProfileFileCommands.h"
-#include "platform/Dialogs.h"
 #include "catalogue/DatabaseError.h"
 #include "catalogue/PhotoDatabase.h"
+#include "platform/Dialogs.h"
 
 #include <QColor>
 #include <QJsonArray>

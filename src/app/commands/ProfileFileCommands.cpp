@@ -33,10 +33,10 @@ QString errorText(const FileError& error) {
 void takeWhatIsSaved(FuelProfile& profile, const EncodedProfile& encoded) {
     if (!encoded.quotesReplaced && encoded.unrepresentable.isEmpty())
         return;
-    for (QString* text : {&profile.name, &profile.notes, &profile.source0to3, &profile.source3Plus,
-                          &profile.duffSource, &profile.fuelBedSource, &profile.duffValue,
-                          &profile.fuelBedValue, &profile.herbValue, &profile.herbSource,
-                          &profile.woodyValue, &profile.woodySource}) {
+    for (QString* text :
+         {&profile.name, &profile.notes, &profile.source0to3, &profile.source3Plus,
+          &profile.duffSource, &profile.fuelBedSource, &profile.duffValue, &profile.fuelBedValue,
+          &profile.herbValue, &profile.herbSource, &profile.woodyValue, &profile.woodySource}) {
         text->replace(u'"', u"''"_s);
         for (const QChar c : encoded.unrepresentable)
             text->replace(c, u'?');
@@ -61,9 +61,8 @@ std::optional<QString> saveProfile(AppState& state, const QString& given, Dialog
     run(hooks.showProfile);
     if (!encoded.unrepresentable.isEmpty())
         state.statusLine.statusMessage(
-            StatusKind::Error,
-            u"The profile file cannot hold %1: saved as \"?\" in %2"_s.arg(encoded.unrepresentable,
-                                                                           path));
+            StatusKind::Error, u"The profile file cannot hold %1: saved as \"?\" in %2"_s.arg(
+                                   encoded.unrepresentable, path));
     else if (encoded.quotesReplaced)
         state.statusLine.statusMessage(
             StatusKind::Info, u"Double quotes in the profile were saved as two single quotes"_s);
@@ -106,10 +105,9 @@ std::optional<QString> chooseProfileOpenFile(AppState& state, Dialogs& dialogs,
     if (path.isEmpty())
         return std::nullopt;
     if (isOnOpticalDisc(path)) {
-        dialogs.warning(defaultDialogTitle,
-                        u"You cannot open a file stored on a CD-ROM.\n"
-                        "Copy the file to the computer's hard drive\n"
-                        "and open it from there."_s);
+        dialogs.warning(defaultDialogTitle, u"You cannot open a file stored on a CD-ROM.\n"
+                                            "Copy the file to the computer's hard drive\n"
+                                            "and open it from there."_s);
         return std::nullopt;
     }
     return path;

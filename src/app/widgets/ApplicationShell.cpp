@@ -1,14 +1,14 @@
 #include "app/widgets/ApplicationShell.h"
 
 #include "app/commands/Startup.h"
-#include "app/widgets/MainFrame.h"
 #include "app/widgets/AssistantController.h"
+#include "app/widgets/MainFrame.h"
 #include "app/widgets/MainWindow.h"
-#include "suite/CommandLine.h"
 #include "app/widgets/QtDialogs.h"
 #include "app/widgets/SplashWindow.h"
 #include "display/widgets/PhotoImageView.h"
 #include "platform/Dialogs.h"
+#include "suite/CommandLine.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,9 +20,8 @@ namespace tarnwick {
 
 ApplicationShell::ApplicationShell(AppPaths paths, Dialogs& dialogs, QStringList arguments)
     : state_(std::move(paths), [] { QApplication::beep(); }), arguments_(std::move(arguments)),
-      ownDialogs_(dialogs),
-      dialogs_(dialogs, [this] { closeSplash(); }), instance_(state_.paths.applicationDir()),
-      runner_(state_.paths.applicationDir()) {}
+      ownDialogs_(dialogs), dialogs_(dialogs, [this] { closeSplash(); }),
+      instance_(state_.paths.applicationDir()), runner_(state_.paths.applicationDir()) {}
 
 ApplicationShell::~ApplicationShell() {
     if (splash_)

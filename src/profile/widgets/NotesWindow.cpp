@@ -35,10 +35,11 @@ QString NotesWindow::text() const {
     return editor_->toPlainText();
 }
 
-void NotesWindow::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+bool NotesWindow::event(QEvent* event) {
+    // Shown or brought forward: the notes are about to be worked on.
+    if (event->type() == QEvent::Show || event->type() == QEvent::WindowActivate)
         Q_EMIT activated();
-    QWidget::changeEvent(event);
+    return QWidget::event(event);
 }
 
 void NotesWindow::closeEvent(QCloseEvent* event) {

@@ -26,7 +26,7 @@ Q_SIGNALS:
     void closing(const QString& notes);
 
 protected:
-    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

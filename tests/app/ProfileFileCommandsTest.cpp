@@ -1,0 +1,153 @@
+#include "app/commands/ProfileFileCommands.h"
+
+#include "app/AppState.h"
+#include "profile/ProfileFile.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestInstallation.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+
+using namespace tarnwick;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class ProfileFileCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QDir().mkpath(installation.paths().dataDir());
+        state.profileFileName = u"Untitled"_s;
+        state.fuelProfile.name = u"Ridge"_s;
+        state.fuelProfile.herbValue = u"1.5"_s;
+        state.profileChanged = true;
+        hooks.hideAssistant = [this] { events << u"hide"_s; };
+        hooks.showAssistant = [this] { events << u"show"_s; };
+        hooks.showProfile = [this] { events << u"profile"_s; };
+    }
+
+    QString data(const QString& name) const { return installation.paths().dataDir() + u'/' + name; }
+    QByteArray fileList() const {
+        QFile list(installation.paths().file(u"CBLFileList3.txt"_s));
+        return list.open(QIODevice::ReadOnly) ? list.readAll() : QByteArray();
+    }
+    void writeOld(const QString& path, const char* name) {
+        FuelProfile old;
+        old.name = QString::fromLatin1(name);
+        ASSERT_FALSE(writeProfileFile(path, encodeProfile(old).bytes));
+    }
+
+    test::TestInstallation installation;
+    AppState state{installation.paths()};
+    test::ScriptedDialogs dialogs;
+    ProfileFileHooks hooks;
+    QStringList events;
+};
+
+} // namespace
+
+TEST_F(ProfileFileCommandsTest, SaveAsAsksOnceAboutTheFileThatWillBeWritten) {
+    writeOld(data(u"site.pr3"_s), "Old");
+    // Typed without its extension: the question is about site.pr3, and No writes nothing.
+    dialogs.fileNext(data(u"site"_s));
+    dialogs.answerNext(Answer::No);
+    saveProfileAsCommand(state, dialogs, hooks);
+    ASSERT_EQ(dialogs.shown().size(), 2u);
+    EXPECT_EQ(dialogs.shown()[0].title, u"Save Profile as ..."_s);
+    EXPECT_EQ(dialogs.shown()[1].kind, u"warningQuestion"_s);
+    EXPECT_EQ(dialogs.shown()[1].text,
+              data(u"site.pr3"_s) + u" exists. Do you wish to replace it?"_s);
+    EXPECT_EQ(readProfileFile(data(u"site.pr3"_s)).profile->name, u"Old"_s);
+    EXPECT_TRUE(state.profileChanged);
+    EXPECT_EQ(state.profileFileName, u"Untitled"_s);
+    EXPECT_EQ(events, (QStringList{u"hide"_s, u"show"_s}));
+
+    dialogs.fileNext(data(u"site"_s));
+    dialogs.answerNext(Answer::Yes);
+    saveProfileAsCommand(state, dialogs, hooks);
+    EXPECT_EQ(readProfileFile(data(u"site.pr3"_s)).profile->name, u"Ridge"_s);
+    EXPECT_FALSE(state.profileChanged);
+    EXPECT_EQ(state.profileFileName, data(u"site.pr3"_s));
+    EXPECT_TRUE(fileList().contains(("\"pr3\",\"" + data(u"site.pr3"_s) + "\"").toUtf8()));
+
+    // Save writes the profile's own file again without a question.
+    state.fuelProfile.name = u"Ridge 2"_s;
+    saveProfileCommand(state, dialogs, hooks);
+    EXPECT_EQ(readProfileFile(data(u"site.pr3"_s)).profile->name, u"Ridge 2"_s);
+    EXPECT_EQ(dialogs.shown().size(), 4u);
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(ProfileFileCommandsTest, AFailedSaveIsSaidAndCountsAsNotSaved) {
+    const QString nowhere = installation.appDir() + u"/no such folder/site"_s;
+    EXPECT_FALSE(saveProfile(state, nowhere, dialogs, hooks).has_value());
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_TRUE(dialogs.shown()[0].text.startsWith(u"Error while saving file: "_s + nowhere +
+                                                   u".pr3\nError: 76 Path not found"_s))
+        << dialogs.shown()[0].text.toStdString();
+    EXPECT_TRUE(state.profileChanged);
+    EXPECT_EQ(state.profileFileName, u"Untitled"_s);
+    EXPECT_TRUE(fileList().isEmpty());
+}
+
+TEST_F(ProfileFileCommandsTest, LoadingTakesTheFileAndAnUnreadableFileChangesNothing) {
+    QFile old(data(u"old.pro"_s));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("\"Old "
+              "site\"\r\n\"n\"\r\n\"\"\r\n1\r\n2\r\n3\r\n\"\"\r\n4\r\n\"\"\r\n\"\"\r\n\"1."
+              "0\"\r\n\"0\"\r\n");
+    old.close();
+    int printEnabled = 0;
+    hooks.enableProfilePrint = [&] { ++printEnabled; };
+
+    dialogs.fileNext(data(u"old.pro"_s));
+    loadProfileCommand(state, dialogs, hooks);
+    EXPECT_EQ(dialogs.shown()[0].title, u"Load Profile"_s);
+    EXPECT_EQ(state.fuelProfile.name, u"Old site"_s);
+    EXPECT_EQ(state.fuelProfile.herbValue, u"0"_s); // an older file has no herb
+    EXPECT_EQ(state.profileFileName, data(u"old.pro"_s));
+    EXPECT_TRUE(state.profileChanged); // a load leaves the flag as it was
+    EXPECT_EQ(printEnabled, 1);
+
+    // Saving it writes the new generation beside the old file.
+    saveProfileCommand(state, dialogs, hooks);
+    EXPECT_EQ(state.profileFileName, data(u"old.pr3"_s));
+    EXPECT_TRUE(QFile::exists(data(u"old.pro"_s)));
+
+    QFile cut(data(u"cut.pr3"_s));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write("\"Cut\"\r\n\"\"\r\n");
+    cut.close();
+    const FuelProfile before = state.fuelProfile;
+    dialogs.fileNext(data(u"cut.pr3"_s));
+    loadProfileCommand(state, dialogs, hooks);
+    EXPECT_EQ(state.fuelProfile, before);
+    EXPECT_EQ(state.profileFileName, data(u"old.pr3"_s));
+    EXPECT_EQ(dialogs.shown().back().text,
+              u"Error while opening file: \nError: 62 Input past end of file\n"
+              "The file is not a complete fuel profile."_s);
+    EXPECT_EQ(printEnabled, 1);
+}
+
+TEST_F(ProfileFileCommandsTest, TheExitPromptSavesOrCancelsTheExit) {
+    state.profileChanged = false;
+    EXPECT_TRUE(saveChangedProfile(state, dialogs, hooks));
+    EXPECT_TRUE(dialogs.shown().empty());
+
+    state.profileChanged = true;
+    dialogs.answerNext(Answer::No);
+    EXPECT_TRUE(saveChangedProfile(state, dialogs, hooks));
+    EXPECT_EQ(dialogs.shown().back().text, u"Save Changes to Fuel Profile?"_s);
+
+    // Yes, then the save dialog cancelled: the run goes on, nothing is lost.
+    dialogs.answerNext(Answer::Yes);
+    dialogs.fileNext(QString());
+    EXPECT_FALSE(saveChangedProfile(state, dialogs, hooks));
+
+    dialogs.answerNext(Answer::Yes);
+    dialogs.fileNext(data(u"exit"_s));
+    EXPECT_TRUE(saveChangedProfile(state, dialogs, hooks));
+    EXPECT_EQ(readProfileFile(data(u"exit.pr3"_s)).profile->herbValue, u"1.5"_s);
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}

@@ -1,0 +1,114 @@
+#include "profile/ProfileFile.h"
+
+#include "support/QtPrinting.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+
+using namespace tarnwick;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+FuelProfile sampleProfile() {
+    FuelProfile p;
+    p.name = u"Ridge \u00E9t\u00E9 \u20AC"_s;
+    p.notes = u"First line\nsecond, with a comma\n"_s;
+    p.source0to3 = u"PNW-1/7-PP-12"_s;
+    p.break1 = 0.25;
+    p.break2 = 12.25;
+    p.break3 = 0.00001;
+    p.source3Plus = u"AK-5/5-WS-02"_s;
+    p.value3Plus = 10;
+    p.duffSource = u"PNW-1/7-PP-12"_s;
+    p.fuelBedSource = QString();
+    p.duffValue = u"N/A"_s;
+    p.fuelBedValue = u"12.5"_s;
+    p.herbValue = u"1"_s;
+    p.herbSource = u"AK-5/5-WS-02"_s;
+    p.woodyValue = u"0"_s;
+    p.woodySource = QString();
+    return p;
+}
+
+// Decimal commas wherever the program might take its number format from.
+class CommaLocale {
+public:
+    CommaLocale() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+    ~CommaLocale() { QLocale::setDefault(QLocale::c()); }
+};
+
+} // namespace
+
+TEST(ProfileFile, NamesAreNormalisedAsTheSuiteExpects) {
+    EXPECT_EQ(normalisedProfilePath(u"C:\\x\\a.PRO"_s), u"C:\\x\\a.pr3"_s);
+    EXPECT_EQ(normalisedProfilePath(u"/x/a"_s), u"/x/a.pr3"_s);
+    EXPECT_EQ(normalisedProfilePath(u"/x/a.pr3.bak"_s), u"/x/a.pr3.bak"_s);
+    EXPECT_EQ(normalisedProfilePath(u"/x/A.PR3"_s), u"/x/A.PR3"_s);
+    EXPECT_EQ(normalisedProfilePath(u"/x/a.pro.txt"_s), u"/x/a.pro.txt.pr3"_s);
+}
+
+TEST(ProfileFile, SixteenLinesInTheSuitesFormatWhateverTheLocale) {
+    const CommaLocale commas;
+    const EncodedProfile encoded = encodeProfile(sampleProfile());
+    EXPECT_FALSE(encoded.quotesReplaced);
+    EXPECT_TRUE(encoded.unrepresentable.isEmpty());
+    EXPECT_EQ(encoded.bytes, QByteArray("\"Ridge \xE9t\xE9 \x80\"\r\n"
+                                        "\"First line\r\nsecond, with a comma\r\n\"\r\n"
+                                        "\"PNW-1/7-PP-12\"\r\n"
+                                        "0.25\r\n12.25\r\n1E-05\r\n"
+                                        "\"AK-5/5-WS-02\"\r\n10\r\n"
+                                        "\"PNW-1/7-PP-12\"\r\n\"\"\r\n\"N/A\"\r\n\"12.5\"\r\n"
+                                        "\"1\"\r\n\"AK-5/5-WS-02\"\r\n\"0\"\r\n\"\"\r\n"));
+    // What is written reads back as it was, line breaks of the notes included.
+    const ProfileRead read = parseProfile(encoded.bytes);
+    ASSERT_TRUE(read.profile.has_value());
+    EXPECT_EQ(*read.profile, sampleProfile());
+}
+
+TEST(ProfileFile, OlderFilesCutFilesAndFilesThatAreNoProfiles) {
+    // An older profile: twelve fields, numbers possibly without their leading zero.
+    const ProfileRead old =
+        parseProfile("\"Old\"\r\n\"\"\r\n\"B/1\"\r\n.25\r\n1\r\n2\r\n\"\"\r\n3\r\n"
+                     "\"B/2\"\r\n\"\"\r\n\"4.5\"\r\n\"0\"\r\n");
+    ASSERT_TRUE(old.profile.has_value());
+    EXPECT_EQ(old.profile->break1, 0.25);
+    EXPECT_EQ(old.profile->duffValue, u"4.5"_s);
+    EXPECT_EQ(old.profile->herbValue, u"0"_s);
+    EXPECT_EQ(old.profile->herbSource, QString());
+    EXPECT_EQ(old.profile->woodyValue, u"0"_s);
+
+    // Cut inside the first twelve fields: nothing is taken.
+    const ProfileRead cut = parseProfile("\"Cut\"\r\n\"\"\r\n\"B/1\"\r\n1\r\n2\r\n");
+    EXPECT_FALSE(cut.profile.has_value());
+    EXPECT_EQ(cut.error.number, 62);
+    const ProfileRead words = parseProfile("\"N\"\r\n\"\"\r\n\"\"\r\nlots\r\n");
+    EXPECT_FALSE(words.profile.has_value());
+    EXPECT_EQ(words.error.number, 13);
+    EXPECT_EQ(readProfileFile(u"/nonexistent/x.pr3"_s).error.number, 53);
+}
+
+TEST(ProfileFile, WhatTheFormatCannotHoldIsChangedVisiblyNeverLost) {
+    FuelProfile quoting = sampleProfile();
+    quoting.name = u"The \"big\" burn"_s;
+    quoting.notes = u"Fir \u2192 pine"_s;
+    const EncodedProfile encoded = encodeProfile(quoting);
+    EXPECT_TRUE(encoded.quotesReplaced);
+    EXPECT_EQ(encoded.unrepresentable, u"\u2192"_s);
+    const ProfileRead read = parseProfile(encoded.bytes);
+    ASSERT_TRUE(read.profile.has_value());
+    EXPECT_EQ(read.profile->name, u"The ''big'' burn"_s);
+    EXPECT_EQ(read.profile->notes, u"Fir ? pine"_s);
+    EXPECT_EQ(read.profile->source0to3, u"PNW-1/7-PP-12"_s); // no field shifted
+
+    // A file written over a folder that cannot take it leaves the old file whole.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"site.pr3"_s);
+    ASSERT_FALSE(writeProfileFile(path, encoded.bytes).has_value());
+    EXPECT_EQ(writeProfileFile(dir.filePath(u"gone/site.pr3"_s), encoded.bytes)->number, 76);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), encoded.bytes);
+}

@@ -145,8 +145,10 @@ TEST(ReportDocumentTest, LongParagraphsWrapAtTheRightMarginAndBreakPages) {
     const QString words = QStringLiteral("Lodgepole pine stand with heavy dead and down woody "
                                          "fuel left after thinning; ")
                               .repeated(2);
+    // One paragraph longer than a page goes on to the next whatever the font's line height.
     for (int i = 0; i < 40; ++i)
-        document.printParagraph(QStringLiteral("%1. ").arg(i) + words.repeated(1 + i % 4));
+        document.printParagraph(QStringLiteral("%1. ").arg(i) +
+                                words.repeated(i == 20 ? 60 : 1 + i % 4));
     document.endDocument();
 
     const double right = 12240 - 1000;

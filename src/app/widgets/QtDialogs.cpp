@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 namespace tarnwick {
 
@@ -78,6 +79,10 @@ std::optional<QString> QtDialogs::choosePrinter(const QString& printer) {
     dialog.setWindowTitle(QStringLiteral("Printer Setup"));
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
     dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+    // It only chooses the printer: its button says so rather than "Print".
+    for (QPushButton* button : dialog.findChildren<QPushButton*>())
+        if (button->text().remove(u'&') == QLatin1String("Print"))
+            button->setText(QStringLiteral("OK"));
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return chosen.printerName();

@@ -180,7 +180,9 @@ QByteArray pngOf(const QImage& image) {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG", 60);
+    // The quickest compression: every report writes its rich text, and the smallest file would
+    // cost it more time than it saves room.
+    image.save(&buffer, "PNG", 80);
     return png;
 }
 

@@ -30,6 +30,7 @@ const QColor shadowColour(0x3c, 0x3f, 0x42, 150);
 constexpr double smallestScale = 0.01; // a page about 120 pixels wide
 constexpr double largestScale = 0.5;   // eight times true size on a common screen
 constexpr double zoomStep = 1.2;
+constexpr qint64 largestCachedPixels = 12'000'000;
 
 QToolButton* navigationButton(const QString& text, const QString& tip, const QString& name) {
     auto* button = new QToolButton;
@@ -107,6 +108,9 @@ QPixmap ReportPagesView::pageImage(int index, const QSize& size) {
     QPainter painter(&image);
     paintPage(painter, report_->document.pages()[size_t(index)], QRectF(QPointF(0, 0), size));
     painter.end();
+    // The pages in view at one scale; a long report does not keep every page it ever showed.
+    if (cache_.size() >= 6)
+        cache_.clear();
     cache_.insert(index, image);
     return image;
 }
@@ -119,7 +123,16 @@ void ReportPagesView::paintEvent(QPaintEvent* event) {
         if (!sheet.adjusted(0, 0, shadow, shadow).intersects(event->rect()))
             continue;
         painter.fillRect(sheet.translated(shadow, shadow), shadowColour);
-        painter.drawPixmap(sheet.topLeft(), pageImage(i, sheet.size()));
+        if (qint64(sheet.width()) * sheet.height() <= largestCachedPixels) {
+            painter.drawPixmap(sheet.topLeft(), pageImage(i, sheet.size()));
+        } else {
+            // Zoomed far in, a page drawn whole would take hundreds of megabytes: only the
+            // part in view is drawn.
+            painter.save();
+            painter.setClipRect(sheet.intersected(event->rect()));
+            paintPage(painter, report_->document.pages()[size_t(i)], sheet);
+            painter.restore();
+        }
         painter.setPen(QColor(0x50, 0x50, 0x50));
         painter.drawRect(sheet.adjusted(0, 0, -1, -1));
     }

@@ -1,7 +1,7 @@
 // Statements in the old engine's dialect, well formed or not, through the adapter that turns them
-// into SQLite's. Besides crashes and hangs it checks what the adapter promises: tokens cover the
-// statement exactly, and quoted text comes out with the same value and the same termination, so
-// a statement the old engine would refuse is never turned into one that runs.
+// into SQLite's and PostgreSQL's. Besides crashes and hangs it checks what the adapter promises:
+// tokens cover the statement exactly, and quoted text comes out with the same value and the same
+// termination, so a statement the old engine would refuse is never turned into one that runs.
 #include "catalogue/JetDialect.h"
 
 #include <cstdint>
@@ -40,10 +40,11 @@ bool isTerminated(const JetToken& token) {
     return false;
 }
 
-std::vector<Literal> literals(const std::vector<JetToken>& tokens) {
+// PostgreSQL's double quotes hold names that were bracketed; its literals are single-quoted.
+std::vector<Literal> literals(const std::vector<JetToken>& tokens, bool singleOnly = false) {
     std::vector<Literal> found;
     for (const JetToken& token : tokens)
-        if (isQuoted(token))
+        if (singleOnly ? token.kind == JetTokenKind::SingleQuoted : isQuoted(token))
             found.push_back({unquoteJetLiteral(token), isTerminated(token)});
     return found;
 }
@@ -85,5 +86,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (token.kind == JetTokenKind::DoubleQuoted)
             fault("a double-quoted literal reached SQLite, which would read it as a name",
                   statement);
+
+    const std::vector<Literal> onServer =
+        literals(tokenizeJet(translateJetToPostgreSql(statement)), true);
+    if (before.size() != onServer.size())
+        fault("the PostgreSQL translation changed the number of quoted literals", statement);
+    for (size_t i = 0; i < before.size(); ++i)
+        if (before[i].value != onServer[i].value || before[i].terminated != onServer[i].terminated)
+            fault("the PostgreSQL translation changed a literal", statement);
     return 0;
 }

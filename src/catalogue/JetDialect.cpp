@@ -108,48 +108,250 @@ bool endsListClause(const JetToken& t) {
 
 const QString collateNoCase = u" COLLATE NOCASE"_s;
 
-// Rewrites a token stream into SQLite's dialect. Text in the old engine compares and sorts
-// without regard to letter case, so every string literal, every IN operand and every ORDER BY /
-// GROUP BY term gets the NOCASE collation.
+bool isAsciiLetter(QChar c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
+// PostgreSQL folds unquoted names to lower case, ASCII letters only.
+QString asciiLower(QString name) {
+    for (QChar& c : name)
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + (u'a' - u'A'));
+    return name;
+}
+
+// A name PostgreSQL reads as itself without quotes: ASCII letters, digits and "_", no keyword
+// that it reserves.
+bool isPlainPostgresName(const QString& name) {
+    if (name.isEmpty() || !(isAsciiLetter(name.front()) || name.front() == u'_'))
+        return false;
+    for (QChar c : name)
+        if (!isAsciiLetter(c) && !c.isDigit() && c != u'_')
+            return false;
+    static const QStringList reserved{u"all"_s,
+                                      u"analyse"_s,
+                                      u"analyze"_s,
+                                      u"and"_s,
+                                      u"any"_s,
+                                      u"array"_s,
+                                      u"as"_s,
+                                      u"asc"_s,
+                                      u"asymmetric"_s,
+                                      u"authorization"_s,
+                                      u"binary"_s,
+                                      u"both"_s,
+                                      u"case"_s,
+                                      u"cast"_s,
+                                      u"check"_s,
+                                      u"collate"_s,
+                                      u"collation"_s,
+                                      u"column"_s,
+                                      u"concurrently"_s,
+                                      u"constraint"_s,
+                                      u"create"_s,
+                                      u"cross"_s,
+                                      u"current_catalog"_s,
+                                      u"current_date"_s,
+                                      u"current_role"_s,
+                                      u"current_schema"_s,
+                                      u"current_time"_s,
+                                      u"current_timestamp"_s,
+                                      u"current_user"_s,
+                                      u"default"_s,
+                                      u"deferrable"_s,
+                                      u"desc"_s,
+                                      u"distinct"_s,
+                                      u"do"_s,
+                                      u"else"_s,
+                                      u"end"_s,
+                                      u"except"_s,
+                                      u"false"_s,
+                                      u"fetch"_s,
+                                      u"for"_s,
+                                      u"foreign"_s,
+                                      u"freeze"_s,
+                                      u"from"_s,
+                                      u"full"_s,
+                                      u"grant"_s,
+                                      u"group"_s,
+                                      u"having"_s,
+                                      u"ilike"_s,
+                                      u"in"_s,
+                                      u"initially"_s,
+                                      u"inner"_s,
+                                      u"intersect"_s,
+                                      u"into"_s,
+                                      u"is"_s,
+                                      u"isnull"_s,
+                                      u"join"_s,
+                                      u"lateral"_s,
+                                      u"leading"_s,
+                                      u"left"_s,
+                                      u"like"_s,
+                                      u"limit"_s,
+                                      u"localtime"_s,
+                                      u"localtimestamp"_s,
+                                      u"natural"_s,
+                                      u"not"_s,
+                                      u"notnull"_s,
+                                      u"null"_s,
+                                      u"offset"_s,
+                                      u"on"_s,
+                                      u"only"_s,
+                                      u"or"_s,
+                                      u"order"_s,
+                                      u"outer"_s,
+                                      u"overlaps"_s,
+                                      u"placing"_s,
+                                      u"primary"_s,
+                                      u"references"_s,
+                                      u"returning"_s,
+                                      u"right"_s,
+                                      u"select"_s,
+                                      u"session_user"_s,
+                                      u"similar"_s,
+                                      u"some"_s,
+                                      u"symmetric"_s,
+                                      u"table"_s,
+                                      u"tablesample"_s,
+                                      u"then"_s,
+                                      u"to"_s,
+                                      u"trailing"_s,
+                                      u"true"_s,
+                                      u"union"_s,
+                                      u"unique"_s,
+                                      u"user"_s,
+                                      u"using"_s,
+                                      u"variadic"_s,
+                                      u"verbose"_s,
+                                      u"when"_s,
+                                      u"where"_s,
+                                      u"window"_s,
+                                      u"with"_s};
+    return !reserved.contains(asciiLower(name));
+}
+
+// [name] as PostgreSQL names it: plain where it can be, else double-quoted in the lower case
+// that the tables were created in. A bracket left open stays an open quote, which the server
+// refuses as SQLite refuses the open bracket.
+QString postgresName(const JetToken& t) {
+    const bool closed = t.text.size() > 1 && t.text.endsWith(u']');
+    const QString name = t.text.mid(1, t.text.size() - (closed ? 2 : 1));
+    if (closed && isPlainPostgresName(name))
+        return name;
+    QString quoted = u'"' + asciiLower(name).replace(u'"', u"\"\""_s);
+    return closed ? quoted + u'"' : quoted;
+}
+
+// Rewrites a token stream into the target's dialect. Text in the old engine compares and sorts
+// without regard to letter case, and Null sorts before every value.
 class Translator {
 public:
-    explicit Translator(std::vector<JetToken> tokens) : tokens_(std::move(tokens)) {
+    Translator(std::vector<JetToken> tokens, SqlTarget target)
+        : tokens_(std::move(tokens)), target_(target) {
         for (const JetToken& t : tokens_)
             overActiveView_ = overActiveView_ || isName(t, "qryactive");
     }
 
     QString run() {
         for (size_t i = 0; i < tokens_.size(); ++i)
-            emitToken(i);
+            if (skipThrough_ < 0 || qsizetype(i) > skipThrough_)
+                emitToken(i);
         endListTerm();
+        orderGroups();
         return out_.join(QString());
     }
 
 private:
-    const JetToken* nextSignificant(size_t i) const {
+    bool toSqlite() const { return target_ == SqlTarget::Sqlite; }
+
+    qsizetype nextSignificantIndex(size_t i) const {
         for (size_t j = i + 1; j < tokens_.size(); ++j)
             if (tokens_[j].kind != JetTokenKind::Space)
-                return &tokens_[j];
-        return nullptr;
+                return qsizetype(j);
+        return -1;
+    }
+
+    const JetToken* nextSignificant(size_t i) const {
+        const qsizetype j = nextSignificantIndex(i);
+        return j < 0 ? nullptr : &tokens_[size_t(j)];
+    }
+
+    // Brackets and the closing quote of the old literals kept names and literals apart that
+    // PostgreSQL's spelling would run together ("[a][b]" is not "a""b", "[a]b" not "ab").
+    void keepApart(const QString& text) {
+        if (toSqlite() || out_.isEmpty() || out_.back().isEmpty() || text.isEmpty())
+            return;
+        const QChar before = out_.back().back();
+        const QChar after = text.front();
+        if ((isWordChar(before) && isWordChar(after)) ||
+            (before == after && (after == u'\'' || after == u'"')))
+            out_ << u" "_s;
     }
 
     void emitSignificant(const QString& text, bool identifier) {
+        keepApart(text);
         lastSignificant_ = out_.size();
         out_ << text;
         previousSignificant_.push_back(identifier ? out_.size() - 1 : -1);
-        if (inListClause_)
+        if (inListClause_) {
             termIdentifier_ = identifier ? out_.size() - 1 : -1;
+            if (!termHasTokens_) {
+                termStart_ = out_.size() - 1;
+                termIsName_ = true;
+            }
+            termHasTokens_ = true;
+            termIsName_ = termIsName_ && identifier;
+        }
     }
 
+    // SQLite only: PostgreSQL's text columns compare without case themselves.
     void addCollationAfter(qsizetype outIndex) {
-        if (outIndex >= 0)
+        if (toSqlite() && outIndex >= 0)
             out_[outIndex] += collateNoCase;
     }
 
     void endListTerm() {
-        if (inListClause_)
-            addCollationAfter(termIdentifier_);
+        if (inListClause_) {
+            if (toSqlite()) {
+                addCollationAfter(termIdentifier_);
+            } else if (termHasTokens_ && orderList_ && !leftOpen_) {
+                out_[lastSignificant_] += termDescending_ ? u" NULLS LAST"_s : u" NULLS FIRST"_s;
+            } else if (termHasTokens_ && listDepth_ == 0) {
+                // Only names are repeated in the ORDER BY: a term with a literal or an
+                // expression is left to the server's order.
+                groupsOrderable_ = groupsOrderable_ && termIsName_;
+                QString term;
+                for (qsizetype k = termStart_; k <= lastSignificant_; ++k)
+                    term += out_[k];
+                groupTerms_ << term;
+            }
+        }
         termIdentifier_ = -1;
+        termHasTokens_ = false;
+        termDescending_ = false;
+    }
+
+    // The old engine returned groups in order, Null first; PostgreSQL needs to be asked.
+    void orderGroups() {
+        if (toSqlite() || groupTerms_.isEmpty() || !groupsOrderable_ || topLevelOrder_ ||
+            topLevelUnion_ || leftOpen_)
+            return;
+        QStringList terms;
+        for (const QString& term : groupTerms_)
+            terms << term + u" NULLS FIRST"_s;
+        const QString order = u" ORDER BY "_s + terms.join(u", "_s);
+        if (orderInsertAt_ < 0)
+            out_ << order;
+        else
+            out_.insert(orderInsertAt_, order);
+    }
+
+    // Where an ORDER BY of the groups would go: before the first top-level ";" or LIMIT after
+    // the GROUP BY.
+    void noteEndOfGroupedPart() {
+        if (depth_ == 0 && sawTopLevelGroup_ && orderInsertAt_ < 0)
+            orderInsertAt_ = out_.size();
     }
 
     void emitToken(size_t i) {
@@ -162,18 +364,22 @@ private:
         case JetTokenKind::SingleQuoted:
             if (!isClosedLiteral(t)) {
                 // The old engine refused a literal left open; closing it here would run a
-                // statement with another meaning. Left open, SQLite refuses it too.
+                // statement with another meaning. Left open, the engine refuses it too.
                 QString open = sqliteStringLiteral(unquoteJetLiteral(t));
                 open.chop(1);
+                leftOpen_ = true;
                 emitSignificant(open, false);
                 return;
             }
-            emitSignificant(sqliteStringLiteral(unquoteJetLiteral(t)) + collateNoCase, false);
+            emitSignificant(sqliteStringLiteral(unquoteJetLiteral(t)) +
+                                (toSqlite() ? collateNoCase : QString()),
+                            false);
             return;
         case JetTokenKind::Bracketed:
             if (dropsQualifier(t, i))
                 return;
-            emitSignificant(t.text, true);
+            leftOpen_ = leftOpen_ || !t.text.endsWith(u']');
+            emitSignificant(toSqlite() ? t.text : postgresName(t), true);
             return;
         case JetTokenKind::Symbol:
             emitSymbol(t, i);
@@ -206,8 +412,14 @@ private:
             --depth_;
         } else if ((t.text == u"," && inListClause_ && depth_ == listDepth_)) {
             endListTerm();
+            // The separator belongs to neither term.
+            emitSignificant(t.text, false);
+            termHasTokens_ = false;
+            termIdentifier_ = -1;
+            return;
         } else if (t.text == u";") {
             leaveListClause();
+            noteEndOfGroupedPart();
         }
         if (t.text == u"&") {
             emitSignificant(u"||"_s, false);
@@ -221,8 +433,19 @@ private:
         emitSignificant(t.text, false);
     }
 
+    // "x COLLATE NOCASE" is case-blind already in PostgreSQL's text columns.
+    bool dropsNoCaseCollation(const JetToken& t, size_t i) {
+        if (toSqlite() || !isWord(t, "collate"))
+            return false;
+        const qsizetype next = nextSignificantIndex(i);
+        if (next < 0 || !isWord(tokens_[size_t(next)], "nocase"))
+            return false;
+        skipThrough_ = next;
+        return true;
+    }
+
     void emitWord(const JetToken& t, size_t i) {
-        if (dropsQualifier(t, i))
+        if (dropsQualifier(t, i) || dropsNoCaseCollation(t, i))
             return;
         if (isWord(t, "True") || isWord(t, "False")) {
             emitBoolean(isWord(t, "True"));
@@ -233,22 +456,37 @@ private:
         else if (isWord(t, "select") || isWord(t, "set") || isWord(t, "values"))
             inCondition_ = false;
         if (inListClause_ && depth_ == listDepth_ && (isWord(t, "asc") || isWord(t, "desc"))) {
-            endListTerm();
+            if (toSqlite()) {
+                endListTerm();
+            } else {
+                termDescending_ = isWord(t, "desc");
+            }
             emitSignificant(t.text, false);
             return;
         }
         if (inListClause_ && endsListClause(t))
             leaveListClause();
+        if (isWord(t, "limit"))
+            noteEndOfGroupedPart();
+        if (depth_ == 0 && isWord(t, "union"))
+            topLevelUnion_ = true;
         if (isWord(t, "in")) {
             const JetToken* next = nextSignificant(i);
             if (next && isSymbol(*next, "("))
                 addCollationAfter(operandBeforeIn());
         }
         if (isWord(t, "by") && previousWordIsOrderOrGroup()) {
+            orderList_ = lastWord_ == u"order";
+            if (depth_ == 0) {
+                topLevelOrder_ = topLevelOrder_ || orderList_;
+                sawTopLevelGroup_ = sawTopLevelGroup_ || !orderList_;
+            }
             emitSignificant(t.text, false);
             inListClause_ = true;
             listDepth_ = depth_;
             termIdentifier_ = -1;
+            termHasTokens_ = false;
+            termDescending_ = false;
             return;
         }
         emitSignificant(t.text, isIdentifier(t));
@@ -287,16 +525,30 @@ private:
     }
 
     std::vector<JetToken> tokens_;
+    SqlTarget target_;
     QStringList out_;
     std::vector<qsizetype> previousSignificant_; // per significant token: out index if a name
     bool overActiveView_ = false;
     bool inCondition_ = false;
     qsizetype lastSignificant_ = -1; // out index of the last token that is not a blank
     bool skipNextDot_ = false;
+    qsizetype skipThrough_ = -1; // tokens up to this index are dropped
     bool inListClause_ = false;
+    bool orderList_ = false; // the list clause is ORDER BY, not GROUP BY
     int depth_ = 0;
     int listDepth_ = 0;
     qsizetype termIdentifier_ = -1;
+    bool termHasTokens_ = false;
+    qsizetype termStart_ = -1;
+    bool termDescending_ = false;
+    bool termIsName_ = false;
+    bool groupsOrderable_ = true;
+    bool leftOpen_ = false;  // a literal or a bracket runs to the end of the statement
+    QStringList groupTerms_; // top-level GROUP BY terms as written out
+    bool sawTopLevelGroup_ = false;
+    bool topLevelOrder_ = false;
+    bool topLevelUnion_ = false;
+    qsizetype orderInsertAt_ = -1;
     QString lastWord_;
 };
 
@@ -328,8 +580,16 @@ QString sqliteStringLiteral(const QString& value) {
     return u'\'' + escaped + u'\'';
 }
 
+QString translateJet(const QString& statement, SqlTarget target) {
+    return Translator(tokenizeJet(statement), target).run();
+}
+
 QString translateJetToSqlite(const QString& statement) {
-    return Translator(tokenizeJet(statement)).run();
+    return translateJet(statement, SqlTarget::Sqlite);
+}
+
+QString translateJetToPostgreSql(const QString& statement) {
+    return translateJet(statement, SqlTarget::PostgreSql);
 }
 
 } // namespace tarnwick

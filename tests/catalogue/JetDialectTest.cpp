@@ -92,3 +92,65 @@ TEST(JetDialect, ALiteralLeftOpenStaysOpenSoTheEngineRefusesIt) {
     EXPECT_EQ(sql(R"(x = "it's)"), "x = 'it''s");
     EXPECT_EQ(sql(R"(x = "a"")"), "x = 'a\"");
 }
+
+// The same statements for a catalogue on a PostgreSQL server, whose text columns compare
+// without case by themselves: only what PostgreSQL spells otherwise changes, and Null still sorts
+// first, with the groups of a GROUP BY in order as the old engine returned them.
+TEST(JetDialect, PostgreSqlTargetKeepsTheMeaning) {
+    const auto pg = [](const char* jet) {
+        return tarnwick::translateJetToPostgreSql(QString::fromUtf8(jet)).toStdString();
+    };
+    EXPECT_EQ(pg(R"(SELECT * FROM Books where BookLabel = "PNW-1")"),
+              "SELECT * FROM Books where BookLabel = 'PNW-1'");
+    EXPECT_EQ(pg(R"(x = "say ""hi"" it's")"), "x = 'say \"hi\" it''s'");
+    EXPECT_EQ(pg(R"(SELECT * From qryactive where BookLabel & "/" & PhotoLabel = "B1/P1")"),
+              "SELECT * From qryactive where BookLabel || '/' || PhotoLabel = 'B1/P1'");
+    EXPECT_EQ(pg("SELECT * FROM Books where active = True order by BookLabel;"),
+              "SELECT * FROM Books where active <> 0 order by BookLabel NULLS FIRST;");
+    EXPECT_EQ(pg("UPDATE t SET a = True WHERE b = False"), "UPDATE t SET a = 1 WHERE b = 0");
+
+    // Brackets go; a name PostgreSQL would not read plainly is quoted as the tables spell it.
+    EXPECT_EQ(pg("SELECT Max([TonsPerAcreBreak1] +[TonsPerAcreBreak2] +[TonsPerAcreBreak3]) AS "
+                 "Expr1 From qryactive"),
+              "SELECT Max(TonsPerAcreBreak1 +TonsPerAcreBreak2 +TonsPerAcreBreak3) AS Expr1 From "
+              "qryactive");
+    EXPECT_EQ(pg("SELECT * From qryactive WHERE ((([TotalFL])>= 0 And ([TotalFL])<=  40));"),
+              "SELECT * From qryactive WHERE (((TotalFL)>= 0 And (TotalFL)<=  40));");
+    EXPECT_EQ(pg("SELECT [True], [Fuel Bed], [Order] FROM t"),
+              "SELECT \"true\", \"fuel bed\", \"order\" FROM t");
+    // Names and literals that stood apart stay apart.
+    EXPECT_EQ(pg(R"(SELECT [a][b c], [d]e, "f"'g')"), "SELECT a\"b c\", d e, 'f' 'g'");
+
+    // IN lists need nothing; sort terms say where Null goes.
+    EXPECT_EQ(pg("SELECT * From qryactive where (DangerRatingFM in('AB1','CD2')) and  "
+                 "(FireBehaveFM in ('X'));"),
+              "SELECT * From qryactive where (DangerRatingFM in('AB1','CD2')) and  "
+              "(FireBehaveFM in ('X'));");
+    EXPECT_EQ(pg("SELECT * From qryactive ORDER by GroupLabel, PhotoLabel"),
+              "SELECT * From qryactive ORDER by GroupLabel NULLS FIRST, PhotoLabel NULLS FIRST");
+    EXPECT_EQ(pg("SELECT * FROM t ORDER BY a DESC, b ASC"),
+              "SELECT * FROM t ORDER BY a DESC NULLS LAST, b ASC NULLS FIRST");
+    EXPECT_EQ(pg("SELECT * FROM (SELECT * FROM t ORDER BY a) WHERE b = 1"),
+              "SELECT * FROM (SELECT * FROM t ORDER BY a NULLS FIRST) WHERE b = 1");
+
+    EXPECT_EQ(pg("SELECT VegType From qryactive GROUP BY Photos.VegType"),
+              "SELECT VegType From qryactive GROUP BY VegType ORDER BY VegType NULLS FIRST");
+    EXPECT_EQ(pg("SELECT a FROM t GROUP BY a, t.b HAVING count(*) > 1;"),
+              "SELECT a FROM t GROUP BY a, t.b HAVING count(*) > 1 ORDER BY a NULLS FIRST, t.b "
+              "NULLS FIRST;");
+    EXPECT_EQ(pg("SELECT a FROM t GROUP BY a ORDER BY a DESC"),
+              "SELECT a FROM t GROUP BY a ORDER BY a DESC NULLS LAST");
+
+    // The columns compare without case already.
+    EXPECT_EQ(pg("CREATE INDEX IF NOT EXISTS PhotosByVegType ON Photos (VegType COLLATE NOCASE, "
+                 "BookLabel, active)"),
+              "CREATE INDEX IF NOT EXISTS PhotosByVegType ON Photos (VegType , BookLabel, active)");
+
+    // What the old engine refused stays refused.
+    EXPECT_EQ(pg(R"(x = "it's)"), "x = 'it''s");
+    EXPECT_EQ(pg("SELECT [Total"), "SELECT \"total");
+    // Found by fuzzing: nothing is added inside a literal left open.
+    EXPECT_EQ(pg("SELECT a FROM t GROUP BY a HAVING b = 'x"),
+              "SELECT a FROM t GROUP BY a HAVING b = 'x");
+    EXPECT_EQ(pg("SELECT a FROM t ORDER BY ('x"), "SELECT a FROM t ORDER BY ('x");
+}

@@ -8,7 +8,17 @@ namespace tarnwick {
 // A failure of the catalogue engine, with a message a user can read.
 class DatabaseError : public std::runtime_error {
 public:
-    enum class Kind { Missing, Unreadable, ReadOnly, Corrupt, NotACatalogue, Locked, Statement };
+    enum class Kind {
+        Missing,
+        Unreadable,
+        ReadOnly,
+        Corrupt,
+        NotACatalogue,
+        Locked,
+        Statement,
+        Unreachable,  // a catalogue server that does not answer, or a connection lost
+        LoginRefused, // a catalogue server that does not let the user in
+    };
 
     DatabaseError(const QString& message, Kind kind)
         : std::runtime_error(message.toStdString()), message_(message), kind_(kind) {}

@@ -1,9 +1,9 @@
 #include "catalogue/PhotoDatabase.h"
 
 #include "catalogue/CatalogueSchema.h"
+#include "catalogue/CatalogueServer.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
-#include "catalogue/JetDialect.h"
 #include "platform/FileAccess.h"
 
 #include <cmath>
@@ -51,8 +51,17 @@ QSqlDatabase addCatalogueConnection(const QString& path, const QString& connecti
     return db;
 }
 
-PhotoDatabase::PhotoDatabase(QString path, QString connectionName)
-    : path_(std::move(path)), connectionName_(std::move(connectionName)) {}
+QSqlDatabase addCatalogueConnection(const CatalogueLocation& location,
+                                    const QString& connectionName, CatalogueAccess access) {
+    if (location.engine() == CatalogueEngine::PostgreSql)
+        return addServerConnection(location, connectionName, access);
+    return addCatalogueConnection(location.path(), connectionName, access);
+}
+
+PhotoDatabase::PhotoDatabase(CatalogueLocation location)
+    : location_(std::move(location)),
+      target_(onServer() ? SqlTarget::PostgreSql : SqlTarget::Sqlite),
+      path_(location_.displayName()) {}
 
 PhotoDatabase::~PhotoDatabase() {
     {
@@ -64,6 +73,22 @@ PhotoDatabase::~PhotoDatabase() {
 }
 
 std::unique_ptr<PhotoDatabase> PhotoDatabase::open(const QString& path, CatalogueAccess access) {
+    return open(CatalogueLocation::file(path), access);
+}
+
+std::unique_ptr<PhotoDatabase> PhotoDatabase::open(const CatalogueLocation& location,
+                                                   CatalogueAccess access) {
+    std::unique_ptr<PhotoDatabase> database(new PhotoDatabase(location));
+    database->connectionName_ = nextConnectionName(database.get());
+    if (database->onServer()) {
+        QSqlDatabase db = addCatalogueConnection(location, database->connectionName_, access);
+        openServerConnection(db, location);
+        database->checkCatalogueShape();
+        database->checkCatalogueColumns();
+        return database;
+    }
+
+    const QString& path = location.path();
     const QFileInfo info(path);
     if (!info.exists()) {
         const QString blocked = firstUnsearchableFolder(path);
@@ -113,8 +138,6 @@ std::unique_ptr<PhotoDatabase> PhotoDatabase::open(const QString& path, Catalogu
                 DatabaseError::Kind::ReadOnly);
     }
 
-    std::unique_ptr<PhotoDatabase> database(new PhotoDatabase(path, QString()));
-    database->connectionName_ = nextConnectionName(database.get());
     QSqlDatabase db = addCatalogueConnection(path, database->connectionName_, access);
     if (!db.open())
         database->fail(QStringLiteral("open"), db.lastError());
@@ -124,13 +147,24 @@ std::unique_ptr<PhotoDatabase> PhotoDatabase::open(const QString& path, Catalogu
 }
 
 void PhotoDatabase::checkCatalogueShape() const {
-    const RecordSet objects = run(QStringLiteral("SELECT name, type FROM sqlite_master"));
+    const RecordSet objects =
+        run(onServer() ? serverCatalogueObjectsStatement
+                       : QStringLiteral("SELECT name, type FROM sqlite_master"));
     for (const char* required : {"Books", "Photos", "qryactive"}) {
         bool found = false;
         for (int row = 0; row < objects.recordCount() && !found; ++row)
             found =
                 objects.text(row, u"name").compare(QLatin1String(required), Qt::CaseInsensitive) ==
                 0;
+        if (!found && onServer())
+            throw DatabaseError(
+                QStringLiteral("The database %1 on the catalogue server %2 is not a Tarnwick "
+                               "photo catalogue: it has no %3.\n\nCopy a catalogue into a new, "
+                               "empty database with tarnwick-cli catalogue push --to %4, or "
+                               "correct the setting Catalogue.")
+                    .arg(location_.server().database, location_.serverName(),
+                         QLatin1String(required), path_),
+                DatabaseError::Kind::NotACatalogue);
         if (!found)
             throw DatabaseError(
                 QStringLiteral("The file %1 is not a Tarnwick photo catalogue: it has no %2.\n\n"
@@ -152,9 +186,9 @@ void PhotoDatabase::checkCatalogueColumns() const {
         QSqlQuery query(QSqlDatabase::database(connectionName_, false));
         if (!query.exec(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(required.object))) {
             const QSqlError error = query.lastError();
-            const int code = primaryCode(error);
+            const int code = onServer() ? -1 : primaryCode(error);
             if (code == sqliteBusy || code == sqliteLocked || code == sqliteCorrupt ||
-                code == sqliteNotADatabase)
+                code == sqliteNotADatabase || (onServer() && isServerTrouble(error)))
                 fail(QStringLiteral("read %1").arg(what), error);
             throw DatabaseError(QStringLiteral("In the photo catalogue %1, %2 cannot be read "
                                                "(%3).\n\n%4")
@@ -181,6 +215,8 @@ void PhotoDatabase::checkCatalogueColumns() const {
 }
 
 void PhotoDatabase::fail(const QString& what, const QSqlError& error) const {
+    if (onServer())
+        throwServerFailure(location_, what, error);
     const QString detail = error.databaseText().isEmpty() ? error.text() : error.databaseText();
     switch (primaryCode(error)) {
     case sqliteBusy:
@@ -219,7 +255,7 @@ void PhotoDatabase::fail(const QString& what, const QSqlError& error) const {
 RecordSet PhotoDatabase::run(const QString& statement) const {
     QSqlQuery query(QSqlDatabase::database(connectionName_, false));
     query.setForwardOnly(true);
-    if (!query.exec(translateJetToSqlite(statement)))
+    if (!query.exec(translateJet(statement, target_)))
         fail(QStringLiteral("run \"%1\"").arg(statement), query.lastError());
 
     const QSqlRecord shape = query.record();
@@ -244,6 +280,12 @@ void PhotoDatabase::requery(RecordSet& set) const {
 
 void PhotoDatabase::execNative(const QString& sql, const QVariantList& values) const {
     QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    // The server prepares only statements that take values; BEGIN, SET or LOCK run as they are.
+    if (values.isEmpty()) {
+        if (!query.exec(sql))
+            fail(QStringLiteral("update"), query.lastError());
+        return;
+    }
     if (!query.prepare(sql))
         fail(QStringLiteral("prepare an update"), query.lastError());
     for (const QVariant& value : values)
@@ -253,9 +295,12 @@ void PhotoDatabase::execNative(const QString& sql, const QVariantList& values) c
 }
 
 void PhotoDatabase::normaliseBookBreaks() {
-    // IMMEDIATE takes the write lock before reading, so a locked catalogue fails before any change.
-    execNative(QStringLiteral("BEGIN IMMEDIATE"));
+    // IMMEDIATE takes the write lock before reading, so a locked catalogue fails before any
+    // change; a server's lock makes a second start-up wait for the first one's limits instead.
     try {
+        for (const QString& statement :
+             onServer() ? serverNormalisationStart : QStringList{QStringLiteral("BEGIN IMMEDIATE")})
+            execNative(statement);
         const RecordSet books = run(statements::allBooks);
         for (int row = 0; row < books.recordCount(); ++row) {
             QVariantList values{0.25};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/CatalogueLocation.h"
+#include "catalogue/JetDialect.h"
 #include "catalogue/RecordSet.h"
 
 #include <memory>
@@ -11,20 +13,21 @@ class QSqlError;
 
 namespace tarnwick {
 
-// How a catalogue is opened: commands that only show what it holds read it, and so also work on
-// a write-protected file or folder (a catalogue on a disc, a shared installation); only start-up's
-// normalisation and Slidekeep write.
-enum class CatalogueAccess { ReadOnly, ReadWrite };
-
 // A connection, not yet open, to an existing catalogue file: opening it never creates the file,
 // and a lock held by another program is waited for a while. Every program of the suite that
 // writes the catalogue connects this way.
 QSqlDatabase addCatalogueConnection(const QString& path, const QString& connectionName,
                                     CatalogueAccess access = CatalogueAccess::ReadWrite);
+// The same for any catalogue: the file, or the server's database (a connection that gives up
+// after a few seconds, and that only reads when opened ReadOnly). Every program of the suite
+// connects this way.
+QSqlDatabase addCatalogueConnection(const CatalogueLocation& location,
+                                    const QString& connectionName,
+                                    CatalogueAccess access = CatalogueAccess::ReadWrite);
 
 // The one connection to the photo catalogue. Every statement passes through the dialect
 // adapter and comes back as a client-side RecordSet. Failures throw DatabaseError with a message
-// that names the file.
+// that names the file, or the server and database.
 class PhotoDatabase {
 public:
     // Opens an existing catalogue. Never creates or changes the file: a missing, unreachable,
@@ -32,12 +35,19 @@ public:
     // programs read; for ReadWrite also a write-protected file or folder.
     static std::unique_ptr<PhotoDatabase> open(const QString& path,
                                                CatalogueAccess access = CatalogueAccess::ReadWrite);
+    // Opens the file or the server's database. A server that cannot be reached, refuses the
+    // login or has no such database throws, as does a database lacking the tables; nothing is
+    // written.
+    static std::unique_ptr<PhotoDatabase> open(const CatalogueLocation& location,
+                                               CatalogueAccess access = CatalogueAccess::ReadWrite);
     ~PhotoDatabase();
 
     PhotoDatabase(const PhotoDatabase&) = delete;
     PhotoDatabase& operator=(const PhotoDatabase&) = delete;
 
+    // The file's path, or postgresql://HOST:PORT/DB.
     const QString& path() const { return path_; }
+    const CatalogueLocation& location() const { return location_; }
 
     // Runs a statement composed in the program's own dialect.
     RecordSet run(const QString& statement) const;
@@ -49,12 +59,15 @@ public:
     void normaliseBookBreaks();
 
 private:
-    PhotoDatabase(QString path, QString connectionName);
+    explicit PhotoDatabase(CatalogueLocation location);
+    bool onServer() const { return location_.engine() == CatalogueEngine::PostgreSql; }
     void checkCatalogueShape() const;
     void checkCatalogueColumns() const;
     void execNative(const QString& sql, const QVariantList& values = {}) const;
     [[noreturn]] void fail(const QString& what, const QSqlError& error) const;
 
+    CatalogueLocation location_;
+    SqlTarget target_;
     QString path_;
     QString connectionName_;
 };

@@ -11,6 +11,8 @@ const QString photoDirKey = QStringLiteral("General/PhotoDir");
 // The settings file keeps the "General" group as "[%General]"; a file written by hand with a
 // plain "[General]" section puts its keys at the top level instead.
 const QString handWrittenPhotoDirKey = QStringLiteral("PhotoDir");
+const QString catalogueKey = QStringLiteral("General/Catalogue");
+const QString handWrittenCatalogueKey = QStringLiteral("Catalogue");
 
 } // namespace
 
@@ -29,6 +31,20 @@ void SuiteSettings::setPhotoDir(const QString& directory) {
     QSettings settings(suiteName, suiteName);
     settings.setValue(photoDirKey, directory);
     settings.sync();
+}
+
+QString SuiteSettings::catalogue() const {
+    const QSettings settings(suiteName, suiteName);
+    for (const QString& key : {catalogueKey, handWrittenCatalogueKey}) {
+        const QString value = settings.value(key).toString().trimmed();
+        if (!value.isEmpty())
+            return value;
+    }
+    return QString();
+}
+
+QString SuiteSettings::fileName() const {
+    return QSettings(suiteName, suiteName).fileName();
 }
 
 } // namespace tarnwick

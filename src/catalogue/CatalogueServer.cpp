@@ -1,0 +1,141 @@
+#include "catalogue/CatalogueServer.h"
+
+#include "catalogue/DatabaseError.h"
+
+#include <QCoreApplication>
+#include <QSqlError>
+
+namespace tarnwick {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString driverName = u"QPSQL"_s;
+
+// So the server's administrator sees which program holds a connection.
+QString applicationName() {
+    QString name;
+    for (const QChar c : QCoreApplication::applicationName())
+        if (c.isLetterOrNumber() && c.unicode() < 128)
+            name += c;
+    return name.isEmpty() ? u"tarnwick"_s : name;
+}
+
+QString detailOf(const QSqlError& error) {
+    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    return text.simplified();
+}
+
+bool containsAny(const QString& text, std::initializer_list<const char*> markers) {
+    for (const char* marker : markers)
+        if (text.contains(QLatin1String(marker), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+bool isLostConnection(const QSqlError& error) {
+    const QString code = error.nativeErrorCode();
+    return code.startsWith(u"08") || code.startsWith(u"57P") ||
+           containsAny(detailOf(error),
+                       {"server closed the connection", "no connection to the server",
+                        "terminating connection", "connection to server"});
+}
+
+} // namespace
+
+QSqlDatabase addServerConnection(const CatalogueLocation& location, const QString& connectionName,
+                                 CatalogueAccess access) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(driverName, connectionName);
+    const CatalogueServer& server = location.server();
+    if (!server.host.isEmpty())
+        db.setHostName(server.host);
+    if (server.port > 0)
+        db.setPort(server.port);
+    db.setDatabaseName(server.database);
+    if (!server.user.isEmpty())
+        db.setUserName(server.user);
+    // No password is ever set here: libpq finds it in ~/.pgpass or PGPASSWORD, or needs none.
+    // The translated statements write string literals the standard way, backslashes as text.
+    QString sessionSettings = u"-c standard_conforming_strings=on"_s;
+    if (access == CatalogueAccess::ReadOnly)
+        sessionSettings += u" -c default_transaction_read_only=on"_s;
+    QStringList options{u"connect_timeout=%1"_s.arg(serverConnectTimeoutSeconds),
+                        u"application_name=%1"_s.arg(applicationName()),
+                        u"options='%1'"_s.arg(sessionSettings)};
+    options << server.extraOptions;
+    db.setConnectOptions(options.join(u';'));
+    return db;
+}
+
+void openServerConnection(QSqlDatabase& db, const CatalogueLocation& location) {
+    const QString server = location.serverName();
+    const QString database = location.server().database;
+    if (!QSqlDatabase::isDriverAvailable(driverName))
+        throw DatabaseError(
+            u"The photo catalogue is the database %1 on the server %2, but this computer lacks "
+            "Qt's PostgreSQL driver.\n\nInstall it (Debian package libqt6sql6-psql), or remove "
+            "the setting Catalogue to use the installation's own catalogue."_s.arg(database,
+                                                                                   server),
+            DatabaseError::Kind::Unreachable);
+    if (db.open())
+        return;
+    const QString detail = detailOf(db.lastError());
+    if (containsAny(detail, {"database \""}) && containsAny(detail, {"does not exist"}))
+        throw DatabaseError(
+            u"The catalogue server %1 has no database %2.\n\nCheck the database's name in the "
+            "setting Catalogue, or have the server's administrator create it and copy a "
+            "catalogue into it with tarnwick-cli catalogue push --to %3."_s.arg(
+                server, database, location.displayName()),
+            DatabaseError::Kind::Missing);
+    if (containsAny(detail,
+                    {"authentication failed", "no password supplied", "pg_hba.conf", "role \"",
+                     "permission denied for database", "does not have connect privilege"}))
+        throw DatabaseError(
+            u"The catalogue server %1 refused the login to the database %2 (%3).\n\nPut your "
+            "password for it in ~/.pgpass or in PGPASSWORD (Tarnwick never keeps one in its "
+            "settings), or ask the server's administrator to let you in."_s.arg(server, database,
+                                                                                detail),
+            DatabaseError::Kind::LoginRefused);
+    throw DatabaseError(
+        u"The catalogue server %1 cannot be reached for the database %2 (%3).\n\nCheck that the "
+        "server is running, that this computer reaches it over the network, and that the "
+        "setting Catalogue names the right server and port; if it still fails, ask the "
+        "server's administrator."_s.arg(server, database, detail),
+        DatabaseError::Kind::Unreachable);
+}
+
+bool isServerTrouble(const QSqlError& error) {
+    const QString code = error.nativeErrorCode();
+    return code == u"55P03" || code == u"40P01" || code == u"40001" || code == u"25006" ||
+           code == u"42501" || isLostConnection(error);
+}
+
+void throwServerFailure(const CatalogueLocation& location, const QString& what,
+                        const QSqlError& error) {
+    const QString code = error.nativeErrorCode();
+    const QString name = location.displayName();
+    const QString detail = detailOf(error);
+    if (code == u"55P03" || code == u"40P01" || code == u"40001")
+        throw DatabaseError(
+            u"The photo catalogue %1 is held by another program that is changing it (%2).\n\n"
+            "Wait a moment and try again; close Slidekeep if someone has it open on the "
+            "catalogue."_s.arg(name, detail),
+            DatabaseError::Kind::Locked);
+    if (code == u"25006" || code == u"42501")
+        throw DatabaseError(
+            u"The photo catalogue %1 cannot be written (%2).\n\nTarnwick updates the books at "
+            "every start and Slidekeep saves its changes there: ask the server's administrator "
+            "for permission to update the tables Books and Photos."_s.arg(name, detail),
+            DatabaseError::Kind::ReadOnly);
+    if (isLostConnection(error))
+        throw DatabaseError(
+            u"The connection to the catalogue server %1 was lost (%2).\n\nCheck that the server "
+            "is running and the network is up, then start again."_s.arg(location.serverName(),
+                                                                        detail),
+            DatabaseError::Kind::Unreachable);
+    throw DatabaseError(u"The photo catalogue %1 failed to %2: %3"_s.arg(name, what, detail),
+                        DatabaseError::Kind::Statement);
+}
+
+} // namespace tarnwick

@@ -4,14 +4,26 @@
 
 namespace tarnwick {
 
-QStringList catalogueSchemaStatements() {
+namespace {
+
+QStringList statementsOf(const char* sql) {
     QStringList statements;
-    for (const QString& part : QString::fromUtf8(catalogueSchemaSql).split(u';')) {
+    for (const QString& part : QString::fromUtf8(sql).split(u';')) {
         const QString trimmed = part.trimmed();
         if (!trimmed.isEmpty())
             statements << trimmed;
     }
     return statements;
+}
+
+} // namespace
+
+QStringList catalogueSchemaStatements() {
+    return statementsOf(catalogueSchemaSql);
+}
+
+QStringList serverCatalogueSchemaStatements() {
+    return statementsOf(serverCatalogueSchemaSql);
 }
 
 const std::vector<RequiredColumns>& requiredCatalogueColumns() {

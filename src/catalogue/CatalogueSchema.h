@@ -24,9 +24,44 @@ CREATE VIEW qryactive AS SELECT Photos.* FROM Photos INNER JOIN Books ON Books.B
   WHERE Books.active <> 0 AND Photos.active <> 0;
 )sql";
 
+// The same catalogue on a PostgreSQL server, as tarnwick-cli catalogue push creates it. Text
+// compares and sorts without regard to letter case, as in the catalogue's original engine: its
+// columns take a non-deterministic ICU collation, so "=", IN, GROUP BY and ORDER BY need no
+// rewriting. Numbers keep SQLite's 64-bit integers and doubles. The indexes are those that
+// start-up adds to a file (see addQueryIndexes), made here once by the catalogue's owner.
+inline constexpr const char* serverCatalogueSchemaSql = R"sql(
+CREATE COLLATION IF NOT EXISTS tarnwick_nocase (provider = icu, locale = 'und-u-ks-level2', deterministic = false);
+CREATE TABLE Books (id bigint PRIMARY KEY, BookLabel text COLLATE tarnwick_nocase NOT NULL UNIQUE,
+  BookDescription text COLLATE tarnwick_nocase, active integer NOT NULL DEFAULT 1,
+  BreakInches1 double precision, BreakInches2 double precision, BreakInches3 double precision,
+  BreakInches4 double precision, BreakInches5 double precision, BreakInches6 double precision);
+CREATE TABLE Photos (ID bigint PRIMARY KEY, BookLabel text COLLATE tarnwick_nocase,
+  PhotoLabel text COLLATE tarnwick_nocase, GroupLabel text COLLATE tarnwick_nocase,
+  active integer NOT NULL DEFAULT 1,
+  TonsPerAcreBreak1 double precision, TonsPerAcreBreak2 double precision,
+  TonsPerAcreBreak3 double precision, TonsPerAcreBreak4 double precision,
+  TonsPerAcreBreak5 double precision, TonsPerAcreBreak6 double precision,
+  TonsPerAcreBreak7 double precision, TotalFL double precision, Oto3FL double precision,
+  AverageDuffDepth double precision, AverageFuelbedDepth double precision,
+  HerbTonsPerAcre double precision, WoodyTonsPerAcre double precision,
+  CanopyClosure double precision, TreesPerAcre double precision,
+  VegType text COLLATE tarnwick_nocase, Activity text COLLATE tarnwick_nocase,
+  FireBehaveFM text COLLATE tarnwick_nocase, FireBehaveFM2 text COLLATE tarnwick_nocase,
+  DangerRatingFM text COLLATE tarnwick_nocase, PhotoPic text COLLATE tarnwick_nocase,
+  DataPic text COLLATE tarnwick_nocase);
+CREATE VIEW qryactive AS SELECT Photos.* FROM Photos INNER JOIN Books ON Books.BookLabel = Photos.BookLabel
+  WHERE Books.active <> 0 AND Photos.active <> 0;
+CREATE INDEX PhotosByVegType ON Photos (VegType, BookLabel, active);
+CREATE INDEX PhotosByActivity ON Photos (Activity, BookLabel, active);
+CREATE INDEX PhotosByDangerRatingFM ON Photos (DangerRatingFM, BookLabel, active);
+CREATE INDEX PhotosByFireBehaveFM ON Photos (FireBehaveFM, BookLabel, active);
+CREATE INDEX PhotosByFireBehaveFM2 ON Photos (FireBehaveFM2, BookLabel, active);
+)sql";
+
 // Statements are separated by ";\n" so callers can run them one by one through drivers that take
 // a single statement per call.
 QStringList catalogueSchemaStatements();
+QStringList serverCatalogueSchemaStatements();
 
 // A table or the stored query with the columns the programs read from it by name.
 struct RequiredColumns {

@@ -2,6 +2,7 @@
 // below; add a function and a row to add a command.
 
 #include "AssistantCommands.h"
+#include "CatalogueCommand.h"
 #include "ChoicesCommand.h"
 #include "CliSupport.h"
 #include "demo/DemoInstallation.h"
@@ -89,6 +90,7 @@ struct Command {
 int runHelp(const QStringList& args);
 
 constexpr std::array commands{
+    Command{"catalogue", catalogueCommandSynopsis, &runCatalogue},
     Command{"choices", "choices [--app-dir DIR] what the query pages offer, as JSON", &runChoices},
     Command{"compare", compareCommandSynopsis, &runCompare},
     Command{"demo",

@@ -139,7 +139,7 @@ std::optional<ProfileComponent> componentNamed(const QString& name) {
 std::optional<QString> openState(AppState& state) {
     try {
         state.database =
-            PhotoDatabase::open(state.paths.cataloguePath(), CatalogueAccess::ReadOnly);
+            PhotoDatabase::open(configuredCatalogue(state.paths), CatalogueAccess::ReadOnly);
     } catch (const DatabaseError& error) {
         return error.message();
     }

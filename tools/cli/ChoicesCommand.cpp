@@ -62,7 +62,8 @@ int runChoices(const QStringList& args) {
     }
     const AppPaths paths = installationPaths(appDir);
     try {
-        const auto database = PhotoDatabase::open(paths.cataloguePath(), CatalogueAccess::ReadOnly);
+        const auto database =
+            PhotoDatabase::open(configuredCatalogue(paths), CatalogueAccess::ReadOnly);
         const QByteArray json = QJsonDocument(toJson(computeQueryParameters(*database, paths)))
                                     .toJson(QJsonDocument::Indented);
         std::fwrite(json.constData(), 1, size_t(json.size()), stdout);

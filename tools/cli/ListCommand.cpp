@@ -36,7 +36,7 @@ int runList(const QStringList& args) {
     // only reads, so a write-protected catalogue lists too.
     tarnwick::AppState state(installationPaths(appDir));
     try {
-        state.database = tarnwick::PhotoDatabase::open(state.paths.cataloguePath(),
+        state.database = tarnwick::PhotoDatabase::open(tarnwick::configuredCatalogue(state.paths),
                                                        tarnwick::CatalogueAccess::ReadOnly);
         state.activePhotoSet = state.database->run(tarnwick::statements::activePhotosAtStartUp);
         tarnwick::fillResultsList(state);

@@ -73,7 +73,7 @@ int runPlate(const QStringList& args) {
 
     const tarnwick::AppPaths paths = installationPaths(appDir);
     try {
-        const auto database = tarnwick::PhotoDatabase::open(paths.cataloguePath(),
+        const auto database = tarnwick::PhotoDatabase::open(tarnwick::configuredCatalogue(paths),
                                                             tarnwick::CatalogueAccess::ReadOnly);
         const tarnwick::RecordSet photo = database->run(tarnwick::statements::onePhotoById(*id));
         if (photo.isEmpty())

@@ -159,7 +159,7 @@ int runQueryCommand(const QStringList& args) {
     AppState state(installationPaths(options.appDir));
     try {
         state.database =
-            PhotoDatabase::open(state.paths.cataloguePath(), CatalogueAccess::ReadOnly);
+            PhotoDatabase::open(configuredCatalogue(state.paths), CatalogueAccess::ReadOnly);
     } catch (const DatabaseError& error) {
         printLine(stderr, u"tarnwick-cli query: %1"_s.arg(error.message()));
         return exitFailure;

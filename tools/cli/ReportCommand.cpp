@@ -46,7 +46,7 @@ bool takeValue(const QStringList& args, qsizetype& i, const QString& name, QStri
 std::optional<QString> openInstallation(AppState& state) {
     try {
         state.database =
-            PhotoDatabase::open(state.paths.cataloguePath(), CatalogueAccess::ReadOnly);
+            PhotoDatabase::open(configuredCatalogue(state.paths), CatalogueAccess::ReadOnly);
         state.activePhotoSet = state.database->run(statements::activePhotosAtStartUp);
     } catch (const DatabaseError& error) {
         return error.message();

@@ -1,5 +1,6 @@
 #include "slidekeep/SlidekeepCatalogue.h"
 
+#include "catalogue/CatalogueServer.h"
 #include "catalogue/DatabaseError.h"
 #include "catalogue/PhotoDatabase.h"
 
@@ -11,7 +12,11 @@ namespace tarnwick::slidekeep {
 
 namespace {
 
-[[noreturn]] void fail(const QString& path, const QString& what, const QSqlError& error) {
+[[noreturn]] void fail(const CatalogueLocation& location, const QString& what,
+                       const QSqlError& error) {
+    const QString path = location.displayName();
+    if (location.engine() == CatalogueEngine::PostgreSql && isServerTrouble(error))
+        throwServerFailure(location, what, error);
     throw DatabaseError(
         QStringLiteral("The photo catalogue %1 could not %2: %3").arg(path, what, error.text()),
         DatabaseError::Kind::Statement);
@@ -19,8 +24,8 @@ namespace {
 
 } // namespace
 
-SlidekeepCatalogue::SlidekeepCatalogue(QString path)
-    : path_(std::move(path)),
+SlidekeepCatalogue::SlidekeepCatalogue(CatalogueLocation location)
+    : location_(std::move(location)), path_(location_.displayName()),
       connectionName_(QStringLiteral("slidekeep-%1").arg(reinterpret_cast<quintptr>(this))) {}
 
 SlidekeepCatalogue::~SlidekeepCatalogue() {
@@ -28,14 +33,17 @@ SlidekeepCatalogue::~SlidekeepCatalogue() {
     QSqlDatabase::removeDatabase(connectionName_);
 }
 
-std::unique_ptr<SlidekeepCatalogue> SlidekeepCatalogue::open(const QString& path) {
-    // Tarnwick's own open gives the same messages for a missing, locked or foreign file.
-    PhotoDatabase::open(path);
+std::unique_ptr<SlidekeepCatalogue> SlidekeepCatalogue::open(const CatalogueLocation& location) {
+    // Tarnwick's own open gives the same messages for a missing, locked or foreign file, and for
+    // a server that cannot be reached or refuses the login.
+    PhotoDatabase::open(location);
 
-    std::unique_ptr<SlidekeepCatalogue> catalogue(new SlidekeepCatalogue(path));
-    QSqlDatabase db = addCatalogueConnection(path, catalogue->connectionName_);
-    if (!db.open())
-        fail(path, QStringLiteral("be opened"), db.lastError());
+    std::unique_ptr<SlidekeepCatalogue> catalogue(new SlidekeepCatalogue(location));
+    QSqlDatabase db = addCatalogueConnection(location, catalogue->connectionName_);
+    if (location.engine() == CatalogueEngine::PostgreSql)
+        openServerConnection(db, location);
+    else if (!db.open())
+        fail(location, QStringLiteral("be opened"), db.lastError());
     return catalogue;
 }
 
@@ -43,7 +51,7 @@ std::vector<BookEntry> SlidekeepCatalogue::books() const {
     QSqlQuery query(QSqlDatabase::database(connectionName_, false));
     if (!query.exec(QStringLiteral(
             "SELECT BookLabel, BookDescription, active FROM Books ORDER BY BookLabel")))
-        fail(path_, QStringLiteral("list its books"), query.lastError());
+        fail(location_, QStringLiteral("list its books"), query.lastError());
     std::vector<BookEntry> books;
     while (query.next())
         books.push_back(
@@ -57,7 +65,7 @@ std::vector<PhotoEntry> SlidekeepCatalogue::photos(const QString& bookLabel) con
                                  "WHERE BookLabel = ? ORDER BY GroupLabel, PhotoLabel"));
     query.addBindValue(bookLabel);
     if (!query.exec())
-        fail(path_, QStringLiteral("list the photos of %1").arg(bookLabel), query.lastError());
+        fail(location_, QStringLiteral("list the photos of %1").arg(bookLabel), query.lastError());
     std::vector<PhotoEntry> photos;
     while (query.next())
         photos.push_back({query.value(0).toLongLong(), query.value(1).toString(),
@@ -78,7 +86,7 @@ bool SlidekeepCatalogue::setPhotoActive(qint64 photoId, bool active) {
 bool SlidekeepCatalogue::update(const QString& sql, const QVariantList& values) {
     QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     if (!db.transaction())
-        fail(path_, QStringLiteral("start a change"), db.lastError());
+        fail(location_, QStringLiteral("start a change"), db.lastError());
     QSqlQuery query(db);
     query.prepare(sql);
     for (const QVariant& value : values)
@@ -86,7 +94,7 @@ bool SlidekeepCatalogue::update(const QString& sql, const QVariantList& values) 
     if (!query.exec()) {
         const QSqlError error = query.lastError();
         db.rollback();
-        fail(path_, QStringLiteral("be changed"), error);
+        fail(location_, QStringLiteral("be changed"), error);
     }
     const bool matched = query.numRowsAffected() > 0;
     query.finish();
@@ -97,7 +105,7 @@ bool SlidekeepCatalogue::update(const QString& sql, const QVariantList& values) 
     if (!db.commit()) {
         const QSqlError error = db.lastError();
         db.rollback();
-        fail(path_, QStringLiteral("save the change"), error);
+        fail(location_, QStringLiteral("save the change"), error);
     }
     return true;
 }

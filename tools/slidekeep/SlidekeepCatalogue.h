@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/CatalogueLocation.h"
+
 #include <memory>
 #include <QString>
 #include <vector>
@@ -23,13 +25,19 @@ struct PhotoEntry {
 // so Tarnwick never sees half of one.
 class SlidekeepCatalogue {
 public:
-    // Opens an existing catalogue; throws DatabaseError with a readable message when it is
-    // missing, unreadable or not a catalogue.
-    static std::unique_ptr<SlidekeepCatalogue> open(const QString& path);
+    // Opens an existing catalogue, the file or the server's; throws DatabaseError with a
+    // readable message when it is missing, unreachable, unreadable or not a catalogue.
+    static std::unique_ptr<SlidekeepCatalogue> open(const CatalogueLocation& location);
+    static std::unique_ptr<SlidekeepCatalogue> open(const QString& path) {
+        return open(CatalogueLocation::file(path));
+    }
     ~SlidekeepCatalogue();
 
     SlidekeepCatalogue(const SlidekeepCatalogue&) = delete;
     SlidekeepCatalogue& operator=(const SlidekeepCatalogue&) = delete;
+
+    // The file's path, or postgresql://HOST:PORT/DB.
+    const QString& path() const { return path_; }
 
     std::vector<BookEntry> books() const;
     std::vector<PhotoEntry> photos(const QString& bookLabel) const;
@@ -40,9 +48,10 @@ public:
     bool setPhotoActive(qint64 photoId, bool active);
 
 private:
-    explicit SlidekeepCatalogue(QString path);
+    explicit SlidekeepCatalogue(CatalogueLocation location);
     bool update(const QString& sql, const QVariantList& values);
 
+    CatalogueLocation location_;
     QString path_;
     QString connectionName_;
 };

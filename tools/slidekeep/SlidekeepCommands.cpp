@@ -74,7 +74,7 @@ CommandResult runCommands(const QStringList& arguments, const AppPaths& paths) {
 
     if (!commands.activeChanges.empty()) {
         try {
-            const auto catalogue = SlidekeepCatalogue::open(paths.cataloguePath());
+            const auto catalogue = SlidekeepCatalogue::open(tarnwick::configuredCatalogue(paths));
             // Every book is checked before any changes: a typing error leaves all as it was.
             const std::vector<BookEntry> books = catalogue->books();
             for (const auto& change : commands.activeChanges)
@@ -82,7 +82,7 @@ CommandResult runCommands(const QStringList& arguments, const AppPaths& paths) {
                                  [&](const BookEntry& book) { return book.label == change.first; }))
                     return {exitFailure,
                             QStringLiteral("slidekeep3: the catalogue %1 has no book '%2'")
-                                .arg(paths.cataloguePath(), change.first)};
+                                .arg(catalogue->path(), change.first)};
             for (const auto& [book, active] : commands.activeChanges)
                 catalogue->setBookActive(book, active);
         } catch (const DatabaseError& error) {

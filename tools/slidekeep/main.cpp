@@ -48,7 +48,8 @@ int runWindow(int argc, char* argv[]) {
     const tarnwick::AppPaths paths = tarnwick::AppPaths::fromEnvironment();
     std::unique_ptr<tarnwick::slidekeep::SlidekeepCatalogue> catalogue;
     try {
-        catalogue = tarnwick::slidekeep::SlidekeepCatalogue::open(paths.cataloguePath());
+        catalogue =
+            tarnwick::slidekeep::SlidekeepCatalogue::open(tarnwick::configuredCatalogue(paths));
     } catch (const tarnwick::DatabaseError& error) {
         QMessageBox::critical(nullptr, QStringLiteral("Slidekeep"), error.message());
         return tarnwick::slidekeep::exitNoCatalogue;

@@ -36,7 +36,7 @@ bool initialiseCatalogue(AppState& state, Dialogs& dialogs) {
                                     .arg(dataDir);
     }
     try {
-        state.database = PhotoDatabase::open(state.paths.cataloguePath());
+        state.database = PhotoDatabase::open(configuredCatalogue(state.paths));
         state.database->normaliseBookBreaks();
         state.activePhotoSet = state.database->run(statements::activePhotosAtStartUp);
     } catch (const DatabaseError& error) {

@@ -17,6 +17,9 @@ namespace {
 
 class PhotoDatabaseTest : public ::testing::Test {
 protected:
+    explicit PhotoDatabaseTest(CatalogueEngine engine = CatalogueEngine::Sqlite)
+        : installation(engine) {}
+
     QString path() const { return installation.cataloguePath(); }
 
     DatabaseError::Kind openFailure() {
@@ -33,9 +36,18 @@ protected:
     TestInstallation installation;
 };
 
+class PhotoDatabaseOnBothEngines : public PhotoDatabaseTest,
+                                   public ::testing::WithParamInterface<CatalogueEngine> {
+protected:
+    PhotoDatabaseOnBothEngines() : PhotoDatabaseTest(GetParam()) {}
+    void SetUp() override { TARNWICK_SKIP_WITHOUT_ENGINE(installation); }
+};
+
+TARNWICK_ON_BOTH_ENGINES(PhotoDatabaseOnBothEngines);
+
 } // namespace
 
-TEST_F(PhotoDatabaseTest, RecordSetKeepsNullApartAndFindsFieldsWithoutCase) {
+TEST_P(PhotoDatabaseOnBothEngines, RecordSetKeepsNullApartAndFindsFieldsWithoutCase) {
     {
         TestCatalogue catalogue(path());
         catalogue.addBook(QStringLiteral("B1"));
@@ -54,7 +66,7 @@ TEST_F(PhotoDatabaseTest, RecordSetKeepsNullApartAndFindsFieldsWithoutCase) {
         catalogue.addPhoto(5, QStringLiteral("B1"), QStringLiteral("5"),
                            {{QStringLiteral("active"), 0}});
     }
-    auto db = PhotoDatabase::open(path());
+    auto db = installation.openCatalogue();
     RecordSet set = db->run(statements::activePhotosAtStartUp);
 
     // Inactive books and photos are left out; a Null label is still a row.
@@ -80,28 +92,20 @@ TEST_F(PhotoDatabaseTest, RecordSetKeepsNullApartAndFindsFieldsWithoutCase) {
         1);
 
     // Requery sees rows added since.
-    {
-        QSqlDatabase extra =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("extra"));
-        extra.setDatabaseName(path());
-        ASSERT_TRUE(extra.open());
-        QSqlQuery(extra).exec(
-            QStringLiteral("INSERT INTO Photos (ID, BookLabel, PhotoLabel) VALUES (9, 'B1', '9')"));
-        extra.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("extra"));
+    ASSERT_TRUE(installation.execOnCatalogue(
+        QStringLiteral("INSERT INTO Photos (ID, BookLabel, PhotoLabel) VALUES (9, 'B1', '9')")));
     db->requery(set);
     EXPECT_EQ(set.recordCount(), 4);
     EXPECT_EQ(set.statement(), statements::activePhotosAtStartUp);
 }
 
-TEST_F(PhotoDatabaseTest, NormalisingBooksRewritesLimitsInOneTransaction) {
+TEST_P(PhotoDatabaseOnBothEngines, NormalisingBooksRewritesLimitsInOneTransaction) {
     {
         TestCatalogue catalogue(path());
         catalogue.addBook(QStringLiteral("A"), true, {0.3, 1.7, 3.2, 9.6, 19.9, 20.5});
         catalogue.addBook(QStringLiteral("B"), false, {0.25, 1.0, 3.0, QVariant(), 0.0, 0.0});
     }
-    auto db = PhotoDatabase::open(path());
+    auto db = installation.openCatalogue();
     db->normaliseBookBreaks();
     const RecordSet books = db->run(QStringLiteral("SELECT * FROM Books ORDER BY BookLabel"));
     ASSERT_EQ(books.recordCount(), 2);
@@ -115,15 +119,26 @@ TEST_F(PhotoDatabaseTest, NormalisingBooksRewritesLimitsInOneTransaction) {
 
     // A failure on the second row leaves the first as it was.
     db.reset();
+    ASSERT_TRUE(QFile::remove(path()));
     {
-        TestCatalogue catalogue(path() + QStringLiteral(".second"));
+        TestCatalogue catalogue(path());
         catalogue.addBook(QStringLiteral("A"), true, {0.3, 1.5, 3.0, 9.6, 0.0, 0.0});
         catalogue.addBook(QStringLiteral("B"), true, {0.3, 1.5, 3.0, 9.6, 0.0, 0.0});
-        catalogue.exec(
-            QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Books WHEN NEW.BookLabel = 'B' "
-                           "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     }
-    auto second = PhotoDatabase::open(path() + QStringLiteral(".second"));
+    auto second = installation.openCatalogue();
+    if (installation.engine() == CatalogueEngine::Sqlite) {
+        ASSERT_TRUE(installation.execOnCatalogue(
+            QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Books WHEN NEW.BookLabel = 'B' "
+                           "BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+    } else {
+        ASSERT_TRUE(installation.execOnCatalogue(
+            QStringLiteral("CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN "
+                           "IF NEW.BookLabel = 'B' THEN RAISE EXCEPTION 'refused'; END IF; "
+                           "RETURN NEW; END$$")));
+        ASSERT_TRUE(installation.execOnCatalogue(
+            QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Books FOR EACH ROW EXECUTE "
+                           "FUNCTION refuse()")));
+    }
     EXPECT_THROW(second->normaliseBookBreaks(), DatabaseError);
     const RecordSet unchanged =
         second->run(QStringLiteral("SELECT * FROM Books ORDER BY BookLabel"));

@@ -27,8 +27,10 @@ QVariantMap with(QVariantMap fields, const QVariantMap& more) {
     return fields;
 }
 
-class ResultsListTest : public ::testing::Test {
+class ResultsListTest : public ::testing::TestWithParam<CatalogueEngine> {
 protected:
+    void SetUp() override { TARNWICK_SKIP_WITHOUT_ENGINE(installation); }
+
     // Builds the catalogue, then lists its start-up set.
     void list(const std::function<void(TestCatalogue&)>& build) {
         {
@@ -36,7 +38,7 @@ protected:
             catalogue.addBook(QStringLiteral("B1"));
             build(catalogue);
         }
-        database = PhotoDatabase::open(installation.cataloguePath());
+        database = installation.openCatalogue();
         refill();
     }
     void refill() { model.fill(database->run(statements::activePhotosAtStartUp)); }
@@ -53,14 +55,16 @@ protected:
         return keys;
     }
 
-    TestInstallation installation;
+    TestInstallation installation{GetParam()};
     std::unique_ptr<PhotoDatabase> database;
     ResultsListModel model;
 };
 
+TARNWICK_ON_BOTH_ENGINES(ResultsListTest);
+
 } // namespace
 
-TEST_F(ResultsListTest, RowsFollowTheFormatsAndTheMissingValueRules) {
+TEST_P(ResultsListTest, RowsFollowTheFormatsAndTheMissingValueRules) {
     list([](TestCatalogue& c) {
         c.addPhoto(7, QStringLiteral("B1"), QStringLiteral("1"),
                    with(classes({0.1, 0.2, 12.045, 1, 2, 3, 4.25}),
@@ -135,7 +139,7 @@ TEST_F(ResultsListTest, RowsFollowTheFormatsAndTheMissingValueRules) {
     EXPECT_EQ(model.rowWithKey(QStringLiteral("P10")), nullptr);
 }
 
-TEST_F(ResultsListTest, HeaderClicksOrderNumbersAsNumbersAndToggleAcrossColumnsAndRefills) {
+TEST_P(ResultsListTest, HeaderClicksOrderNumbersAsNumbersAndToggleAcrossColumnsAndRefills) {
     list([](TestCatalogue& c) {
         // Labels make the fill order (by row text) differ from every other order below.
         c.addPhoto(1, QStringLiteral("B1"), QStringLiteral("a"),
@@ -183,7 +187,7 @@ TEST_F(ResultsListTest, HeaderClicksOrderNumbersAsNumbersAndToggleAcrossColumnsA
     EXPECT_EQ(model.sortOrder(), Qt::DescendingOrder);
 }
 
-TEST_F(ResultsListTest, TextSortsAsPeopleReadItNotByCharacterCodes) {
+TEST_P(ResultsListTest, TextSortsAsPeopleReadItNotByCharacterCodes) {
     list([](TestCatalogue& c) {
         const char16_t* groups[] = {u"Zebra grass", u"\u00E9pinette", u"aspen", u"\u00C9rable"};
         for (int i = 0; i < 4; ++i)
@@ -197,7 +201,7 @@ TEST_F(ResultsListTest, TextSortsAsPeopleReadItNotByCharacterCodes) {
     EXPECT_EQ(order(), QStringList({"P3", "P2", "P4", "P1"}));
 }
 
-TEST_F(ResultsListTest, ASortKeepsSelectionsOnTheirRowsAndFindsRowsByKey) {
+TEST_P(ResultsListTest, ASortKeepsSelectionsOnTheirRowsAndFindsRowsByKey) {
     list([](TestCatalogue& c) {
         for (int i = 1; i <= 4; ++i)
             c.addPhoto(i, QStringLiteral("B1"), QString::number(i));
@@ -212,7 +216,7 @@ TEST_F(ResultsListTest, ASortKeepsSelectionsOnTheirRowsAndFindsRowsByKey) {
     EXPECT_EQ(model.positionOfKey(QStringLiteral("P5")), -1);
 }
 
-TEST_F(ResultsListTest, CsvQuotesOnlyWhatNeedsItAndKeepsTheListOrder) {
+TEST_P(ResultsListTest, CsvQuotesOnlyWhatNeedsItAndKeepsTheListOrder) {
     list([](TestCatalogue& c) {
         c.addPhoto(2, QStringLiteral("B1"), QStringLiteral("2"),
                    {{QStringLiteral("GroupLabel"), QStringLiteral("Fir, \"old\" growth\nnorth")},

@@ -48,10 +48,16 @@ QVariantMap loadings() {
             {QStringLiteral("TotalFL"), 26.5}};
 }
 
-class DataPlateTest : public ::testing::Test {
+class DataPlateTest : public ::testing::TestWithParam<CatalogueEngine> {
 protected:
     // One book per case of classes above 3 inches, and books with a missing limit.
     void SetUp() override {
+        TARNWICK_SKIP_WITHOUT_ENGINE(installation);
+        writeCatalogue();
+        database = installation.openCatalogue();
+    }
+
+    void writeCatalogue() {
         TestCatalogue catalogue(installation.cataloguePath());
         catalogue.addBook(QStringLiteral("Open"), true, {0.25, 1.0, 3.0, 0.0, 0.0, 0.0});
         catalogue.addBook(QStringLiteral("Two"), true, {0.25, 1.0, 3.0, 9.0, 0.0, 0.0});
@@ -91,20 +97,21 @@ protected:
         catalogue.addPhoto(8, QStringLiteral("Shelved"), QStringLiteral("1"), loadings());
         catalogue.addPhoto(9, QStringLiteral("Open"), QStringLiteral("3"),
                            {{QStringLiteral("TotalFL"), 12.5}}); // no 0 to 3 inch total
-        database = PhotoDatabase::open(installation.cataloguePath());
     }
 
     PlateSource source(qint64 id, const QString& book) {
         return readPlateSource(*database, {id, book, book + u'/' + QString::number(id)});
     }
 
-    TestInstallation installation;
+    TestInstallation installation{GetParam()};
     std::unique_ptr<PhotoDatabase> database;
 };
 
+TARNWICK_ON_BOTH_ENGINES(DataPlateTest);
+
 } // namespace
 
-TEST_F(DataPlateTest, FourClassesAboveThreeInchesGiveNineteenRows) {
+TEST_P(DataPlateTest, FourClassesAboveThreeInchesGiveNineteenRows) {
     const PlateSource four = source(1, QStringLiteral("Four"));
     const DataPlateContent plate = dataPlateContent(four);
     EXPECT_EQ(plate.overThreeClassCase, 3);
@@ -151,7 +158,7 @@ TEST_F(DataPlateTest, FourClassesAboveThreeInchesGiveNineteenRows) {
     }
 }
 
-TEST_F(DataPlateTest, OneTwoAndThreeClassesAboveThreeInches) {
+TEST_P(DataPlateTest, OneTwoAndThreeClassesAboveThreeInches) {
     auto tail = [](const DataPlateContent& plate) {
         std::vector<std::pair<QString, QString>> rows = rowsOf(plate);
         return std::vector<std::pair<QString, QString>>(rows.begin() + 12, rows.end());
@@ -199,7 +206,7 @@ TEST_F(DataPlateTest, OneTwoAndThreeClassesAboveThreeInches) {
     EXPECT_EQ(loadingChartContent(open, 3).bars.size(), 7u);
 }
 
-TEST_F(DataPlateTest, MissingLimitsMakeTheirTestsFalseAndLeaveGapsInLabels) {
+TEST_P(DataPlateTest, MissingLimitsMakeTheirTestsFalseAndLeaveGapsInLabels) {
     // Limit 4 Null, 5 and 6 zero: not the open-ended case, but two classes.
     const DataPlateContent noB4 = dataPlateContent(source(5, QStringLiteral("NoB4")));
     EXPECT_EQ(noB4.overThreeClassCase, 1);
@@ -219,7 +226,7 @@ TEST_F(DataPlateTest, MissingLimitsMakeTheirTestsFalseAndLeaveGapsInLabels) {
               QStringList({"0.1\" - \"   6.00 t/ac  ", "\"+            7.00 t/ac  "}));
 }
 
-TEST_F(DataPlateTest, NotAvailableAndNullValues) {
+TEST_P(DataPlateTest, NotAvailableAndNullValues) {
     const PlateSource sparse = source(7, QStringLiteral("Open"));
     const DataPlateContent plate = dataPlateContent(sparse);
     // Below 0 is "not available"; a Null loading leaves its cell empty; -0.004 rounds to 0.00.
@@ -243,7 +250,7 @@ TEST_F(DataPlateTest, NotAvailableAndNullValues) {
     EXPECT_THROW(dataPlateContent(source(1, QStringLiteral("Gone"))), DatabaseError);
 }
 
-TEST_F(DataPlateTest, PlateIsATwoColumnTableInItsDocument) {
+TEST_P(DataPlateTest, PlateIsATwoColumnTableInItsDocument) {
     const DataPlateContent plate = dataPlateContent(source(1, QStringLiteral("Four")));
     ReportDocument screen;
     prepareScreenPlate(screen, 6000, 7000);

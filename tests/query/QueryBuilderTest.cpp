@@ -1,6 +1,7 @@
 #include "query/QueryBuilder.h"
 #include "app/AppState.h"
 #include "app/commands/QueryCommands.h"
+#include "catalogue/CatalogueStatements.h"
 #include "query/QueryTestSupport.h"
 #include "support/TestInstallation.h"
 
@@ -129,9 +130,10 @@ TEST(QueryStatement, OnlyNumbersAreBoundsAndQuotesStayInsideLiterals) {
 
 namespace {
 
-class BuildAndRunQueryTest : public ::testing::Test {
+class BuildAndRunQueryTest : public ::testing::TestWithParam<CatalogueEngine> {
 protected:
     void SetUp() override {
+        TARNWICK_SKIP_WITHOUT_ENGINE(installation);
         {
             TestCatalogue catalogue(installation.cataloguePath());
             catalogue.addBook(u"B1"_s);
@@ -153,7 +155,7 @@ protected:
             photo(3, u"B1"_s, 10.5, 3.0, u"O'K"_s, u"CC"_s);
             photo(4, u"Say \"Hi\""_s, 40.0, 0.0, u"DF"_s, u"NAT"_s);
         }
-        state.database = PhotoDatabase::open(installation.cataloguePath());
+        state.database = installation.openCatalogue();
         state.activePhotoSet = state.database->run(u"SELECT * FROM qryactive;"_s);
     }
 
@@ -167,16 +169,18 @@ protected:
         return ids;
     }
 
-    TestInstallation installation;
+    TestInstallation installation{GetParam()};
     int beeps = 0;
     AppState state{installation.paths(), [this] { ++beeps; }};
 };
+
+TARNWICK_ON_BOTH_ENGINES(BuildAndRunQueryTest);
 
 } // namespace
 
 // Through the dialect adapter the statements find what the criteria say: inclusive bounds,
 // codes without regard to case, quotes in stored text matched literally.
-TEST_F(BuildAndRunQueryTest, StatementsFindThePhotosTheCriteriaDescribe) {
+TEST_P(BuildAndRunQueryTest, StatementsFindThePhotosTheCriteriaDescribe) {
     EXPECT_EQ(found(criteria(QueryKind::TotalLoading, {u" 2"_s, u" 10"_s})),
               (std::set<qint64>{1, 2}));
     EXPECT_EQ(found(criteria(QueryKind::TotalLoading, {u" 2"_s, u" 10"_s}, {u"PP-Pine"_s},
@@ -201,7 +205,7 @@ TEST_F(BuildAndRunQueryTest, StatementsFindThePhotosTheCriteriaDescribe) {
     EXPECT_EQ(found(models), std::set<qint64>{});
 }
 
-TEST_F(BuildAndRunQueryTest, ReportsOnTheStatusLineAndKeepsThePreviousSetOnARejection) {
+TEST_P(BuildAndRunQueryTest, ReportsOnTheStatusLineAndKeepsThePreviousSetOnARejection) {
     bool waitCursor = false;
     QString message;
     ASSERT_TRUE(buildAndRunQuery(state, criteria(QueryKind::TotalLoading, {u"0"_s, u" 4"_s}), [&] {
@@ -224,8 +228,9 @@ TEST_F(BuildAndRunQueryTest, ReportsOnTheStatusLineAndKeepsThePreviousSetOnAReje
     EXPECT_EQ(state.statusLine.panelText(StatusLine::Message),
               u"ERROR - Range values must be numbers"_s);
     // A statement the catalogue rejects: a column gone from under the program.
-    ASSERT_TRUE(test::execOn(installation.cataloguePath(),
-                             u"ALTER TABLE Photos RENAME COLUMN TotalFL TO Gone"_s));
+    ASSERT_TRUE(installation.execOnCatalogue(u"DROP VIEW qryactive"_s));
+    ASSERT_TRUE(installation.execOnCatalogue(
+        u"CREATE VIEW qryactive AS SELECT ID, BookLabel, PhotoLabel FROM Photos"_s));
     EXPECT_FALSE(
         buildAndRunQuery(state, criteria(QueryKind::TotalLoading, {u"0"_s, u" 9"_s}), refill));
     EXPECT_TRUE(state.statusLine.panelText(StatusLine::Message).startsWith(u"ERROR - "_s));
@@ -234,4 +239,127 @@ TEST_F(BuildAndRunQueryTest, ReportsOnTheStatusLineAndKeepsThePreviousSetOnAReje
     EXPECT_EQ(refills, 0);
     EXPECT_EQ(beeps, 2);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+namespace {
+
+// A catalogue for the worked examples: codes stored in either case, a Null group, a flag stored
+// as the old engine's -1, an inactive book and an inactive photo that match everything.
+class WorkedExamplesTest : public ::testing::TestWithParam<CatalogueEngine> {
+protected:
+    void SetUp() override {
+        TARNWICK_SKIP_WITHOUT_ENGINE(installation);
+        {
+            TestCatalogue catalogue(installation.cataloguePath());
+            catalogue.addBook(u"B-7"_s);
+            catalogue.addBook(u"A1"_s);
+            catalogue.addBook(u"Off"_s, false);
+            catalogue.exec(u"UPDATE Books SET active = -1 WHERE BookLabel = 'B-7'"_s);
+            struct Photo {
+                qint64 id;
+                const char* book;
+                QVariant group;
+                double total, fine, coarse, herb, shrub;
+                const char *veg, *act;
+                QVariant danger, fire2005, fire1982;
+                int active;
+            };
+            const QVariant null;
+            const Photo photos[] = {
+                {1, "B-7", u"alpine"_s, 2, 1, 1, 1, 3, "ab1", "X", u"AB1"_s, u"x"_s, null, 1},
+                {2, "B-7", u"Birch"_s, 10, 6, 20, 2, 4, "CD2", "x", u"cd2"_s, u"Y"_s, u"X"_s, 1},
+                {3, "A1", u"alpine"_s, 10.5, 6.5, 2, 0, 0, "AB1", "Y", u"AB1"_s, u"X"_s, u"x"_s, 1},
+                {4, "A1", null, 40, 0, 40, 2.5, 1, "EF3", "X", null, u"X"_s, null, 1},
+                {5, "A1", u"cedar"_s, 41, 3, 19.9, 0.5, 4.5, "AB1", "X", u"CD2"_s, u"X"_s, u"X"_s,
+                 1},
+                {6, "Off", u"alpine"_s, 5, 1, 5, 1, 1, "AB1", "X", u"AB1"_s, u"X"_s, u"X"_s, 1},
+                {7, "A1", u"alpine"_s, 5, 1, 5, 1, 1, "AB1", "X", u"AB1"_s, u"X"_s, u"X"_s, 0},
+            };
+            for (const Photo& p : photos)
+                catalogue.addPhoto(
+                    p.id, QString::fromLatin1(p.book), QString::number(p.id),
+                    test::withSizeClasses({{u"GroupLabel"_s, p.group},
+                                           {u"TotalFL"_s, p.total},
+                                           {u"HerbTonsPerAcre"_s, p.herb},
+                                           {u"WoodyTonsPerAcre"_s, p.shrub},
+                                           {u"VegType"_s, QString::fromLatin1(p.veg)},
+                                           {u"Activity"_s, QString::fromLatin1(p.act)},
+                                           {u"DangerRatingFM"_s, p.danger},
+                                           {u"FireBehaveFM"_s, p.fire2005},
+                                           {u"FireBehaveFM2"_s, p.fire1982},
+                                           {u"active"_s, p.active}},
+                                          p.fine, p.coarse));
+        }
+        database = installation.openCatalogue();
+    }
+
+    // The IDs in the order the statement returns them.
+    std::vector<qint64> ids(const QString& statement) {
+        const RecordSet set = database->run(statement);
+        std::vector<qint64> found;
+        for (int row = 0; row < set.recordCount(); ++row)
+            found.push_back(set.value(row, u"ID").toLongLong());
+        return found;
+    }
+    std::set<qint64> idSet(const QString& statement) {
+        const std::vector<qint64> found = ids(statement);
+        return {found.begin(), found.end()};
+    }
+    // One column's values in the order returned, Null as "<null>", letters in upper case.
+    QStringList column(const QString& statement, QStringView field) {
+        const RecordSet set = database->run(statement);
+        QStringList values;
+        for (int row = 0; row < set.recordCount(); ++row)
+            values << (set.isNull(row, field) ? u"<null>"_s : set.text(row, field).toUpper());
+        return values;
+    }
+
+    TestInstallation installation{GetParam()};
+    std::unique_ptr<PhotoDatabase> database;
+};
+
+TARNWICK_ON_BOTH_ENGINES(WorkedExamplesTest);
+
+} // namespace
+
+// The statements exactly as the program writes them find the same rows on either engine: codes
+// and labels compared without case, inclusive bounds, Null first in sorts and groups.
+TEST_P(WorkedExamplesTest, FindTheSameRowsOnEitherEngine) {
+    using Ids = std::set<qint64>;
+    EXPECT_EQ(idSet(u"SELECT * FROM qryactive;"_s), (Ids{1, 2, 3, 4, 5}));
+    EXPECT_EQ(idSet(u"SELECT * FROM qryactive where BookLabel = \"B-7\""_s), (Ids{1, 2}));
+    EXPECT_EQ(idSet(u"SELECT * From qryactive WHERE ((([TotalFL])>= 0 And ([TotalFL])<=  40));"_s),
+              (Ids{1, 2, 3, 4}));
+    EXPECT_EQ(idSet(u"SELECT * From qryactive WHERE ([TotalFL]>=  2 And [TotalFL]<=  10) And "
+                    "Vegtype in ('AB1','CD2') and  Activity in ('X');"_s),
+              (Ids{1, 2}));
+    EXPECT_EQ(idSet(u"SELECT * From qryactive WHERE "
+                    "((([TonsPerAcreBreak1]+[TonsPerAcreBreak2]+[TonsPerAcreBreak3])>= 0 And "
+                    "([TonsPerAcreBreak1]+[TonsPerAcreBreak2]+[TonsPerAcreBreak3])<=  6)) AND "
+                    "(([TonsPerAcreBreak4]+[TonsPerAcreBreak5]+[TonsPerAcreBreak6]+"
+                    "[TonsPerAcreBreak7])>=  2 And ([TonsPerAcreBreak4]+[TonsPerAcreBreak5]+"
+                    "[TonsPerAcreBreak6]+[TonsPerAcreBreak7])<=  20 and  (Activity in ('X')));"_s),
+              (Ids{2, 5}));
+    EXPECT_EQ(idSet(u"SELECT * From qryactive WHERE ((([herbtonsperacre])>= 0 And "
+                    "([herbtonsperacre])<=  2)) AND (([Woodytonsperacre])>= 0 And "
+                    "([woodytonsperacre])<=  4 and (Vegtype in ('AB1')));"_s),
+              (Ids{1, 3}));
+    EXPECT_EQ(idSet(u"SELECT * From qryactive where (DangerRatingFM in('AB1','CD2')) and  "
+                    "(FireBehaveFM in ('X'));"_s),
+              (Ids{1, 3, 5}));
+    EXPECT_EQ(idSet(u"SELECT * From qryactive where  (FireBehaveFM2 in ('X'));"_s), (Ids{2, 3, 5}));
+
+    // The fixed statements: the start-up order, the labels, the groups, the books, a maximum.
+    EXPECT_EQ(ids(statements::activePhotosAtStartUp), (std::vector<qint64>{4, 1, 3, 2, 5}));
+    EXPECT_EQ(idSet(statements::photoByLabel(u"b-7/1"_s)), (Ids{1}));
+    EXPECT_EQ(column(u"SELECT VegType From qryactive GROUP BY Photos.VegType"_s, u"VegType"),
+              (QStringList{u"AB1"_s, u"CD2"_s, u"EF3"_s}));
+    EXPECT_EQ(column(u"SELECT DangerRatingFM From qryactive GROUP BY Photos.DangerRatingFM"_s,
+                     u"DangerRatingFM"),
+              (QStringList{u"<null>"_s, u"AB1"_s, u"CD2"_s}));
+    EXPECT_EQ(
+        column(u"SELECT * FROM Books where active = True order by BookLabel;"_s, u"BookLabel"),
+        (QStringList{u"A1"_s, u"B-7"_s}));
+    EXPECT_EQ(database->run(u"SELECT Max([totalFL]) AS Expr1 From qryactive"_s).number(0, u"expr1"),
+              41.0);
 }

@@ -39,6 +39,9 @@ using tarnwick::test::writeLatin1;
 
 class QueryParametersTest : public ::testing::Test {
 protected:
+    explicit QueryParametersTest(CatalogueEngine engine = CatalogueEngine::Sqlite)
+        : installation(engine) {}
+
     void SetUp() override {
         const AppPaths paths = installation.paths();
         writeLatin1(paths.file(u"VegCodes.txt"_s),
@@ -74,16 +77,26 @@ protected:
         photo(4, u"GB-6"_s, 99.0, 9.0, u"AA"_s, u"AA"_s, u"AA"_s); // inactive book
     }
 
-    void openCatalogue(AppState& state) {
-        state.database = PhotoDatabase::open(installation.cataloguePath());
-    }
+    void openCatalogue(AppState& state) { state.database = installation.openCatalogue(); }
 
     TestInstallation installation;
 };
 
+class QueryParametersOnBothEngines : public QueryParametersTest,
+                                     public ::testing::WithParamInterface<CatalogueEngine> {
+protected:
+    QueryParametersOnBothEngines() : QueryParametersTest(GetParam()) {}
+    void SetUp() override {
+        TARNWICK_SKIP_WITHOUT_ENGINE(installation);
+        QueryParametersTest::SetUp();
+    }
+};
+
+TARNWICK_ON_BOTH_ENGINES(QueryParametersOnBothEngines);
+
 } // namespace
 
-TEST_F(QueryParametersTest, OffersWhatTheActivePhotosHold) {
+TEST_P(QueryParametersOnBothEngines, OffersWhatTheActivePhotosHold) {
     writeCatalogue(true);
     AppState state(installation.paths());
     openCatalogue(state);
@@ -91,9 +104,8 @@ TEST_F(QueryParametersTest, OffersWhatTheActivePhotosHold) {
     QObject::connect(&state.statusLine, &StatusLine::changed,
                      [&] { messages << state.statusLine.panelText(StatusLine::Message); });
     // Flags as the old engine stored them: True is -1.
-    ASSERT_TRUE(
-        execOn(installation.cataloguePath(), u"UPDATE Books SET active = -1 WHERE active"_s));
-    ASSERT_TRUE(execOn(installation.cataloguePath(), u"UPDATE Photos SET active = -1"_s));
+    ASSERT_TRUE(installation.execOnCatalogue(u"UPDATE Books SET active = -1 WHERE active <> 0"_s));
+    ASSERT_TRUE(installation.execOnCatalogue(u"UPDATE Photos SET active = -1"_s));
     const QueryParameters p = loadQueryParameters(state);
 
     ASSERT_TRUE(p.messages.isEmpty()) << p.messages.join(u"; ").toStdString();

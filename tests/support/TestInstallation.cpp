@@ -1,6 +1,9 @@
 #include "support/TestInstallation.h"
 
+#include "catalogue/CataloguePush.h"
 #include "catalogue/CatalogueSchema.h"
+#include "catalogue/DatabaseError.h"
+#include "support/TestServer.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -11,7 +14,7 @@
 
 namespace tarnwick::test {
 
-TestInstallation::TestInstallation() {
+TestInstallation::TestInstallation(CatalogueEngine engine) : engine_(engine) {
     QDir(root_.path()).mkpath(QStringLiteral("app"));
     QDir(root_.path()).mkpath(QStringLiteral("config"));
     qputenv("TARNWICK_HOME", appDir().toUtf8());
@@ -22,7 +25,81 @@ TestInstallation::TestInstallation() {
 
 TestInstallation::~TestInstallation() {
     qunsetenv("TARNWICK_HOME");
+    for (const QString& database : databases_)
+        dropTestDatabase(database);
 }
+
+QString TestInstallation::engineUnavailable() const {
+    if (engine_ == CatalogueEngine::Sqlite)
+        return QString();
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+        return QStringLiteral("Qt's PostgreSQL driver is not installed (libqt6sql6-psql)");
+    return testServer().unavailable;
+}
+
+CatalogueLocation TestInstallation::serveCatalogue() {
+    if (engine_ == CatalogueEngine::Sqlite)
+        return CatalogueLocation::file(cataloguePath());
+    const QString database = createTestDatabase();
+    databases_ << database;
+    servedDatabase_ = database;
+    const QString address = testServerAddress(database);
+    const CatalogueLocation location = *CatalogueLocation::fromServerAddress(address, nullptr);
+    try {
+        pushCatalogue(cataloguePath(), location);
+    } catch (const DatabaseError& error) {
+        ADD_FAILURE() << "cannot copy the catalogue to the server: "
+                      << error.message().toStdString();
+    }
+    // Where every program of the suite looks for a shared catalogue.
+    QSettings settings(QStringLiteral("Corbell 3"), QStringLiteral("Corbell 3"));
+    settings.setValue(QStringLiteral("General/Catalogue"), address);
+    settings.sync();
+    return location;
+}
+
+std::unique_ptr<PhotoDatabase> TestInstallation::openCatalogue(CatalogueAccess access) {
+    return PhotoDatabase::open(serveCatalogue(), access);
+}
+
+bool TestInstallation::execOnCatalogue(const QString& sql) {
+    if (servedDatabase_)
+        return execOnTestServer(*servedDatabase_, sql);
+    bool ok = false;
+    const QString name = QStringLiteral("test-catalogue-change");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(cataloguePath());
+        if (db.open()) {
+            QSqlQuery query(db);
+            ok = query.exec(sql);
+            if (!ok)
+                ADD_FAILURE() << sql.toStdString() << ": "
+                              << query.lastError().text().toStdString();
+        } else {
+            ADD_FAILURE() << "cannot open " << cataloguePath().toStdString();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+std::string engineName(const ::testing::TestParamInfo<CatalogueEngine>& info) {
+    return info.param == CatalogueEngine::Sqlite ? "Sqlite" : "PostgreSql";
+}
+
+} // namespace tarnwick::test
+
+namespace tarnwick {
+
+void PrintTo(CatalogueEngine engine, std::ostream* out) {
+    *out << (engine == CatalogueEngine::Sqlite ? "SQLite file" : "PostgreSQL server");
+}
+
+} // namespace tarnwick
+
+namespace tarnwick::test {
 
 QString TestInstallation::appDir() const {
     return root_.path() + QStringLiteral("/app");

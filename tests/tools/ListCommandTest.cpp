@@ -20,8 +20,13 @@ test::ProgramOutput runCli(const QStringList& arguments) {
 
 } // namespace
 
-TEST(ListCommand, PrintsTheStartupListAsTheWindowShowsIt) {
-    TestInstallation installation;
+class ListCommandOnBothEngines : public ::testing::TestWithParam<tarnwick::CatalogueEngine> {};
+
+TARNWICK_ON_BOTH_ENGINES(ListCommandOnBothEngines);
+
+TEST_P(ListCommandOnBothEngines, PrintsTheStartupListAsTheWindowShowsIt) {
+    TestInstallation installation(GetParam());
+    TARNWICK_SKIP_WITHOUT_ENGINE(installation);
     {
         TestCatalogue catalogue(installation.cataloguePath());
         catalogue.addBook(QStringLiteral("B1"));
@@ -47,6 +52,7 @@ TEST(ListCommand, PrintsTheStartupListAsTheWindowShowsIt) {
                             {QStringLiteral("DataPic"), QStringLiteral("d.jpg")}});
         catalogue.addPhoto(3, QStringLiteral("B1"), QVariant()); // never listed
     }
+    installation.serveCatalogue();
     const test::ProgramOutput result =
         runCli({QStringLiteral("list"), QStringLiteral("--app-dir"), installation.appDir()});
     ASSERT_EQ(result.exitCode, 0) << result.errors.toStdString();

@@ -23,8 +23,13 @@ tarnwick::test::ProgramOutput runCli(const QStringList& args, const QString& hom
 
 } // namespace
 
-TEST(PlateCommand, PrintsThePlateAndChartOfOnePhotoAsJson) {
-    TestInstallation installation;
+class PlateCommandOnBothEngines : public ::testing::TestWithParam<tarnwick::CatalogueEngine> {};
+
+TARNWICK_ON_BOTH_ENGINES(PlateCommandOnBothEngines);
+
+TEST_P(PlateCommandOnBothEngines, PrintsThePlateAndChartOfOnePhotoAsJson) {
+    TestInstallation installation(GetParam());
+    TARNWICK_SKIP_WITHOUT_ENGINE(installation);
     {
         TestCatalogue catalogue(installation.cataloguePath());
         catalogue.addBook(QStringLiteral("NE-4"), true, {0.25, 1.0, 3.0, 6.0, 9.0, 20.0});
@@ -38,6 +43,7 @@ TEST(PlateCommand, PrintsThePlateAndChartOfOnePhotoAsJson) {
                             {QStringLiteral("TotalFL"), 12.5}});
         catalogue.addPhoto(42, QStringLiteral("Shelved"), QStringLiteral("1"));
     }
+    installation.serveCatalogue();
 
     // The installation given by --app-dir, or the program's own (here through TARNWICK_HOME).
     const tarnwick::test::ProgramOutput byOption =

@@ -27,8 +27,13 @@ CliResult runQuery(const TestInstallation& installation, const QStringList& args
 
 // The command builds the same statement as the pane: bounds left out are the combos' full span
 // after loading, rows are code-list rows.
-TEST(QueryCommand, PrintsTheStatementOfTheCriteria) {
-    TestInstallation installation;
+class QueryCommandOnBothEngines : public ::testing::TestWithParam<tarnwick::CatalogueEngine> {};
+
+TARNWICK_ON_BOTH_ENGINES(QueryCommandOnBothEngines);
+
+TEST_P(QueryCommandOnBothEngines, PrintsTheStatementOfTheCriteria) {
+    TestInstallation installation(GetParam());
+    TARNWICK_SKIP_WITHOUT_ENGINE(installation);
     {
         TestCatalogue catalogue(installation.cataloguePath());
         catalogue.addBook(u"B1"_s);
@@ -44,6 +49,7 @@ TEST(QueryCommand, PrintsTheStatementOfTheCriteria) {
                             {u"TonsPerAcreBreak6"_s, 1.0},
                             {u"TonsPerAcreBreak7"_s, 1.0}});
     }
+    installation.serveCatalogue();
     CliResult total = runQuery(installation, {u"--kind"_s, u"1"_s, u"--sql-only"_s});
     EXPECT_EQ(total.exitCode, 0) << total.errors.toStdString();
     EXPECT_EQ(

@@ -1,0 +1,109 @@
+#include "support/TestServer.h"
+
+#include <atomic>
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <unistd.h>
+
+namespace tarnwick::test {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+TestServer readServer() {
+    TestServer server;
+    QFile conf(QStringLiteral(TARNWICK_CATALOGUE_SERVER_STATE "/server.conf"));
+    if (!conf.open(QIODevice::ReadOnly)) {
+        server.unavailable = u"no catalogue server was started for this run: run the tests "
+                             "through ctest (./dev test), which starts one"_s;
+        return server;
+    }
+    for (const QString& line : QString::fromUtf8(conf.readAll()).split(u'\n')) {
+        const qsizetype equals = line.indexOf(u'=');
+        const QString key = line.left(equals);
+        const QString value = line.mid(equals + 1);
+        if (key == u"unavailable")
+            server.unavailable = value;
+        else if (key == u"socket")
+            server.socketFolder = value;
+        else if (key == u"port")
+            server.port = value.toInt();
+        else if (key == u"password_role")
+            server.passwordRole = value;
+        else if (key == u"password")
+            server.password = value;
+    }
+    if (server.unavailable.isEmpty() &&
+        !QFileInfo::exists(u"%1/.s.PGSQL.%2"_s.arg(server.socketFolder).arg(server.port)))
+        server.unavailable = u"the catalogue server of an earlier run has stopped: run the tests "
+                             "through ctest (./dev test), which starts one"_s;
+    return server;
+}
+
+// One statement on a connection of its own, as the server's superuser over its socket.
+bool exec(const QString& database, const QString& sql, QString* error = nullptr) {
+    const TestServer& server = testServer();
+    const QString name = u"tarnwick-test-server"_s;
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, name);
+        db.setHostName(server.socketFolder);
+        db.setPort(server.port);
+        db.setDatabaseName(database);
+        if (db.open()) {
+            QSqlQuery query(db);
+            ok = query.exec(sql);
+            if (!ok && error)
+                *error = query.lastError().text();
+        } else if (error) {
+            *error = db.lastError().text();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+} // namespace
+
+const TestServer& testServer() {
+    static const TestServer server = readServer();
+    return server;
+}
+
+bool testServerRequired() {
+    return qEnvironmentVariable("TARNWICK_REQUIRE_CATALOGUE_SERVER") == u"1";
+}
+
+QString testServerAddress(const QString& database) {
+    return u"postgresql://127.0.0.1:%1/%2"_s.arg(testServer().port).arg(database);
+}
+
+QString createTestDatabase() {
+    static std::atomic<int> count{0};
+    const QString name = u"tarnwick_%1_%2"_s.arg(::getpid()).arg(++count);
+    QString error;
+    if (!exec(u"postgres"_s, u"CREATE DATABASE %1"_s.arg(name), &error))
+        ADD_FAILURE() << "cannot create the database " << name.toStdString() << ": "
+                      << error.toStdString();
+    return name;
+}
+
+void dropTestDatabase(const QString& name) {
+    exec(u"postgres"_s, u"DROP DATABASE IF EXISTS %1 WITH (FORCE)"_s.arg(name));
+}
+
+bool execOnTestServer(const QString& database, const QString& sql) {
+    QString error;
+    const bool ok = exec(database, sql, &error);
+    if (!ok)
+        ADD_FAILURE() << sql.toStdString() << ": " << error.toStdString();
+    return ok;
+}
+
+} // namespace tarnwick::test

@@ -275,6 +275,22 @@ bool RecordSet::isNumeric(int field) const {
     return kind == Column::Kind::Numeric || kind == Column::Kind::Unknown;
 }
 
+bool RecordSet::hasIdentities(int field) const {
+    return d_->columns[size_t(field)].kind != Column::Kind::Mixed;
+}
+
+quint64 RecordSet::identity(int row, int field) const {
+    const Column& column = d_->columns[size_t(field)];
+    switch (column.kind) {
+    case Column::Kind::Numeric:
+        return std::bit_cast<quint64>(column.numbers[size_t(row)]);
+    case Column::Kind::Text:
+        return column.texts[size_t(row)];
+    default:
+        return 0;
+    }
+}
+
 RecordSet::Data& RecordSet::building() {
     // A set being built is not shared yet; one that is gets its own rows first.
     if (d_.use_count() > 1)

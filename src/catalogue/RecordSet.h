@@ -48,6 +48,10 @@ public:
     }
     // Whether a field holds nothing but numbers and Null; then number() is its value.
     bool isNumeric(int field) const;
+    // Equal identities in a field are equal values (texts by their text, numbers by their bits).
+    // A field of mixed kinds has none.
+    bool hasIdentities(int field) const;
+    quint64 identity(int row, int field) const;
 
     // Building, row by row and field by field in order.
     void reserveRows(int rows);

@@ -222,7 +222,7 @@ RecordSet PhotoDatabase::run(const QString& statement) const {
     const QString sql = translateJetToSqlite(statement);
     RecordSet set(statement, {});
     std::optional<QSqlError> engineError;
-    if (readSqliteRows(db, sql, set, engineError)) {
+    if (readSqliteRows(db, path_, sql, set, engineError)) {
         if (engineError)
             fail(QStringLiteral("run \"%1\"").arg(statement), *engineError);
         return set;

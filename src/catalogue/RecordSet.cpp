@@ -8,7 +8,6 @@
 #include <deque>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 namespace tarnwick {
 
@@ -42,10 +41,13 @@ struct RecordSet::Column {
     std::vector<QString> strings;
     std::vector<QVariant> mixed;
 
-    // While building: the distinct texts so far, by their bytes.
+    // While building: the distinct texts so far, by their bytes, and the text appended last
+    // (rows often repeat the one before).
     bool interning = true;
     std::deque<std::string> internedBytes;
-    std::unordered_map<std::string_view, quint32> internedIndex;
+    QHash<QByteArrayView, quint32> internedIndex;
+    std::string_view lastBytes;
+    quint32 lastIndex = noText;
 
     qsizetype size() const {
         switch (kind) {
@@ -89,8 +91,7 @@ struct RecordSet::Column {
         numbers = {};
         texts = {};
         strings = {};
-        internedBytes.clear();
-        internedIndex.clear();
+        stopInterning();
         mixed = std::move(all);
         kind = Kind::Mixed;
     }
@@ -125,6 +126,8 @@ struct RecordSet::Column {
         }
     }
 
+    void appendInteger(qint64 value);
+
     void appendNumber(double value, bool isInteger) {
         if (kind == Kind::Unknown)
             startAs(Kind::Numeric);
@@ -148,9 +151,16 @@ struct RecordSet::Column {
             return;
         }
         if (interning) {
-            const auto found = internedIndex.find(bytes);
-            if (found != internedIndex.end()) {
-                texts.push_back(found->second);
+            if (lastIndex != noText && bytes == lastBytes) {
+                texts.push_back(lastIndex);
+                return;
+            }
+            const QByteArrayView key(bytes.data(), qsizetype(bytes.size()));
+            const auto found = internedIndex.constFind(key);
+            if (found != internedIndex.cend()) {
+                texts.push_back(*found);
+                lastBytes = std::string_view(found.key().data(), size_t(found.key().size()));
+                lastIndex = *found;
                 return;
             }
         }
@@ -159,7 +169,10 @@ struct RecordSet::Column {
         texts.push_back(index);
         if (!interning)
             return;
-        internedIndex.emplace(internedBytes.emplace_back(bytes), index);
+        const std::string& kept = internedBytes.emplace_back(bytes);
+        internedIndex.insert(QByteArrayView(kept.data(), qsizetype(kept.size())), index);
+        lastBytes = kept;
+        lastIndex = index;
         if (qsizetype(texts.size()) == internTrialRows &&
             qsizetype(strings.size()) * 2 > internTrialRows)
             stopInterning();
@@ -169,6 +182,8 @@ struct RecordSet::Column {
         interning = false;
         internedIndex = {};
         internedBytes = {};
+        lastBytes = {};
+        lastIndex = noText;
     }
 
     void finish() {
@@ -349,18 +364,21 @@ void RecordSet::appendNull() {
     nextColumn().appendNull();
 }
 
-void RecordSet::appendInteger(qint64 value) {
-    Column& column = nextColumn();
+void RecordSet::Column::appendInteger(qint64 value) {
     if (value > largestExactInteger || value < -largestExactInteger) {
-        if (column.kind != Column::Kind::Mixed) {
-            if (column.kind == Column::Kind::Unknown)
-                column.startAs(Column::Kind::Numeric);
-            column.becomeMixed();
+        if (kind != Kind::Mixed) {
+            if (kind == Kind::Unknown)
+                startAs(Kind::Numeric);
+            becomeMixed();
         }
-        column.mixed.push_back(QVariant(qlonglong(value)));
+        mixed.push_back(QVariant(qlonglong(value)));
         return;
     }
-    column.appendNumber(double(value), true);
+    appendNumber(double(value), true);
+}
+
+void RecordSet::appendInteger(qint64 value) {
+    nextColumn().appendInteger(value);
 }
 
 void RecordSet::appendReal(double value) {
@@ -374,6 +392,28 @@ void RecordSet::appendText(QStringView text) {
 
 void RecordSet::appendUtf8(const char* text, qsizetype size) {
     nextColumn().appendText(std::string_view(text, size_t(size)));
+}
+
+RecordSet::Writer::Writer(RecordSet& set) : data_(set.building()) {}
+
+void RecordSet::Writer::appendNull(int field) {
+    data_.columns[size_t(field)].appendNull();
+}
+
+void RecordSet::Writer::appendInteger(int field, qint64 value) {
+    data_.columns[size_t(field)].appendInteger(value);
+}
+
+void RecordSet::Writer::appendReal(int field, double value) {
+    data_.columns[size_t(field)].appendNumber(value, false);
+}
+
+void RecordSet::Writer::appendUtf8(int field, const char* text, qsizetype size) {
+    data_.columns[size_t(field)].appendText(std::string_view(text, size_t(size)));
+}
+
+void RecordSet::Writer::endRow() {
+    ++data_.rows;
 }
 
 void RecordSet::finish() {

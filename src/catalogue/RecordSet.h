@@ -17,6 +17,9 @@ namespace tarnwick {
 // of distinct texts, so a catalogue of a million photos fits in a few hundred megabytes. Copies
 // share the rows: a set handed to the results list costs nothing more.
 class RecordSet {
+    struct Column;
+    struct Data;
+
 public:
     RecordSet();
     RecordSet(QString statement, QStringList fieldNames);
@@ -64,10 +67,21 @@ public:
     // Frees what building needed and the room reserved but not used.
     void finish();
 
-private:
-    struct Column;
-    struct Data;
+    // Fills a new set straight into its columns, field by field; the fastest way in.
+    class Writer {
+    public:
+        explicit Writer(RecordSet& set);
+        void appendNull(int field);
+        void appendInteger(int field, qint64 value);
+        void appendReal(int field, double value);
+        void appendUtf8(int field, const char* text, qsizetype size);
+        void endRow();
 
+    private:
+        Data& data_;
+    };
+
+private:
     Data& building();
     Column& nextColumn();
 

@@ -2,8 +2,8 @@
 
 #include "catalogue/RecordSet.h"
 
+#include <QFile>
 #include <QSqlDatabase>
-#include <QSqlDriver>
 #include <QStringList>
 #include <sqlite3.h>
 
@@ -11,37 +11,47 @@ namespace tarnwick {
 
 namespace {
 
-sqlite3* handleOf(const QSqlDatabase& database) {
-    if (database.driverName() != QLatin1String("QSQLITE"))
-        return nullptr;
-    const QVariant handle = database.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(handle.constData());
-}
-
 QSqlError engineError(sqlite3* db, int code) {
     return QSqlError(QStringLiteral("Unable to execute statement"),
                      QString::fromUtf8(sqlite3_errmsg(db)), QSqlError::StatementError,
                      QString::number(code));
 }
 
+// One statement's own read-only connection, closed with it.
+struct ReadConnection {
+    sqlite3* db = nullptr;
+    sqlite3_stmt* statement = nullptr;
+    ~ReadConnection() {
+        sqlite3_finalize(statement);
+        sqlite3_close_v2(db);
+    }
+};
+
+// Waits this long for a writer such as Slidekeep, as the program's own connection does.
+constexpr int busyTimeoutMs = 2000;
+
 } // namespace
 
-bool readSqliteRows(const QSqlDatabase& database, const QString& sql, RecordSet& set,
-                    std::optional<QSqlError>& error) {
-    sqlite3* db = handleOf(database);
-    if (!db)
+bool readSqliteRows(const QSqlDatabase& database, const QString& path, const QString& sql,
+                    RecordSet& set, std::optional<QSqlError>& error) {
+    if (database.driverName() != QLatin1String("QSQLITE"))
         return false;
+    ReadConnection connection;
+    const int opened = sqlite3_open_v2(QFile::encodeName(path).constData(), &connection.db,
+                                       SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (opened != SQLITE_OK)
+        return false; // the program's own connection reports why
+    sqlite3_busy_timeout(connection.db, busyTimeoutMs);
     const QByteArray text = sql.toUtf8();
-    sqlite3_stmt* statement = nullptr;
-    const int prepared =
-        sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr);
+    const int prepared = sqlite3_prepare_v2(connection.db, text.constData(), int(text.size()),
+                                            &connection.statement, nullptr);
     if (prepared != SQLITE_OK) {
-        error = engineError(db, sqlite3_extended_errcode(db));
-        sqlite3_finalize(statement);
+        error = engineError(connection.db, sqlite3_extended_errcode(connection.db));
         return true;
     }
+    if (!sqlite3_stmt_readonly(connection.statement))
+        return false;
+    sqlite3_stmt* statement = connection.statement;
     const int fields = sqlite3_column_count(statement);
     QStringList names;
     names.reserve(fields);
@@ -72,8 +82,7 @@ bool readSqliteRows(const QSqlDatabase& database, const QString& sql, RecordSet&
         }
     }
     if (step != SQLITE_DONE)
-        error = engineError(db, sqlite3_extended_errcode(db));
-    sqlite3_finalize(statement);
+        error = engineError(connection.db, sqlite3_extended_errcode(connection.db));
     rows.finish();
     set = rows;
     return true;

@@ -8,7 +8,16 @@ namespace tarnwick {
 // A failure of the catalogue engine, with a message a user can read.
 class DatabaseError : public std::runtime_error {
 public:
-    enum class Kind { Missing, Unreadable, ReadOnly, Corrupt, NotACatalogue, Locked, Statement };
+    enum class Kind {
+        Missing,
+        Unreadable,
+        ReadOnly,
+        Corrupt,
+        NotACatalogue,
+        Locked,
+        Statement,
+        Stopped
+    };
 
     DatabaseError(const QString& message, Kind kind)
         : std::runtime_error(message.toStdString()), message_(message), kind_(kind) {}

@@ -4,6 +4,7 @@
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
 #include "catalogue/JetDialect.h"
+#include "catalogue/RunControl.h"
 #include "catalogue/SqliteRows.h"
 #include "platform/FileAccess.h"
 
@@ -222,7 +223,8 @@ RecordSet PhotoDatabase::run(const QString& statement) const {
     const QString sql = translateJetToSqlite(statement);
     RecordSet set(statement, {});
     std::optional<QSqlError> engineError;
-    if (readSqliteRows(db, path_, sql, set, engineError)) {
+    if (db.driverName() == QLatin1String("QSQLITE") &&
+        readSqliteRows(path_, sql, set, engineError)) {
         if (engineError)
             fail(QStringLiteral("run \"%1\"").arg(statement), *engineError);
         return set;
@@ -247,6 +249,25 @@ RecordSet PhotoDatabase::run(const QString& statement) const {
     if (query.lastError().isValid())
         fail(QStringLiteral("read the rows of \"%1\"").arg(statement), query.lastError());
     set.finish();
+    return set;
+}
+
+bool PhotoDatabase::readsOnAnyThread() const {
+    return QSqlDatabase::database(connectionName_, false).driverName() == QLatin1String("QSQLITE");
+}
+
+RecordSet PhotoDatabase::read(const QString& statement, RunControl& control) const {
+    RecordSet set(statement, {});
+    std::optional<QSqlError> engineError;
+    if (!readSqliteRows(path_, translateJetToSqlite(statement), set, engineError, &control))
+        throw DatabaseError(QStringLiteral("The photo catalogue %1 could not be read for \"%2\": "
+                                           "check that the file can be read.")
+                                .arg(path_, statement),
+                            DatabaseError::Kind::Unreadable);
+    if (control.stopRequested.load())
+        throw DatabaseError(QStringLiteral("Stopped"), DatabaseError::Kind::Stopped);
+    if (engineError)
+        fail(QStringLiteral("run \"%1\"").arg(statement), *engineError);
     return set;
 }
 

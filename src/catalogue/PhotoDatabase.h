@@ -11,6 +11,8 @@ class QSqlError;
 
 namespace tarnwick {
 
+struct RunControl;
+
 // How a catalogue is opened: commands that only show what it holds read it, and so also work on
 // a write-protected file or folder (a catalogue on a disc, a shared installation); only start-up's
 // normalisation and Slidekeep write.
@@ -41,6 +43,12 @@ public:
 
     // Runs a statement composed in the program's own dialect.
     RecordSet run(const QString& statement) const;
+    // Whether read() may be used: reading statements then run on a connection of their own,
+    // from any thread.
+    bool readsOnAnyThread() const;
+    // Runs a reading statement as run() does, on any thread, where readsOnAnyThread(); control
+    // follows it, and a stop asked for there throws DatabaseError::Kind::Stopped.
+    RecordSet read(const QString& statement, RunControl& control) const;
     // Re-runs the set's statement and replaces its rows.
     void requery(RecordSet& set) const;
 

@@ -29,6 +29,8 @@ public:
     int fieldCount() const;
     int recordCount() const;
     bool isEmpty() const { return recordCount() == 0; }
+    // Whether the two are copies of one set, sharing its rows.
+    bool sharesRowsWith(const RecordSet& other) const { return d_ == other.d_; }
 
     // -1 when the set has no such field.
     int fieldIndex(QStringView name) const;

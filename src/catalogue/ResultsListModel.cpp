@@ -11,16 +11,83 @@ namespace tarnwick {
 
 ResultsListModel::ResultsListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
+namespace {
+
+// Where each row's cell in a column stands in the list's text order: the set's rows, then the
+// rows appended. Each distinct cell is composed and placed once; rows share its place.
+std::vector<quint32> ranksOfColumn(const ResultsRowSource& source,
+                                   const std::vector<ResultsRow>& extras, int column) {
+    const int setRows = source.rowCount();
+    const size_t rows = size_t(setRows) + extras.size();
+    std::vector<quint32> slotOfRow(rows);
+    std::vector<QString> texts;
+    if (setRows > 0 && source.hasIdentities(column)) {
+        std::unordered_map<quint64, quint32> slotOfIdentity;
+        for (int listed = 0; listed < setRows; ++listed) {
+            const auto [slot, isNew] = slotOfIdentity.try_emplace(
+                source.cellIdentity(listed, column), quint32(texts.size()));
+            if (isNew)
+                texts.push_back(source.cell(listed, column));
+            slotOfRow[size_t(listed)] = slot->second;
+        }
+    } else {
+        texts.reserve(rows);
+        for (int listed = 0; listed < setRows; ++listed) {
+            slotOfRow[size_t(listed)] = quint32(texts.size());
+            texts.push_back(source.cell(listed, column));
+        }
+    }
+    for (size_t extra = 0; extra < extras.size(); ++extra) {
+        slotOfRow[size_t(setRows) + extra] = quint32(texts.size());
+        texts.push_back(extras[extra].cells[size_t(column)]);
+    }
+    const std::vector<quint32> slotRanks = textRanks(texts);
+    std::vector<quint32> ranks(rows);
+    for (size_t listed = 0; listed < rows; ++listed)
+        ranks[listed] = slotRanks[slotOfRow[listed]];
+    return ranks;
+}
+
+void sortByRanks(std::vector<int>& order, const std::vector<quint32>& ranks,
+                 Qt::SortOrder direction) {
+    if (direction == Qt::AscendingOrder)
+        std::stable_sort(order.begin(), order.end(),
+                         [&ranks](int a, int b) { return ranks[size_t(a)] < ranks[size_t(b)]; });
+    else
+        std::stable_sort(order.begin(), order.end(),
+                         [&ranks](int a, int b) { return ranks[size_t(b)] < ranks[size_t(a)]; });
+}
+
+} // namespace
+
+ResultsListModel::PreparedFill ResultsListModel::prepareFill(const RecordSet& set, int column) {
+    PreparedFill prepared{ResultsRowSource(set), column, {}, {}};
+    prepared.ranks = ranksOfColumn(prepared.source, {}, column);
+    prepared.order.resize(size_t(prepared.source.rowCount()));
+    std::iota(prepared.order.begin(), prepared.order.end(), 0);
+    sortByRanks(prepared.order, prepared.ranks, Qt::AscendingOrder);
+    return prepared;
+}
+
 void ResultsListModel::fill(const RecordSet& set) {
-    ResultsRowSource source(set);
+    fill(prepareFill(set, sortColumn_));
+}
+
+void ResultsListModel::fill(PreparedFill prepared) {
     beginResetModel();
-    source_ = std::move(source);
+    source_ = std::move(prepared.source);
     extras_.clear();
-    order_.resize(size_t(source_.rowCount()));
-    std::iota(order_.begin(), order_.end(), 0);
+    order_ = std::move(prepared.order);
     rowsChanged();
     sortOrder_ = Qt::AscendingOrder;
-    applySort();
+    if (prepared.column == sortColumn_) {
+        rankedColumn_ = prepared.column;
+        ranks_ = std::move(prepared.ranks);
+    } else {
+        // Ties keep the set's order, not the other column's.
+        std::iota(order_.begin(), order_.end(), 0);
+        applySort();
+    }
     endResetModel();
     Q_EMIT sortChanged(sortColumn_, sortOrder_);
 }
@@ -149,37 +216,10 @@ std::optional<ResultsRow> ResultsListModel::rowWithKey(const QString& key) const
 }
 
 const std::vector<quint32>& ResultsListModel::ranksOf(int column) const {
-    if (rankedColumn_ == column)
-        return ranks_;
-    // Each distinct cell is composed and placed in the text order once; rows share its place.
-    const int rows = listedCount();
-    std::vector<quint32> slotOfRow(static_cast<size_t>(rows));
-    std::vector<QString> texts;
-    if (source_.rowCount() > 0 && source_.hasIdentities(column)) {
-        std::unordered_map<quint64, quint32> slotOfIdentity;
-        for (int listed = 0; listed < source_.rowCount(); ++listed) {
-            const auto [slot, isNew] = slotOfIdentity.try_emplace(
-                source_.cellIdentity(listed, column), quint32(texts.size()));
-            if (isNew)
-                texts.push_back(source_.cell(listed, column));
-            slotOfRow[size_t(listed)] = slot->second;
-        }
-    } else {
-        texts.reserve(size_t(rows));
-        for (int listed = 0; listed < source_.rowCount(); ++listed) {
-            slotOfRow[size_t(listed)] = quint32(texts.size());
-            texts.push_back(source_.cell(listed, column));
-        }
+    if (rankedColumn_ != column) {
+        ranks_ = ranksOfColumn(source_, extras_, column);
+        rankedColumn_ = column;
     }
-    for (int listed = source_.rowCount(); listed < rows; ++listed) {
-        slotOfRow[size_t(listed)] = quint32(texts.size());
-        texts.push_back(listedCell(listed, column));
-    }
-    const std::vector<quint32> slotRanks = textRanks(texts);
-    ranks_.resize(size_t(rows));
-    for (size_t listed = 0; listed < size_t(rows); ++listed)
-        ranks_[listed] = slotRanks[slotOfRow[listed]];
-    rankedColumn_ = column;
     return ranks_;
 }
 
@@ -207,13 +247,7 @@ void ResultsListModel::columnClicked(int column) {
 }
 
 void ResultsListModel::applySort() {
-    const std::vector<quint32>& ranks = ranksOf(sortColumn_);
-    if (sortOrder_ == Qt::AscendingOrder)
-        std::stable_sort(order_.begin(), order_.end(),
-                         [&ranks](int a, int b) { return ranks[size_t(a)] < ranks[size_t(b)]; });
-    else
-        std::stable_sort(order_.begin(), order_.end(),
-                         [&ranks](int a, int b) { return ranks[size_t(b)] < ranks[size_t(a)]; });
+    sortByRanks(order_, ranksOf(sortColumn_), sortOrder_);
     for (size_t position = 0; position < order_.size(); ++position)
         positionOfRow_[size_t(order_[position])] = int(position);
 }

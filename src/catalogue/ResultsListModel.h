@@ -26,8 +26,20 @@ public:
 
     explicit ResultsListModel(QObject* parent = nullptr);
 
+    // A fill worked out apart from the model, on any thread: the set's rows in the order a fill
+    // ordered by column gives them. Costly on a large set; adopting it costs nothing.
+    struct PreparedFill {
+        ResultsRowSource source;
+        int column = BookPhotoIdColumn;
+        std::vector<int> order;
+        std::vector<quint32> ranks;
+    };
+    static PreparedFill prepareFill(const RecordSet& set, int column);
+
     // Replaces every row with those of the set and sorts them ascending by the current sort column.
     void fill(const RecordSet& set);
+    // The same, with the work done beforehand; a fill prepared for another column is ordered again.
+    void fill(PreparedFill prepared);
     // Adds a row at the end, outside the current order (the list is sorted again only by a
     // header click or the next fill).
     void appendRow(ResultsRow row);

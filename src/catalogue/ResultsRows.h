@@ -92,6 +92,7 @@ public:
     explicit ResultsRowSource(const RecordSet& set);
 
     int rowCount() const { return int(records_.size()); }
+    bool isOf(const RecordSet& set) const { return set_.sharesRowsWith(set); }
     qint64 photoId(int row) const;
     QString key(int row) const;
     QString cell(int row, int column) const;

@@ -181,6 +181,12 @@ TEST_F(ResultsListTest, HeaderClicksOrderNumbersAsNumbersAndToggleAcrossColumnsA
     EXPECT_EQ(order(), QStringList({"P2", "P3", "P1"}));
     model.columnClicked(description);
     EXPECT_EQ(model.sortOrder(), Qt::DescendingOrder);
+
+    // A fill worked out for another column is ordered by the model's own.
+    model.fill(ResultsListModel::prepareFill(database->run(statements::activePhotosAtStartUp),
+                                             resultsColumnIndex(u"BookPhotoID")));
+    EXPECT_EQ(model.sortOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(order(), QStringList({"P2", "P3", "P1"}));
 }
 
 TEST_F(ResultsListTest, TextSortsAsPeopleReadItNotByCharacterCodes) {

@@ -6,6 +6,7 @@
 #include "app/AppState.h"
 #include "app/commands/Modes.h"
 #include "app/commands/PhotoDirectoryCheck.h"
+#include "app/commands/PhotoSetRead.h"
 #include "app/commands/ProfileCommands.h"
 #include "app/commands/QueryCommands.h"
 #include "app/commands/ReportCommands.h"
@@ -461,7 +462,7 @@ void MainWindow::refreshCatalogueCommand() {
     try {
         refreshCatalogue(state_, reloadQueryParameters_);
     } catch (const DatabaseError& error) {
-        state_.statusLine.statusMessage(StatusKind::Error, error.message());
+        reportFailedRead(state_, error);
     }
 }
 

@@ -26,6 +26,7 @@
 #include "platform/SuiteSettings.h"
 #include "query/QueryControls.h"
 #include "query/widgets/QueryPane.h"
+#include "ui/widgets/FlatControls.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -75,6 +76,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     };
     assistant_ = new AssistantController(state_, *this);
     displayHooks_.refreshAssistant = [this] { assistant_->refreshValues(); };
+    makeFlat(this);
     qApp->installEventFilter(this);
 }
 

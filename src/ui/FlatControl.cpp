@@ -40,20 +40,17 @@ FlatLook FlatControlState::look() const {
 }
 
 FlatColours FlatColours::of(const QPalette& palette) {
-    return FlatColours{palette.color(QPalette::Window), palette.color(QPalette::Dark),
-                       palette.color(QPalette::Light)};
+    return FlatColours{palette.color(QPalette::Dark), palette.color(QPalette::Light)};
 }
 
 FlatEdges flatEdges(FlatLook look, bool enabled, const FlatColours& colours) {
     FlatEdges edges;
-    if (look == FlatLook::Normal) {
-        edges.topLeft = colours.face;
-        edges.bottomRight = colours.face;
-    } else {
+    if (look != FlatLook::Normal) {
         edges.topLeft = colours.shadow;
         edges.bottomRight = colours.highlight;
     }
-    edges.inner = enabled ? colours.face : colours.highlight;
+    if (!enabled)
+        edges.inner = colours.highlight;
     edges.pressed = look == FlatLook::Dropped;
     return edges;
 }

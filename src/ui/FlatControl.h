@@ -36,7 +36,8 @@ private:
 
 // The colours of a flat control's two rings of border, outermost first. The outer ring carries
 // the look; the inner one separates the field from the window, and turns light when the control
-// is disabled.
+// is disabled. An invalid colour paints nothing: whatever lies behind the control shows through,
+// so a control at rest has no edge against any background.
 struct FlatEdges {
     QColor topLeft;
     QColor bottomRight;
@@ -44,11 +45,9 @@ struct FlatEdges {
     bool pressed = false;
 };
 
-// The three colours the edges are drawn in, taken from the control's palette so that the look
-// holds in light and dark colour schemes alike: the window background (the border vanishes
-// against it), the shadow and the highlight of a sunken edge.
+// The colours of a sunken edge, taken from the control's palette so that the look holds in
+// light and dark colour schemes alike.
 struct FlatColours {
-    QColor face;
     QColor shadow;
     QColor highlight;
 

@@ -8,6 +8,7 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QProxyStyle>
 #include <QStyleOption>
@@ -25,12 +26,16 @@ void paintEdges(QPainter* painter, const QRect& r, const QColor& topLeft,
                 const QColor& bottomRight) {
     // Left edge upwards and top edge rightwards first; the right and bottom edges then lie on
     // the last pixel inside the rectangle.
-    painter->setPen(QPen(topLeft, 0));
-    painter->drawLine(r.bottomLeft(), r.topLeft());
-    painter->drawLine(r.topLeft(), r.topRight());
-    painter->setPen(QPen(bottomRight, 0));
-    painter->drawLine(r.topRight(), r.bottomRight());
-    painter->drawLine(r.bottomRight(), r.bottomLeft());
+    if (topLeft.isValid()) {
+        painter->setPen(QPen(topLeft, 0));
+        painter->drawLine(r.bottomLeft(), r.topLeft());
+        painter->drawLine(r.topLeft(), r.topRight());
+    }
+    if (bottomRight.isValid()) {
+        painter->setPen(QPen(bottomRight, 0));
+        painter->drawLine(r.topRight(), r.bottomRight());
+        painter->drawLine(r.bottomRight(), r.bottomLeft());
+    }
 }
 
 void paintBorder(QPainter* painter, const QRect& r, const QStyleOption* option, FlatLook look) {
@@ -40,6 +45,22 @@ void paintBorder(QPainter* painter, const QRect& r, const QStyleOption* option, 
     painter->setRenderHint(QPainter::Antialiasing, false);
     paintEdges(painter, r, edges.topLeft, edges.bottomRight);
     paintEdges(painter, r.adjusted(1, 1, -1, -1), edges.inner, edges.inner);
+    painter->restore();
+}
+
+// A plain downward triangle in the middle of the drop-down button, as wide as half the button.
+void paintArrow(QPainter* painter, const QRect& button, const QColor& colour) {
+    const qreal width = std::max(5, (button.width() / 2) | 1);
+    const qreal height = width / 2;
+    const QPointF centre = QRectF(button).center();
+    QPainterPath path;
+    path.moveTo(centre.x() - width / 2, centre.y() - height / 2);
+    path.lineTo(centre.x() + width / 2, centre.y() - height / 2);
+    path.lineTo(centre.x(), centre.y() + height / 2);
+    path.closeSubpath();
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    painter->fillPath(path, colour);
     painter->restore();
 }
 
@@ -62,7 +83,9 @@ public:
         if (flat && element == PE_PanelLineEdit) {
             if (const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
                 frame && frame->lineWidth > 0) {
-                painter->fillRect(option->rect, option->palette.brush(QPalette::Base));
+                painter->fillRect(option->rect.adjusted(flatFrameWidth, flatFrameWidth,
+                                                        -flatFrameWidth, -flatFrameWidth),
+                                  option->palette.brush(QPalette::Base));
                 paintBorder(painter, option->rect, option, flat->look());
                 return;
             }
@@ -101,22 +124,30 @@ public:
         // is shown.
         QRect button = subControlRect(CC_ComboBox, combo, SC_ComboBoxArrow, widget) & inside;
         if (button.isValid()) {
-            const FlatColours colours = FlatColours::of(option->palette);
-            const bool pressed = flatEdges(look, true, colours).pressed;
-            painter->fillRect(button,
-                              option->palette.brush(pressed ? QPalette::Mid : QPalette::Button));
-            painter->save();
-            painter->setPen(QPen(colours.face, 0));
-            painter->drawLine(button.topLeft(), button.bottomLeft());
-            painter->restore();
-            QStyleOption arrow = *option;
-            const int size = std::min(button.width(), button.height()) / 2;
-            arrow.rect = QRect(0, 0, size, size);
-            arrow.rect.moveCenter(button.center() + (pressed ? QPoint(1, 1) : QPoint()));
-            arrow.state &= ~(State_Sunken | State_MouseOver);
-            QProxyStyle::drawPrimitive(PE_IndicatorArrowDown, &arrow, painter, widget);
+            const bool pressed = look == FlatLook::Dropped;
+            if (pressed) {
+                const QColor dark = option->palette.color(QPalette::Dark);
+                painter->fillRect(button, dark);
+                painter->save();
+                painter->setRenderHint(QPainter::Antialiasing, false);
+                paintEdges(painter, button, dark.darker(150),
+                           option->palette.color(QPalette::Light));
+                painter->restore();
+            } else {
+                painter->fillRect(button, option->palette.brush(QPalette::Button));
+            }
+            paintArrow(painter, button.translated(pressed ? QPoint(1, 1) : QPoint()),
+                       option->palette.color(QPalette::ButtonText));
         }
         paintBorder(painter, r, option, look);
+    }
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        // The list drops down below the box, never over it, so the pressed box stays in sight.
+        if (hint == SH_ComboBox_Popup && FlatControl::of(widget))
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
 
     int pixelMetric(PixelMetric metric, const QStyleOption* option,

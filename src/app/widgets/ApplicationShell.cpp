@@ -47,6 +47,7 @@ bool ApplicationShell::start() {
         qtDialogs->setParentWindow(frame_.get());
     MainWindow* window = frame_->mainWindow();
     window->setServices(dialogs_, runner_, probe_);
+    window->setDesktopServices(desktop_);
     QObject::connect(window, &MainWindow::firstActivated, window, [this] { followCommandLine(); });
     QApplication::processEvents();
     window->setUp();

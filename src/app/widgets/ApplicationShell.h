@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/SingleInstance.h"
+#include "platform/DesktopServices.h"
 #include "platform/Dialogs.h"
 #include "platform/PathProbe.h"
 #include "platform/ProcessRunner.h"
@@ -47,6 +48,7 @@ private:
     SingleInstance instance_;
     QtProcessRunner runner_;
     FileSystemProbe probe_;
+    QtDesktopServices desktop_;
     QPointer<SplashWindow> splash_;
     // Last, so the windows, which hold references to the dialogs, runner and probe above, go
     // first.

@@ -4,6 +4,7 @@
 #include "catalogue/CatalogueStatements.h"
 
 #include "app/AppState.h"
+#include "app/commands/HelpCommands.h"
 #include "app/commands/Modes.h"
 #include "app/commands/PhotoDirectoryCheck.h"
 #include "app/commands/ProfileCommands.h"
@@ -23,9 +24,11 @@
 #include "display/widgets/ViewerWindow.h"
 #include "platform/OpticalDrive.h"
 #include "platform/ProcessRunner.h"
+#include "platform/ProgramSettings.h"
 #include "platform/SuiteSettings.h"
 #include "query/QueryControls.h"
 #include "query/widgets/QueryPane.h"
+#include "suite/widgets/AboutWindow.h"
 #include "ui/widgets/FlatControls.h"
 
 #include <QActionGroup>
@@ -134,7 +137,7 @@ void MainWindow::buildToolBar() {
     addTool(QStringLiteral("Exit"), QStringLiteral("Exit"), QStringLiteral("Exit Kel"), false,
             [this] { Q_EMIT exitRequested(); });
     addTool(QStringLiteral("Help"), QStringLiteral("Help"), QStringLiteral("Press here for Help"),
-            false, notYetAvailable);
+            false, [this] { helpContentsCommand(); });
 }
 
 QAction* MainWindow::addCommand(QMenu* menu, const QString& caption, const QString& name,
@@ -146,68 +149,103 @@ QAction* MainWindow::addCommand(QMenu* menu, const QString& caption, const QStri
 }
 
 void MainWindow::buildMenus() {
+    // Every command has a mnemonic, so the menus work from the keyboard alone; the common ones
+    // have the desktop's usual shortcuts as well.
     auto* file = new QMenu(QStringLiteral("&File"), this);
-    addCommand(file, QStringLiteral("Printer Setup"), QStringLiteral("mnuPrinterSetup"),
+    addCommand(file, QStringLiteral("&Printer Setup"), QStringLiteral("mnuPrinterSetup"),
                notYetAvailable);
-    addCommand(file, QStringLiteral("Manage Photo Series"), QStringLiteral("mnuMP"),
+    addCommand(file, QStringLiteral("&Manage Photo Series"), QStringLiteral("mnuMP"),
                [this] { managePhotoSeriesCommand(); });
-    addCommand(file, QStringLiteral("Preferences"), QStringLiteral("mnuPreferences"),
+    addCommand(file, QStringLiteral("Pr&eferences"), QStringLiteral("mnuPreferences"),
                notYetAvailable)
         ->setEnabled(false);
     file->addSeparator()->setObjectName(QStringLiteral("mnubar2"));
-    addCommand(file, QStringLiteral("Exit"), QStringLiteral("mnuExit"),
-               [this] { Q_EMIT exitRequested(); });
+    addCommand(file, QStringLiteral("E&xit"), QStringLiteral("mnuExit"), [this] {
+        Q_EMIT exitRequested();
+    })->setShortcut(QKeySequence::Quit);
 
     auto* view = new QMenu(QStringLiteral("&View"), this);
-    QAction* listView = addCommand(view, QStringLiteral("List View"), QStringLiteral("mnuListView"),
-                                   [this] { listViewCommand(3); });
-    QAction* iconView = addCommand(view, QStringLiteral("IconView"), QStringLiteral("mnuIconView"),
+    QAction* listView = addCommand(view, QStringLiteral("&List View"),
+                                   QStringLiteral("mnuListView"), [this] { listViewCommand(3); });
+    QAction* iconView = addCommand(view, QStringLiteral("&IconView"), QStringLiteral("mnuIconView"),
                                    [this] { listViewCommand(2); });
-    for (QAction* a : {listView, iconView})
+    // One of the two, never both or neither.
+    auto* views = new QActionGroup(this);
+    views->setExclusive(true);
+    for (QAction* a : {listView, iconView}) {
         a->setCheckable(true);
+        views->addAction(a);
+    }
     listView->setChecked(true);
-    addCommand(view, QStringLiteral("Display All Photos"), QStringLiteral("mnuDisplayAll"),
+    addCommand(view, QStringLiteral("&Display All Photos"), QStringLiteral("mnuDisplayAll"),
                [this] { displayAllCommand(); });
-    addCommand(view, QStringLiteral("Reset Query Parameters"), QStringLiteral("mnuReset"),
+    addCommand(view, QStringLiteral("&Reset Query Parameters"), QStringLiteral("mnuReset"),
                [this] { resetCommand(); });
     view->addSeparator()->setObjectName(QStringLiteral("mnubar1"));
     QAction* assistants =
-        addCommand(view, QStringLiteral("Assistants"), QStringLiteral("mnuAssistants"),
+        addCommand(view, QStringLiteral("&Assistants"), QStringLiteral("mnuAssistants"),
                    [this] { assistant_->toggle(); });
     assistants->setCheckable(true);
     assistants->setEnabled(false);
 
     auto* reports = new QMenu(QStringLiteral("&Reports"), this);
-    addCommand(reports, QStringLiteral("Print Selected Photo/Data"),
-               QStringLiteral("mnuPrintPhoto"), notYetAvailable);
-    addCommand(reports, QStringLiteral("Print Photo Comparison "),
+    addCommand(reports, QStringLiteral("Print &Selected Photo/Data"),
+               QStringLiteral("mnuPrintPhoto"), notYetAvailable)
+        ->setShortcut(QKeySequence::Print);
+    addCommand(reports, QStringLiteral("Print Photo &Comparison "),
                QStringLiteral("mnuPrintComparsion"), notYetAvailable)
         ->setEnabled(false);
-    addCommand(reports, QStringLiteral("Print Current Fuel Profile"),
+    addCommand(reports, QStringLiteral("Print Current &Fuel Profile"),
                QStringLiteral("mnuFuelProfilePrint"), notYetAvailable)
         ->setEnabled(false);
 
     auto* tools = new QMenu(QStringLiteral("&Tools"), this);
-    QAction* query = addCommand(tools, QStringLiteral("Query"), QStringLiteral("mnuQuery"),
+    QAction* query = addCommand(tools, QStringLiteral("&Query"), QStringLiteral("mnuQuery"),
                                 [this] { queryCommand(); });
     query->setCheckable(true);
     query->setChecked(true);
-    addCommand(tools, QStringLiteral("Compare Photo Series"), QStringLiteral("mnuCompare"), [this] {
-        compareCommand();
-    })->setCheckable(true);
+    addCommand(tools, QStringLiteral("&Compare Photo Series"), QStringLiteral("mnuCompare"),
+               [this] { compareCommand(); })
+        ->setCheckable(true);
     // Checked while the builder is open, as its toolbar button is pressed.
-    addCommand(tools, QStringLiteral("Fuel Profile Builder"), QStringLiteral("mnuProfileBuilder"),
+    addCommand(tools, QStringLiteral("Fuel Profile &Builder"), QStringLiteral("mnuProfileBuilder"),
                [this] { assistant_->builderCommand(); })
         ->setCheckable(true);
 
     auto* help = new QMenu(QStringLiteral("&Help"), this);
-    addCommand(help, QStringLiteral("Help Contents"), QStringLiteral("mnuHelpContents"),
-               notYetAvailable);
-    addCommand(help, QStringLiteral("Web Based Support"), QStringLiteral("mnuWeb"),
-               notYetAvailable);
-    addCommand(help, QStringLiteral("About"), QStringLiteral("mnuAbout"), notYetAvailable);
+    addCommand(help, QStringLiteral("&Help Contents"), QStringLiteral("mnuHelpContents"), [this] {
+        helpContentsCommand();
+    })->setShortcut(QKeySequence::HelpContents);
+    addCommand(help, QStringLiteral("&Web Based Support"), QStringLiteral("mnuWeb"),
+               [this] { webSupportCommand(); });
+    addCommand(help, QStringLiteral("&About"), QStringLiteral("mnuAbout"),
+               [this] { aboutCommand(); });
 
     menus_ = {file, view, reports, tools, help};
+}
+
+void MainWindow::helpContentsCommand() {
+    if (desktop_ && dialogs_)
+        tarnwick::helpContentsCommand(state_.paths, *desktop_, *dialogs_);
+}
+
+void MainWindow::webSupportCommand() {
+    if (desktop_)
+        tarnwick::webSupportCommand(ProgramSettings().supportAddress(), *desktop_);
+}
+
+void MainWindow::aboutCommand() {
+    if (!about_) {
+        about_ = new AboutWindow(this);
+        about_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}
+
+AboutWindow* MainWindow::aboutWindow() const {
+    return about_;
 }
 
 void MainWindow::buildLayout() {

@@ -18,9 +18,11 @@ namespace tarnwick {
 
 struct AppState;
 class AssistantController;
+class AboutWindow;
 class AssistantWindow;
 class PhotoImageView;
 class DataPlateView;
+class DesktopServices;
 class Dialogs;
 class LoadingChartView;
 class PathProbe;
@@ -71,6 +73,15 @@ public:
     // What the window needs beyond the state: the dialogs, the way to start Slidekeep, the probe
     // of the photo directory.
     void setServices(Dialogs& dialogs, ProcessRunner& runner, PathProbe& probe);
+    // The desktop's browser and viewers, for the help and the support page.
+    void setDesktopServices(DesktopServices& desktop) { desktop_ = &desktop; }
+
+    // The Help menu: the help file or manual, the support page, the about box (not modal).
+    void helpContentsCommand();
+    void webSupportCommand();
+    void aboutCommand();
+    // The about box while it is open.
+    AboutWindow* aboutWindow() const;
     void setQueryParametersReload(std::function<void()> reload) {
         reloadQueryParameters_ = std::move(reload);
     }
@@ -150,6 +161,8 @@ private:
     PhotoDisplayHooks displayHooks_;
     QPointer<ViewerWindow> viewer_;
     AssistantController* assistant_ = nullptr;
+    DesktopServices* desktop_ = nullptr;
+    QPointer<AboutWindow> about_;
     bool activated_ = false;
 };
 

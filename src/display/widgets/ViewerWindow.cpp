@@ -18,11 +18,16 @@ ViewerWindow::ViewerWindow(QWidget* parent) : QMainWindow(parent), tabs_(new QTa
         QAction* action = menuBar()->addAction(caption);
         action->setObjectName(name);
         connect(action, &QAction::triggered, this, command);
+        return action;
     };
-    addMenuCommand(QStringLiteral("Actual Size"), QStringLiteral("mnuActual"),
+    addMenuCommand(QStringLiteral("&Actual Size"), QStringLiteral("mnuActual"),
                    [this] { actualSize(); });
-    addMenuCommand(QStringLiteral("Fit Window"), QStringLiteral("mnuFit"), [this] { fitWindow(); });
-    addMenuCommand(QStringLiteral("Close"), QStringLiteral("mnuClose"), [this] { close(); });
+    addMenuCommand(QStringLiteral("&Fit Window"), QStringLiteral("mnuFit"),
+                   [this] { fitWindow(); });
+    // Escape puts the photo away, as it closes any window opened for a look.
+    addMenuCommand(QStringLiteral("&Close"), QStringLiteral("mnuClose"), [this] {
+        close();
+    })->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence::Close});
 
     tabs_->setObjectName(QStringLiteral("tabView"));
     photo_ = makePage(QStringLiteral("elePhoto"), QStringLiteral("lblNoPic"));

@@ -162,7 +162,7 @@ void MainWindow::buildMenus() {
     file->addSeparator()->setObjectName(QStringLiteral("mnubar2"));
     addCommand(file, QStringLiteral("E&xit"), QStringLiteral("mnuExit"), [this] {
         Q_EMIT exitRequested();
-    })->setShortcut(QKeySequence::Quit);
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     auto* view = new QMenu(QStringLiteral("&View"), this);
     QAction* listView = addCommand(view, QStringLiteral("&List View"),
@@ -191,7 +191,7 @@ void MainWindow::buildMenus() {
     auto* reports = new QMenu(QStringLiteral("&Reports"), this);
     addCommand(reports, QStringLiteral("Print &Selected Photo/Data"),
                QStringLiteral("mnuPrintPhoto"), notYetAvailable)
-        ->setShortcut(QKeySequence::Print);
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     addCommand(reports, QStringLiteral("Print Photo &Comparison "),
                QStringLiteral("mnuPrintComparsion"), notYetAvailable)
         ->setEnabled(false);
@@ -215,7 +215,7 @@ void MainWindow::buildMenus() {
     auto* help = new QMenu(QStringLiteral("&Help"), this);
     addCommand(help, QStringLiteral("&Help Contents"), QStringLiteral("mnuHelpContents"), [this] {
         helpContentsCommand();
-    })->setShortcut(QKeySequence::HelpContents);
+    })->setShortcut(QKeySequence(Qt::Key_F1));
     addCommand(help, QStringLiteral("&Web Based Support"), QStringLiteral("mnuWeb"),
                [this] { webSupportCommand(); });
     addCommand(help, QStringLiteral("&About"), QStringLiteral("mnuAbout"),
@@ -263,6 +263,10 @@ void MainWindow::buildLayout() {
     connect(queryPane_, &QueryPane::closeQueryRequested, this, [this] { queryCommand(); });
     connect(resultsView_, &ResultsView::itemClicked, this,
             [this](const QString& key) { listItemClicked(key); });
+    connect(resultsView_, &ResultsView::rowActivated, this, [this](const QString& key) {
+        listItemClicked(key);
+        openViewer(state_.compareMode == 1 ? state_.currentSlot : 0);
+    });
 
     auto* photoArea = new QSplitter(Qt::Horizontal);
     photoArea->setObjectName(QStringLiteral("eleCompareMain"));
@@ -620,6 +624,8 @@ void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!activated_) {
         activated_ = true;
+        // The list is where a planner starts: arrows browse, Enter opens the viewer.
+        resultsView_->setFocus(Qt::OtherFocusReason);
         QTimer::singleShot(0, this, [this] { Q_EMIT firstActivated(); });
     }
 }

@@ -9,6 +9,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QListView>
+#include <QMenu>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 
@@ -52,6 +53,19 @@ protected:
             onKeyMove(now);
     }
 };
+
+// The caption with a mnemonic on its first letter or digit not yet taken in its menu; taken
+// grows by that character.
+QString withMnemonic(const QString& caption, QString& taken) {
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        const QChar c = caption[i].toLower();
+        if (c.isLetterOrNumber() && !taken.contains(c)) {
+            taken += c;
+            return caption.left(i) + u'&' + caption.mid(i);
+        }
+    }
+    return caption;
+}
 
 } // namespace
 
@@ -106,19 +120,39 @@ ResultsView::ResultsView(ResultsListModel& model, QWidget* parent)
         view->setSelectionModel(selection);
         delete own;
         connect(view, &QAbstractItemView::clicked, this, &ResultsView::emitItemClicked);
+        connect(view, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+            if (index.isValid())
+                Q_EMIT rowActivated(model_.data(index, ResultsListModel::KeyRole).toString());
+        });
         view->viewport()->installEventFilter(this);
     }
     header->viewport()->installEventFilter(this);
+    // The menu key (or Shift+F10) on the list, or a right click on it or its headers, offers
+    // every column to sort by: the headers' clicks, for the keyboard.
+    for (QWidget* target : {static_cast<QWidget*>(list_), static_cast<QWidget*>(icons_),
+                            static_cast<QWidget*>(header)}) {
+        target->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(target, &QWidget::customContextMenuRequested, this,
+                [this, target](QPoint at) { sortMenu()->popup(target->mapToGlobal(at)); });
+    }
     list->onKeyMove = [this](const QModelIndex& index) { emitItemClicked(index); };
     icons->onKeyMove = list->onKeyMove;
 
     addWidget(list_);
     addWidget(icons_);
     setCurrentWidget(list_);
+    setFocusProxy(list_);
 
     connect(header, &QHeaderView::sectionClicked, this,
             [this](int section) { model_.columnClicked(section); });
     connect(&model_, &ResultsListModel::sortChanged, this, &ResultsView::showSortIndicator);
+    // The photo chosen stays in sight when the rows are ordered anew.
+    connect(&model_, &ResultsListModel::sortChanged, this, [this] {
+        for (QAbstractItemView* view :
+             {static_cast<QAbstractItemView*>(list_), static_cast<QAbstractItemView*>(icons_)})
+            if (view->currentIndex().isValid())
+                view->scrollTo(view->currentIndex());
+    });
     connect(&model_, &QAbstractItemModel::modelReset, this, &ResultsView::applyColumnWidths);
     showSortIndicator(model_.sortColumn());
 }
@@ -134,7 +168,12 @@ void ResultsView::setListView(int view) {
         icons_->setGridSize(QSize(twipsToPixels(iconViewColumnTwips, logicalDpiX()), rowHeight));
         shown = icons_;
     }
+    const bool hadFocus = currentWidget()->hasFocus();
     setCurrentWidget(shown);
+    // The keyboard goes with the view: whoever browsed by keys goes on doing so.
+    setFocusProxy(shown);
+    if (hadFocus)
+        shown->setFocus();
     if (shown->currentIndex().isValid())
         shown->scrollTo(shown->currentIndex());
 }
@@ -162,6 +201,25 @@ void ResultsView::showSortIndicator(int column) {
         if (c != column && sortKeyColumn(c) == column)
             shown = c;
     list_->header()->setSortIndicator(shown, model_.sortOrder());
+}
+
+QMenu* ResultsView::sortMenu() {
+    if (!sortMenu_) {
+        sortMenu_ = new QMenu(this);
+        sortMenu_->setObjectName(QStringLiteral("sortMenu"));
+        sortMenu_->setTitle(QStringLiteral("Sort By"));
+        QString taken;
+        for (int c = 0; c < resultsColumnCount; ++c) {
+            const ResultsColumn& column = resultsColumns()[size_t(c)];
+            if (column.hidden())
+                continue;
+            QAction* action = sortMenu_->addAction(QStringLiteral("Sort by ") +
+                                                   withMnemonic(column.header.toString(), taken));
+            action->setObjectName(QStringLiteral("sortBy%1").arg(c));
+            connect(action, &QAction::triggered, this, [this, c] { model_.columnClicked(c); });
+        }
+    }
+    return sortMenu_;
 }
 
 void ResultsView::selectPosition(int position) {

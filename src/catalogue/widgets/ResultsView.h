@@ -3,6 +3,7 @@
 #include <QStackedWidget>
 
 class QListView;
+class QMenu;
 class QModelIndex;
 class QTreeView;
 
@@ -29,6 +30,8 @@ public:
     void selectPosition(int position);
 
     QTreeView* listPage() const { return list_; }
+    // Every visible column to sort by, as its header would: the headers from the keyboard.
+    QMenu* sortMenu();
     QListView* iconPage() const { return icons_; }
 
 Q_SIGNALS:
@@ -36,6 +39,8 @@ Q_SIGNALS:
     void itemClicked(const QString& key);
     // Any mouse press inside the list, rows, header or empty space alike.
     void clicked();
+    // A row was double-clicked, or Enter was pressed on it: the photo is wanted full size.
+    void rowActivated(const QString& key);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -50,6 +55,7 @@ private:
     QListView* icons_ = nullptr;
     int view_ = ListView;
     bool navigatingByKey_ = false;
+    QMenu* sortMenu_ = nullptr;
 };
 
 } // namespace tarnwick

@@ -78,6 +78,20 @@ QueryPane::QueryPane(const ModelDescriptionSets& fireBehaviourModelNames, QWidge
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(tabs_);
 
+    // Enter in any criterion runs the search of its page, as its Search button does.
+    searchOnEnter(book_, 0);
+    for (int page = 0; page < queryPageCount; ++page)
+        searchOnEnter(erase_[size_t(page)], page);
+    const std::array<int, rangeQuantityCount> rangePage{1, 2, 2, 3, 3};
+    for (int q = 0; q < rangeQuantityCount; ++q)
+        for (QComboBox* combo : ranges_[size_t(q)])
+            searchOnEnter(combo, rangePage[size_t(q)]);
+    for (DropDown& d : dropDowns_)
+        searchOnEnter(d.button,
+                      d.id == CodeListId::Vegetation || d.id == CodeListId::Activity ? -1 : 4);
+    searchOnEnter(models2005_, 4);
+    searchOnEnter(models1982_, 4);
+
     connect(tabs_, &QTabWidget::currentChanged, this, &QueryPane::showPage);
     showPage(1);
     for (DropDown& d : dropDowns_)
@@ -297,6 +311,16 @@ void QueryPane::showPage(int page) {
         host->layout()->addWidget(vegActFrame_);
         vegActFrame_->show();
         vegActFrame_->raise();
+        // The keys follow the layout: the tabs, the shared choices on the left, then the
+        // page's own ranges.
+        QWidget* vegetation = dropDown(CodeListId::Vegetation).button;
+        QWidget* activity = dropDown(CodeListId::Activity).button;
+        QWidget::setTabOrder(tabs_->tabBar(), vegetation);
+        QWidget::setTabOrder(vegetation, activity);
+        const RangeQuantity firstRange = page == 1   ? RangeQuantity::Total
+                                         : page == 2 ? RangeQuantity::Fine
+                                                     : RangeQuantity::Herb;
+        QWidget::setTabOrder(activity, ranges_[size_t(firstRange)][0]);
     }
 }
 
@@ -519,7 +543,22 @@ void QueryPane::closeList() {
     }
 }
 
+void QueryPane::searchOnEnter(QWidget* control, int page) {
+    searchPageOf_.insert(control, page);
+    control->installEventFilter(this);
+    if (auto* combo = qobject_cast<QComboBox*>(control); combo && combo->lineEdit())
+        searchOnEnter(combo->lineEdit(), page);
+}
+
 bool QueryPane::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && searchPageOf_.contains(watched)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            const int page = searchPageOf_.value(watched);
+            search(page < 0 ? tabs_->currentIndex() : page);
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress && digitsOnly_.contains(watched)) {
         auto* key = static_cast<QKeyEvent*>(event);
         return !key->matches(QKeySequence::Paste) &&

@@ -36,6 +36,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
@@ -67,7 +69,8 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     : QWidget(parent), state_(state), toolBar_(new QToolBar(this)) {
     setObjectName(QStringLiteral("frmKel"));
     setWindowTitle(QStringLiteral(" Browsing Photos"));
-    setMinimumSize(720, 480);
+    // Small enough for a 1366 x 768 screen at scale 1.5 or 1600 x 1000 at scale 2.
+    setMinimumSize(600, 360);
     buildToolBar();
     buildMenus();
     buildLayout();
@@ -256,7 +259,17 @@ void MainWindow::buildLayout() {
     listArea_->layout()->addWidget(resultsView_);
     connect(resultsView_, &ResultsView::clicked, this, [this] { closeList(); });
     queryPane_ = new QueryPane(state_.fireBehaviourModelNames);
-    queryArea_->layout()->addWidget(queryPane_);
+    // On a narrow screen, or at a large scale, the criteria scroll sideways rather than pushing
+    // the window past the screen's edge.
+    auto* criteria = new QScrollArea;
+    criteria->setObjectName(QStringLiteral("queryScroll"));
+    criteria->setFrameShape(QFrame::NoFrame);
+    criteria->setWidgetResizable(true);
+    criteria->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    criteria->setWidget(queryPane_);
+    criteria->setMinimumHeight(queryPane_->minimumSizeHint().height() +
+                               criteria->horizontalScrollBar()->sizeHint().height());
+    queryArea_->layout()->addWidget(criteria);
     reloadQueryParameters_ = [this] { loadQueryParameters(); };
     connect(queryPane_, &QueryPane::searchRequested, this,
             [this](const SearchRequest& request) { searchCommand(request); });

@@ -44,8 +44,15 @@ QLabel* captionLabel(const QString& objectName) {
     auto* label = new QLabel;
     label->setObjectName(objectName);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    label->setMinimumWidth(160);
+    label->setMinimumWidth(100);
     label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    return label;
+}
+
+// "tons per acre" beside the ranges; it breaks into two lines rather than widen the page.
+QLabel* unitLabel() {
+    auto* label = new QLabel(QStringLiteral("tons per acre"));
+    label->setWordWrap(true);
     return label;
 }
 
@@ -61,6 +68,9 @@ QueryPane::QueryPane(const ModelDescriptionSets& fireBehaviourModelNames, QWidge
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("tabQuery"));
+    // Every page's tab stays in sight, shortened when the window is narrow.
+    tabs_->setElideMode(Qt::ElideRight);
+    tabs_->setUsesScrollButtons(false);
     vegActFrame_ = buildVegetationActivityFrame();
     const QStringList captions = queryPageCaptions();
     tabs_->addTab(buildBooksPage(), captions[0]);
@@ -68,6 +78,8 @@ QueryPane::QueryPane(const ModelDescriptionSets& fireBehaviourModelNames, QWidge
     tabs_->addTab(buildSizeClassPage(), captions[2]);
     tabs_->addTab(buildLivePage(), captions[3]);
     tabs_->addTab(buildFuelModelPage(), captions[4]);
+    for (int page = 0; page < tabs_->count(); ++page)
+        tabs_->setTabToolTip(page, captions[page]);
 
     auto* close = new QPushButton(QStringLiteral("Close Query"));
     close->setObjectName(QStringLiteral("cmdCloseQuery"));
@@ -200,7 +212,7 @@ QWidget* QueryPane::buildBooksPage() {
     book_ = new QComboBox;
     book_->setObjectName(QStringLiteral("cboBook"));
     book_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    book_->setMinimumContentsLength(40);
+    book_->setMinimumContentsLength(24);
     layout->addWidget(book_, 1);
     layout->addWidget(searchRow(0));
     return page;
@@ -238,7 +250,7 @@ QWidget* QueryPane::buildTotalPage() {
     pair[0] = addRangeCombo(QStringLiteral("cboTotalLoad0"), true);
     pair[1] = addRangeCombo(QStringLiteral("cboTotalLoad1"), true);
     addRangeRow(grid, 0, QStringLiteral("Total Loading"), pair[0], pair[1]);
-    grid->addWidget(new QLabel(QStringLiteral("tons per acre")), 0, 4);
+    grid->addWidget(unitLabel(), 0, 4);
     return loadingPage(vegActHosts_[0], grid, searchRow(1));
 }
 
@@ -252,7 +264,7 @@ QWidget* QueryPane::buildSizeClassPage() {
     coarse[1] = addRangeCombo(QStringLiteral("cbo3Plus1"), true);
     addRangeRow(grid, 0, QStringLiteral("0 - 3\""), fine[0], fine[1]);
     addRangeRow(grid, 1, QStringLiteral("3.1\" +"), coarse[0], coarse[1]);
-    grid->addWidget(new QLabel(QStringLiteral("tons per acre")), 0, 4, 2, 1);
+    grid->addWidget(unitLabel(), 0, 4, 2, 1);
     return loadingPage(vegActHosts_[1], grid, searchRow(2));
 }
 
@@ -266,7 +278,7 @@ QWidget* QueryPane::buildLivePage() {
     shrub[1] = addRangeCombo(QStringLiteral("cboWoody1"), false);
     addRangeRow(grid, 0, QStringLiteral("Herb"), herb[0], herb[1]);
     addRangeRow(grid, 1, QStringLiteral("Shrub"), shrub[0], shrub[1]);
-    grid->addWidget(new QLabel(QStringLiteral("tons per acre")), 0, 4, 2, 1);
+    grid->addWidget(unitLabel(), 0, 4, 2, 1);
     return loadingPage(vegActHosts_[2], grid, searchRow(3));
 }
 

@@ -88,6 +88,14 @@ const ResultsRow* ResultsListModel::rowWithKey(const QString& key) const {
     return position < 0 ? nullptr : &rowAt(position);
 }
 
+void ResultsListModel::sortBy(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= resultsColumnCount)
+        return;
+    // A click toggles the order: start from the other one.
+    sortOrder_ = order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    columnClicked(column);
+}
+
 void ResultsListModel::columnClicked(int column) {
     if (column < 0 || column >= resultsColumnCount)
         return;

@@ -53,6 +53,7 @@ bool ApplicationShell::start() {
     window->setUp();
     state_.startupNotices << window->loadQueryParameters();
 
+    frame_->restoreLayout();
     frame_->show();
     window->parentWidget()->showMaximized();
     window->showListRow(0);

@@ -5,6 +5,7 @@
 #include "app/widgets/AssistantController.h"
 #include "app/widgets/MainWindow.h"
 #include "catalogue/widgets/StatusBarWidget.h"
+#include "platform/ProgramSettings.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -90,11 +91,33 @@ void MainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     Q_EMIT closingConfirmed();
+    saveLayout();
     // Other top-level windows (viewers, the assistant) go with the frame.
     for (QWidget* window : QApplication::topLevelWidgets())
         if (window != this && window->isVisible())
             window->close();
     event->accept();
+}
+
+void MainFrame::saveLayout() {
+    ProgramSettings settings;
+    settings.setValue(QStringLiteral("Window/Geometry"), saveGeometry());
+    mainWindow_->saveLayout(settings);
+}
+
+void MainFrame::restoreLayout() {
+    const ProgramSettings settings;
+    if (restoreGeometry(settings.value(QStringLiteral("Window/Geometry")).toByteArray())) {
+        // Restored on a screen that is now smaller, or at a larger scale: it still fits.
+        if (const QScreen* shownOn = screen()) {
+            const QRect available = shownOn->availableGeometry();
+            if (!available.contains(frameGeometry()) && !isMaximized()) {
+                resize(size().boundedTo(available.size() * 94 / 100));
+                move(available.center() - rect().center());
+            }
+        }
+    }
+    mainWindow_->restoreLayout(settings);
 }
 
 void MainFrame::changeEvent(QEvent* event) {

@@ -26,6 +26,9 @@ public:
 
     // The Exit command: closes the assistant, then the frame (which asks first).
     void exitCommand();
+    // Where the frame was and how its window was laid out, kept between runs.
+    void saveLayout();
+    void restoreLayout();
 
 Q_SIGNALS:
     // The assistant follows the frame when it is minimised and restored.

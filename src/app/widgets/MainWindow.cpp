@@ -227,6 +227,46 @@ void MainWindow::buildMenus() {
     menus_ = {file, view, reports, tools, help};
 }
 
+namespace {
+
+const QStringList rememberedSplitters{QStringLiteral("eleKel"), QStringLiteral("vseBrowse"),
+                                      QStringLiteral("eleCompareMain")};
+
+} // namespace
+
+void MainWindow::saveLayout(ProgramSettings& settings) const {
+    for (const QString& name : rememberedSplitters)
+        if (const auto* splitter = findChild<QSplitter*>(name))
+            settings.setValue(QStringLiteral("Window/") + name, splitter->saveState());
+    settings.setValue(QStringLiteral("List/View"), resultsView_->listView());
+    QVariantList widths;
+    for (int width : resultsView_->columnWidths())
+        widths << width;
+    settings.setValue(QStringLiteral("List/ColumnWidths"), widths);
+    settings.setValue(QStringLiteral("List/SortColumn"), state_.resultsList.sortColumn());
+    settings.setValue(QStringLiteral("List/SortDescending"),
+                      state_.resultsList.sortOrder() == Qt::DescendingOrder);
+}
+
+void MainWindow::restoreLayout(const ProgramSettings& settings) {
+    for (const QString& name : rememberedSplitters)
+        if (auto* splitter = findChild<QSplitter*>(name))
+            splitter->restoreState(settings.value(QStringLiteral("Window/") + name).toByteArray());
+    const int view = settings.value(QStringLiteral("List/View"), ResultsView::ListView).toInt();
+    listViewCommand(view == ResultsView::IconView ? view : ResultsView::ListView);
+    QList<int> widths;
+    for (const QVariant& width : settings.value(QStringLiteral("List/ColumnWidths")).toList())
+        widths << width.toInt();
+    resultsView_->setColumnWidths(widths);
+    bool known = false;
+    const int column = settings.value(QStringLiteral("List/SortColumn")).toInt(&known);
+    if (known)
+        state_.resultsList.sortBy(column,
+                                  settings.value(QStringLiteral("List/SortDescending")).toBool()
+                                      ? Qt::DescendingOrder
+                                      : Qt::AscendingOrder);
+}
+
 void MainWindow::helpContentsCommand() {
     if (desktop_ && dialogs_)
         tarnwick::helpContentsCommand(state_.paths, *desktop_, *dialogs_);
@@ -332,6 +372,7 @@ void MainWindow::buildLayout() {
     layout->addWidget(toolBar_);
     // The criteria run across the top so that neither the list nor the photos lose width.
     auto* page = new QSplitter(Qt::Vertical);
+    page->setObjectName(QStringLiteral("eleKel"));
     page->addWidget(queryArea_);
     page->addWidget(body);
     page->setStretchFactor(1, 1);

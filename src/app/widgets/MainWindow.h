@@ -30,6 +30,7 @@ class PhotoPane;
 class QueryPane;
 struct SearchRequest;
 class ProcessRunner;
+class ProgramSettings;
 struct PlateSource;
 class ResultsView;
 struct ResultsRow;
@@ -73,6 +74,11 @@ public:
     // What the window needs beyond the state: the dialogs, the way to start Slidekeep, the probe
     // of the photo directory.
     void setServices(Dialogs& dialogs, ProcessRunner& runner, PathProbe& probe);
+    // The layout a planner left at the end of the last run: the splitters, list or icon view,
+    // the column widths and the sort. Kept in Tarnwick's own settings.
+    void saveLayout(ProgramSettings& settings) const;
+    void restoreLayout(const ProgramSettings& settings);
+
     // The desktop's browser and viewers, for the help and the support page.
     void setDesktopServices(DesktopServices& desktop) { desktop_ = &desktop; }
 

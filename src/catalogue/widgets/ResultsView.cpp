@@ -143,6 +143,10 @@ ResultsView::ResultsView(ResultsListModel& model, QWidget* parent)
     setCurrentWidget(list_);
     setFocusProxy(list_);
 
+    connect(header, &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+        if (!applyingWidths_ && column >= 0 && column < resultsColumnCount)
+            userWidths_[size_t(column)] = width;
+    });
     connect(header, &QHeaderView::sectionClicked, this,
             [this](int section) { model_.columnClicked(section); });
     connect(&model_, &ResultsListModel::sortChanged, this, &ResultsView::showSortIndicator);
@@ -186,12 +190,35 @@ bool ResultsView::eventFilter(QObject* watched, QEvent* event) {
 
 void ResultsView::applyColumnWidths() {
     const auto& columns = resultsColumns();
+    applyingWidths_ = true;
     for (int c = 0; c < resultsColumnCount; ++c) {
         const ResultsColumn& column = columns[size_t(c)];
         list_->setColumnHidden(c, column.hidden());
         if (!column.hidden())
-            list_->header()->resizeSection(c, twipsToPixels(column.widthTwips, logicalDpiX()));
+            list_->header()->resizeSection(
+                c, userWidths_[size_t(c)] > 0 ? userWidths_[size_t(c)]
+                                              : twipsToPixels(column.widthTwips, logicalDpiX()));
     }
+    applyingWidths_ = false;
+}
+
+QList<int> ResultsView::columnWidths() const {
+    QList<int> widths;
+    for (int c = 0; c < resultsColumnCount; ++c)
+        if (!resultsColumns()[size_t(c)].hidden())
+            widths << list_->header()->sectionSize(c);
+    return widths;
+}
+
+void ResultsView::setColumnWidths(const QList<int>& widths) {
+    qsizetype next = 0;
+    for (int c = 0; c < resultsColumnCount && next < widths.size(); ++c)
+        if (!resultsColumns()[size_t(c)].hidden()) {
+            // A width from a damaged setting is not worth a column nobody can find.
+            const int width = widths[next++];
+            userWidths_[size_t(c)] = width >= 8 && width <= 4000 ? width : 0;
+        }
+    applyColumnWidths();
 }
 
 void ResultsView::showSortIndicator(int column) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "catalogue/ResultsRows.h"
+
+#include <array>
 #include <QStackedWidget>
 
 class QListView;
@@ -26,6 +29,10 @@ public:
     // IconView or ListView; other values change nothing.
     void setListView(int view);
     int listView() const { return view_; }
+    // The widths of the visible columns in pixels, in column order; set ones outlive refills.
+    QList<int> columnWidths() const;
+    void setColumnWidths(const QList<int>& widths);
+
     // Selects the row at a list position and scrolls it into view; not reported as a click.
     void selectPosition(int position);
 
@@ -56,6 +63,9 @@ private:
     int view_ = ListView;
     bool navigatingByKey_ = false;
     QMenu* sortMenu_ = nullptr;
+    // Widths the user gave columns (0: the column's own), kept when the list is filled again.
+    std::array<int, resultsColumnCount> userWidths_{};
+    bool applyingWidths_ = false;
 };
 
 } // namespace tarnwick

@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/SingleInstance.h"
+#include "app/widgets/WaitingProcessRunner.h"
 #include "platform/DesktopServices.h"
 #include "platform/Dialogs.h"
 #include "platform/PathProbe.h"
@@ -47,6 +48,8 @@ private:
     DialogsAfterStep dialogs_;
     SingleInstance instance_;
     QtProcessRunner runner_;
+    // The runner the windows use: it greys them while Slidekeep runs.
+    WaitingProcessRunner waitingRunner_;
     FileSystemProbe probe_;
     QtDesktopServices desktop_;
     QPointer<SplashWindow> splash_;

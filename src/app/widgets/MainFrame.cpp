@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -97,6 +98,38 @@ void MainFrame::closeEvent(QCloseEvent* event) {
         if (window != this && window->isVisible())
             window->close();
     event->accept();
+}
+
+void MainFrame::setWaiting(bool waiting, const QString& notice) {
+    if (!waitingNotice_) {
+        waitingNotice_ = new QLabel(mdiArea_);
+        waitingNotice_->setObjectName(QStringLiteral("lblWaiting"));
+        waitingNotice_->setAlignment(Qt::AlignCenter);
+        waitingNotice_->setWordWrap(true);
+        waitingNotice_->setAutoFillBackground(true);
+        waitingNotice_->setFrameStyle(QFrame::Box | QFrame::Plain);
+        waitingNotice_->setMargin(fontMetrics().height());
+        QFont font = waitingNotice_->font();
+        font.setPointSizeF(font.pointSizeF() * 1.2);
+        waitingNotice_->setFont(font);
+        waitingNotice_->hide();
+    }
+    mainWindow_->setEnabled(!waiting);
+    menuBar()->setEnabled(!waiting);
+    if (!waiting) {
+        waitingNotice_->hide();
+        return;
+    }
+    waitingNotice_->setText(notice);
+    const int width = std::min(mdiArea_->width() - 40, fontMetrics().averageCharWidth() * 60);
+    waitingNotice_->resize(width, waitingNotice_->heightForWidth(width));
+    waitingNotice_->move((mdiArea_->width() - waitingNotice_->width()) / 2,
+                         (mdiArea_->height() - waitingNotice_->height()) / 3);
+    waitingNotice_->show();
+    waitingNotice_->raise();
+    // Painted now: the wait that follows takes no input and may last long.
+    waitingNotice_->repaint();
+    mainWindow_->repaint();
 }
 
 void MainFrame::saveLayout() {

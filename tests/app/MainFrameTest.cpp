@@ -49,6 +49,9 @@ TEST(MainFrame, ShowsTheMainWindowAndAsksBeforeTheRunEnds) {
     state.statusLine.statusMessage(StatusKind::Info, QStringLiteral("Searching..."));
     EXPECT_EQ(frame.statusBarWidget()->panel(1)->pixmap().toImage(), iconImage("InfoOK"));
     EXPECT_NE(iconImage("InfoOK"), iconImage("Error"));
+    // No icon beside a message that says nothing.
+    state.statusLine.statusMessage(StatusKind::Info, QStringLiteral(" "));
+    EXPECT_TRUE(frame.statusBarWidget()->panel(1)->pixmap().isNull());
 
     // The browse window has no close button of its own; closing it asks to end the run.
     EXPECT_FALSE(frame.mainWindowFrame()->windowFlags() & Qt::WindowCloseButtonHint);

@@ -8,8 +8,10 @@
 #include <QIcon>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QListView>
 #include <QMenu>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 
@@ -54,6 +56,19 @@ protected:
     }
 };
 
+// The report of the list: a row is brought into sight by scrolling up or down only, so the
+// columns a planner scrolled to stay where they are.
+class ReportView : public KeyNavigatingView<QTreeView> {
+public:
+    using KeyNavigatingView::KeyNavigatingView;
+
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override {
+        const int across = horizontalScrollBar()->value();
+        KeyNavigatingView::scrollTo(index, hint);
+        horizontalScrollBar()->setValue(across);
+    }
+};
+
 // The caption with a mnemonic on its first letter or digit not yet taken in its menu; taken
 // grows by that character.
 QString withMnemonic(const QString& caption, QString& taken) {
@@ -74,7 +89,7 @@ ResultsView::ResultsView(ResultsListModel& model, QWidget* parent)
     setObjectName(QStringLiteral("lstPhotos"));
     auto* delegate = new RowIconDelegate(this);
 
-    auto* list = new KeyNavigatingView<QTreeView>(this);
+    auto* list = new ReportView(this);
     list_ = list;
     list_->setObjectName(QStringLiteral("resultsReport"));
     list_->setRootIsDecorated(false);
@@ -93,6 +108,9 @@ ResultsView::ResultsView(ResultsListModel& model, QWidget* parent)
     header->setStretchLastSection(false);
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(true);
+    // A narrow column shows the start of its caption and an ellipsis, never a cut middle.
+    header->setTextElideMode(Qt::ElideRight);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     applyColumnWidths();
 
     auto* icons = new KeyNavigatingView<QListView>(this);
@@ -138,6 +156,20 @@ ResultsView::ResultsView(ResultsListModel& model, QWidget* parent)
     list->onKeyMove = [this](const QModelIndex& index) { emitItemClicked(index); };
     icons->onKeyMove = list->onKeyMove;
 
+    buildFrozenColumn(delegate, selection);
+    emptyNotice_ = new QLabel(
+        QStringLiteral("No photo matches these criteria.\nChange them and search again, or "
+                       "choose View > Display All Photos."),
+        this);
+    emptyNotice_->setObjectName(QStringLiteral("lblNoPhotos"));
+    emptyNotice_->setAlignment(Qt::AlignCenter);
+    emptyNotice_->setWordWrap(true);
+    emptyNotice_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    emptyNotice_->setForegroundRole(QPalette::PlaceholderText);
+    connect(&model_, &QAbstractItemModel::modelReset, this, &ResultsView::updateEmptyNotice);
+    connect(&model_, &QAbstractItemModel::rowsInserted, this, &ResultsView::updateEmptyNotice);
+    connect(&model_, &QAbstractItemModel::rowsRemoved, this, &ResultsView::updateEmptyNotice);
+
     addWidget(list_);
     addWidget(icons_);
     setCurrentWidget(list_);
@@ -159,6 +191,89 @@ ResultsView::ResultsView(ResultsListModel& model, QWidget* parent)
     });
     connect(&model_, &QAbstractItemModel::modelReset, this, &ResultsView::applyColumnWidths);
     showSortIndicator(model_.sortColumn());
+}
+
+void ResultsView::buildFrozenColumn(QAbstractItemDelegate* delegate,
+                                    QItemSelectionModel* selection) {
+    // The Book/Photo ID column stays in view when the report scrolls sideways: a second view
+    // showing that column alone lies over the first, scrolling up and down with it.
+    frozen_ = new QTreeView(list_);
+    frozen_->setObjectName(QStringLiteral("resultsFrozenColumn"));
+    frozen_->setModel(&model_);
+    QItemSelectionModel* own = frozen_->selectionModel();
+    frozen_->setSelectionModel(selection);
+    delete own;
+    frozen_->setItemDelegate(delegate);
+    frozen_->setRootIsDecorated(false);
+    frozen_->setItemsExpandable(false);
+    frozen_->setUniformRowHeights(true);
+    frozen_->setAllColumnsShowFocus(true);
+    frozen_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    frozen_->setSelectionMode(QAbstractItemView::SingleSelection);
+    frozen_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    frozen_->setFocusPolicy(Qt::NoFocus);
+    frozen_->setFrameShape(QFrame::NoFrame);
+    frozen_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frozen_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frozen_->setVerticalScrollMode(list_->verticalScrollMode());
+    QHeaderView* header = frozen_->header();
+    header->setSectionsMovable(false);
+    header->setStretchLastSection(true);
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(true);
+    header->setTextElideMode(Qt::ElideRight);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setSectionResizeMode(QHeaderView::Fixed);
+    connect(header, &QHeaderView::sectionClicked, this,
+            [this](int section) { model_.columnClicked(section); });
+    header->viewport()->installEventFilter(this);
+    frozen_->viewport()->installEventFilter(this);
+    connect(frozen_, &QAbstractItemView::clicked, this, &ResultsView::emitItemClicked);
+    connect(frozen_, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+        if (index.isValid())
+            Q_EMIT rowActivated(model_.data(index, ResultsListModel::KeyRole).toString());
+    });
+    // Clicks on the column bring the keyboard to the list beneath.
+    connect(frozen_, &QAbstractItemView::pressed, this, [this] { list_->setFocus(); });
+    connect(list_->verticalScrollBar(), &QScrollBar::valueChanged, frozen_->verticalScrollBar(),
+            &QScrollBar::setValue);
+    connect(frozen_->verticalScrollBar(), &QScrollBar::valueChanged, list_->verticalScrollBar(),
+            &QScrollBar::setValue);
+    connect(list_->header(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (column == BookPhotoIdColumn)
+            placeFrozenColumn();
+    });
+    connect(&model_, &QAbstractItemModel::modelReset, this, &ResultsView::placeFrozenColumn);
+    list_->installEventFilter(this);
+    placeFrozenColumn();
+}
+
+void ResultsView::placeFrozenColumn() {
+    if (!frozen_)
+        return;
+    for (int c = 0; c < resultsColumnCount; ++c)
+        frozen_->setColumnHidden(c, c != BookPhotoIdColumn);
+    const int frame = list_->frameWidth();
+    const int width = list_->columnWidth(BookPhotoIdColumn);
+    frozen_->setGeometry(frame, frame, width,
+                         list_->viewport()->height() + list_->header()->height());
+    frozen_->header()->setFixedHeight(list_->header()->height());
+    frozen_->verticalScrollBar()->setValue(list_->verticalScrollBar()->value());
+    frozen_->raise();
+}
+
+void ResultsView::updateEmptyNotice() {
+    const bool empty = model_.rowCount() == 0;
+    emptyNotice_->setVisible(empty);
+    if (empty) {
+        emptyNotice_->setGeometry(rect().adjusted(16, 48, -16, -16));
+        emptyNotice_->raise();
+    }
+}
+
+void ResultsView::resizeEvent(QResizeEvent* event) {
+    QStackedWidget::resizeEvent(event);
+    updateEmptyNotice();
 }
 
 void ResultsView::setListView(int view) {
@@ -183,6 +298,8 @@ void ResultsView::setListView(int view) {
 }
 
 bool ResultsView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_ && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+        placeFrozenColumn();
     if (event->type() == QEvent::MouseButtonPress)
         Q_EMIT clicked();
     return QStackedWidget::eventFilter(watched, event);
@@ -228,6 +345,8 @@ void ResultsView::showSortIndicator(int column) {
         if (c != column && sortKeyColumn(c) == column)
             shown = c;
     list_->header()->setSortIndicator(shown, model_.sortOrder());
+    if (frozen_)
+        frozen_->header()->setSortIndicator(shown, model_.sortOrder());
 }
 
 QMenu* ResultsView::sortMenu() {

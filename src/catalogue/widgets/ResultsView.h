@@ -5,6 +5,9 @@
 #include <array>
 #include <QStackedWidget>
 
+class QAbstractItemDelegate;
+class QItemSelectionModel;
+class QLabel;
 class QListView;
 class QMenu;
 class QModelIndex;
@@ -41,6 +44,11 @@ public:
     QMenu* sortMenu();
     QListView* iconPage() const { return icons_; }
 
+    // The Book/Photo ID column that stays in view while the report scrolls sideways.
+    QTreeView* frozenColumn() const { return frozen_; }
+    // The notice in the list's place when no photo was found.
+    QLabel* emptyNotice() const { return emptyNotice_; }
+
 Q_SIGNALS:
     // A row was clicked, or reached with the keyboard.
     void itemClicked(const QString& key);
@@ -51,9 +59,13 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void applyColumnWidths();
+    void buildFrozenColumn(QAbstractItemDelegate* delegate, QItemSelectionModel* selection);
+    void placeFrozenColumn();
+    void updateEmptyNotice();
     void showSortIndicator(int column);
     void emitItemClicked(const QModelIndex& index);
 
@@ -63,6 +75,8 @@ private:
     int view_ = ListView;
     bool navigatingByKey_ = false;
     QMenu* sortMenu_ = nullptr;
+    QTreeView* frozen_ = nullptr;
+    QLabel* emptyNotice_ = nullptr;
     // Widths the user gave columns (0: the column's own), kept when the list is filled again.
     std::array<int, resultsColumnCount> userWidths_{};
     bool applyingWidths_ = false;

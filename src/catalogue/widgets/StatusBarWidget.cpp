@@ -8,8 +8,7 @@
 namespace tarnwick {
 
 StatusBarWidget::StatusBarWidget(const StatusLine& line, QWidget* parent)
-    : QStatusBar(parent), line_(line),
-      infoIcon_(QStringLiteral(":/icons/InfoOK.svg")),
+    : QStatusBar(parent), line_(line), infoIcon_(QStringLiteral(":/icons/InfoOK.svg")),
       errorIcon_(QStringLiteral(":/icons/Error.svg")) {
     setSizeGripEnabled(true);
     // Panel widths: the icon, the message (takes what is left), a spare, the count, the

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <array>
-#include <QPixmap>
 #include <QIcon>
+#include <QPixmap>
 #include <QStatusBar>
 
 class QLabel;

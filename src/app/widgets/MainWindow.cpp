@@ -348,7 +348,13 @@ void MainWindow::buildLayout() {
 
         plateViews_[size_t(slot)] = new DataPlateView;
         plateViews_[size_t(slot)]->setObjectName(QStringLiteral("vspData%1").arg(slot));
-        panes_[size_t(slot)]->setPage(PhotoPane::DataTab, plateViews_[size_t(slot)]);
+        // A narrow or low pane scrolls the plate rather than shrink its text past reading.
+        auto* plateScroll = new QScrollArea;
+        plateScroll->setObjectName(QStringLiteral("vspDataScroll%1").arg(slot));
+        plateScroll->setFrameShape(QFrame::NoFrame);
+        plateScroll->setWidgetResizable(true);
+        plateScroll->setWidget(plateViews_[size_t(slot)]);
+        panes_[size_t(slot)]->setPage(PhotoPane::DataTab, plateScroll);
         chartViews_[size_t(slot)] = new LoadingChartView;
         chartViews_[size_t(slot)]->setObjectName(QStringLiteral("chtTotal%1").arg(slot));
         panes_[size_t(slot)]->setPage(PhotoPane::GraphTab, chartViews_[size_t(slot)]);

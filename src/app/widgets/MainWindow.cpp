@@ -21,6 +21,7 @@
 #include "display/widgets/PaneSlotDisplay.h"
 #include "display/widgets/PhotoImageView.h"
 #include "display/widgets/PhotoPane.h"
+#include "display/widgets/PhotoThumbnails.h"
 #include "display/widgets/ViewerWindow.h"
 #include "platform/OpticalDrive.h"
 #include "platform/ProcessRunner.h"
@@ -316,6 +317,18 @@ void MainWindow::buildLayout() {
     connect(queryPane_, &QueryPane::closeQueryRequested, this, [this] { queryCommand(); });
     connect(resultsView_, &ResultsView::itemClicked, this,
             [this](const QString& key) { listItemClicked(key); });
+    thumbnails_ = new PhotoThumbnails(resultsView_->thumbnailSize() * devicePixelRatioF(), this);
+    resultsView_->setThumbnails([this](const QString& key) {
+        const ResultsRow* row = state_.resultsList.rowWithKey(key);
+        if (!row)
+            return QImage();
+        const SlotPaths files =
+            composeSlotPaths(state_.photoImageDir, state_.paths, listEntryOfRow(*row, -1));
+        QImage image = thumbnails_->thumbnail(key, {files.photo, files.localPhoto});
+        image.setDevicePixelRatio(devicePixelRatioF());
+        return image;
+    });
+    connect(thumbnails_, &PhotoThumbnails::ready, resultsView_, &ResultsView::thumbnailReady);
     connect(resultsView_, &ResultsView::rowActivated, this, [this](const QString& key) {
         listItemClicked(key);
         openViewer(state_.compareMode == 1 ? state_.currentSlot : 0);
@@ -505,6 +518,7 @@ void MainWindow::setServices(Dialogs& dialogs, ProcessRunner& runner, PathProbe&
 void MainWindow::refreshCatalogueCommand() {
     if (!state_.database)
         return;
+    thumbnails_->clear();
     try {
         refreshCatalogue(state_, reloadQueryParameters_);
     } catch (const DatabaseError& error) {
@@ -517,6 +531,7 @@ void MainWindow::managePhotoSeriesCommand() {
         runner_->runAndWait(slidekeepProgram);
     state_.photoImageDir =
         SuiteSettings().photoDir(manageDefaultPhotoDir(state_.paths.photoImagesDir()));
+    thumbnails_->clear();
     resetCommand();
     // The all-photos query already re-reads the set and refills the list; the query choices
     // are reloaded for what Slidekeep changed.

@@ -27,6 +27,7 @@ class Dialogs;
 class LoadingChartView;
 class PathProbe;
 class PhotoPane;
+class PhotoThumbnails;
 class QueryPane;
 struct SearchRequest;
 class ProcessRunner;
@@ -168,6 +169,7 @@ private:
     QPointer<ViewerWindow> viewer_;
     AssistantController* assistant_ = nullptr;
     DesktopServices* desktop_ = nullptr;
+    PhotoThumbnails* thumbnails_ = nullptr;
     QPointer<AboutWindow> about_;
     bool activated_ = false;
 };

@@ -39,6 +39,27 @@ private:
     QIcon icon_;
 };
 
+// In the icon view each photo shows its own small picture, once it has been decoded; the photo
+// symbol stands in until then and for a photo whose picture cannot be read.
+class ThumbnailDelegate : public RowIconDelegate {
+public:
+    ThumbnailDelegate(QObject* parent, std::function<QImage(const QString&)> thumbnail)
+        : RowIconDelegate(parent), thumbnail_(std::move(thumbnail)) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        RowIconDelegate::initStyleOption(option, index);
+        if (!thumbnail_)
+            return;
+        const QImage image = thumbnail_(index.data(ResultsListModel::KeyRole).toString());
+        if (!image.isNull())
+            option->icon = QIcon(QPixmap::fromImage(image));
+    }
+
+private:
+    std::function<QImage(const QString&)> thumbnail_;
+};
+
 // A view that reports a move of the current row made with the keyboard: arrows and type-ahead
 // select a photo just as a click does.
 template <typename View> class KeyNavigatingView : public View {
@@ -274,6 +295,23 @@ void ResultsView::updateEmptyNotice() {
 void ResultsView::resizeEvent(QResizeEvent* event) {
     QStackedWidget::resizeEvent(event);
     updateEmptyNotice();
+}
+
+void ResultsView::setThumbnails(std::function<QImage(const QString& key)> thumbnail) {
+    icons_->setItemDelegate(new ThumbnailDelegate(this, std::move(thumbnail)));
+    // Room for a picture beside each label, in the same fixed-width columns.
+    icons_->setIconSize(thumbnailSize());
+}
+
+QSize ResultsView::thumbnailSize() const {
+    const int height = fontMetrics().height() * 3;
+    return QSize(height * 3 / 2, height);
+}
+
+void ResultsView::thumbnailReady(const QString& key) {
+    const int position = model_.positionOfKey(key);
+    if (position >= 0)
+        icons_->update(model_.index(position, BookPhotoIdColumn));
 }
 
 void ResultsView::setListView(int view) {

@@ -3,6 +3,8 @@
 #include "catalogue/ResultsRows.h"
 
 #include <array>
+#include <functional>
+#include <QImage>
 #include <QStackedWidget>
 
 class QAbstractItemDelegate;
@@ -43,6 +45,13 @@ public:
     // Every visible column to sort by, as its header would: the headers from the keyboard.
     QMenu* sortMenu();
     QListView* iconPage() const { return icons_; }
+
+    // Gives the icon view a small picture of each photo: thumbnail(key) is the picture, or a
+    // null image while it is not at hand (thumbnailReady follows once it is).
+    void setThumbnails(std::function<QImage(const QString& key)> thumbnail);
+    void thumbnailReady(const QString& key);
+    // The size of a thumbnail in the icon view, following the font (and so the scale).
+    QSize thumbnailSize() const;
 
     // The Book/Photo ID column that stays in view while the report scrolls sideways.
     QTreeView* frozenColumn() const { return frozen_; }

@@ -40,7 +40,7 @@ QString outDir;
 int failures = 0;
 
 // Lets the windows lay themselves out and the pictures decode.
-void settle(const QList<PhotoImageView*>& views = {}, int maxMs = 8000) {
+void settle(const QList<PhotoImageView*>& views = {}, int maxMs = 8000, int minMs = 300) {
     QElapsedTimer timer;
     timer.start();
     do {
@@ -48,7 +48,7 @@ void settle(const QList<PhotoImageView*>& views = {}, int maxMs = 8000) {
         bool busy = false;
         for (PhotoImageView* view : views)
             busy = busy || (view && view->isDecoding());
-        if (!busy && timer.elapsed() > 300)
+        if (!busy && timer.elapsed() > minMs)
             return;
         QThread::msleep(20);
     } while (timer.elapsed() < maxMs);
@@ -124,11 +124,13 @@ int main(int argc, char* argv[]) {
         settle();
         save(frame, QStringLiteral("query-code-list"));
         window->closeList();
+        pages->setCurrentIndex(0);
     }
 
     // Icon view.
     window->listViewCommand(2);
-    settle();
+    // The thumbnails come from worker threads.
+    settle({}, 8000, 2500);
     save(window->listArea(), QStringLiteral("icon-view"));
     window->listViewCommand(3);
 

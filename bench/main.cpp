@@ -2,6 +2,7 @@
 // Usage: tarnwick-bench --work DIR [--photos N]
 #include "BenchSupport.h"
 #include "QueryBench.h"
+#include "ReportBench.h"
 #include "ResultsListBench.h"
 
 #include "catalogue/CatalogueStatements.h"
@@ -9,13 +10,14 @@
 #include "catalogue/PhotoDatabase.h"
 #include "demo/DemoInstallation.h"
 #include "platform/AppPaths.h"
+#include "reports/ReportFonts.h"
 
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
-#include <QGuiApplication>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -109,7 +111,9 @@ int main(int argc, char* argv[]) {
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
+    // The reports' charts need the widget application.
+    QApplication application(argc, argv);
+    registerReportFonts();
     Options options;
     if (const std::optional<QString> problem =
             parseArguments(QCoreApplication::arguments(), options)) {
@@ -122,5 +126,6 @@ int main(int argc, char* argv[]) {
     ok = bench::benchResultsList(installation) && ok;
     ok = bench::benchQueryParameters(installation) && ok;
     ok = bench::benchQueries(installation) && ok;
+    ok = bench::benchReports(installation, options.work) && ok;
     return ok ? 0 : 1;
 }

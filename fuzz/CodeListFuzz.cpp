@@ -4,6 +4,7 @@
 // record's row when it is the first of its code.
 #include "catalogue/CommaDelimitedInput.h"
 #include "query/CodeList.h"
+#include "suite/Windows1252.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -33,7 +34,7 @@ QString fuzzFilePath() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    const QString text = QString::fromLatin1(bytes);
+    const QString text = decodeWindows1252(bytes);
 
     std::vector<QString> fields;
     CommaDelimitedInput input(text);

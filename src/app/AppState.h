@@ -57,6 +57,9 @@ struct AppState {
     std::array<RecordSet, 2> slotBook;
     std::array<QStringList, 2> fireBehaviourModelNames; // 2005 set, 1982 set
 
+    // The printer Printer Setup chose for the reports that follow; empty: the default printer.
+    QString reportPrinter;
+
     StatusLine statusLine;
     // What start-up could not do without stopping the run; told on the status line once the
     // first photo is on screen, where nothing overwrites it at once.

@@ -3,6 +3,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/ProcessClock.h"
+#include "reports/ReportFonts.h"
 #include "Version.h"
 
 #include <algorithm>
@@ -86,6 +87,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
     QApplication::setApplicationVersion(QStringLiteral(TARNWICK_VERSION_TEXT));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tarnwick.svg")));
+    tarnwick::registerReportFonts();
     // Qt has taken its own options out by now; whatever option is left is a mistake, refused
     // before the run touches the installation.
     for (const QString& arg : QApplication::arguments().mid(1)) {

@@ -4,6 +4,7 @@
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
 #include "catalogue/JetDialect.h"
+#include "catalogue/SqliteRows.h"
 #include "platform/FileAccess.h"
 
 #include <cmath>
@@ -217,9 +218,19 @@ void PhotoDatabase::fail(const QString& what, const QSqlError& error) const {
 }
 
 RecordSet PhotoDatabase::run(const QString& statement) const {
-    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    const QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+    const QString sql = translateJetToSqlite(statement);
+    RecordSet set(statement, {});
+    std::optional<QSqlError> engineError;
+    if (readSqliteRows(db, sql, set, engineError)) {
+        if (engineError)
+            fail(QStringLiteral("run \"%1\"").arg(statement), *engineError);
+        return set;
+    }
+
+    QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.exec(translateJetToSqlite(statement)))
+    if (!query.exec(sql))
         fail(QStringLiteral("run \"%1\"").arg(statement), query.lastError());
 
     const QSqlRecord shape = query.record();
@@ -228,13 +239,14 @@ RecordSet PhotoDatabase::run(const QString& statement) const {
     for (int i = 0; i < shape.count(); ++i)
         names << shape.fieldName(i);
 
-    RecordSet set(statement, names);
+    set = RecordSet(statement, names);
     const int fields = shape.count();
     while (query.next())
         for (int i = 0; i < fields; ++i)
             set.appendValue(query.value(i));
     if (query.lastError().isValid())
         fail(QStringLiteral("read the rows of \"%1\"").arg(statement), query.lastError());
+    set.finish();
     return set;
 }
 

@@ -2,17 +2,17 @@
 
 #include "catalogue/ResultsRows.h"
 
+#include <optional>
 #include <QAbstractTableModel>
-#include <QHash>
 #include <vector>
 
 namespace tarnwick {
 
 class RecordSet;
 
-// The results list: the composed rows of the current photo set in the order the user sees them.
-// Rows are kept once; sorting permutes an index, so a header click on a large catalogue costs a
-// sort of integers, not a rebuild.
+// The results list: the rows of the current photo set in the order the user sees them. The rows
+// are those of the set itself, their cells composed when shown; sorting permutes an index, so a
+// header click on a large catalogue costs a sort of integers, not a rebuild.
 //
 // Ordering follows the old list control: one column's text, compared without regard to case,
 // ascending right after every fill; each header click moves to the clicked column (or its
@@ -39,10 +39,13 @@ public:
                         int role = Qt::DisplayRole) const override;
 
     // The row shown at a position, 0 ≤ position < rowCount().
-    const ResultsRow& rowAt(int position) const { return rows_[size_t(order_[size_t(position)])]; }
-    // Position of the row with this key, or -1.
+    ResultsRow rowAt(int position) const;
+    QString cellAt(int position, int column) const;
+    QString keyAt(int position) const;
+    // Position of the row with this key, or with this row text; -1 when there is none.
     int positionOfKey(const QString& key) const;
-    const ResultsRow* rowWithKey(const QString& key) const;
+    int positionOfText(const QString& text) const;
+    std::optional<ResultsRow> rowWithKey(const QString& key) const;
 
     // The header click on a column (zero-based).
     void columnClicked(int column);
@@ -58,12 +61,23 @@ Q_SIGNALS:
     void sortChanged(int column, Qt::SortOrder order);
 
 private:
+    // Rows by their own index: first the set's, then those appended.
+    int listedCount() const;
+    QString listedCell(int listed, int column) const;
+    qint64 listedId(int listed) const;
+    // Where each row's cell in a column stands in the list's text order; kept for the column
+    // sorted by last, until the rows change.
+    const std::vector<quint32>& ranksOf(int column) const;
+    void rowsChanged();
     void applySort();
 
-    std::vector<ResultsRow> rows_;         // in the set's order
-    std::vector<int> order_;               // display position → index into rows_
-    std::vector<int> positionOfRow_;       // index into rows_ → display position
-    mutable QHash<QString, int> rowByKey_; // built on the first look-up after a fill
+    ResultsRowSource source_;
+    std::vector<ResultsRow> extras_;
+    std::vector<int> order_;                              // display position → row
+    std::vector<int> positionOfRow_;                      // row → display position
+    mutable std::vector<std::pair<qint64, int>> rowById_; // sorted, built on the first look-up
+    mutable int rankedColumn_ = -1;
+    mutable std::vector<quint32> ranks_;
     int sortColumn_ = BookPhotoIdColumn;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };

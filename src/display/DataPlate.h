@@ -57,8 +57,10 @@ DataPlateContent dataPlateContent(const PlateSource& source);
 // plates), or into a photo report (caller's document, never indented).
 enum class PlateDocument { Callers = 0, Own = 1, PhotoReport = 2 };
 
-// Where pane 1's plate starts in a document shared with pane 0's: 2.8 in from the left margin.
-inline constexpr double secondPlateIndent = 4032;
+// Where pane 1's plate starts in a document shared with pane 0's: 3.5 in from the left margin,
+// under the right-hand picture and chart. A plate is 4500 twips wide, so any less and the two
+// would overlap, the shaded rows of the right one painting over the left one's values.
+inline constexpr double secondPlateIndent = 5040;
 
 // Draws the plate as a two-column table (label, right-aligned value) at the document's current
 // position.

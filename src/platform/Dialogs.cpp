@@ -6,7 +6,7 @@ namespace tarnwick {
 
 namespace {
 
-void print(const char* kind, const QString& title, const QString& text) {
+void tell(const char* kind, const QString& title, const QString& text) {
     std::fprintf(stderr, "%s: %s: %s\n", kind, qUtf8Printable(title), qUtf8Printable(text));
     std::fflush(stderr);
 }
@@ -14,40 +14,51 @@ void print(const char* kind, const QString& title, const QString& text) {
 } // namespace
 
 void ConsoleDialogs::critical(const QString& title, const QString& text) {
-    print("critical", title, text);
+    tell("critical", title, text);
 }
 
 void ConsoleDialogs::message(const QString& title, const QString& text) {
-    print("message", title, text);
+    tell("message", title, text);
 }
 
 void ConsoleDialogs::warning(const QString& title, const QString& text) {
-    print("warning", title, text);
+    tell("warning", title, text);
 }
 
 Answer ConsoleDialogs::warningQuestion(const QString& title, const QString& text) {
-    print("question (answered No)", title, text);
+    tell("question (answered No)", title, text);
     return Answer::No;
 }
 
 Answer ConsoleDialogs::question(const QString& title, const QString& text) {
-    print("question (answered No)", title, text);
+    tell("question (answered No)", title, text);
     return Answer::No;
 }
 
 QString ConsoleDialogs::openFileName(const QString& caption, const QString&, const QString&) {
-    print("open file (cancelled)", caption, QString());
+    tell("open file (cancelled)", caption, QString());
     return {};
 }
 
 QString ConsoleDialogs::saveFileName(const QString& caption, const QString&, const QString&) {
-    print("save file (cancelled)", caption, QString());
+    tell("save file (cancelled)", caption, QString());
     return {};
 }
 
 std::optional<PhotoDirChoice> ConsoleDialogs::photoDirectoryWarning(const QString& message) {
-    print("photo directory warning (closed)", QStringLiteral("WARNING"), message);
+    tell("photo directory warning (closed)", QStringLiteral("WARNING"), message);
     return std::nullopt;
+}
+
+std::optional<QString> ConsoleDialogs::choosePrinter(const QString& printer) {
+    tell("printer set-up (cancelled)", printer, QString());
+    return std::nullopt;
+}
+
+PrintOutcome ConsoleDialogs::print(const QString& title, const QString& printer, int,
+                                   const PrintPages&) {
+    tell("print (cancelled)", title, printer);
+    return PrintOutcome::Cancelled;
 }
 
 void DialogsAfterStep::critical(const QString& title, const QString& text) {
@@ -82,6 +93,15 @@ QString DialogsAfterStep::saveFileName(const QString& caption, const QString& di
 
 std::optional<PhotoDirChoice> DialogsAfterStep::photoDirectoryWarning(const QString& message) {
     return before().photoDirectoryWarning(message);
+}
+
+std::optional<QString> DialogsAfterStep::choosePrinter(const QString& printer) {
+    return before().choosePrinter(printer);
+}
+
+PrintOutcome DialogsAfterStep::print(const QString& title, const QString& printer, int pageCount,
+                                     const PrintPages& paint) {
+    return before().print(title, printer, pageCount, paint);
 }
 
 } // namespace tarnwick

@@ -4,9 +4,14 @@
 #include <optional>
 #include <QString>
 
+class QPagedPaintDevice;
+
 namespace tarnwick {
 
 enum class Answer { Yes, No };
+enum class PrintOutcome { Printed, Cancelled, Failed };
+// Draws a document on a printer set up in the print dialog; false when it could not.
+using PrintPages = std::function<bool(QPagedPaintDevice& printer)>;
 // What the user chose in the photo directory dialog.
 enum class PhotoDirChoice { Retry, ManagePhotoSeries, SearchLocalOnly };
 
@@ -34,6 +39,14 @@ public:
     // The warning that the photo directory cannot be read, with its three answers; none when it
     // was closed without one.
     virtual std::optional<PhotoDirChoice> photoDirectoryWarning(const QString& message) = 0;
+    // The platform's printer set-up dialog, opened on a printer (empty: the default one); the
+    // printer chosen, or none when it was cancelled.
+    virtual std::optional<QString> choosePrinter(const QString& printer) = 0;
+    // The platform's print dialog for a document of pageCount pages, opened on a printer (empty:
+    // the default one). When the user prints, paint draws the document on the printer as the
+    // dialog set it up, the pages chosen included.
+    virtual PrintOutcome print(const QString& title, const QString& printer, int pageCount,
+                               const PrintPages& paint) = 0;
 };
 
 // Passes every dialog on to another after running a step first: the splash, which stays on top
@@ -53,6 +66,9 @@ public:
     QString saveFileName(const QString& caption, const QString& directory,
                          const QString& filter) override;
     std::optional<PhotoDirChoice> photoDirectoryWarning(const QString& message) override;
+    std::optional<QString> choosePrinter(const QString& printer) override;
+    PrintOutcome print(const QString& title, const QString& printer, int pageCount,
+                       const PrintPages& paint) override;
 
 private:
     Dialogs& before() {
@@ -69,7 +85,8 @@ private:
 inline const QString defaultDialogTitle = QStringLiteral("Tarnwick");
 
 // Non-interactive answers for runs without a person: messages go to standard error, questions
-// are answered No, file dialogs cancelled and the photo directory warning closed unanswered.
+// are answered No, file, printer and print dialogs cancelled and the photo directory warning
+// closed unanswered.
 class ConsoleDialogs : public Dialogs {
 public:
     void critical(const QString& title, const QString& text) override;
@@ -82,6 +99,9 @@ public:
     QString saveFileName(const QString& caption, const QString& directory,
                          const QString& filter) override;
     std::optional<PhotoDirChoice> photoDirectoryWarning(const QString& message) override;
+    std::optional<QString> choosePrinter(const QString& printer) override;
+    PrintOutcome print(const QString& title, const QString& printer, int pageCount,
+                       const PrintPages& paint) override;
 };
 
 } // namespace tarnwick

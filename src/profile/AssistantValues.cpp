@@ -51,8 +51,7 @@ QString shownProfileText(const QString& value) {
 }
 
 bool hasNoData(const ComparisonTab& tab, ComparedRow row) {
-    return columnValue(tab.photos[0], row) == noDataText ||
-           columnValue(tab.photos[1], row) == noDataText;
+    return tab.photos[0][row] == noDataText || tab.photos[1][row] == noDataText;
 }
 
 } // namespace
@@ -74,7 +73,8 @@ PhotoColumn photoColumn(const RecordSet& photo) {
     return column;
 }
 
-const QString& columnValue(const PhotoColumn& column, ComparedRow row) {
+const QString& RowTexts::operator[](ComparedRow row) const {
+    const RowTexts& column = *this;
     switch (row) {
     case ComparedRow::ZeroToThree:
         return column.zeroToThree;
@@ -111,7 +111,7 @@ const std::array<ComparisonTabRow, 9>& comparisonTabRows() {
 
 QString comparisonRowText(const PhotoColumn& column, const ComparisonTabRow& row) {
     if (row.compared)
-        return columnValue(column, *row.compared);
+        return column[*row.compared];
     return QStringView(row.name) == u"lblVegType" ? column.vegType : column.activity;
 }
 
@@ -126,26 +126,6 @@ const std::array<BuilderTabRow, 7>& builderTabRows() {
         {u"Shrub (tpa)", u"Woody", ComparedRow::Woody, ProfileComponent::Woody},
     }};
     return rows;
-}
-
-const QString& profileColumnValue(const ProfileColumn& column, ComparedRow row) {
-    switch (row) {
-    case ComparedRow::ZeroToThree:
-        return column.zeroToThree;
-    case ComparedRow::ThreePlus:
-        return column.threePlus;
-    case ComparedRow::Total:
-        return column.total;
-    case ComparedRow::Duff:
-        return column.duff;
-    case ComparedRow::FuelBed:
-        return column.fuelBed;
-    case ComparedRow::Herb:
-        return column.herb;
-    case ComparedRow::Woody:
-        break;
-    }
-    return column.woody;
 }
 
 const QString& profileSource(const FuelProfile& profile, ProfileComponent component) {
@@ -178,8 +158,8 @@ ComparisonTab comparisonTab(const RecordSet& slot0, const RecordSet& slot1) {
             difference = {u"N/A"_s, {smallerColour, smallerColour}};
             continue;
         }
-        const double a = leadingNumber(columnValue(tab.photos[0], row));
-        const double b = leadingNumber(columnValue(tab.photos[1], row));
+        const double a = leadingNumber(tab.photos[0][row]);
+        const double b = leadingNumber(tab.photos[1][row]);
         difference =
             a > b
                 ? Difference{formatNumber(a - b, differencePattern), {largerColour, smallerColour}}

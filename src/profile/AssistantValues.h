@@ -12,10 +12,12 @@ namespace tarnwick {
 
 class RecordSet;
 
-// One photo's column of the comparison tab, as shown: loadings and depths to one decimal,
-// "no data" below 0, empty for a Null value or when the slot holds no photo.
-struct PhotoColumn {
-    QString photo; // BookLabel/PhotoLabel
+// The rows of the comparison tab that set numbers against each other, top to bottom.
+enum class ComparedRow { ZeroToThree, ThreePlus, Total, Duff, FuelBed, Herb, Woody };
+inline constexpr int comparedRowCount = 7;
+
+// The texts of one column in those rows.
+struct RowTexts {
     QString zeroToThree;
     QString threePlus;
     QString total;
@@ -23,6 +25,14 @@ struct PhotoColumn {
     QString fuelBed;
     QString herb;
     QString woody;
+
+    const QString& operator[](ComparedRow row) const;
+};
+
+// One photo's column of the comparison tab, as shown: loadings and depths to one decimal,
+// "no data" below 0, empty for a Null value or when the slot holds no photo.
+struct PhotoColumn : RowTexts {
+    QString photo; // BookLabel/PhotoLabel
     QString vegType;
     QString activity;
 };
@@ -30,10 +40,6 @@ struct PhotoColumn {
 inline const QString noDataText = QStringLiteral("no data");
 
 PhotoColumn photoColumn(const RecordSet& photo);
-
-// The rows of the comparison tab that set numbers against each other, top to bottom.
-enum class ComparedRow { ZeroToThree, ThreePlus, Total, Duff, FuelBed, Herb, Woody };
-inline constexpr int comparedRowCount = 7;
 
 inline constexpr QRgb largerColour = qRgb(255, 0, 0);
 inline constexpr QRgb smallerColour = qRgb(0, 0, 255);
@@ -53,9 +59,6 @@ struct ComparisonTab {
 // Both photos set against each other. An empty column counts as 0, so with one photo the
 // differences are that photo's values. On a tie photo 0 is blue and photo 1 red.
 ComparisonTab comparisonTab(const RecordSet& slot0, const RecordSet& slot1);
-
-// The values of a column of the comparison tab as text, in the order of ComparedRow.
-const QString& columnValue(const PhotoColumn& column, ComparedRow row);
 
 // The comparison tab's rows below the photo labels, top to bottom: caption, the name of its
 // value labels (one per photo, and the difference where the row compares numbers).
@@ -81,19 +84,11 @@ const QString& profileSource(const FuelProfile& profile, ProfileComponent compon
 // current slot shows none.
 PhotoColumn currentPhotoColumn(const ComparisonTab& tab, int currentSlot);
 
-// The builder's profile column as shown.
-struct ProfileColumn {
-    QString zeroToThree; // "###0.0" of the three raw class loadings
-    QString threePlus;   // "##0.0"
-    QString total;       // the two rounded displays added, in the general form
-    QString duff;
-    QString fuelBed;
-    QString herb;
-    QString woody;
-};
+// The builder's profile column as shown: 0 to 3 inches "###0.0" of the three raw class
+// loadings, over 3 inches "##0.0", the total the two rounded displays added, in the general form.
+using ProfileColumn = RowTexts;
 
 ProfileColumn profileColumn(const FuelProfile& profile);
-const QString& profileColumnValue(const ProfileColumn& column, ComparedRow row);
 
 // The assistant window's caption for the profile's file ("Untitled" or a path).
 QString assistantTitle(const QString& profileFileName);

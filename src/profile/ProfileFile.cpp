@@ -24,8 +24,9 @@ QString quoted(QString text, bool& quotesReplaced) {
         text.replace(u'"', u"''"_s);
         quotesReplaced = true;
     }
-    // Line breaks inside a text are written as the suite's other programs write them.
-    text.replace(u"\r\n"_s, u"\n"_s).replace(u'\n', u"\r\n"_s);
+    // Line breaks inside a text are written as the suite's other programs write them; reading
+    // takes exactly this back, so a text survives any number of saves unchanged.
+    text.replace(u'\n', u"\r\n"_s);
     return u'"' + text + u'"';
 }
 
@@ -130,7 +131,7 @@ ProfileRead parseProfile(const QByteArray& bytes) {
         *number = *value;
     }
     if (const std::optional<QString> value = input.readField())
-        p.source3Plus = *value;
+        p.source3Plus = withPlainLineBreaks(*value);
     else
         return {std::nullopt, pastEnd};
     const std::optional<QString> field = input.readField();
@@ -142,14 +143,14 @@ ProfileRead parseProfile(const QByteArray& bytes) {
         const std::optional<QString> read = input.readField();
         if (!read)
             return {std::nullopt, pastEnd};
-        *text = *read;
+        *text = withPlainLineBreaks(*read);
     }
     // Herb and shrub came later: an older file ends here and leaves them empty.
     for (QString* text : {&p.herbValue, &p.herbSource, &p.woodyValue, &p.woodySource}) {
         const std::optional<QString> read = input.readField();
         if (!read)
             break;
-        *text = *read;
+        *text = withPlainLineBreaks(*read);
     }
     return {p, {}};
 }

@@ -465,24 +465,43 @@ void ReportDocument::printParagraph(const QString& text) {
     x_ = margins_.left();
 }
 
-void ReportDocument::drawPicture(const QImage& image, Measure x, Measure y, Measure width,
-                                 Measure height) {
+QRectF ReportDocument::drawPicture(const QImage& image, XPosition x, Measure y, Measure width,
+                                   Measure height, PictureFit fit) {
     ensureOpen();
-    page().items.push_back(PictureItem{
-        QRectF(x.twips(), y.twips(), width.twips(), height.twips()).normalized(), image});
+    const QRectF box =
+        QRectF(x.pageX(margins_.left()), y.twips(), width.twips(), height.twips()).normalized();
+    QRectF area = box;
+    if (fit == PictureFit::KeepAspect && !image.isNull() && !box.isEmpty()) {
+        const QSizeF shown = QSizeF(image.size()).scaled(box.size(), Qt::KeepAspectRatio);
+        area = QRectF(box.left() + (box.width() - shown.width()) / 2, box.top(), shown.width(),
+                      shown.height());
+    }
+    page().items.push_back(PictureItem{area, image});
+    return area;
 }
 
-void ReportDocument::drawRectangle(Measure x1, Measure y1, Measure x2, Measure y2) {
+void ReportDocument::drawDrawing(const QPicture& picture, const QSizeF& size, XPosition x,
+                                 Measure y, Measure width, Measure height) {
     ensureOpen();
+    page().items.push_back(DrawingItem{
+        QRectF(x.pageX(margins_.left()), y.twips(), width.twips(), height.twips()).normalized(),
+        picture, size});
+}
+
+void ReportDocument::drawRectangle(XPosition x1, Measure y1, XPosition x2, Measure y2) {
+    ensureOpen();
+    const double left = margins_.left();
     page().items.push_back(RectangleItem{
-        QRectF(QPointF(x1.twips(), y1.twips()), QPointF(x2.twips(), y2.twips())).normalized(),
+        QRectF(QPointF(x1.pageX(left), y1.twips()), QPointF(x2.pageX(left), y2.twips()))
+            .normalized(),
         penWidth_, penColour_, fill_});
 }
 
-void ReportDocument::drawLine(Measure x1, Measure y1, Measure x2, Measure y2) {
+void ReportDocument::drawLine(XPosition x1, Measure y1, XPosition x2, Measure y2) {
     ensureOpen();
-    page().items.push_back(
-        LineItem{QLineF(x1.twips(), y1.twips(), x2.twips(), y2.twips()), penWidth_, penColour_});
+    const double left = margins_.left();
+    page().items.push_back(LineItem{QLineF(x1.pageX(left), y1.twips(), x2.pageX(left), y2.twips()),
+                                    penWidth_, penColour_});
 }
 
 ReportTable& ReportDocument::startTable() {

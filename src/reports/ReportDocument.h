@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QImage>
 #include <QLineF>
+#include <QPicture>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -39,6 +40,30 @@ public:
 private:
     double twips_ = 0;
 };
+
+// A horizontal position on a page. Reports measure across from the left margin unless they
+// name a page position; every call that takes one says which, so none takes one for the other.
+class XPosition {
+public:
+    static XPosition fromMargin(Measure x) { return XPosition(x.twips(), true); }
+    static XPosition onPage(Measure x) { return XPosition(x.twips(), false); }
+
+    // Twips from the paper's left edge, for a page with the given left margin.
+    double pageX(double marginLeft) const { return fromMargin_ ? marginLeft + twips_ : twips_; }
+
+private:
+    XPosition(double twips, bool fromMargin) : twips_(twips), fromMargin_(fromMargin) {}
+
+    double twips_;
+    bool fromMargin_;
+};
+
+inline XPosition fromMargin(Measure x) {
+    return XPosition::fromMargin(x);
+}
+inline XPosition pagePosition(Measure x) {
+    return XPosition::onPage(x);
+}
 
 enum class TextAlign { Left, Centre, Right };
 
@@ -86,6 +111,18 @@ struct PictureItem {
     QImage image;
 };
 
+// How a picture goes into its box: stretched to fill it, or as large as fits with its
+// proportions kept, centred across the box and at its top.
+enum class PictureFit { Fill, KeepAspect };
+
+// Vector graphics recorded at a size of their own (a chart laid out at the size it is printed),
+// drawn scaled into rect on every device: sharp at any resolution, text kept as text.
+struct DrawingItem {
+    QRectF rect;
+    QPicture picture;
+    QSizeF size; // the picture's own coordinates that map onto rect
+};
+
 struct RectangleItem {
     QRectF rect;
     double penWidth = 10; // twips; 0 draws no outline
@@ -119,7 +156,8 @@ struct TableBlock {
     double gridWidth = 10;
 };
 
-using PageItem = std::variant<TextBlock, TableBlock, PictureItem, RectangleItem, LineItem>;
+using PageItem =
+    std::variant<TextBlock, TableBlock, PictureItem, DrawingItem, RectangleItem, LineItem>;
 
 struct ReportPage {
     int number = 1;
@@ -202,8 +240,9 @@ enum class PaperSize {
 // (paragraph lines, table rows) would run past the bottom margin. Drawing (screen, printer, PDF,
 // image) is left to the renderers, which walk pages().
 //
-// Positions are twips from the paper's top-left corner. Page set-up changes apply from the next
-// page on; the page being filled keeps its size.
+// Positions are twips from the paper's top-left corner: vertical ones always, horizontal ones
+// given as an XPosition, from the margin or from the paper's edge. Page set-up changes apply from
+// the next page on; the page being filled keeps its size.
 class ReportDocument {
 public:
     ReportDocument();
@@ -251,10 +290,10 @@ public:
     bool isOpen() const { return open_; }
     void newPage();
 
-    // Current position; a paragraph starts here.
+    // Current position, from the paper's top-left corner; a paragraph starts here.
     double currentX() const { return x_; }
     double currentY() const { return y_; }
-    void setCurrentX(Measure x) { x_ = x.twips(); }
+    void setCurrentX(XPosition x) { x_ = x.pageX(margins_.left()); }
     void setCurrentY(Measure y) { y_ = y.twips(); }
 
     // Prints a paragraph at the current position, wrapping at the right margin. Afterwards the
@@ -262,9 +301,14 @@ public:
     void printParagraph(const QString& text);
 
     // Drawing at given positions; these never move the current position or break the page.
-    void drawPicture(const QImage& image, Measure x, Measure y, Measure width, Measure height);
-    void drawRectangle(Measure x1, Measure y1, Measure x2, Measure y2);
-    void drawLine(Measure x1, Measure y1, Measure x2, Measure y2);
+    // A picture returns the area it covers.
+    QRectF drawPicture(const QImage& image, XPosition x, Measure y, Measure width, Measure height,
+                       PictureFit fit = PictureFit::Fill);
+    // A drawing whose own coordinates span size, scaled to fill the box.
+    void drawDrawing(const QPicture& picture, const QSizeF& size, XPosition x, Measure y,
+                     Measure width, Measure height);
+    void drawRectangle(XPosition x1, Measure y1, XPosition x2, Measure y2);
+    void drawLine(XPosition x1, Measure y1, XPosition x2, Measure y2);
     void setPen(double widthTwips, const QColor& colour) {
         penWidth_ = widthTwips;
         penColour_ = colour;

@@ -4,6 +4,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <type_traits>
@@ -56,6 +57,26 @@ void paintTable(QPainter& painter, const TableBlock& table) {
     painter.drawRect(table.rect);
 }
 
+void paintDrawing(QPainter& painter, const DrawingItem& drawing) {
+    if (drawing.picture.isNull() || drawing.size.isEmpty() || drawing.rect.isEmpty())
+        return;
+    const QPaintDevice* device = painter.device();
+    if (!device)
+        return;
+    painter.save();
+    painter.translate(drawing.rect.topLeft());
+    // A picture plays back scaled from its own resolution to the device's; that factor is taken
+    // out so only the box decides the size.
+    const double dpiX = double(drawing.picture.logicalDpiX()) / device->logicalDpiX();
+    const double dpiY = double(drawing.picture.logicalDpiY()) / device->logicalDpiY();
+    painter.scale(drawing.rect.width() / drawing.size.width() * dpiX,
+                  drawing.rect.height() / drawing.size.height() * dpiY);
+    painter.setClipRect(QRectF(0, 0, drawing.size.width() / dpiX, drawing.size.height() / dpiY),
+                        Qt::IntersectClip);
+    painter.drawPicture(QPointF(0, 0), drawing.picture);
+    painter.restore();
+}
+
 } // namespace
 
 void paintPageInTwips(QPainter& painter, const ReportPage& page) {
@@ -74,6 +95,8 @@ void paintPageInTwips(QPainter& painter, const ReportPage& page) {
                 } else if constexpr (std::is_same_v<T, PictureItem>) {
                     if (!it.image.isNull())
                         painter.drawImage(it.rect, it.image);
+                } else if constexpr (std::is_same_v<T, DrawingItem>) {
+                    paintDrawing(painter, it);
                 } else if constexpr (std::is_same_v<T, RectangleItem>) {
                     painter.setPen(it.penWidth > 0 ? penOf(it.penWidth, it.penColour)
                                                    : QPen(Qt::NoPen));
@@ -127,34 +150,52 @@ bool printDocument(const ReportDocument& document, QPagedPaintDevice& device) {
                              QPageSize::ExactMatch);
         return QPageLayout(size, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
     };
-    const std::vector<ReportPage>& pages = document.pages();
+    // The pages the user chose in a print dialog; none chosen means all.
+    const QPageRanges chosen = device.pageRanges();
+    std::vector<const ReportPage*> pages;
+    for (const ReportPage& page : document.pages())
+        if (chosen.isEmpty() || chosen.contains(page.number))
+            pages.push_back(&page);
     if (pages.empty())
         return false;
-    device.setPageLayout(layoutFor(pages.front()));
+    device.setPageLayout(layoutFor(*pages.front()));
     QPainter painter;
     if (!painter.begin(&device))
         return false;
     for (size_t i = 0; i < pages.size(); ++i) {
         if (i > 0) {
-            device.setPageLayout(layoutFor(pages[i]));
+            device.setPageLayout(layoutFor(*pages[i]));
             device.newPage();
         }
         painter.save();
         const double scale = twipsToDevice(device.logicalDpiX());
         painter.scale(scale, twipsToDevice(device.logicalDpiY()));
-        paintPageInTwips(painter, pages[i]);
+        paintPageInTwips(painter, *pages[i]);
         painter.restore();
     }
     return painter.end();
 }
 
-bool writePdf(const ReportDocument& document, const QString& fileName, const QString& title) {
-    QPdfWriter writer(fileName);
+bool writePdf(const ReportDocument& document, QIODevice& output, const QString& title) {
+    QPdfWriter writer(&output);
     writer.setCreator(QStringLiteral("Tarnwick"));
     if (!title.isEmpty())
         writer.setTitle(title);
     writer.setResolution(1200);
     return printDocument(document, writer);
+}
+
+bool writePdf(const ReportDocument& document, const QString& fileName, const QString& title) {
+    // Written beside the file and renamed over it when complete: a failure leaves the file that
+    // was there.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (!writePdf(document, file, title)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }
 
 } // namespace tarnwick

@@ -7,6 +7,7 @@
 #include <QRectF>
 #include <QString>
 
+class QIODevice;
 class QPainter;
 class QPagedPaintDevice;
 
@@ -28,12 +29,16 @@ inline double twipsToDevice(double dotsPerInch) {
 // One page as an image at the given resolution, on white.
 QImage renderPageImage(const ReportPage& page, double dotsPerInch = 96);
 
-// Prints every page on a paged device (a PDF writer or a printer), each page on paper of its
-// own size with no margins of the device's own. A printer should be in full-page mode. False when
-// the device cannot be painted on.
+// Prints the pages of the device's page ranges (every page when it has none) on a paged device
+// (a PDF writer or a printer), each page on paper of its own size with no margins of the
+// device's own. A printer should be in full-page mode. False when the device cannot be painted on
+// or no page is chosen.
 bool printDocument(const ReportDocument& document, QPagedPaintDevice& device);
 
-// Writes the document as a PDF file; false when the file cannot be written.
+// Writes the document as PDF, with the title and "Tarnwick" as creator in its information.
+// False when it could not be written.
+bool writePdf(const ReportDocument& document, QIODevice& output, const QString& title = QString());
+// The same to a file, which is replaced only once the new one is complete.
 bool writePdf(const ReportDocument& document, const QString& fileName,
               const QString& title = QString());
 

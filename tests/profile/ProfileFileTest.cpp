@@ -68,6 +68,19 @@ TEST(ProfileFile, SixteenLinesInTheSuitesFormatWhateverTheLocale) {
     EXPECT_EQ(*read.profile, sampleProfile());
 }
 
+TEST(ProfileFile, LineBreaksOfAnyKindSurviveEverySave) {
+    // Carriage returns before a line break, as a damaged or hand-edited file may hold them.
+    const QByteArray file = "\"N\"\r\n\"a\r\r\r\nb\rc\nd\"\r\n\"\"\r\n0\r\n0\r\n0\r\n\"\"\r\n0\r\n"
+                            "\"\"\r\n\"\"\r\n\"0\"\r\n\"0\"\r\n";
+    const ProfileRead first = parseProfile(file);
+    ASSERT_TRUE(first.profile.has_value());
+    const QByteArray saved = encodeProfile(*first.profile).bytes;
+    const ProfileRead again = parseProfile(saved);
+    ASSERT_TRUE(again.profile.has_value());
+    EXPECT_EQ(again.profile->notes, first.profile->notes);
+    EXPECT_EQ(encodeProfile(*again.profile).bytes, saved);
+}
+
 TEST(ProfileFile, OlderFilesCutFilesAndFilesThatAreNoProfiles) {
     // An older profile: twelve fields, numbers possibly without their leading zero.
     const ProfileRead old =

@@ -99,7 +99,7 @@ TEST(ReportDocumentTest, ParagraphsFlowFromTheCurrentPositionWithTabStops) {
     document.printParagraph(QStringLiteral("a\tb\tc\td"));
     // A paragraph begun to the right starts there, and the next one at the margin again.
     document.setTabStops({});
-    document.setCurrentX(3000);
+    document.setCurrentX(pagePosition(3000));
     document.printParagraph(QStringLiteral("right\rnext line"));
     document.printParagraph(QString());
     document.printParagraph(QStringLiteral("after"));
@@ -145,8 +145,10 @@ TEST(ReportDocumentTest, LongParagraphsWrapAtTheRightMarginAndBreakPages) {
     const QString words = QStringLiteral("Lodgepole pine stand with heavy dead and down woody "
                                          "fuel left after thinning; ")
                               .repeated(2);
+    // One paragraph longer than a page goes on to the next whatever the font's line height.
     for (int i = 0; i < 40; ++i)
-        document.printParagraph(QStringLiteral("%1. ").arg(i) + words.repeated(1 + i % 4));
+        document.printParagraph(QStringLiteral("%1. ").arg(i) +
+                                words.repeated(i == 20 ? 60 : 1 + i % 4));
     document.endDocument();
 
     const double right = 12240 - 1000;
@@ -260,8 +262,9 @@ TEST(ReportDocumentTest, PicturesAndShapesAreRenderedWhereTheyAre) {
     document.startDocument();
     QImage photo(40, 30, QImage::Format_RGB32);
     photo.fill(QColor(200, 30, 30));
-    document.drawPicture(photo, document.currentX(), document.currentY(), "5in", "2.7in");
-    document.drawRectangle(4608 + 1000, 8000, 1000, 6000); // corners in any order
+    document.drawPicture(photo, pagePosition(document.currentX()), document.currentY(), "5in",
+                         "2.7in");
+    document.drawRectangle(fromMargin(4608), 8000, pagePosition(1000), 6000); // any order
     document.setCurrentY(9000);
     document.printParagraph(QStringLiteral("No image available"));
     document.endDocument();

@@ -1,6 +1,8 @@
 #include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
+#include <QBuffer>
+#include <QPdfWriter>
 
 namespace tarnwick::test {
 
@@ -45,13 +47,15 @@ QString ScriptedDialogs::nextFile(const QString& caption) {
     return file;
 }
 
-QString ScriptedDialogs::openFileName(const QString& caption, const QString&, const QString&) {
-    shown_.push_back({QStringLiteral("open"), caption, QString()});
+QString ScriptedDialogs::openFileName(const QString& caption, const QString& directory,
+                                      const QString& filter) {
+    shown_.push_back({QStringLiteral("open"), caption, QString(), directory, filter});
     return nextFile(caption);
 }
 
-QString ScriptedDialogs::saveFileName(const QString& caption, const QString&, const QString&) {
-    shown_.push_back({QStringLiteral("save"), caption, QString()});
+QString ScriptedDialogs::saveFileName(const QString& caption, const QString& directory,
+                                      const QString& filter) {
+    shown_.push_back({QStringLiteral("save"), caption, QString(), directory, filter});
     return nextFile(caption);
 }
 
@@ -64,6 +68,37 @@ std::optional<PhotoDirChoice> ScriptedDialogs::photoDirectoryWarning(const QStri
     const std::optional<PhotoDirChoice> choice = photoDirChoices_.front();
     photoDirChoices_.pop_front();
     return choice;
+}
+
+std::optional<QString> ScriptedDialogs::choosePrinter(const QString& printer) {
+    shown_.push_back({QStringLiteral("printerSetup"), QString(), QString(), printer});
+    if (printers_.empty()) {
+        ADD_FAILURE() << "unexpected printer set-up dialog";
+        return std::nullopt;
+    }
+    const PrinterChoice choice = printers_.front();
+    printers_.pop_front();
+    if (!choice.chosen)
+        return std::nullopt;
+    return choice.name;
+}
+
+PrintOutcome ScriptedDialogs::print(const QString& title, const QString& printer, int pageCount,
+                                    const PrintPages& paint) {
+    shown_.push_back({QStringLiteral("print"), title, QString::number(pageCount), printer});
+    if (prints_.empty()) {
+        ADD_FAILURE() << "unexpected print dialog: " << title.toStdString();
+        return PrintOutcome::Cancelled;
+    }
+    const PrintOutcome outcome = prints_.front();
+    prints_.pop_front();
+    if (outcome != PrintOutcome::Printed)
+        return outcome;
+    printed_.clear();
+    QBuffer buffer(&printed_);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter printerStandIn(&buffer);
+    return paint(printerStandIn) ? PrintOutcome::Printed : PrintOutcome::Failed;
 }
 
 } // namespace tarnwick::test

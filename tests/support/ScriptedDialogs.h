@@ -15,9 +15,11 @@ class ScriptedDialogs : public Dialogs {
 public:
     struct Shown {
         QString kind; // "critical", "message", "warning", "question", "warningQuestion", "open",
-                      // "save", "photoDirWarning"
+                      // "save", "photoDirWarning", "printerSetup", "print"
         QString title;
         QString text;
+        QString directory = {}; // file dialogs: the folder they open in; print dialogs: printer
+        QString filter = {};
     };
 
     void answerNext(Answer answer) { answers_.push_back(answer); }
@@ -27,9 +29,18 @@ public:
         photoDirChoices_.push_back(choice);
     }
 
+    // The printer set-up dialog's choice; none stands for cancelling it.
+    void printerNext(std::optional<QString> printer) {
+        printers_.push_back({printer.has_value(), printer.value_or(QString())});
+    }
+    // What the print dialog does; Printed draws the document into a PDF kept in printed().
+    void printNext(PrintOutcome outcome) { prints_.push_back(outcome); }
+    const QByteArray& printed() const { return printed_; }
+
     const std::vector<Shown>& shown() const { return shown_; }
     bool allAnswersUsed() const {
-        return answers_.empty() && files_.empty() && photoDirChoices_.empty();
+        return answers_.empty() && files_.empty() && photoDirChoices_.empty() &&
+               printers_.empty() && prints_.empty();
     }
 
     void critical(const QString& title, const QString& text) override;
@@ -42,6 +53,9 @@ public:
     QString saveFileName(const QString& caption, const QString& directory,
                          const QString& filter) override;
     std::optional<PhotoDirChoice> photoDirectoryWarning(const QString& message) override;
+    std::optional<QString> choosePrinter(const QString& printer) override;
+    PrintOutcome print(const QString& title, const QString& printer, int pageCount,
+                       const PrintPages& paint) override;
 
 private:
     QString nextFile(const QString& caption);
@@ -50,6 +64,13 @@ private:
     std::deque<Answer> answers_;
     std::deque<QString> files_;
     std::deque<std::optional<PhotoDirChoice>> photoDirChoices_;
+    struct PrinterChoice {
+        bool chosen;
+        QString name;
+    };
+    std::deque<PrinterChoice> printers_;
+    std::deque<PrintOutcome> prints_;
+    QByteArray printed_;
     std::vector<Shown> shown_;
 };
 

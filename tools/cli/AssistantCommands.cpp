@@ -113,7 +113,7 @@ QJsonObject profileJson(const AppState& state) {
     const ProfileColumn shown = profileColumn(p);
     QJsonObject shownJson;
     for (const BuilderTabRow& row : builderTabRows())
-        shownJson.insert(QString::fromUtf16(row.key), profileColumnValue(shown, row.value));
+        shownJson.insert(QString::fromUtf16(row.key), shown[row.value]);
     return QJsonObject{{u"fields"_s, fields},
                        {u"shown"_s, shownJson},
                        {u"title"_s, assistantTitle(state.profileFileName)},

@@ -8,10 +8,12 @@
 #include "ListCommand.h"
 #include "PlateCommand.h"
 #include "QueryCommand.h"
+#include "ReportCommand.h"
+#include "reports/ReportFonts.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QGuiApplication>
 #include <QStringList>
 
 #include <algorithm>
@@ -100,6 +102,7 @@ constexpr std::array commands{
     Command{"list", "list [--app-dir DIR]    print the start-up results list as CSV", &runList},
     Command{"profile", profileCommandSynopsis, &runProfile},
     Command{"query", queryCommandSynopsis, &runQueryCommand},
+    Command{"report", reportCommandSynopsis, &runReport},
 };
 
 bool asksForHelp(const QString& arg) {
@@ -121,10 +124,12 @@ int runHelp(const QStringList&) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // Images are painted without a screen.
+    // Images and reports are painted without a screen; the charts of reports need the widget
+    // application.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
+    tarnwick::registerReportFonts();
 
     QStringList args = QCoreApplication::arguments();
     args.removeFirst(); // the program

@@ -21,7 +21,7 @@ void refreshCatalogue(AppState& state, const std::function<void()>& reloadQueryP
 bool itemClicked(AppState& state, const QString& key, const ShowListedPhoto& showPhoto) {
     if (key == state.lastClickedListKey)
         return false;
-    const ResultsRow* row = state.resultsList.rowWithKey(key);
+    const std::optional<ResultsRow> row = state.resultsList.rowWithKey(key);
     if (!row)
         return false;
     state.lastClickedListKey = key;

@@ -50,6 +50,14 @@ MainFrame::MainFrame(AppState& state, Dialogs& dialogs, QWidget* parent)
             &AssistantController::frameMinimised);
     connect(this, &MainFrame::restored, mainWindow_->assistant(),
             &AssistantController::frameRestored);
+    // Reports are previewed in a window of their own inside the frame, in front of the browse
+    // window; closing it goes back to browsing.
+    mainWindow_->setPreviewPlacement([this](QWidget* preview) {
+        QMdiSubWindow* window = mdiArea_->addSubWindow(preview);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setWindowIcon(windowIcon());
+        window->showMaximized();
+    });
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, &MainFrame::showMenusOf);
     showMenusOf(mainWindowFrame_);
 }

@@ -9,6 +9,7 @@
 #include "app/commands/PhotoDirectoryCheck.h"
 #include "app/commands/ProfileCommands.h"
 #include "app/commands/QueryCommands.h"
+#include "app/commands/ReportCommands.h"
 #include "app/commands/ResultsListCommands.h"
 #include "catalogue/DatabaseError.h"
 #include "catalogue/ResultsListModel.h"
@@ -27,8 +28,10 @@
 #include "platform/ProcessRunner.h"
 #include "platform/ProgramSettings.h"
 #include "platform/SuiteSettings.h"
+#include "profile/widgets/AssistantWindow.h"
 #include "query/QueryControls.h"
 #include "query/widgets/QueryPane.h"
+#include "reports/widgets/ReportPreview.h"
 #include "suite/widgets/AboutWindow.h"
 #include "ui/widgets/FlatControls.h"
 
@@ -37,6 +40,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QPrinterInfo>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
@@ -83,6 +87,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     };
     assistant_ = new AssistantController(state_, *this);
     displayHooks_.refreshAssistant = [this] { assistant_->refreshValues(); };
+    setUpReportHooks();
     makeFlat(this);
     qApp->installEventFilter(this);
 }
@@ -157,7 +162,7 @@ void MainWindow::buildMenus() {
     // have the desktop's usual shortcuts as well.
     auto* file = new QMenu(QStringLiteral("&File"), this);
     addCommand(file, QStringLiteral("&Printer Setup"), QStringLiteral("mnuPrinterSetup"),
-               notYetAvailable);
+               [this] { printerSetupCommand(state_, reportHooks_); });
     addCommand(file, QStringLiteral("&Manage Photo Series"), QStringLiteral("mnuMP"),
                [this] { managePhotoSeriesCommand(); });
     addCommand(file, QStringLiteral("Pr&eferences"), QStringLiteral("mnuPreferences"),
@@ -194,13 +199,15 @@ void MainWindow::buildMenus() {
 
     auto* reports = new QMenu(QStringLiteral("&Reports"), this);
     addCommand(reports, QStringLiteral("Print &Selected Photo/Data"),
-               QStringLiteral("mnuPrintPhoto"), notYetAvailable)
+               QStringLiteral("mnuPrintPhoto"), [this] { printPhotoCommand(state_, reportHooks_); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     addCommand(reports, QStringLiteral("Print Photo &Comparison "),
-               QStringLiteral("mnuPrintComparsion"), notYetAvailable)
+               QStringLiteral("mnuPrintComparsion"),
+               [this] { printComparisonCommand(state_, reportHooks_); })
         ->setEnabled(false);
     addCommand(reports, QStringLiteral("Print Current &Fuel Profile"),
-               QStringLiteral("mnuFuelProfilePrint"), notYetAvailable)
+               QStringLiteral("mnuFuelProfilePrint"),
+               [this] { printFuelProfileCommand(state_, reportHooks_); })
         ->setEnabled(false);
 
     auto* tools = new QMenu(QStringLiteral("&Tools"), this);
@@ -319,7 +326,7 @@ void MainWindow::buildLayout() {
             [this](const QString& key) { listItemClicked(key); });
     thumbnails_ = new PhotoThumbnails(resultsView_->thumbnailSize() * devicePixelRatioF(), this);
     resultsView_->setThumbnails([this](const QString& key) {
-        const ResultsRow* row = state_.resultsList.rowWithKey(key);
+        const std::optional<ResultsRow> row = state_.resultsList.rowWithKey(key);
         if (!row)
             return QImage();
         const SlotPaths files =
@@ -500,9 +507,58 @@ void MainWindow::listItemClicked(const QString& key) {
     });
 }
 
+void MainWindow::setUpReportHooks() {
+    reportHooks_.printerInstalled = [] { return !QPrinterInfo::availablePrinterNames().isEmpty(); };
+    reportHooks_.chart = reportLoadingChart;
+    reportHooks_.list = displayHooks_.list;
+    reportHooks_.assistantShown = [this] { return assistantWindow()->isVisible(); };
+    reportHooks_.hideAssistant = [this] { assistantWindow()->hide(); };
+    reportHooks_.showAssistant = [this] { assistantWindow()->show(); };
+    reportHooks_.preview = [this](std::shared_ptr<const ComposedReport> report) {
+        showReport(std::move(report));
+    };
+    reportHooks_.closePreview = [this] { closeReportPreview(); };
+}
+
+ReportPreview* MainWindow::reportPreview() const {
+    return preview_;
+}
+
+void MainWindow::showReport(std::shared_ptr<const ComposedReport> report) {
+    if (!dialogs_)
+        return;
+    if (!preview_) {
+        preview_ = new ReportPreview(*dialogs_, state_.paths);
+        preview_->setPrinter([this] { return state_.reportPrinter; });
+        connect(preview_, &ReportPreview::closeRequested, this, &MainWindow::closeReportPreview);
+        if (placePreview_) {
+            placePreview_(preview_);
+        } else {
+            preview_->setAttribute(Qt::WA_DeleteOnClose);
+            preview_->resize(900, 1000);
+        }
+    }
+    preview_->setReport(std::move(report));
+    QWidget* window = preview_->parentWidget() ? preview_->parentWidget() : preview_.data();
+    window->show();
+    window->raise();
+    preview_->setFocus();
+}
+
+void MainWindow::closeReportPreview() {
+    if (!preview_)
+        return;
+    // The report goes with the window; the next one opens a fresh preview.
+    QWidget* window = preview_->parentWidget() ? preview_->parentWidget() : preview_.data();
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->close();
+    preview_ = nullptr;
+}
+
 void MainWindow::setServices(Dialogs& dialogs, ProcessRunner& runner, PathProbe& probe) {
     runner_ = &runner;
     dialogs_ = &dialogs;
+    reportHooks_.dialogs = &dialogs;
     displayHooks_.directoryCheck = [this, &dialogs, &runner, &probe](const ListEntry& entry,
                                                                      const QString&) {
         const PhotoDirCheckResult result =

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/commands/PhotoDisplayCommands.h"
+#include "app/commands/ReportCommands.h"
 #include "display/SlotDisplay.h"
 
 #include <array>
@@ -33,6 +34,7 @@ struct SearchRequest;
 class ProcessRunner;
 class ProgramSettings;
 struct PlateSource;
+class ReportPreview;
 class ResultsView;
 struct ResultsRow;
 class ViewerWindow;
@@ -104,6 +106,19 @@ public:
     void openViewer(int pane);
     // The display's seams: the directory check, the results list, the assistant, the plates.
     PhotoDisplayHooks& photoDisplayHooks() { return displayHooks_; }
+    // The report commands' seams: the printers, the charts, the assistant, the preview.
+    ReportHooks& reportHooks() { return reportHooks_; }
+
+    // Shows a report in the preview, opening it when closed; closes it with its report.
+    void showReport(std::shared_ptr<const ComposedReport> report);
+    void closeReportPreview();
+    // The open preview, if any.
+    ReportPreview* reportPreview() const;
+    // Where a new preview goes: the frame gives it a window of its own inside it. Without one
+    // the preview is a window of its own.
+    void setPreviewPlacement(std::function<void(QWidget* preview)> place) {
+        placePreview_ = std::move(place);
+    }
 
     QToolBar* toolBar() const { return toolBar_; }
     const QList<QMenu*>& menus() const { return menus_; }
@@ -149,6 +164,7 @@ private:
     void drawPlate(int pane, const PlateSource& source);
     // Leaving compare mode: slot 0 shows the photo last browsed again if comparing replaced it.
     void showBrowsedPhotoAgain();
+    void setUpReportHooks();
 
     AppState& state_;
     QToolBar* toolBar_;
@@ -163,6 +179,9 @@ private:
     std::array<LoadingChartView*, 2> chartViews_{};
     ProcessRunner* runner_ = nullptr;
     Dialogs* dialogs_ = nullptr;
+    ReportHooks reportHooks_;
+    QPointer<ReportPreview> preview_;
+    std::function<void(QWidget*)> placePreview_;
     std::function<void()> reloadQueryParameters_;
     std::array<std::unique_ptr<SlotDisplay>, 2> slotDisplays_;
     PhotoDisplayHooks displayHooks_;

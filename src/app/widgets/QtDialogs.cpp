@@ -5,6 +5,9 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
 
 namespace tarnwick {
 
@@ -66,6 +69,40 @@ std::optional<PhotoDirChoice> QtDialogs::photoDirectoryWarning(const QString& me
     dialog.exec();
     QApplication::processEvents();
     return dialog.choice();
+}
+
+std::optional<QString> QtDialogs::choosePrinter(const QString& printer) {
+    QPrinter chosen;
+    if (!printer.isEmpty())
+        chosen.setPrinterName(printer);
+    QPrintDialog dialog(&chosen, parent_);
+    dialog.setWindowTitle(QStringLiteral("Printer Setup"));
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+    // It only chooses the printer: its button says so rather than "Print".
+    for (QPushButton* button : dialog.findChildren<QPushButton*>())
+        if (button->text().remove(u'&') == QLatin1String("Print"))
+            button->setText(QStringLiteral("OK"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return chosen.printerName();
+}
+
+PrintOutcome QtDialogs::print(const QString& title, const QString& printer, int pageCount,
+                              const PrintPages& paint) {
+    QPrinter device(QPrinter::HighResolution);
+    if (!printer.isEmpty())
+        device.setPrinterName(printer);
+    // The pages carry their own margins.
+    device.setFullPage(true);
+    device.setDocName(title);
+    QPrintDialog dialog(&device, parent_);
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+    dialog.setMinMax(1, std::max(1, pageCount));
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange);
+    if (dialog.exec() != QDialog::Accepted)
+        return PrintOutcome::Cancelled;
+    return paint(device) ? PrintOutcome::Printed : PrintOutcome::Failed;
 }
 
 } // namespace tarnwick

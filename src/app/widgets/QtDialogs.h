@@ -22,6 +22,9 @@ public:
     QString saveFileName(const QString& caption, const QString& directory,
                          const QString& filter) override;
     std::optional<PhotoDirChoice> photoDirectoryWarning(const QString& message) override;
+    std::optional<QString> choosePrinter(const QString& printer) override;
+    PrintOutcome print(const QString& title, const QString& printer, int pageCount,
+                       const PrintPages& paint) override;
 
 private:
     QPointer<QWidget> parent_;

@@ -179,6 +179,52 @@ QImage renderLoadingChart(const LoadingChartContent& content, const QSize& pixel
     return image;
 }
 
+namespace {
+
+// The width (in units of 1/96 in, the chart's own) at which the heading's bold line and the bar
+// labels at their smallest size are drawn whole.
+double wholeChartWidth(const QChart& chart, const LoadingChartContent& content) {
+    QFont heading = chart.titleFont();
+    heading.setBold(true);
+    const double headingWidth =
+        QFontMetricsF(heading).horizontalAdvance(content.header.value(0) + u' ');
+    QStringList labels;
+    for (const ChartBar& bar : content.bars)
+        labels << bar.label;
+    const double labelsWidth = widestLabel(labels, labelFont(smallestLabelPoints + 0.5)) * 3;
+    const QMargins margins = chart.margins();
+    return std::max(headingWidth, labelsWidth) + margins.left() + margins.right() + 24;
+}
+
+} // namespace
+
+ReportChart reportLoadingChart(const LoadingChartContent& content, const QSizeF& boxTwips) {
+    constexpr double twipsPerUnit = 1440.0 / 96.0;
+    QGraphicsScene scene;
+    auto* chart = new QChart;
+    scene.addItem(chart);
+    fillLoadingChart(*chart, content);
+    // Never narrower than the photo report's 5 in box either, so the charts of every report
+    // print their texts at one size, smaller boxes scaling the whole chart down.
+    constexpr double narrowest = 5 * 96;
+    const double width =
+        std::max({boxTwips.width() / twipsPerUnit, narrowest, wholeChartWidth(*chart, content)});
+    const double height =
+        boxTwips.width() > 0 ? width * boxTwips.height() / boxTwips.width() : width / 2;
+    const QRectF area(0, 0, width, height);
+    fitBarLabels(*chart, width);
+    chart->setGeometry(area);
+
+    ReportChart drawn;
+    drawn.size = area.size();
+    QPainter painter(&drawn.picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    scene.render(&painter, area, area);
+    painter.end();
+    return drawn;
+}
+
 LoadingChartView::LoadingChartView(QWidget* parent) : QChartView(parent) {
     setRenderHint(QPainter::Antialiasing);
     setFrameShape(QFrame::NoFrame);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "display/DataPlate.h"
+#include "reports/ReportComposition.h"
 
 #include <QChartView>
 #include <QImage>
@@ -21,6 +22,10 @@ QString shownBarLabel(const QString& category);
 
 // The chart of a photo as a picture, for a report's picture box.
 QImage renderLoadingChart(const LoadingChartContent& content, const QSize& pixels);
+
+// The chart as vector graphics for a report's box (twips), laid out at the box's proportions and
+// never so small that its heading or bar labels are cut: a small box prints it smaller instead.
+ReportChart reportLoadingChart(const LoadingChartContent& content, const QSizeF& boxTwips);
 
 // A photo's size-class loading chart on screen.
 class LoadingChartView : public QChartView {

@@ -202,14 +202,14 @@ void AssistantWindow::setBoldColumn(int column) {
 void AssistantWindow::showCurrentPhoto(const PhotoColumn& current) {
     label(u"lblCurrentPhoto"_s)->setText(current.photo);
     for (const BuilderTabRow& row : builderTabRows())
-        label(u"lblCur"_s + QString::fromUtf16(row.key))->setText(columnValue(current, row.value));
+        label(u"lblCur"_s + QString::fromUtf16(row.key))->setText(current[row.value]);
 }
 
 void AssistantWindow::showProfile(const FuelProfile& profile, const ProfileColumn& shown,
                                   const QString& title) {
     for (const BuilderTabRow& row : builderTabRows()) {
         const QString key = QString::fromUtf16(row.key);
-        label(u"lblPro"_s + key)->setText(profileColumnValue(shown, row.value));
+        label(u"lblPro"_s + key)->setText(shown[row.value]);
         if (row.component)
             label(u"lblPL"_s + key)->setText(profileSource(profile, *row.component));
     }

@@ -38,7 +38,8 @@ AboutWindow::AboutWindow(QWidget* parent)
     version_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     notice_->setObjectName(QStringLiteral("lblDisclaimer"));
-    notice_->setText(QString::fromUtf8(version::legalNotice));
+    notice_->setText(QString::fromUtf8(version::noticeLine) + u'\n' +
+                     QString::fromUtf8(version::legalNotice));
     notice_->setWordWrap(true);
 
     ok_->setObjectName(QStringLiteral("cmdOK"));

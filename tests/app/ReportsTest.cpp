@@ -1,0 +1,718 @@
+#include "app/AppState.h"
+#include "app/commands/PhotoDisplayCommands.h"
+#include "app/commands/ReportCommands.h"
+#include "app/commands/ResultsListCommands.h"
+#include "app/commands/Startup.h"
+#include "app/widgets/MainWindow.h"
+#include "catalogue/CatalogueStatements.h"
+#include "display/widgets/LoadingChartView.h"
+#include "reports/ReportFiles.h"
+#include "reports/ReportRenderer.h"
+#include "reports/widgets/ReportPreview.h"
+#include "support/PaintedText.h"
+#include "support/ScriptedDialogs.h"
+#include "support/ScriptedSeams.h"
+#include "support/TestInstallation.h"
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPainter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWheelEvent>
+
+using namespace tarnwick;
+using namespace Qt::StringLiterals;
+using tarnwick::test::ScriptedDialogs;
+using tarnwick::test::TestCatalogue;
+using tarnwick::test::TestInstallation;
+
+namespace {
+
+template <typename T> std::vector<const T*> itemsOf(const ReportPage& page) {
+    std::vector<const T*> found;
+    for (const PageItem& item : page.items)
+        if (const T* it = std::get_if<T>(&item))
+            found.push_back(it);
+    return found;
+}
+
+std::vector<const TextBlock*> textsOf(const ReportPage& page, TextRole role) {
+    std::vector<const TextBlock*> found;
+    for (const TextBlock* block : itemsOf<TextBlock>(page))
+        if (block->role == role)
+            found.push_back(block);
+    return found;
+}
+
+const TextBlock* bodyText(const ReportPage& page, const QString& text) {
+    for (const TextBlock* block : textsOf(page, TextRole::Body))
+        if (block->text == text)
+            return block;
+    return nullptr;
+}
+
+QStringList linesOf(const TextBlock& block) {
+    QStringList lines;
+    for (const TextRun& run : block.runs)
+        lines << run.text;
+    return lines;
+}
+
+// Where the page's first run of a text starts.
+QPointF origin(const ReportPage& page, const QString& text) {
+    const TextBlock* block = bodyText(page, text);
+    return block && !block->runs.empty() ? block->rect.topLeft() : QPointF(-1, -1);
+}
+
+constexpr double margin = 1000;
+const QString notice = reportNoticeLine();
+
+// Two books, one with four classes above 3 inches (a plate of 19 rows), one with a single open
+// one (16 rows); photos with and without their picture file.
+class ReportsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        {
+            TestCatalogue catalogue(installation.cataloguePath());
+            catalogue.addBook(u"B1"_s, true, {0.25, 1.0, 3.0, 6.0, 9.0, 20.0});
+            catalogue.addBook(u"B2"_s, true, {0.25, 1.0, 3.0, 0.0, 0.0, 0.0});
+            const auto photo = [&](qint64 id, const QString& book, const QString& label) {
+                QVariantMap fields{{u"PhotoPic"_s, u"p%1.jpg"_s.arg(id)},
+                                   {u"DataPic"_s, u"d%1.jpg"_s.arg(id)},
+                                   {u"Oto3FL"_s, 3.0},
+                                   {u"TotalFL"_s, 12.5},
+                                   {u"HerbTonsPerAcre"_s, 0.5}};
+                for (int k = 1; k <= 7; ++k)
+                    fields.insert(u"TonsPerAcreBreak%1"_s.arg(k), 0.5 * k + 0.25);
+                catalogue.addPhoto(id, book, label, fields);
+            };
+            photo(1, u"B1"_s, u"P1"_s);
+            photo(2, u"B2"_s, u"P2"_s);
+            photo(3, u"B2"_s, u"P3"_s); // its picture file is missing
+        }
+        for (const auto& [book, id] : {std::pair{u"B1"_s, 1}, std::pair{u"B2"_s, 2}}) {
+            const QString folder = installation.paths().photoImagesDir() + u'/' + book;
+            QDir().mkpath(folder);
+            QImage picture(600, 400, QImage::Format_RGB32);
+            picture.fill(QColor(40 * id, 120, 60));
+            ASSERT_TRUE(picture.save(folder + u"/p%1.jpg"_s.arg(id), "JPG"));
+        }
+        ASSERT_TRUE(initialiseCatalogue(state, dialogs));
+        fillResultsList(state);
+        list = resultsListAccess(state.resultsList, {});
+    }
+
+    void show(int slot, qint64 id) {
+        state.currentSlot = slot;
+        ASSERT_EQ(showPhotoById(state, id, PhotoDisplayHooks{}).outcome, ShowPhotoOutcome::Shown);
+    }
+
+    FuelProfile profileFrom(const QString& a, const QString& b, const QString& c,
+                            const QString& d) const {
+        FuelProfile profile;
+        profile.name = u"Ridge 7"_s;
+        profile.break1 = 1.5;
+        profile.break2 = 2.25;
+        profile.break3 = 0.75;
+        profile.value3Plus = 10;
+        profile.source0to3 = a;
+        profile.source3Plus = b;
+        profile.duffSource = c;
+        profile.fuelBedSource = d;
+        profile.herbValue = u"0.5"_s;
+        profile.woodyValue = u"1.2"_s;
+        profile.duffValue = u"1.0"_s;
+        profile.fuelBedValue = u"2.5"_s;
+        return profile;
+    }
+
+    std::shared_ptr<const ComposedReport> profileReport(const FuelProfile& profile) {
+        state.fuelProfile = profile;
+        return fuelProfileReportOf(state, list);
+    }
+
+    TestInstallation installation;
+    AppState state{installation.paths()};
+    ScriptedDialogs dialogs;
+    ResultsListAccess list;
+};
+
+} // namespace
+
+TEST_F(ReportsTest, FuelProfileReportPrintsItsValuesAndOnePictureOfEachSourcePhoto) {
+    // All four components from one photo: one caption and one picture under the paragraphs.
+    const auto same = profileReport(profileFrom(u"B1/P1"_s, u"B1/P1"_s, u"B1/P1"_s, u"B1/P1"_s));
+    ASSERT_EQ(same->document.pageCount(), 1);
+    const ReportPage& page = same->document.pages()[0];
+    QStringList paragraphs;
+    for (const TextBlock* block : textsOf(page, TextRole::Body))
+        paragraphs << block->text;
+    const QString source = u"Source Photo: "_s;
+    EXPECT_EQ(paragraphs, (QStringList{
+                              u"Loading(t/ac): "_s,
+                              u"\tDDW .0\"3\":\t4.5\t"_s + source + u"\tB1/P1"_s,
+                              u"\tDDW 3.1\" plus:\t10\t"_s + source + u"\tB1/P1"_s,
+                              u"\tDDW Total:\t14.5"_s,
+                              u"\tHerb:\t\t0.5"_s,
+                              u"\tShrub:\t\t1.2"_s,
+                              u"\rDepths:"_s,
+                              u"\tDuff Depth:\t1.0\t"_s + source + u"\tB1/P1"_s,
+                              u"\tFuel Bed Depth:\t2.5\t"_s + source + u"\tB1/P1"_s,
+                              u"Notes: \r"_s,
+                              u"B1/P1"_s,
+                          }));
+    EXPECT_EQ(origin(page, u"B1/P1"_s), QPointF(margin + 1440, 4500));
+    // The values line up: the short labels' second tab reaches where the long ones' first does.
+    const TextBlock* herb = bodyText(page, u"\tHerb:\t\t0.5"_s);
+    const TextBlock* total = bodyText(page, u"\tDDW Total:\t14.5"_s);
+    ASSERT_TRUE(herb && total);
+    EXPECT_DOUBLE_EQ(herb->runs.back().origin.x(), total->runs.back().origin.x());
+    const auto pictures = itemsOf<PictureItem>(page);
+    ASSERT_EQ(pictures.size(), 1u);
+    // 3:2 into 3.2 by 2.16 in: the full width, the height in proportion, at the box's top.
+    EXPECT_EQ(pictures[0]->rect, QRectF(margin, 5000, 4608, 3072));
+    EXPECT_TRUE(itemsOf<RectangleItem>(page).empty());
+
+    // Four photos, two without a picture (one with no file, one no longer in the list): the
+    // grid's positions, and frames with " No image available" where pictures are missing.
+    const auto four = profileReport(profileFrom(u"B1/P1"_s, u"B2/P2"_s, u"B2/P3"_s, u"B9/P9"_s));
+    const ReportPage& grid = four->document.pages()[0];
+    EXPECT_EQ(origin(grid, u"B1/P1"_s), QPointF(margin + 1440, 4500));
+    EXPECT_EQ(origin(grid, u"B2/P2"_s), QPointF(margin + 6336, 4500));
+    EXPECT_EQ(origin(grid, u"B2/P3"_s), QPointF(margin + 1440, 8500));
+    EXPECT_EQ(origin(grid, u"B9/P9"_s), QPointF(margin + 6336, 8500));
+    std::vector<QPointF> pictureCorners;
+    for (const PictureItem* picture : itemsOf<PictureItem>(grid))
+        pictureCorners.push_back(picture->rect.topLeft());
+    EXPECT_EQ(pictureCorners, (std::vector<QPointF>{{margin, 5000}, {margin + 5040, 5000}}));
+    std::vector<QRectF> frames;
+    for (const RectangleItem* frame : itemsOf<RectangleItem>(grid))
+        frames.push_back(frame->rect);
+    EXPECT_EQ(frames, (std::vector<QRectF>{QRectF(QPointF(margin, 9000), QPointF(5608, 11880)),
+                                           QRectF(QPointF(6048, 9000), QPointF(10656, 12110.4))}));
+    std::vector<QPointF> missing;
+    for (const TextBlock* block : textsOf(grid, TextRole::Body))
+        if (block->text == u" "_s + noImageText)
+            missing.push_back(block->rect.topLeft());
+    EXPECT_EQ(missing, (std::vector<QPointF>{{margin + 1440, 10440}, {margin + 6192, 10440}}));
+}
+
+TEST_F(ReportsTest, ComparisonReportPutsPicturesChartsAndPlatesSideBySide) {
+    show(0, 1);
+    show(1, 3);
+    const auto report = comparisonReportOf(state, reportLoadingChart);
+    EXPECT_EQ(report->title, u"Tarnwick - Comparison of Photos"_s);
+    ASSERT_EQ(report->document.pageCount(), 1);
+    const ReportPage& page = report->document.pages()[0];
+
+    const TextBlock* labels = bodyText(page, u"B1/P1\t\t\t\t\tB2/P3"_s);
+    ASSERT_TRUE(labels);
+    ASSERT_EQ(labels->runs.size(), 2u);
+    EXPECT_DOUBLE_EQ(labels->runs[1].origin.x(), margin + 5040); // over the right-hand picture
+
+    const auto pictures = itemsOf<PictureItem>(page);
+    ASSERT_EQ(pictures.size(), 1u);
+    EXPECT_EQ(pictures[0]->rect.topLeft(), QPointF(margin, 1910));
+    const auto frames = itemsOf<RectangleItem>(page);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0]->rect, QRectF(QPointF(6048, 1910), QPointF(10656, 4996.8)));
+    EXPECT_EQ(origin(page, noImageText), QPointF(margin + 6192, 3350));
+
+    std::vector<QRectF> charts;
+    for (const DrawingItem* chart : itemsOf<DrawingItem>(page))
+        charts.push_back(chart->rect);
+    EXPECT_EQ(charts, (std::vector<QRectF>{QRectF(margin, 5300, 4608, 2880),
+                                           QRectF(margin + 5040, 5300, 4608, 2880)}));
+
+    const auto plates = itemsOf<TableBlock>(page);
+    ASSERT_EQ(plates.size(), 2u);
+    EXPECT_EQ(plates[0]->rect.topLeft(), QPointF(margin, 8500));
+    EXPECT_EQ(plates[1]->rect.topLeft(), QPointF(margin + 5040, 8500));
+    EXPECT_LE(plates[0]->rect.right(), plates[1]->rect.left()) << "the plates overlap";
+    EXPECT_EQ(plates[0]->rowHeights.size(), 19u);
+    EXPECT_EQ(plates[1]->rowHeights.size(), 16u);
+
+    // Drawn at the comparison's size, the charts still paint their heading and every bar label
+    // whole, as text.
+    test::TextRecordingDevice device(QSize(1224, 1584), 144);
+    QPainter painter(&device);
+    painter.scale(144 / twipsPerInch, 144 / twipsPerInch);
+    paintPageInTwips(painter, page);
+    painter.end();
+    QStringList painted = device.texts();
+    for (QString& text : painted)
+        text.replace(QChar::Nbsp, u' ').remove(QChar(0x200B));
+    const QString all = painted.join(u'\n');
+    EXPECT_EQ(all.count(u"DDW Total Tons per Acre(t/ac) by Size Class"_s), 2);
+    for (int slot = 0; slot < 2; ++slot) {
+        const PlateSource source{state.slotPhoto[size_t(slot)], state.slotBook[size_t(slot)],
+                                 QString()};
+        for (const ChartBar& bar :
+             loadingChartContent(source, overThreeClassCase(state.slotBook[size_t(slot)])).bars)
+            EXPECT_TRUE(painted.contains(bar.label.trimmed()) || painted.contains(bar.label))
+                << bar.label.toStdString();
+    }
+    EXPECT_FALSE(all.contains(u'\u2026')) << "a text was cut short";
+}
+
+TEST_F(ReportsTest, PhotoReportFitsOnePageAndEveryPageCarriesHeadingAndFooter) {
+    show(0, 1);
+    const auto photo = photoReportOf(state, reportLoadingChart);
+    EXPECT_EQ(photo->title, u"Tarnwick - B1/P1"_s);
+    ASSERT_EQ(photo->document.pageCount(), 1) << "a 19-row plate with picture and chart";
+    const ReportPage& page = photo->document.pages()[0];
+    const auto pictures = itemsOf<PictureItem>(page);
+    const auto charts = itemsOf<DrawingItem>(page);
+    const auto plates = itemsOf<TableBlock>(page);
+    ASSERT_EQ(pictures.size(), 1u);
+    ASSERT_EQ(charts.size(), 1u);
+    ASSERT_EQ(plates.size(), 1u);
+    EXPECT_EQ(pictures[0]->rect.top(), 1440);
+    EXPECT_NEAR(pictures[0]->rect.height(), 3888, 0.5);
+    EXPECT_EQ(charts[0]->rect, QRectF(margin, pictures[0]->rect.bottom() + 200, 7200, 3888));
+    EXPECT_EQ(plates[0]->rect.topLeft(), QPointF(margin, charts[0]->rect.bottom() + 200));
+    EXPECT_EQ(plates[0]->rowHeights.size(), 19u);
+
+    // Without its picture file the photo report says so and the chart moves up.
+    show(0, 3);
+    const auto bare = photoReportOf(state, reportLoadingChart);
+    const ReportPage& barePage = bare->document.pages()[0];
+    EXPECT_EQ(origin(barePage, noImageText), QPointF(margin, 2000));
+    ASSERT_EQ(itemsOf<DrawingItem>(barePage).size(), 1u);
+    EXPECT_EQ(itemsOf<DrawingItem>(barePage)[0]->rect.top(), 2500);
+
+    // Long notes: the pictures go to the next page, and every page has the title, the rule of
+    // exactly 90 underscores and its own number at the right of the footer.
+    FuelProfile long_ = profileFrom(u"B1/P1"_s, {}, {}, {});
+    long_.notes = u"Thinned in 2019, slash piled on the east side of the unit. "_s.repeated(40);
+    const auto profile = profileReport(long_);
+    ASSERT_EQ(profile->document.pageCount(), 2);
+    EXPECT_EQ(origin(profile->document.pages()[1], u"B1/P1"_s), QPointF(margin + 1440, 1440));
+    for (const auto& report : {photo, bare, profile}) {
+        for (const ReportPage& each : report->document.pages()) {
+            SCOPED_TRACE(report->title.toStdString() + " page " + std::to_string(each.number));
+            const auto heading = textsOf(each, TextRole::Heading);
+            ASSERT_EQ(heading.size(), 2u);
+            EXPECT_EQ(linesOf(*heading[0]), QStringList{report->title});
+            EXPECT_EQ(linesOf(*heading[1]), QStringList{QString(90, u'_')});
+            const auto footer = textsOf(each, TextRole::Footer);
+            ASSERT_EQ(footer.size(), 2u);
+            EXPECT_EQ(linesOf(*footer[0]), QStringList{notice});
+            EXPECT_EQ(linesOf(*footer[1]), QStringList{u" Page: %1"_s.arg(each.number)});
+            const TextRun& number = footer[1]->runs.back();
+            EXPECT_NEAR(number.origin.x() + number.width, 12240 - margin, 1);
+            for (const PageItem& item : each.items) {
+                const auto* text = std::get_if<TextBlock>(&item);
+                if (!text || text->role == TextRole::Body) {
+                    EXPECT_LE(boundsOf(item).bottom(), 15840 - 1440 + 1) << "below the margin";
+                }
+            }
+        }
+    }
+}
+
+namespace {
+
+// Whether every group the text opens is closed, none too early, the last at its very end.
+bool groupsBalance(const QByteArray& rtf) {
+    int depth = 0;
+    qsizetype last = rtf.size();
+    while (last > 0 && std::isspace(static_cast<unsigned char>(rtf[last - 1])))
+        --last;
+    for (qsizetype i = 0; i < last; ++i) {
+        const char c = rtf[i];
+        if (c == '\\') {
+            ++i; // an escaped brace or backslash, or the first letter of a control word
+        } else if (c == '{') {
+            ++depth;
+        } else if (c == '}') {
+            if (--depth < 0 || (depth == 0 && i != last - 1))
+                return false;
+        }
+    }
+    return depth == 0;
+}
+
+// The group that starts at the first occurrence of a destination such as "{\header ".
+QByteArray groupOf(const QByteArray& rtf, const QByteArray& start) {
+    const qsizetype from = rtf.indexOf(start);
+    if (from < 0)
+        return {};
+    int depth = 0;
+    for (qsizetype i = from; i < rtf.size(); ++i) {
+        if (rtf[i] == '\\')
+            ++i;
+        else if (rtf[i] == '{')
+            ++depth;
+        else if (rtf[i] == '}' && --depth == 0)
+            return rtf.mid(from, i - from + 1);
+    }
+    return {};
+}
+
+struct Blip {
+    QSize pixels;
+    QSize goal;
+    QImage image;
+};
+
+std::vector<Blip> pngBlips(const QByteArray& rtf) {
+    static const QRegularExpression blip(
+        uR"(\\pngblip\\picw(\d+)\\pich(\d+)\\picwgoal(\d+)\\pichgoal(\d+)\s+([0-9a-f\s]+)\})"_s);
+    std::vector<Blip> found;
+    auto matches = blip.globalMatch(QString::fromLatin1(rtf));
+    while (matches.hasNext()) {
+        const auto m = matches.next();
+        QByteArray hex = m.captured(5).toLatin1();
+        hex.replace('\n', QByteArray());
+        found.push_back({QSize(m.captured(1).toInt(), m.captured(2).toInt()),
+                         QSize(m.captured(3).toInt(), m.captured(4).toInt()),
+                         QImage::fromData(QByteArray::fromHex(hex), "PNG")});
+    }
+    return found;
+}
+
+} // namespace
+
+TEST_F(ReportsTest, RichTextHoldsThePagesAsComposed) {
+    show(0, 1);
+    show(1, 3);
+    const auto comparison = comparisonReportOf(state, reportLoadingChart);
+    const QByteArray rtf = comparison->richText;
+    EXPECT_TRUE(rtf.startsWith("{\\rtf1\\ansi"));
+    EXPECT_TRUE(groupsBalance(rtf));
+    EXPECT_TRUE(rtf.contains("\\paperw12240\\paperh15840\\margl1000\\margr1000\\margt1440"
+                             "\\margb1440"));
+    const QByteArray header = groupOf(rtf, "{\\header ");
+    EXPECT_TRUE(header.contains("Tarnwick - Comparison of Photos\\par"));
+    EXPECT_TRUE(header.contains(QByteArray(90, '_') + "\\par"));
+    EXPECT_FALSE(header.contains(QByteArray(91, '_')));
+    const QByteArray footer = groupOf(rtf, "{\\footer ");
+    EXPECT_TRUE(footer.contains(notice.toLatin1() + "\\tab  Page: {\\field{\\*\\fldinst { PAGE }}"))
+        << footer.toStdString();
+
+    // One PNG for the picture and one for each chart, each the box's proportions.
+    const std::vector<Blip> blips = pngBlips(rtf);
+    ASSERT_EQ(blips.size(), 3u);
+    for (const Blip& blip : blips) {
+        ASSERT_FALSE(blip.image.isNull());
+        EXPECT_EQ(blip.image.size(), blip.pixels);
+        EXPECT_NEAR(double(blip.pixels.width()) / blip.pixels.height(),
+                    double(blip.goal.width()) / blip.goal.height(), 0.02);
+    }
+    EXPECT_EQ(rtf.count("{\\sp{\\sn shapeType}{\\sv 1}}"), 1) << "the missing picture's frame";
+    EXPECT_TRUE(rtf.contains(noImageText.toLatin1()));
+
+    // The plates side by side are one table: 19 rows, the left plate's two columns, the gap to
+    // the right plate at 3.5 in, its two columns.
+    EXPECT_EQ(rtf.count("\\trowd"), 19);
+    const QByteArray row =
+        rtf.mid(rtf.indexOf("\\trowd"), rtf.indexOf("\\row") - rtf.indexOf("\\trowd"));
+    static const QRegularExpression cellx(u"\\\\cellx(\\d+)"_s);
+    QStringList bounds;
+    for (auto m = cellx.globalMatch(QString::fromLatin1(row)); m.hasNext();)
+        bounds << m.next().captured(1);
+    EXPECT_EQ(bounds, (QStringList{u"3500"_s, u"4500"_s, u"5040"_s, u"8540"_s, u"9540"_s}));
+    EXPECT_TRUE(row.contains("\\trleft0"));
+
+    // Two pages: the break, the paragraphs with their tab stops, and text escaped.
+    FuelProfile profile = profileFrom(u"B1/P1"_s, u"B2/P2"_s, {}, {});
+    profile.name = u"Ridge {7} \\ \u00e9"_s;
+    profile.notes = u"Thinned in 2019, slash piled on the east side of the unit. "_s.repeated(40);
+    const auto twoPages = profileReport(profile);
+    ASSERT_EQ(twoPages->document.pageCount(), 2);
+    const QByteArray pages = twoPages->richText;
+    EXPECT_TRUE(groupsBalance(pages));
+    EXPECT_EQ(pages.count("\\pagebb"), 1);
+    EXPECT_TRUE(groupOf(pages, "{\\header ").contains("Ridge \\{7\\} \\\\ \\u233?"));
+    EXPECT_TRUE(pages.contains("\\tx720\\tx1440\\tx2520\\tx3600\\tx5220"));
+    EXPECT_TRUE(pages.contains("\\tab DDW .0\"3\":\\tab 4.5\\tab Source Photo: \\tab B1/P1\\par"));
+    EXPECT_EQ(pngBlips(pages).size(), 2u);
+}
+
+TEST_F(ReportsTest, RichTextOpensInLibreOfficeAsComposed) {
+    const QString office = QStandardPaths::findExecutable(u"soffice"_s);
+    const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
+    if (office.isEmpty() || pdftotext.isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) or pdftotext is not installed";
+    show(0, 1);
+    show(1, 3);
+    FuelProfile profile = profileFrom(u"B1/P1"_s, u"B2/P3"_s, {}, {});
+    profile.notes = u"Thinned in 2019. "_s.repeated(300);
+    const std::vector<std::pair<QString, std::shared_ptr<const ComposedReport>>> reports{
+        {u"comparison"_s, comparisonReportOf(state, reportLoadingChart)},
+        {u"profile"_s, profileReport(profile)}};
+    QTemporaryDir dir;
+    QStringList files;
+    for (const auto& [name, report] : reports) {
+        files << dir.filePath(name + u".rtf"_s);
+        ASSERT_FALSE(writeReportFile(files.back(), *report));
+    }
+    QProcess convert;
+    convert.setWorkingDirectory(dir.path());
+    // A profile of its own, so a LibreOffice the user has open is not disturbed.
+    convert.start(office, QStringList{u"-env:UserInstallation=file://"_s + dir.filePath(u"lo"_s),
+                                      u"--headless"_s, u"--convert-to"_s, u"pdf"_s, u"--outdir"_s,
+                                      dir.path()} +
+                              files);
+    ASSERT_TRUE(convert.waitForFinished(180000));
+    for (const auto& [name, report] : reports) {
+        SCOPED_TRACE(name.toStdString());
+        QProcess extract;
+        extract.start(pdftotext, {dir.filePath(name + u".pdf"_s), u"-"_s});
+        ASSERT_TRUE(extract.waitForFinished(30000));
+        const QString text = QString::fromUtf8(extract.readAllStandardOutput());
+        const QStringList pages = text.split(u'\f', Qt::SkipEmptyParts);
+        EXPECT_EQ(pages.size(), report->document.pageCount()) << text.toStdString();
+        for (qsizetype p = 0; p < pages.size(); ++p) {
+            EXPECT_TRUE(pages[p].contains(report->title));
+            EXPECT_TRUE(pages[p].contains(QString(90, u'_')));
+            EXPECT_TRUE(pages[p].contains(notice));
+            EXPECT_TRUE(pages[p].contains(u"Page: %1"_s.arg(p + 1)));
+        }
+        // Every piece of every paragraph and every plate row the document holds is in the
+        // file, as text.
+        QString flat = text;
+        flat.replace(QRegularExpression(u"\\s+"_s), u" "_s);
+        const auto find = [&flat](QString expected) {
+            expected.replace(QRegularExpression(u"\\s+"_s), u" "_s);
+            expected = expected.trimmed().left(60);
+            if (!expected.isEmpty()) {
+                EXPECT_TRUE(flat.contains(expected)) << expected.toStdString();
+            }
+        };
+        for (const ReportPage& page : report->document.pages())
+            for (const PageItem& item : page.items) {
+                if (const auto* block = std::get_if<TextBlock>(&item);
+                    block && block->role == TextRole::Body)
+                    for (const TextRun& run : block->runs)
+                        find(run.text);
+                if (const auto* table = std::get_if<TableBlock>(&item))
+                    for (const TableCell& cell : table->cells)
+                        find(cell.content.text);
+            }
+    }
+}
+
+TEST_F(ReportsTest, SavingFollowsTheNameAsksBeforeReplacingAndSaysWhatFailed) {
+    show(0, 1);
+    const auto report = photoReportOf(state, reportLoadingChart);
+    const QString reports = installation.paths().file(u"Reports"_s);
+    ASSERT_FALSE(QFileInfo::exists(reports));
+
+    // The first save makes the Reports folder and opens the dialog there; the name decides.
+    dialogs.fileNext(reports + u"/summary.rtf.pdf"_s);
+    EXPECT_EQ(saveReportCommand(dialogs, installation.paths(), *report), SaveOutcome::Saved);
+    EXPECT_TRUE(QFileInfo(reports).isDir());
+    ASSERT_FALSE(dialogs.shown().empty());
+    const ScriptedDialogs::Shown dialog = dialogs.shown().back();
+    EXPECT_EQ(dialog.kind, u"save"_s);
+    EXPECT_EQ(dialog.title, u"Save Report ..."_s);
+    EXPECT_EQ(QDir(dialog.directory), QDir(reports));
+    EXPECT_EQ(dialog.filter, u"WORD Richtext (*.rtf);;Portable Document Format (*.pdf)"_s);
+    const auto contents = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    EXPECT_EQ(contents(reports + u"/summary.rtf.pdf"_s), report->richText);
+    dialogs.fileNext(reports + u"/B.RTF"_s);
+    saveReportCommand(dialogs, installation.paths(), *report);
+    EXPECT_EQ(contents(reports + u"/B.RTF"_s), report->richText);
+    const QString pdf = reports + u"/c.pdf"_s;
+    dialogs.fileNext(pdf);
+    saveReportCommand(dialogs, installation.paths(), *report);
+    EXPECT_TRUE(contents(pdf).startsWith("%PDF"));
+    EXPECT_TRUE(contents(pdf).contains("/MediaBox [0 0 612.000000 792.000000]"));
+
+    // An existing file: the question with the full name; No keeps it, Yes replaces it.
+    QFile old(pdf);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old report");
+    old.close();
+    dialogs.answerNext(Answer::No);
+    EXPECT_EQ(saveReport(dialogs, pdf, *report), SaveOutcome::NotReplaced);
+    EXPECT_EQ(dialogs.shown().back().kind, u"warningQuestion"_s);
+    EXPECT_EQ(dialogs.shown().back().text, pdf + u" exists. Do you wish to replace it?"_s);
+    EXPECT_EQ(contents(pdf), QByteArray("old report"));
+    dialogs.answerNext(Answer::Yes);
+    EXPECT_EQ(saveReport(dialogs, pdf, *report), SaveOutcome::Saved);
+    EXPECT_TRUE(contents(pdf).startsWith("%PDF"));
+
+    // A name that cannot be written is told, with the file, the cause and what to do.
+    const QString nowhere = installation.appDir() + u"/no such folder/d.pdf"_s;
+    EXPECT_EQ(saveReport(dialogs, nowhere, *report), SaveOutcome::Failed);
+    EXPECT_EQ(dialogs.shown().back().kind, u"warning"_s);
+    EXPECT_TRUE(dialogs.shown().back().text.contains(QDir::toNativeSeparators(nowhere)));
+    EXPECT_TRUE(dialogs.shown().back().text.contains(u"does not exist. Choose another folder"_s));
+
+    // Cancelling the dialog ends the command; a file in the way of the folder is told and the
+    // dialog opens in the application folder instead.
+    ASSERT_TRUE(QDir(reports).removeRecursively());
+    QFile blocker(reports);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    dialogs.fileNext(QString());
+    EXPECT_EQ(saveReportCommand(dialogs, installation.paths(), *report), SaveOutcome::Cancelled);
+    const auto& shown = dialogs.shown();
+    EXPECT_EQ(shown[shown.size() - 2].kind, u"warning"_s);
+    EXPECT_TRUE(shown[shown.size() - 2].text.contains(QDir::toNativeSeparators(reports)));
+    EXPECT_EQ(QDir(shown.back().directory), QDir(installation.appDir()));
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(ReportsTest, ReportCommandsCheckTheirPhotosWarnOfNoPrinterAndKeepTheAssistantAside) {
+    QStringList events;
+    bool assistantShown = true;
+    std::shared_ptr<const ComposedReport> previewed;
+    ReportHooks hooks;
+    hooks.dialogs = &dialogs;
+    hooks.printerInstalled = [] { return false; };
+    hooks.chart = reportLoadingChart;
+    hooks.list = list;
+    hooks.assistantShown = [&] { return assistantShown; };
+    hooks.hideAssistant = [&] { events << u"hide"_s; };
+    hooks.showAssistant = [&] { events << u"show"_s; };
+    hooks.preview = [&](std::shared_ptr<const ComposedReport> report) {
+        events << u"preview"_s;
+        previewed = std::move(report);
+    };
+    hooks.closePreview = [&] { events << u"close"_s; };
+    const auto message = [&] { return state.statusLine.panelText(StatusLine::Message); };
+
+    // Right after start-up no slot shows a photo: nothing is composed or asked.
+    EXPECT_FALSE(printPhotoCommand(state, hooks));
+    EXPECT_EQ(message(), u"ERROR - Can't print, no photo selected"_s);
+    show(0, 1);
+    EXPECT_FALSE(printComparisonCommand(state, hooks));
+    EXPECT_EQ(message(), u"ERROR - Can't print, two photos  not selected"_s);
+    EXPECT_TRUE(events.isEmpty());
+    EXPECT_TRUE(dialogs.shown().empty());
+
+    // A report: the assistant goes while it is composed, the missing printer is said once, the
+    // export file holds the report's rich text.
+    EXPECT_TRUE(printPhotoCommand(state, hooks));
+    EXPECT_EQ(events, (QStringList{u"hide"_s, u"preview"_s, u"show"_s}));
+    ASSERT_TRUE(previewed);
+    EXPECT_EQ(previewed->title, u"Tarnwick - B1/P1"_s);
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].kind, u"warning"_s);
+    EXPECT_EQ(dialogs.shown()[0].text, u"Printer is not connected"_s);
+    QFile exported(installation.paths().file(u"tmp_ddwrpt.rtf"_s));
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    EXPECT_EQ(exported.readAll(), previewed->richText);
+    exported.close();
+
+    // With the assistant closed it stays closed; an empty profile still prints.
+    assistantShown = false;
+    events.clear();
+    hooks.printerInstalled = [] { return true; };
+    EXPECT_TRUE(printFuelProfileCommand(state, hooks));
+    EXPECT_EQ(events, QStringList{u"preview"_s});
+    EXPECT_EQ(previewed->title, u"Tarnwick - Fuel Profile: Untitled"_s);
+    EXPECT_EQ(dialogs.shown().size(), 1u);
+
+    // Printer Setup chooses the printer of the reports to come and closes the preview, chosen
+    // or cancelled.
+    dialogs.printerNext(u"Office"_s);
+    printerSetupCommand(state, hooks);
+    EXPECT_EQ(state.reportPrinter, u"Office"_s);
+    dialogs.printerNext(std::nullopt);
+    printerSetupCommand(state, hooks);
+    EXPECT_EQ(state.reportPrinter, u"Office"_s);
+    EXPECT_EQ(dialogs.shown().back().directory, u"Office"_s) << "opened on the printer chosen";
+    EXPECT_EQ(events, (QStringList{u"preview"_s, u"close"_s, u"close"_s}));
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(ReportsTest, ThePreviewZoomsTurnsPagesPrintsSavesAndCloses) {
+    MainWindow window(state);
+    test::ScriptedProcessRunner runner;
+    test::ScriptedPathProbe probe({ProbeResult::Found});
+    window.setServices(dialogs, runner, probe);
+    window.setUp();
+    window.reportHooks().printerInstalled = [] { return true; };
+    window.listItemClicked(u"P1"_s);
+    window.action(u"mnuPrintPhoto"_s)->trigger();
+    ReportPreview* preview = window.reportPreview();
+    ASSERT_TRUE(preview);
+    preview->resize(800, 700);
+    preview->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(preview));
+    EXPECT_EQ(preview->report()->title, u"Tarnwick - B1/P1"_s);
+    EXPECT_EQ(preview->findChild<QLabel*>(u"lblPage"_s)->text(), u"Page 1 of 1"_s);
+    EXPECT_EQ(preview->findChild<QPushButton*>(u"cmdSave"_s)->toolTip(),
+              u"Save Report to RTF or PDF format"_s);
+
+    // Zoom: the page's width fills the view, the whole page fits it, or true size.
+    const QSize view = preview->scrollArea()->viewport()->size();
+    preview->setZoom(ReportPreview::Zoom::FitWidth);
+    const QRect wide = preview->pagesView()->pageRect(0);
+    EXPECT_LE(wide.width(), view.width());
+    EXPECT_GT(wide.width(), view.width() - 80);
+    preview->setZoom(ReportPreview::Zoom::FitPage);
+    const QRect whole = preview->pagesView()->pageRect(0);
+    EXPECT_LE(whole.height(), view.height());
+    EXPECT_LT(whole.width(), wide.width());
+    preview->setZoom(ReportPreview::Zoom::ActualSize);
+    EXPECT_NEAR(preview->pagesView()->pageRect(0).width(), 8.5 * preview->logicalDpiX(), 2);
+    const double before = preview->scale();
+    QWheelEvent wheel(QPointF(50, 50), QPointF(50, 50), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(preview->scrollArea()->viewport(), &wheel);
+    EXPECT_GT(preview->scale(), before * 1.1);
+    EXPECT_EQ(preview->zoom(), ReportPreview::Zoom::Custom);
+
+    // Print: the document goes to the printer the print dialog set up, on the printer chosen.
+    state.reportPrinter = u"Office"_s;
+    dialogs.printNext(PrintOutcome::Printed);
+    QTest::mouseClick(preview->findChild<QPushButton*>(u"cmdPrint"_s), Qt::LeftButton);
+    EXPECT_EQ(dialogs.shown().back().kind, u"print"_s);
+    EXPECT_EQ(dialogs.shown().back().directory, u"Office"_s);
+    EXPECT_TRUE(dialogs.printed().startsWith("%PDF"));
+    EXPECT_TRUE(dialogs.printed().contains("/Count 1"));
+
+    // A report of two pages: Page Down turns to the second.
+    state.fuelProfile = profileFrom(u"B1/P1"_s, {}, {}, {});
+    state.fuelProfile.notes = u"Notes that run long. "_s.repeated(500);
+    // Taking a value enables the item; the profile was set here directly.
+    window.action(u"mnuFuelProfilePrint"_s)->setEnabled(true);
+    window.action(u"mnuFuelProfilePrint"_s)->trigger();
+    ASSERT_EQ(window.reportPreview(), preview) << "one preview, its report replaced";
+    ASSERT_GE(preview->pageCount(), 2);
+    preview->setZoom(ReportPreview::Zoom::FitPage);
+    QTest::keyClick(preview, Qt::Key_PageDown);
+    EXPECT_EQ(preview->currentPage(), 1);
+    EXPECT_EQ(preview->findChild<QLabel*>(u"lblPage"_s)->text(),
+              u"Page 2 of %1"_s.arg(preview->pageCount()));
+    QTest::keyClick(preview, Qt::Key_PageUp);
+    EXPECT_EQ(preview->currentPage(), 0);
+
+    // Save writes the report shown; Printer Setup closes the preview.
+    const QString saved = installation.appDir() + u"/Reports/ridge.pdf"_s;
+    dialogs.fileNext(saved);
+    QTest::mouseClick(preview->findChild<QPushButton*>(u"cmdSave"_s), Qt::LeftButton);
+    ASSERT_TRUE(QFileInfo::exists(saved));
+    dialogs.printerNext(std::nullopt);
+    QPointer<ReportPreview> watched(preview);
+    window.action(u"mnuPrinterSetup"_s)->trigger();
+    EXPECT_FALSE(window.reportPreview());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(watched) << "the preview and its report are gone";
+
+    // The next report opens a fresh preview; Cancel closes it.
+    window.action(u"mnuPrintPhoto"_s)->trigger();
+    ASSERT_TRUE(window.reportPreview());
+    QTest::mouseClick(window.reportPreview()->findChild<QPushButton*>(u"cmdCancel"_s),
+                      Qt::LeftButton);
+    EXPECT_FALSE(window.reportPreview());
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}

@@ -1,0 +1,140 @@
+#include "ReportCommand.h"
+
+#include "CliSupport.h"
+
+#include "app/AppState.h"
+#include "app/commands/PhotoDisplayCommands.h"
+#include "app/commands/ReportCommands.h"
+#include "app/commands/ResultsListCommands.h"
+#include "catalogue/CatalogueStatements.h"
+#include "catalogue/DatabaseError.h"
+#include "catalogue/PhotoDatabase.h"
+#include "display/widgets/LoadingChartView.h"
+#include "platform/SuiteSettings.h"
+#include "profile/ProfileFile.h"
+#include "reports/ReportFiles.h"
+
+#include <QDir>
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+using namespace tarnwick;
+
+namespace {
+
+const QString command = u"tarnwick-cli report"_s;
+
+int fail(int status, const QString& message) {
+    printLine(stderr, command + u": "_s + message);
+    return status;
+}
+
+// Splits "--name value" and "--name=value"; false when this is not the option or it has no value.
+bool takeValue(const QStringList& args, qsizetype& i, const QString& name, QString& value) {
+    if (args[i].startsWith(name + u'=')) {
+        value = args[i].mid(name.size() + 1);
+        return true;
+    }
+    if (args[i] != name || i + 1 >= args.size())
+        return false;
+    value = args[++i];
+    return true;
+}
+
+// The run's state on the installation, as start-up leaves it, read-only.
+std::optional<QString> openInstallation(AppState& state) {
+    try {
+        state.database =
+            PhotoDatabase::open(state.paths.cataloguePath(), CatalogueAccess::ReadOnly);
+        state.activePhotoSet = state.database->run(statements::activePhotosAtStartUp);
+    } catch (const DatabaseError& error) {
+        return error.message();
+    }
+    state.photoImageDir = SuiteSettings().photoDir(state.paths.photoImagesDir());
+    fillResultsList(state);
+    return std::nullopt;
+}
+
+// Shows a photo in the current slot as a click on its list row would; a message when it is not
+// an active photo.
+std::optional<QString> showPhotoOf(AppState& state, const QString& idText) {
+    bool ok = false;
+    const qint64 id = idText.toLongLong(&ok);
+    if (!ok)
+        return u"'%1' is not a photo ID"_s.arg(idText);
+    switch (showPhotoById(state, id, PhotoDisplayHooks{}).outcome) {
+    case ShowPhotoOutcome::Shown:
+        return std::nullopt;
+    case ShowPhotoOutcome::NotInList:
+        return u"photo ID %1 is not among the active photos"_s.arg(id);
+    case ShowPhotoOutcome::NoDataImage:
+        return u"photo ID %1 names no data sheet, so it is never shown"_s.arg(id);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+int runReport(const QStringList& args) {
+    const QString kind = args.value(0);
+    if (kind != u"photo" && kind != u"compare" && kind != u"profile")
+        return usageError(command, u"say which report: photo, compare or profile"_s);
+    QStringList ids;
+    QString profileFile;
+    QString out;
+    QString appDir;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        QString value;
+        if (kind != u"profile" && takeValue(args, i, u"--id"_s, value))
+            ids << value;
+        else if (kind == u"profile" && takeValue(args, i, u"--profile"_s, value))
+            profileFile = value;
+        else if (takeValue(args, i, u"--out"_s, value))
+            out = value;
+        else if (takeValue(args, i, u"--app-dir"_s, value))
+            appDir = value;
+        else
+            return usageError(command, u"unknown argument '%1' for %2"_s.arg(args[i], kind));
+    }
+    if (kind == u"photo" && ids.size() != 1)
+        return usageError(command, u"the photo report needs one --id ID"_s);
+    if (kind == u"compare" && ids.size() != 2)
+        return usageError(command, u"the comparison report needs --id A --id B"_s);
+    if (kind == u"profile" && profileFile.isEmpty())
+        return usageError(command, u"the profile report needs --profile FILE.pr3"_s);
+    if (out.isEmpty())
+        return usageError(command, u"say where the report goes: --out FILE"_s);
+
+    AppState state(installationPaths(appDir));
+    if (const std::optional<QString> problem = openInstallation(state))
+        return fail(exitFailure, *problem);
+    std::shared_ptr<const ComposedReport> report;
+    try {
+        if (kind == u"profile") {
+            const ProfileRead read = readProfileFile(profileFile);
+            if (!read.profile)
+                return fail(exitUsage, u"%1 cannot be read: %2. %3"_s.arg(
+                                           QDir::toNativeSeparators(profileFile),
+                                           read.error.description, read.error.advice));
+            state.fuelProfile = *read.profile;
+            report = fuelProfileReportOf(state, resultsListAccess(state.resultsList, {}));
+        } else {
+            // Slot 0 is the photo browsed, slot 1 the one compared with it.
+            state.compareMode = kind == u"compare" ? 1 : 0;
+            for (qsizetype slot = 0; slot < ids.size(); ++slot) {
+                state.currentSlot = int(slot);
+                if (const std::optional<QString> problem = showPhotoOf(state, ids[slot]))
+                    return fail(exitUsage, *problem);
+            }
+            state.currentSlot = 0;
+            report = kind == u"compare" ? comparisonReportOf(state, reportLoadingChart)
+                                        : photoReportOf(state, reportLoadingChart);
+        }
+    } catch (const DatabaseError& error) {
+        return fail(exitFailure, error.message());
+    }
+    if (const std::optional<QString> problem = writeReportFile(out, *report))
+        return fail(exitFailure, *problem);
+    return 0;
+}

@@ -38,11 +38,12 @@ PhotoThumbnails::PhotoThumbnails(const QSize& size, QObject* parent, Decoder dec
 }
 
 PhotoThumbnails::~PhotoThumbnails() {
-    finish();
+    // Pictures nobody will see are not decoded; the ones under way are let finish.
+    pool_.clear();
+    pool_.waitForDone();
 }
 
 void PhotoThumbnails::finish() {
-    pool_.clear();
     pool_.waitForDone();
 }
 

@@ -26,7 +26,7 @@ public:
     QImage thumbnail(const QString& key, const QStringList& files);
     // Forgets every thumbnail: the photo directory or the catalogue changed.
     void clear();
-    // Waits for the decodes under way; for the end of the run.
+    // Waits until every decode asked for has been done.
     void finish();
 
 Q_SIGNALS:

@@ -17,6 +17,7 @@
 #include "profile/widgets/AssistantWindow.h"
 #include "profile/widgets/NotesWindow.h"
 #include "query/widgets/QueryPane.h"
+#include "reports/widgets/ReportPreview.h"
 #include "suite/widgets/AboutWindow.h"
 
 #include <cstdio>
@@ -179,6 +180,23 @@ int main(int argc, char* argv[]) {
         settle({viewer->photoView(), viewer->dataView()});
         save(viewer, QStringLiteral("viewer"));
         viewer->close();
+    }
+
+    // The photo report in its preview.
+    window->showListRow(4);
+    settle(images);
+    window->action(QStringLiteral("mnuPrintPhoto"))->trigger();
+    settle({}, 8000, 1500);
+    if (QWidget* preview = window->reportPreview()) {
+        QWidget* shown = preview->parentWidget() ? preview->parentWidget() : preview;
+        shown->resize(900, 700);
+        settle({}, 8000, 1000);
+        save(shown, QStringLiteral("report-preview"));
+        shown->close();
+        settle();
+    } else {
+        std::fprintf(stderr, "tarnwick-screenshots: the report preview did not open\n");
+        ++failures;
     }
 
     // The photo directory warning and the about box.

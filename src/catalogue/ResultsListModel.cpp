@@ -223,6 +223,14 @@ const std::vector<quint32>& ResultsListModel::ranksOf(int column) const {
     return ranks_;
 }
 
+void ResultsListModel::sortBy(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= resultsColumnCount)
+        return;
+    // A click toggles the order: start from the other one.
+    sortOrder_ = order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    columnClicked(column);
+}
+
 void ResultsListModel::columnClicked(int column) {
     if (column < 0 || column >= resultsColumnCount)
         return;

@@ -61,6 +61,9 @@ public:
 
     // The header click on a column (zero-based).
     void columnClicked(int column);
+    // Orders the rows by a column in a given order, as header clicks would have left them: the
+    // order a planner left the list in at the end of the last run.
+    void sortBy(int column, Qt::SortOrder order);
     // The column the rows are ordered by (zero-based; may be a hidden sort-key column).
     int sortColumn() const { return sortColumn_; }
     Qt::SortOrder sortOrder() const { return sortOrder_; }

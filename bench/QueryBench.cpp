@@ -4,7 +4,10 @@
 
 #include "app/AppState.h"
 #include "app/commands/QueryCommands.h"
+#include "catalogue/CataloguePush.h"
 #include "catalogue/CatalogueSchema.h"
+#include "catalogue/CatalogueStatements.h"
+#include "catalogue/DatabaseError.h"
 #include "catalogue/JetDialect.h"
 #include "catalogue/PhotoDatabase.h"
 #include "platform/AppPaths.h"
@@ -13,6 +16,7 @@
 #include "query/QueryParameters.h"
 
 #include <cstdio>
+#include <functional>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -64,12 +68,14 @@ std::vector<Search> searches() {
     return all;
 }
 
-} // namespace
+// The engine's own client running a translated statement, its rows written nowhere.
+struct ReferenceTool {
+    QString name;
+    std::function<QStringList(const QString& sql)> arguments;
+};
 
-bool benchQueries(const QString& installation) {
-    AppState state{AppPaths(installation)};
-    state.database = PhotoDatabase::open(AppPaths(installation).cataloguePath());
-    const QString catalogue = state.paths.cataloguePath();
+bool runSearches(AppState& state, const QString& engine, const ReferenceTool& tool,
+                 SqlTarget target) {
     bool ok = true;
     for (const Search& search : searches()) {
         const QString statement = composeQueryStatement(search.criteria).value_or(QString());
@@ -80,15 +86,67 @@ bool benchQueries(const QString& installation) {
                              qPrintable(state.statusLine.panelText(StatusLine::Message)));
             rows = state.activePhotoSet.recordCount();
         });
-        const double shell =
-            bestRunOf(5, QStringLiteral("sqlite3"), {catalogue, translateJetToSqlite(statement)});
-        ok = report(QStringLiteral("search: %1, %2 rows")
-                        .arg(QString::fromLatin1(search.what))
+        const double theirs =
+            bestRunOf(5, tool.name, tool.arguments(translateJet(statement, target)));
+        ok = report(QStringLiteral("%1search: %2, %3 rows")
+                        .arg(engine, QString::fromLatin1(search.what))
                         .arg(rows),
-                    ours, QStringLiteral("sqlite3"), shell, 2.0) &&
+                    ours, tool.name, theirs, 2.0) &&
              ok;
     }
     return ok;
+}
+
+} // namespace
+
+bool benchQueries(const QString& installation) {
+    AppState state{AppPaths(installation)};
+    state.database = PhotoDatabase::open(AppPaths(installation).cataloguePath());
+    const QString catalogue = state.paths.cataloguePath();
+    const ReferenceTool shell{QStringLiteral("sqlite3"), [&](const QString& sql) {
+                                  return QStringList{catalogue, sql};
+                              }};
+    return runSearches(state, QString(), shell, SqlTarget::Sqlite);
+}
+
+bool benchServerQueries(const QString& installation, const CatalogueLocation& server) {
+    AppState state{AppPaths(installation)};
+    try {
+        std::printf("copying the catalogue to %s ...\n", qPrintable(server.displayName()));
+        std::fflush(stdout);
+        pushCatalogue(state.paths.cataloguePath(), server);
+        state.database = PhotoDatabase::open(server);
+        // As start-up leaves a server catalogue: normalised, with the indexes it adds.
+        state.database->normaliseBookBreaks();
+        loadQueryParameters(state);
+    } catch (const DatabaseError& error) {
+        std::fprintf(stderr, "the server catalogue cannot be used: %s\n",
+                     qPrintable(error.message()));
+        return false;
+    }
+    // psql over the same TCP connection, printing rows unaligned as the sqlite3 shell does.
+    const CatalogueServer& where = server.server();
+    QStringList connection{QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-A"),
+                           QStringLiteral("-t"), QStringLiteral("-d"), where.database};
+    if (!where.host.isEmpty())
+        connection << QStringLiteral("-h") << where.host;
+    if (where.port > 0)
+        connection << QStringLiteral("-p") << QString::number(where.port);
+    if (!where.user.isEmpty())
+        connection << QStringLiteral("-U") << where.user;
+    const ReferenceTool psql{QStringLiteral("psql"), [&](const QString& sql) {
+                                 return connection + QStringList{QStringLiteral("-c"), sql};
+                             }};
+    const double startUp = bestOf(5, [&] {
+        auto db = PhotoDatabase::open(server);
+        db->normaliseBookBreaks();
+        db->run(statements::activePhotosAtStartUp);
+    });
+    const double psqlStartUp = bestRunOf(
+        5, psql.name, psql.arguments(translateJetToPostgreSql(statements::activePhotosAtStartUp)));
+    bool ok = report(QStringLiteral("server: open, normalise, load start-up set"), startUp,
+                     psql.name, psqlStartUp, 2.0);
+    return runSearches(state, QStringLiteral("server "), psql, SqlTarget::PostgreSql) && ok;
 }
 
 bool benchQueryParameters(const QString& installation) {

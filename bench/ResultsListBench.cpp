@@ -9,6 +9,10 @@
 #include "platform/AppPaths.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <utility>
 
 namespace tarnwick::bench {
 
@@ -31,13 +35,28 @@ bool benchResultsList(const QString& installation) {
                      fill, 1000) &&
          ok;
 
-    // A numeric column (through its sort-key column) and a text column, both directions.
-    const int loadingColumn = resultsColumnIndex(u"Total");
-    const int textColumn = resultsColumnIndex(u"Description");
-    const double numericSort = bestOf(4, [&] { model.columnClicked(loadingColumn); });
-    const double textSort = bestOf(4, [&] { model.columnClicked(textColumn); });
-    ok = reportLimit(QStringLiteral("header click sort, loading column"), numericSort, 500) && ok;
-    ok = reportLimit(QStringLiteral("header click sort, text column"), textSort, 500) && ok;
+    // The first click on a column after a fill, when its order has to be found: a numeric
+    // column (through its sort-key column), a text column with repeats and the row text, which
+    // differs on every row.
+    const double limit = model.rowCount() <= 110000 ? 50 : 300;
+    for (const auto& [name, key] :
+         {std::pair{"loading column", u"Total"}, std::pair{"text column", u"Description"},
+          std::pair{"row text column", u"BookPhotoID"}}) {
+        const int column = resultsColumnIndex(QStringView(key));
+        double best = 1e12;
+        for (int run = 0; run < 3; ++run) {
+            // Filled while ordered by another column, so the clicked one starts unordered.
+            model.columnClicked(column == 0 ? 1 : 0);
+            model.fill(set);
+            QElapsedTimer timer;
+            timer.start();
+            model.columnClicked(column);
+            best = std::min(best, double(timer.nsecsElapsed()) / 1e6);
+        }
+        ok = reportLimit(QStringLiteral("header click sort, %1").arg(QLatin1String(name)), best,
+                         limit) &&
+             ok;
+    }
     return ok;
 }
 

@@ -1,10 +1,11 @@
 // Speed figures of the program's heavy paths against reference tools, in one run on one machine.
-// Usage: tarnwick-bench --work DIR [--photos N]
+// Usage: tarnwick-bench --work DIR [--photos N] [--server postgresql://HOST[:PORT]/DB]
 #include "BenchSupport.h"
 #include "QueryBench.h"
 #include "ReportBench.h"
 #include "ResultsListBench.h"
 
+#include "catalogue/CatalogueLocation.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/JetDialect.h"
 #include "catalogue/PhotoDatabase.h"
@@ -66,26 +67,37 @@ bool benchProgramStartup(const QString& installation) {
 }
 
 const char* const usage =
-    "Usage: tarnwick-bench --work DIR [--photos N]\n"
+    "Usage: tarnwick-bench --work DIR [--photos N] [--server postgresql://HOST[:PORT]/DB]\n"
     "Measures the program's heavy paths on a demo installation of N photos (100000 unless\n"
-    "given), which it writes under DIR once and reuses. Nothing is written outside DIR.\n";
+    "given), which it writes under DIR once and reuses. Nothing is written outside DIR but,\n"
+    "with --server, the catalogue copied into that empty database, whose searches are then\n"
+    "measured against psql.\n";
 
 struct Options {
     int photos = 100000;
     QString work;
+    std::optional<CatalogueLocation> server;
 };
 
 // Reads the arguments before anything is written; a message for bad input.
 std::optional<QString> parseArguments(const QStringList& args, Options& options) {
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& arg = args[i];
-        if (arg != QLatin1String("--photos") && arg != QLatin1String("--work"))
+        if (arg != QLatin1String("--photos") && arg != QLatin1String("--work") &&
+            arg != QLatin1String("--server"))
             return QStringLiteral("unknown argument '%1'").arg(arg);
         if (i + 1 >= args.size())
             return QStringLiteral("%1 needs a value").arg(arg);
         const QString& value = args[++i];
         if (arg == QLatin1String("--work")) {
             options.work = value;
+            continue;
+        }
+        if (arg == QLatin1String("--server")) {
+            QString problem;
+            options.server = CatalogueLocation::fromServerAddress(value, &problem);
+            if (!options.server)
+                return QStringLiteral("--server cannot be used: %1").arg(problem);
             continue;
         }
         bool ok = false;
@@ -126,6 +138,8 @@ int main(int argc, char* argv[]) {
     ok = bench::benchResultsList(installation) && ok;
     ok = bench::benchQueryParameters(installation) && ok;
     ok = bench::benchQueries(installation) && ok;
+    if (options.server)
+        ok = bench::benchServerQueries(installation, *options.server) && ok;
     ok = bench::benchReports(installation, options.work) && ok;
     return ok ? 0 : 1;
 }

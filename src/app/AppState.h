@@ -35,6 +35,8 @@ struct AppState {
     // it is ignored, across refills and mode changes.
     ResultsListModel resultsList;
     QString lastClickedListKey;
+    // The list's next fill, worked out with the set it lists while the set was read.
+    std::optional<ResultsListModel::PreparedFill> preparedListFill;
 
     bool profileChanged = false;
     QString profileFileName;

@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ProcessClock.h"
 #include "reports/ReportFonts.h"
+#include "Version.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -27,9 +28,30 @@ bool hasDisplay() {
 
 const char* const usage =
     "Usage: tarnwick [#NEW# | PROFILE]\n"
-    "Browse, query and compare the photo series of the installation in the program's folder, or\n"
-    "in the folder named by the environment variable TARNWICK_HOME. #NEW# opens the profile\n"
-    "builder with a new fuel profile; a profile file (.pr3 or .pro) opens it in the builder.\n";
+    "       tarnwick --help | --version\n"
+    "Browse, query and compare photo series of natural fuels, and build fuel profiles.\n"
+    "\n"
+    "  #NEW#      open the profile builder with a new fuel profile\n"
+    "  PROFILE    open a fuel profile file (.pr3 or .pro) in the profile builder\n"
+    "  --help     show this text and end\n"
+    "  --version  show the program's version and end\n"
+    "\n"
+    "The installation (catalogue Photo3.db, code lists, photo images, data, Reports) is the\n"
+    "folder of the program, or for a program installed under a prefix the user's folder\n"
+    "~/.local/share/Tarnwick (under XDG_DATA_HOME when set), laid out at the first start from\n"
+    "the catalogue installed with the program.\n"
+    "\n"
+    "Environment:\n"
+    "  TARNWICK_HOME                  the installation folder to use instead\n"
+    "  TARNWICK_NONINTERACTIVE=1      answer no message box; messages go to standard error\n"
+    "  TARNWICK_EXIT_AFTER_STARTUP=1  end once the first photo is shown, printing startup-ms\n"
+    "  QT_SCALE_FACTOR                scale the windows, e.g. 2 on a high-resolution screen\n"
+    "Settings: ~/.config/Corbell 3/Corbell 3.conf (the suite's group General, Tarnwick's own\n"
+    "group Tarnwick).\n";
+
+bool asksForVersion(const char* arg) {
+    return std::strcmp(arg, "--version") == 0 || std::strcmp(arg, "-v") == 0;
+}
 
 bool asksForHelp(const char* arg) {
     return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0;
@@ -48,6 +70,11 @@ int main(int argc, char* argv[]) {
     // Help needs no display.
     if (std::any_of(argv + 1, argv + argc, asksForHelp)) {
         std::fputs(usage, stdout);
+        return 0;
+    }
+    if (std::any_of(argv + 1, argv + argc, asksForVersion)) {
+        std::printf("Tarnwick %d.%d.%d\n", tarnwick::version::major, tarnwick::version::minor,
+                    tarnwick::version::revision);
         return 0;
     }
     if (!hasDisplay()) {
@@ -71,8 +98,13 @@ int main(int argc, char* argv[]) {
     }
 
     std::unique_ptr<tarnwick::Dialogs> dialogs = makeDialogs();
-    tarnwick::ApplicationShell shell(tarnwick::AppPaths::fromEnvironment(), *dialogs,
-                                     QApplication::arguments().mid(1));
+    const tarnwick::AppPaths paths = tarnwick::AppPaths::fromEnvironment();
+    // An installed program's first start for this user: the user's folder is made first.
+    if (const QString problem = tarnwick::layOutApplicationDir(paths); !problem.isEmpty()) {
+        dialogs->critical(tarnwick::defaultDialogTitle, problem);
+        return 1;
+    }
+    tarnwick::ApplicationShell shell(paths, *dialogs, QApplication::arguments().mid(1));
     if (!shell.start())
         return 1;
 

@@ -28,7 +28,9 @@ CREATE VIEW qryactive AS SELECT Photos.* FROM Photos INNER JOIN Books ON Books.B
 // compares and sorts without regard to letter case, as in the catalogue's original engine: its
 // columns take a non-deterministic ICU collation, so "=", IN, GROUP BY and ORDER BY need no
 // rewriting. Numbers keep SQLite's 64-bit integers and doubles. The indexes are those that
-// start-up adds to a file (see addQueryIndexes), made here once by the catalogue's owner.
+// start-up adds to a file (statements::listOrderIndex, addQueryIndexes), made here once by the
+// catalogue's owner; under the same names, so a start-up's own attempt finds them there. The
+// list's order puts Null first, as the translated ORDER BY asks.
 inline constexpr const char* serverCatalogueSchemaSql = R"sql(
 CREATE COLLATION IF NOT EXISTS tarnwick_nocase (provider = icu, locale = 'und-u-ks-level2', deterministic = false);
 CREATE TABLE Books (id bigint PRIMARY KEY, BookLabel text COLLATE tarnwick_nocase NOT NULL UNIQUE,
@@ -56,6 +58,7 @@ CREATE INDEX PhotosByActivity ON Photos (Activity, BookLabel, active);
 CREATE INDEX PhotosByDangerRatingFM ON Photos (DangerRatingFM, BookLabel, active);
 CREATE INDEX PhotosByFireBehaveFM ON Photos (FireBehaveFM, BookLabel, active);
 CREATE INDEX PhotosByFireBehaveFM2 ON Photos (FireBehaveFM2, BookLabel, active);
+CREATE INDEX PhotosInListOrder ON Photos (GroupLabel NULLS FIRST, PhotoLabel NULLS FIRST);
 )sql";
 
 // Statements are separated by ";\n" so callers can run them one by one through drivers that take

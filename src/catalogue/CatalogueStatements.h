@@ -8,6 +8,11 @@ namespace tarnwick::statements {
 inline const QString activePhotosAtStartUp =
     QStringLiteral("SELECT * From qryactive ORDER by GroupLabel, PhotoLabel");
 
+// Lets the engine read the start-up list in order rather than sort the whole catalogue first.
+inline const QString listOrderIndex =
+    QStringLiteral("CREATE INDEX IF NOT EXISTS PhotosInListOrder ON Photos "
+                   "(GroupLabel COLLATE NOCASE, PhotoLabel COLLATE NOCASE)");
+
 inline const QString allBooks = QStringLiteral("select * from Books");
 
 // A label holding a double quote has it doubled, so the literal stays one literal.

@@ -16,6 +16,7 @@ public:
         NotACatalogue,
         Locked,
         Statement,
+        Stopped,      // a read stopped on the user's request
         Unreachable,  // a catalogue server that does not answer, or a connection lost
         LoginRefused, // a catalogue server that does not let the user in
     };

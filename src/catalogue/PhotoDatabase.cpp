@@ -4,6 +4,8 @@
 #include "catalogue/CatalogueServer.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
+#include "catalogue/RunControl.h"
+#include "catalogue/SqliteRows.h"
 #include "platform/FileAccess.h"
 
 #include <cmath>
@@ -253,9 +255,20 @@ void PhotoDatabase::fail(const QString& what, const QSqlError& error) const {
 }
 
 RecordSet PhotoDatabase::run(const QString& statement) const {
-    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    const QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+    const QString sql = translateJet(statement, target_);
+    RecordSet set(statement, {});
+    std::optional<QSqlError> engineError;
+    if (db.driverName() == QLatin1String("QSQLITE") &&
+        readSqliteRows(location_.path(), sql, set, engineError)) {
+        if (engineError)
+            fail(QStringLiteral("run \"%1\"").arg(statement), *engineError);
+        return set;
+    }
+
+    QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.exec(translateJet(statement, target_)))
+    if (!query.exec(sql))
         fail(QStringLiteral("run \"%1\"").arg(statement), query.lastError());
 
     const QSqlRecord shape = query.record();
@@ -264,13 +277,38 @@ RecordSet PhotoDatabase::run(const QString& statement) const {
     for (int i = 0; i < shape.count(); ++i)
         names << shape.fieldName(i);
 
-    RecordSet set(statement, names);
+    set = RecordSet(statement, names);
     const int fields = shape.count();
     while (query.next())
         for (int i = 0; i < fields; ++i)
             set.appendValue(query.value(i));
     if (query.lastError().isValid())
         fail(QStringLiteral("read the rows of \"%1\"").arg(statement), query.lastError());
+    set.finish();
+    return set;
+}
+
+bool PhotoDatabase::readsOnAnyThread() const {
+    // A server's rows come through Qt's connection, which belongs to the thread that opened it.
+    return !onServer() &&
+           QSqlDatabase::database(connectionName_, false).driverName() == QLatin1String("QSQLITE");
+}
+
+RecordSet PhotoDatabase::read(const QString& statement, RunControl& control) const {
+    if (onServer())
+        return run(statement);
+    RecordSet set(statement, {});
+    std::optional<QSqlError> engineError;
+    if (!readSqliteRows(location_.path(), translateJetToSqlite(statement), set, engineError,
+                        &control))
+        throw DatabaseError(QStringLiteral("The photo catalogue %1 could not be read for \"%2\": "
+                                           "check that the file can be read.")
+                                .arg(path_, statement),
+                            DatabaseError::Kind::Unreadable);
+    if (control.stopRequested.load())
+        throw DatabaseError(QStringLiteral("Stopped"), DatabaseError::Kind::Stopped);
+    if (engineError)
+        fail(QStringLiteral("run \"%1\"").arg(statement), *engineError);
     return set;
 }
 

@@ -13,6 +13,8 @@ class QSqlError;
 
 namespace tarnwick {
 
+struct RunControl;
+
 // A connection, not yet open, to an existing catalogue file: opening it never creates the file,
 // and a lock held by another program is waited for a while. Every program of the suite that
 // writes the catalogue connects this way.
@@ -51,6 +53,13 @@ public:
 
     // Runs a statement composed in the program's own dialect.
     RecordSet run(const QString& statement) const;
+    // Whether read() may be used from any thread: the file's reading statements run on a
+    // connection of their own. A server catalogue reads on the thread that opened it.
+    bool readsOnAnyThread() const;
+    // Runs a reading statement as run() does, on any thread, where readsOnAnyThread(); control
+    // follows it, and a stop asked for there throws DatabaseError::Kind::Stopped. Elsewhere it
+    // is run() itself, on the opening thread.
+    RecordSet read(const QString& statement, RunControl& control) const;
     // Re-runs the set's statement and replaces its rows.
     void requery(RecordSet& set) const;
 

@@ -58,7 +58,7 @@ void writeResultsListCsv(const ResultsListModel& list,
     }
     out += "Key\r\n";
     for (int position = 0; position < list.rowCount(); ++position) {
-        const ResultsRow& row = list.rowAt(position);
+        const ResultsRow row = list.rowAt(position);
         for (const QString& cell : row.cells) {
             appendField(out, cell);
             out += ',';

@@ -5,37 +5,129 @@
 
 #include <algorithm>
 #include <numeric>
+#include <unordered_map>
 
 namespace tarnwick {
 
 ResultsListModel::ResultsListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
+namespace {
+
+// Where each row's cell in a column stands in the list's text order: the set's rows, then the
+// rows appended. Each distinct cell is composed and placed once; rows share its place.
+std::vector<quint32> ranksOfColumn(const ResultsRowSource& source,
+                                   const std::vector<ResultsRow>& extras, int column) {
+    const int setRows = source.rowCount();
+    const size_t rows = size_t(setRows) + extras.size();
+    std::vector<quint32> slotOfRow(rows);
+    std::vector<QString> texts;
+    if (setRows > 0 && source.hasIdentities(column)) {
+        std::unordered_map<quint64, quint32> slotOfIdentity;
+        for (int listed = 0; listed < setRows; ++listed) {
+            const auto [slot, isNew] = slotOfIdentity.try_emplace(
+                source.cellIdentity(listed, column), quint32(texts.size()));
+            if (isNew)
+                texts.push_back(source.cell(listed, column));
+            slotOfRow[size_t(listed)] = slot->second;
+        }
+    } else {
+        texts.reserve(rows);
+        for (int listed = 0; listed < setRows; ++listed) {
+            slotOfRow[size_t(listed)] = quint32(texts.size());
+            texts.push_back(source.cell(listed, column));
+        }
+    }
+    for (size_t extra = 0; extra < extras.size(); ++extra) {
+        slotOfRow[size_t(setRows) + extra] = quint32(texts.size());
+        texts.push_back(extras[extra].cells[size_t(column)]);
+    }
+    const std::vector<quint32> slotRanks = textRanks(texts);
+    std::vector<quint32> ranks(rows);
+    for (size_t listed = 0; listed < rows; ++listed)
+        ranks[listed] = slotRanks[slotOfRow[listed]];
+    return ranks;
+}
+
+void sortByRanks(std::vector<int>& order, const std::vector<quint32>& ranks,
+                 Qt::SortOrder direction) {
+    if (direction == Qt::AscendingOrder)
+        std::stable_sort(order.begin(), order.end(),
+                         [&ranks](int a, int b) { return ranks[size_t(a)] < ranks[size_t(b)]; });
+    else
+        std::stable_sort(order.begin(), order.end(),
+                         [&ranks](int a, int b) { return ranks[size_t(b)] < ranks[size_t(a)]; });
+}
+
+} // namespace
+
+ResultsListModel::PreparedFill ResultsListModel::prepareFill(const RecordSet& set, int column) {
+    PreparedFill prepared{ResultsRowSource(set), column, {}, {}};
+    prepared.ranks = ranksOfColumn(prepared.source, {}, column);
+    prepared.order.resize(size_t(prepared.source.rowCount()));
+    std::iota(prepared.order.begin(), prepared.order.end(), 0);
+    sortByRanks(prepared.order, prepared.ranks, Qt::AscendingOrder);
+    return prepared;
+}
+
 void ResultsListModel::fill(const RecordSet& set) {
-    std::vector<ResultsRow> rows = composeResultsRows(set);
+    fill(prepareFill(set, sortColumn_));
+}
+
+void ResultsListModel::fill(PreparedFill prepared) {
     beginResetModel();
-    rows_ = std::move(rows);
-    order_.resize(rows_.size());
-    std::iota(order_.begin(), order_.end(), 0);
-    rowByKey_.clear();
+    source_ = std::move(prepared.source);
+    extras_.clear();
+    order_ = std::move(prepared.order);
+    rowsChanged();
     sortOrder_ = Qt::AscendingOrder;
-    applySort();
+    if (prepared.column == sortColumn_) {
+        rankedColumn_ = prepared.column;
+        ranks_ = std::move(prepared.ranks);
+    } else {
+        // Ties keep the set's order, not the other column's.
+        std::iota(order_.begin(), order_.end(), 0);
+        applySort();
+    }
     endResetModel();
     Q_EMIT sortChanged(sortColumn_, sortOrder_);
 }
 
 void ResultsListModel::appendRow(ResultsRow row) {
-    const int position = int(rows_.size());
+    const int position = listedCount();
     beginInsertRows(QModelIndex(), position, position);
-    if (!rowByKey_.isEmpty())
-        rowByKey_.insert(row.key, position);
-    rows_.push_back(std::move(row));
+    extras_.push_back(std::move(row));
     order_.push_back(position);
-    positionOfRow_.push_back(position);
+    rowsChanged();
     endInsertRows();
 }
 
+void ResultsListModel::rowsChanged() {
+    rowById_.clear();
+    rankedColumn_ = -1;
+    ranks_ = {};
+    positionOfRow_.resize(order_.size());
+    for (size_t position = 0; position < order_.size(); ++position)
+        positionOfRow_[size_t(order_[position])] = int(position);
+}
+
+int ResultsListModel::listedCount() const {
+    return source_.rowCount() + int(extras_.size());
+}
+
+QString ResultsListModel::listedCell(int listed, int column) const {
+    if (listed < source_.rowCount())
+        return source_.cell(listed, column);
+    return extras_[size_t(listed - source_.rowCount())].cells[size_t(column)];
+}
+
+qint64 ResultsListModel::listedId(int listed) const {
+    if (listed < source_.rowCount())
+        return source_.photoId(listed);
+    return extras_[size_t(listed - source_.rowCount())].photoId();
+}
+
 int ResultsListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(rows_.size());
+    return parent.isValid() ? 0 : int(order_.size());
 }
 
 int ResultsListModel::columnCount(const QModelIndex& parent) const {
@@ -47,11 +139,11 @@ QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        return rowAt(index.row()).cells[size_t(index.column())];
+        return cellAt(index.row(), index.column());
     case Qt::TextAlignmentRole:
         return int(resultsColumns()[size_t(index.column())].alignment | Qt::AlignVCenter);
     case KeyRole:
-        return rowAt(index.row()).key;
+        return keyAt(index.row());
     default:
         return {};
     }
@@ -73,19 +165,70 @@ QVariant ResultsListModel::headerData(int section, Qt::Orientation orientation, 
     }
 }
 
-int ResultsListModel::positionOfKey(const QString& key) const {
-    if (rowByKey_.isEmpty() && !rows_.empty()) {
-        rowByKey_.reserve(qsizetype(rows_.size()));
-        for (size_t i = 0; i < rows_.size(); ++i)
-            rowByKey_.insert(rows_[i].key, int(i));
-    }
-    const auto found = rowByKey_.constFind(key);
-    return found == rowByKey_.cend() ? -1 : positionOfRow_[size_t(*found)];
+ResultsRow ResultsListModel::rowAt(int position) const {
+    const int listed = order_[size_t(position)];
+    if (listed < source_.rowCount())
+        return source_.row(listed);
+    return extras_[size_t(listed - source_.rowCount())];
 }
 
-const ResultsRow* ResultsListModel::rowWithKey(const QString& key) const {
+QString ResultsListModel::cellAt(int position, int column) const {
+    return listedCell(order_[size_t(position)], column);
+}
+
+QString ResultsListModel::keyAt(int position) const {
+    const int listed = order_[size_t(position)];
+    if (listed < source_.rowCount())
+        return source_.key(listed);
+    return extras_[size_t(listed - source_.rowCount())].key;
+}
+
+int ResultsListModel::positionOfKey(const QString& key) const {
+    bool ok = false;
+    const qint64 id = QStringView(key).mid(1).toLongLong(&ok);
+    if (!ok || !key.startsWith(u'P'))
+        return -1;
+    if (rowById_.empty() && listedCount() > 0) {
+        rowById_.reserve(size_t(listedCount()));
+        for (int listed = 0; listed < listedCount(); ++listed)
+            rowById_.emplace_back(listedId(listed), listed);
+        std::sort(rowById_.begin(), rowById_.end());
+    }
+    const auto found =
+        std::lower_bound(rowById_.begin(), rowById_.end(), std::pair<qint64, int>(id, -1));
+    if (found == rowById_.end() || found->first != id)
+        return -1;
+    const int position = positionOfRow_[size_t(found->second)];
+    // An ID written another way ("P07") is another key.
+    return keyAt(position) == key ? position : -1;
+}
+
+int ResultsListModel::positionOfText(const QString& text) const {
+    for (int position = 0; position < rowCount(); ++position)
+        if (cellAt(position, BookPhotoIdColumn) == text)
+            return position;
+    return -1;
+}
+
+std::optional<ResultsRow> ResultsListModel::rowWithKey(const QString& key) const {
     const int position = positionOfKey(key);
-    return position < 0 ? nullptr : &rowAt(position);
+    return position < 0 ? std::nullopt : std::optional<ResultsRow>(rowAt(position));
+}
+
+const std::vector<quint32>& ResultsListModel::ranksOf(int column) const {
+    if (rankedColumn_ != column) {
+        ranks_ = ranksOfColumn(source_, extras_, column);
+        rankedColumn_ = column;
+    }
+    return ranks_;
+}
+
+void ResultsListModel::sortBy(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= resultsColumnCount)
+        return;
+    // A click toggles the order: start from the other one.
+    sortOrder_ = order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    columnClicked(column);
 }
 
 void ResultsListModel::columnClicked(int column) {
@@ -112,22 +255,7 @@ void ResultsListModel::columnClicked(int column) {
 }
 
 void ResultsListModel::applySort() {
-    // The old control compared as the user's language does, without regard to case: one sort
-    // key per row, then plain comparisons of keys.
-    const QCollator order = textOrder();
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(rows_.size());
-    for (const ResultsRow& row : rows_)
-        keys.push_back(order.sortKey(row.cells[size_t(sortColumn_)]));
-    if (sortOrder_ == Qt::AscendingOrder)
-        std::stable_sort(order_.begin(), order_.end(), [&keys](int a, int b) {
-            return keys[size_t(a)].compare(keys[size_t(b)]) < 0;
-        });
-    else
-        std::stable_sort(order_.begin(), order_.end(), [&keys](int a, int b) {
-            return keys[size_t(b)].compare(keys[size_t(a)]) < 0;
-        });
-    positionOfRow_.resize(order_.size());
+    sortByRanks(order_, ranksOf(sortColumn_), sortOrder_);
     for (size_t position = 0; position < order_.size(); ++position)
         positionOfRow_[size_t(order_[position])] = int(position);
 }

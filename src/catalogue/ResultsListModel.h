@@ -2,17 +2,17 @@
 
 #include "catalogue/ResultsRows.h"
 
+#include <optional>
 #include <QAbstractTableModel>
-#include <QHash>
 #include <vector>
 
 namespace tarnwick {
 
 class RecordSet;
 
-// The results list: the composed rows of the current photo set in the order the user sees them.
-// Rows are kept once; sorting permutes an index, so a header click on a large catalogue costs a
-// sort of integers, not a rebuild.
+// The results list: the rows of the current photo set in the order the user sees them. The rows
+// are those of the set itself, their cells composed when shown; sorting permutes an index, so a
+// header click on a large catalogue costs a sort of integers, not a rebuild.
 //
 // Ordering follows the old list control: one column's text, compared without regard to case,
 // ascending right after every fill; each header click moves to the clicked column (or its
@@ -26,8 +26,20 @@ public:
 
     explicit ResultsListModel(QObject* parent = nullptr);
 
+    // A fill worked out apart from the model, on any thread: the set's rows in the order a fill
+    // ordered by column gives them. Costly on a large set; adopting it costs nothing.
+    struct PreparedFill {
+        ResultsRowSource source;
+        int column = BookPhotoIdColumn;
+        std::vector<int> order;
+        std::vector<quint32> ranks;
+    };
+    static PreparedFill prepareFill(const RecordSet& set, int column);
+
     // Replaces every row with those of the set and sorts them ascending by the current sort column.
     void fill(const RecordSet& set);
+    // The same, with the work done beforehand; a fill prepared for another column is ordered again.
+    void fill(PreparedFill prepared);
     // Adds a row at the end, outside the current order (the list is sorted again only by a
     // header click or the next fill).
     void appendRow(ResultsRow row);
@@ -39,13 +51,19 @@ public:
                         int role = Qt::DisplayRole) const override;
 
     // The row shown at a position, 0 ≤ position < rowCount().
-    const ResultsRow& rowAt(int position) const { return rows_[size_t(order_[size_t(position)])]; }
-    // Position of the row with this key, or -1.
+    ResultsRow rowAt(int position) const;
+    QString cellAt(int position, int column) const;
+    QString keyAt(int position) const;
+    // Position of the row with this key, or with this row text; -1 when there is none.
     int positionOfKey(const QString& key) const;
-    const ResultsRow* rowWithKey(const QString& key) const;
+    int positionOfText(const QString& text) const;
+    std::optional<ResultsRow> rowWithKey(const QString& key) const;
 
     // The header click on a column (zero-based).
     void columnClicked(int column);
+    // Orders the rows by a column in a given order, as header clicks would have left them: the
+    // order a planner left the list in at the end of the last run.
+    void sortBy(int column, Qt::SortOrder order);
     // The column the rows are ordered by (zero-based; may be a hidden sort-key column).
     int sortColumn() const { return sortColumn_; }
     Qt::SortOrder sortOrder() const { return sortOrder_; }
@@ -55,12 +73,23 @@ Q_SIGNALS:
     void sortChanged(int column, Qt::SortOrder order);
 
 private:
+    // Rows by their own index: first the set's, then those appended.
+    int listedCount() const;
+    QString listedCell(int listed, int column) const;
+    qint64 listedId(int listed) const;
+    // Where each row's cell in a column stands in the list's text order; kept for the column
+    // sorted by last, until the rows change.
+    const std::vector<quint32>& ranksOf(int column) const;
+    void rowsChanged();
     void applySort();
 
-    std::vector<ResultsRow> rows_;         // in the set's order
-    std::vector<int> order_;               // display position → index into rows_
-    std::vector<int> positionOfRow_;       // index into rows_ → display position
-    mutable QHash<QString, int> rowByKey_; // built on the first look-up after a fill
+    ResultsRowSource source_;
+    std::vector<ResultsRow> extras_;
+    std::vector<int> order_;                              // display position → row
+    std::vector<int> positionOfRow_;                      // row → display position
+    mutable std::vector<std::pair<qint64, int>> rowById_; // sorted, built on the first look-up
+    mutable int rankedColumn_ = -1;
+    mutable std::vector<quint32> ranks_;
     int sortColumn_ = BookPhotoIdColumn;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };

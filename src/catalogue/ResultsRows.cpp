@@ -3,6 +3,7 @@
 #include "catalogue/NumberFormat.h"
 #include "catalogue/RecordSet.h"
 
+#include <bit>
 #include <cmath>
 #include <optional>
 #include <QHash>
@@ -63,15 +64,6 @@ const QString notAvailable = QStringLiteral("N/A");
 // Sorts a photo without a 2005 fire behaviour model between model "00000" and "00001".
 const QString noFireBehaviourModelKey = QStringLiteral("000000");
 
-// The value as a number; Null and text that is no number give nothing.
-std::optional<double> numberOf(const QVariant& value) {
-    if (value.isNull())
-        return std::nullopt;
-    bool ok = false;
-    const double number = value.toDouble(&ok);
-    return ok ? std::optional<double>(number) : std::nullopt;
-}
-
 // Only blanks are trimmed: a code's other characters are shown as stored.
 QString trimBlanks(const QString& text) {
     qsizetype begin = 0;
@@ -83,108 +75,80 @@ QString trimBlanks(const QString& text) {
     return begin == 0 && end == text.size() ? text : text.mid(begin, end - begin);
 }
 
-// The field indexes the list reads, looked up once per set.
-struct Fields {
-    explicit Fields(const RecordSet& set)
-        : id(set.requireFieldIndex(u"ID")), book(set.requireFieldIndex(u"BookLabel")),
-          photo(set.requireFieldIndex(u"photolabel")), group(set.requireFieldIndex(u"GroupLabel")),
-          duff(set.requireFieldIndex(u"AverageDuffDepth")),
-          fuelBed(set.requireFieldIndex(u"AverageFuelbedDepth")),
-          herb(set.requireFieldIndex(u"herbtonsperacre")),
-          shrub(set.requireFieldIndex(u"woodytonsperacre")),
-          canopy(set.requireFieldIndex(u"canopyclosure")),
-          trees(set.requireFieldIndex(u"treesperacre")), vegType(set.requireFieldIndex(u"VegType")),
-          activity(set.requireFieldIndex(u"Activity")),
-          fbModel(set.requireFieldIndex(u"FireBehaveFM")),
-          fbModel2(set.requireFieldIndex(u"FireBehaveFM2")),
-          drModel(set.requireFieldIndex(u"DangerRatingFM")),
-          photoPic(set.requireFieldIndex(u"PhotoPic")), dataPic(set.requireFieldIndex(u"DataPic")) {
-        for (int k = 0; k < 7; ++k)
-            classes[size_t(k)] =
-                set.requireFieldIndex(QStringLiteral("TonsPerAcreBreak%1").arg(k + 1));
-    }
-
-    int id, book, photo, group, duff, fuelBed, herb, shrub, canopy, trees, vegType, activity,
-        fbModel, fbModel2, drModel, photoPic, dataPic;
-    std::array<int, 7> classes{};
+// How a column's cell comes from the record.
+enum class CellKind {
+    RowText,      // BookLabel/PhotoLabel
+    Text,         // a field as stored
+    TrimmedText,  // a model code, blanks around it removed
+    Loading,      // a sum of size classes through a pattern; empty when a class is Null
+    Measurement,  // an optional value through a pattern; "N/A" below 0
+    Stored,       // an optional value as stored; "N/A" below 0
+    ModelSortKey, // the 2005 model through "00000", "000000" without one
+    Empty,
 };
 
-// Numbers repeat across a catalogue (loadings to the hundredth, depths to the tenth): each
-// distinct value is formatted once per set and its rows share the text, which keeps a fill of a
-// large catalogue fast and small.
-class NumberTexts {
-public:
-    // A format pattern, or an empty one for the value as stored.
-    explicit NumberTexts(QStringView pattern = {}) : pattern_(pattern) {}
-
-    const QString& operator()(double value) {
-        auto found = texts_.constFind(value);
-        if (found == texts_.cend())
-            found = texts_.insert(value, pattern_.isEmpty() ? plainNumber(value)
-                                                            : formatNumber(value, pattern_));
-        return *found;
-    }
-
-private:
-    QStringView pattern_;
-    QHash<double, QString> texts_;
+struct CellRule {
+    CellKind kind;
+    const char16_t* pattern = nullptr; // Loading, Measurement
+    int first = 0;                     // Loading: size classes first..last (0-based)
+    int last = 0;
 };
 
-// A value shown in a visible column and, zero-padded, in its hidden sort-key column.
-struct PairedTexts {
-    PairedTexts(QStringView format, QStringView sortFormat) : shown(format), sortKey(sortFormat) {}
-    NumberTexts shown;
-    NumberTexts sortKey;
+// Field slots of the rules below; the indexes are looked up once per set.
+enum FieldSlot {
+    Book,
+    Photo,
+    Group,
+    Duff,
+    FuelBed,
+    Herb,
+    Shrub,
+    Canopy,
+    Trees,
+    VegType,
+    Activity,
+    FbModel,
+    FbModel2,
+    DrModel,
+    PhotoPic,
+    DataPic,
+    Id,
+    FieldSlotCount
 };
 
-// A loading sum goes empty when any of its classes is Null, as the old arithmetic on Null did.
-void writeLoading(ResultsRow& row, std::optional<double> loading, int column, int sortColumn,
-                  PairedTexts& texts) {
-    if (!loading)
-        return;
-    row.cells[size_t(column)] = texts.shown(*loading);
-    row.cells[size_t(sortColumn)] = texts.sortKey(*loading);
-}
+const std::array<std::pair<CellRule, int>, resultsColumnCount> cellRules{{
+    {{CellKind::RowText}, -1},
+    {{CellKind::Text}, Group},
+    {{CellKind::Loading, u"####0.00", 0, 2}, -1},
+    {{CellKind::Loading, u"####0.00", 3, 6}, -1},
+    {{CellKind::Loading, u"####0.00", 0, 6}, -1},
+    {{CellKind::Measurement, u"#0.000"}, Herb},
+    {{CellKind::Measurement, u"#0.000"}, Shrub},
+    {{CellKind::Measurement, u"###0.0"}, Duff},
+    {{CellKind::Measurement, u"###0.0"}, FuelBed},
+    {{CellKind::Stored}, Canopy},
+    {{CellKind::Stored}, Trees},
+    {{CellKind::Text}, VegType},
+    {{CellKind::Text}, Activity},
+    {{CellKind::TrimmedText}, FbModel},
+    {{CellKind::TrimmedText}, FbModel2},
+    {{CellKind::Text}, DrModel},
+    {{CellKind::Text}, PhotoPic},
+    {{CellKind::Text}, DataPic},
+    {{CellKind::Loading, u"00000.00", 0, 2}, -1},
+    {{CellKind::Loading, u"000000.00", 3, 6}, -1},
+    {{CellKind::Loading, u"000000.00", 0, 6}, -1},
+    {{CellKind::Text}, Book},
+    {{CellKind::Measurement, u"00000.0"}, Duff},
+    {{CellKind::Measurement, u"00000.0"}, FuelBed},
+    {{CellKind::ModelSortKey}, FbModel},
+    {{CellKind::Measurement, u"000000.000"}, Herb},
+    {{CellKind::Measurement, u"000000.000"}, Shrub},
+    {{CellKind::Empty}, -1},
+}};
 
-// An optional measurement: Null leaves both cells empty, below 0 is "not available".
-void writeMeasurement(ResultsRow& row, const QVariant& value, int column, int sortColumn,
-                      PairedTexts& texts) {
-    const std::optional<double> number = numberOf(value);
-    if (!number)
-        return;
-    if (*number >= 0) {
-        row.cells[size_t(column)] = texts.shown(*number);
-        row.cells[size_t(sortColumn)] = texts.sortKey(*number);
-    } else {
-        row.cells[size_t(column)] = notAvailable;
-        row.cells[size_t(sortColumn)] = notAvailable;
-    }
-}
-
-// An optional value shown as stored, without a sort companion.
-void writeStoredMeasurement(ResultsRow& row, const QVariant& value, int column,
-                            NumberTexts& texts) {
-    const std::optional<double> number = numberOf(value);
-    if (!number)
-        return;
-    if (*number < 0)
-        row.cells[size_t(column)] = notAvailable;
-    else if (value.typeId() == QMetaType::Double)
-        row.cells[size_t(column)] = texts(*number);
-    else
-        row.cells[size_t(column)] = textOfValue(value);
-}
-
-std::optional<double> sumOf(const std::array<std::optional<double>, 7>& classes, int first,
-                            int last) {
-    double sum = 0;
-    for (int k = first; k <= last; ++k) {
-        if (!classes[size_t(k)])
-            return std::nullopt;
-        sum += *classes[size_t(k)];
-    }
-    return sum;
-}
+constexpr quint64 nullIdentity = ~quint64(0);
+constexpr quint64 notAvailableIdentity = ~quint64(0) - 1;
 
 } // namespace
 
@@ -220,71 +184,159 @@ qint64 ResultsRow::photoId() const {
     return QStringView(key).mid(1).toLongLong();
 }
 
-std::vector<ResultsRow> composeResultsRows(const RecordSet& set) {
-    std::vector<ResultsRow> rows;
-    if (set.recordCount() < 1)
-        return rows;
-    const Fields f(set);
-    PairedTexts zeroToThree(u"####0.00", u"00000.00");
-    PairedTexts threePlus(u"####0.00", u"000000.00");
-    PairedTexts total(u"####0.00", u"000000.00");
-    PairedTexts duff(u"###0.0", u"00000.0");
-    PairedTexts fuelBed(u"###0.0", u"00000.0");
-    PairedTexts herb(u"#0.000", u"000000.000");
-    PairedTexts shrub(u"#0.000", u"000000.000");
-    NumberTexts storedNumbers;
-    QHash<QString, QString> fbModelSortKeys;
-
-    rows.reserve(size_t(set.recordCount()));
-    for (int r = 0; r < set.recordCount(); ++r) {
-        const QVariant& book = set.value(r, f.book);
-        const QVariant& photo = set.value(r, f.photo);
-        if (book.isNull() || photo.isNull())
-            continue;
-        ResultsRow& row = rows.emplace_back();
-        const QString bookLabel = textOfValue(book);
-        row.key = u'P' + textOfValue(set.value(r, f.id));
-        row.cells[BookPhotoIdColumn] = bookLabel + u'/' + textOfValue(photo);
-        row.cells[DescriptionColumn] = textOfValue(set.value(r, f.group));
-
-        std::array<std::optional<double>, 7> classes;
-        for (size_t k = 0; k < classes.size(); ++k)
-            classes[k] = numberOf(set.value(r, f.classes[k]));
-        writeLoading(row, sumOf(classes, 0, 2), ZeroToThreeColumn, ZeroToThreeSortColumn,
-                     zeroToThree);
-        writeLoading(row, sumOf(classes, 3, 6), ThreePlusColumn, ThreePlusSortColumn, threePlus);
-        writeLoading(row, sumOf(classes, 0, 6), TotalColumn, TotalSortColumn, total);
-
-        writeMeasurement(row, set.value(r, f.duff), DuffDepthColumn, DuffSortColumn, duff);
-        writeMeasurement(row, set.value(r, f.fuelBed), FuelBedDepthColumn, FuelBedSortColumn,
-                         fuelBed);
-
-        const QVariant& fbModel = set.value(r, f.fbModel);
-        if (fbModel.isNull()) {
-            row.cells[FbModelSortColumn] = noFireBehaviourModelKey;
-        } else {
-            const QString model = textOfValue(fbModel);
-            auto key = fbModelSortKeys.constFind(model);
-            if (key == fbModelSortKeys.cend())
-                key = fbModelSortKeys.insert(model, formatValue(fbModel, u"00000"));
-            row.cells[FbModelSortColumn] = *key;
-        }
-
-        row.cells[VegTypeColumn] = textOfValue(set.value(r, f.vegType));
-        row.cells[ActTypeColumn] = textOfValue(set.value(r, f.activity));
-        row.cells[FbModelColumn] = trimBlanks(textOfValue(fbModel));
-        row.cells[FbModel2Column] = trimBlanks(textOfValue(set.value(r, f.fbModel2)));
-        row.cells[DrModelColumn] = textOfValue(set.value(r, f.drModel));
-        row.cells[PictureColumn] = textOfValue(set.value(r, f.photoPic));
-        row.cells[DataColumn] = textOfValue(set.value(r, f.dataPic));
-        row.cells[DirColumn] = bookLabel;
-
-        writeMeasurement(row, set.value(r, f.herb), HerbColumn, HerbSortColumn, herb);
-        writeMeasurement(row, set.value(r, f.shrub), ShrubColumn, ShrubSortColumn, shrub);
-
-        writeStoredMeasurement(row, set.value(r, f.canopy), CanopyClosureColumn, storedNumbers);
-        writeStoredMeasurement(row, set.value(r, f.trees), TreesPerAcreColumn, storedNumbers);
+struct ResultsRowSource::Fields {
+    explicit Fields(const RecordSet& set) {
+        const std::array<const char16_t*, FieldSlotCount> names{u"BookLabel",
+                                                                u"photolabel",
+                                                                u"GroupLabel",
+                                                                u"AverageDuffDepth",
+                                                                u"AverageFuelbedDepth",
+                                                                u"herbtonsperacre",
+                                                                u"woodytonsperacre",
+                                                                u"canopyclosure",
+                                                                u"treesperacre",
+                                                                u"VegType",
+                                                                u"Activity",
+                                                                u"FireBehaveFM",
+                                                                u"FireBehaveFM2",
+                                                                u"DangerRatingFM",
+                                                                u"PhotoPic",
+                                                                u"DataPic",
+                                                                u"ID"};
+        for (size_t i = 0; i < names.size(); ++i)
+            indexes[i] = set.requireFieldIndex(QStringView(names[i]));
+        for (int k = 0; k < 7; ++k)
+            classes[size_t(k)] =
+                set.requireFieldIndex(QStringLiteral("TonsPerAcreBreak%1").arg(k + 1));
     }
+
+    int at(int slot) const { return indexes[size_t(slot)]; }
+
+    std::array<int, FieldSlotCount> indexes{};
+    std::array<int, 7> classes{};
+};
+
+ResultsRowSource::ResultsRowSource(const RecordSet& set) : set_(set) {
+    if (set.recordCount() < 1)
+        return;
+    fields_ = std::make_shared<const Fields>(set);
+    records_.reserve(size_t(set.recordCount()));
+    const int book = fields_->at(Book);
+    const int photo = fields_->at(Photo);
+    for (int r = 0; r < set.recordCount(); ++r)
+        if (!set.isNull(r, book) && !set.isNull(r, photo))
+            records_.push_back(r);
+}
+
+qint64 ResultsRowSource::photoId(int row) const {
+    return qint64(set_.number(records_[size_t(row)], fields_->at(Id)).value_or(0));
+}
+
+QString ResultsRowSource::key(int row) const {
+    return u'P' + set_.text(records_[size_t(row)], fields_->at(Id));
+}
+
+std::optional<double> ResultsRowSource::classSum(int record, int first, int last) const {
+    double sum = 0;
+    for (int k = first; k <= last; ++k) {
+        const std::optional<double> part = set_.number(record, fields_->classes[size_t(k)]);
+        if (!part)
+            return std::nullopt; // the old arithmetic on Null gave Null
+        sum += *part;
+    }
+    return sum;
+}
+
+QString ResultsRowSource::cell(int row, int column) const {
+    const int record = records_[size_t(row)];
+    const auto& [rule, slot] = cellRules[size_t(column)];
+    const int field = slot >= 0 ? fields_->at(slot) : -1;
+    switch (rule.kind) {
+    case CellKind::RowText:
+        return set_.text(record, fields_->at(Book)) + u'/' + set_.text(record, fields_->at(Photo));
+    case CellKind::Text:
+        return set_.text(record, field);
+    case CellKind::TrimmedText:
+        return trimBlanks(set_.text(record, field));
+    case CellKind::Loading: {
+        const std::optional<double> sum = classSum(record, rule.first, rule.last);
+        return sum ? formatNumber(*sum, QStringView(rule.pattern)) : QString();
+    }
+    case CellKind::Measurement: {
+        const std::optional<double> value = set_.number(record, field);
+        if (!value)
+            return QString();
+        return *value < 0 ? notAvailable : formatNumber(*value, QStringView(rule.pattern));
+    }
+    case CellKind::Stored: {
+        const std::optional<double> value = set_.number(record, field);
+        if (!value)
+            return QString();
+        if (*value < 0)
+            return notAvailable;
+        const QVariant stored = set_.value(record, field);
+        return stored.typeId() == QMetaType::Double ? plainNumber(*value) : textOfValue(stored);
+    }
+    case CellKind::ModelSortKey: {
+        const QVariant model = set_.value(record, field);
+        return model.isNull() ? noFireBehaviourModelKey : formatValue(model, u"00000");
+    }
+    case CellKind::Empty:
+        return QString();
+    }
+    return QString();
+}
+
+ResultsRow ResultsRowSource::row(int row) const {
+    ResultsRow composed;
+    composed.key = key(row);
+    for (int column = 0; column < resultsColumnCount; ++column)
+        composed.cells[size_t(column)] = cell(row, column);
+    return composed;
+}
+
+bool ResultsRowSource::hasIdentities(int column) const {
+    const auto& [rule, slot] = cellRules[size_t(column)];
+    switch (rule.kind) {
+    case CellKind::RowText:
+        return false;
+    case CellKind::Loading:
+        return true;
+    case CellKind::Empty:
+        return true;
+    default:
+        return set_.hasIdentities(fields_->at(slot));
+    }
+}
+
+quint64 ResultsRowSource::cellIdentity(int row, int column) const {
+    const int record = records_[size_t(row)];
+    const auto& [rule, slot] = cellRules[size_t(column)];
+    switch (rule.kind) {
+    case CellKind::Loading: {
+        const std::optional<double> sum = classSum(record, rule.first, rule.last);
+        return sum ? std::bit_cast<quint64>(*sum + 0.0) : nullIdentity;
+    }
+    case CellKind::Measurement: {
+        const std::optional<double> value = set_.number(record, fields_->at(slot));
+        if (!value)
+            return nullIdentity;
+        return *value < 0 ? notAvailableIdentity : std::bit_cast<quint64>(*value + 0.0);
+    }
+    case CellKind::Empty:
+    case CellKind::RowText:
+        return 0;
+    default:
+        return set_.identity(record, fields_->at(slot));
+    }
+}
+
+std::vector<ResultsRow> composeResultsRows(const RecordSet& set) {
+    const ResultsRowSource source(set);
+    std::vector<ResultsRow> rows;
+    rows.reserve(size_t(source.rowCount()));
+    for (int row = 0; row < source.rowCount(); ++row)
+        rows.push_back(source.row(row));
     return rows;
 }
 

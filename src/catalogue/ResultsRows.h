@@ -1,14 +1,16 @@
 #pragma once
 
+#include "catalogue/RecordSet.h"
+
 #include <array>
+#include <memory>
+#include <optional>
 #include <QString>
 #include <QStringView>
 #include <Qt>
 #include <vector>
 
 namespace tarnwick {
-
-class RecordSet;
 
 inline constexpr int resultsColumnCount = 28;
 
@@ -80,9 +82,38 @@ struct ResultsRow {
     qint64 photoId() const;
 };
 
-// The rows the list shows for a set of photo records, in the set's order. A record without a
-// book or photo label is left out. Throws DatabaseError when the set lacks a field the list
-// reads.
+// The rows the list shows for a set of photo records, in the set's order; a record without a
+// book or photo label is left out. The cells are composed when they are asked for, so a list of
+// a million photos holds no text of its own. Throws DatabaseError when the set lacks a field the
+// list reads.
+class ResultsRowSource {
+public:
+    ResultsRowSource() = default;
+    explicit ResultsRowSource(const RecordSet& set);
+
+    int rowCount() const { return int(records_.size()); }
+    bool isOf(const RecordSet& set) const { return set_.sharesRowsWith(set); }
+    qint64 photoId(int row) const;
+    QString key(int row) const;
+    QString cell(int row, int column) const;
+    ResultsRow row(int row) const;
+
+    // Equal identities in a column give equal cells, so a column's texts need composing and
+    // ordering once per distinct value. Unique columns (the row text) have none.
+    bool hasIdentities(int column) const;
+    quint64 cellIdentity(int row, int column) const;
+
+private:
+    struct Fields;
+
+    std::optional<double> classSum(int record, int first, int last) const;
+
+    RecordSet set_;
+    std::shared_ptr<const Fields> fields_;
+    std::vector<int> records_; // listed row → record of the set
+};
+
+// Every row composed, in the set's order.
 std::vector<ResultsRow> composeResultsRows(const RecordSet& set);
 
 } // namespace tarnwick

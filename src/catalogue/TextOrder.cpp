@@ -2,6 +2,10 @@
 
 #include <QLocale>
 
+#include <algorithm>
+#include <array>
+#include <numeric>
+
 namespace tarnwick {
 
 QCollator textOrder() {
@@ -11,6 +15,106 @@ QCollator textOrder() {
     QCollator collator(locale);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     return collator;
+}
+
+namespace {
+
+constexpr char16_t firstPrintable = 0x20;
+constexpr char16_t lastPrintable = 0x7e;
+
+// The collator's order of the printable ASCII characters, as weights: without accents or
+// ignorable characters among them, two such texts compare as their weights do, character by
+// character, the shorter first when one begins the other.
+struct AsciiWeights {
+    AsciiWeights() {
+        const QCollator order = textOrder();
+        std::vector<char16_t> characters;
+        for (char16_t c = firstPrintable; c <= lastPrintable; ++c)
+            characters.push_back(c);
+        const auto text = [](char16_t c) { return QString(QChar(c)); };
+        std::stable_sort(characters.begin(), characters.end(), [&](char16_t a, char16_t b) {
+            return order.compare(text(a), text(b)) < 0;
+        });
+        quint8 weight = 0;
+        for (size_t i = 0; i < characters.size(); ++i) {
+            if (i > 0 && order.compare(text(characters[i - 1]), text(characters[i])) != 0)
+                ++weight;
+            weights[characters[i]] = weight;
+        }
+    }
+
+    int compare(const QString& a, const QString& b) const {
+        const qsizetype common = std::min(a.size(), b.size());
+        for (qsizetype i = 0; i < common; ++i) {
+            const int difference = int(weights[a[i].unicode()]) - int(weights[b[i].unicode()]);
+            if (difference != 0)
+                return difference;
+        }
+        return int(a.size() > b.size()) - int(a.size() < b.size());
+    }
+
+    std::array<quint8, 128> weights{};
+};
+
+bool isPrintableAscii(const QString& text) {
+    for (const QChar c : text)
+        if (c.unicode() < firstPrintable || c.unicode() > lastPrintable)
+            return false;
+    return true;
+}
+
+template <typename Compare> std::vector<quint32> ranksBy(size_t count, Compare compare) {
+    std::vector<quint32> order(count);
+    std::iota(order.begin(), order.end(), 0U);
+    std::sort(order.begin(), order.end(), [&](quint32 a, quint32 b) { return compare(a, b) < 0; });
+    std::vector<quint32> ranks(count);
+    quint32 rank = 0;
+    for (size_t i = 0; i < count; ++i) {
+        if (i > 0 && compare(order[i - 1], order[i]) != 0)
+            ++rank;
+        ranks[order[i]] = rank;
+    }
+    return ranks;
+}
+
+} // namespace
+
+// Short texts of printable ASCII as one number each: their weights, one byte a character after
+// a 0 that stands for "nothing more", so that comparing the numbers compares the texts.
+using PackedText = std::array<quint64, 3>;
+constexpr qsizetype packedLength = qsizetype(sizeof(PackedText));
+
+PackedText packed(const QString& text, const AsciiWeights& weights) {
+    PackedText key{};
+    for (qsizetype i = 0; i < text.size(); ++i)
+        key[size_t(i / 8)] |= quint64(weights.weights[text[i].unicode()] + 1) << (56 - 8 * (i % 8));
+    return key;
+}
+
+std::vector<quint32> textRanks(const std::vector<QString>& texts) {
+    if (std::all_of(texts.begin(), texts.end(), isPrintableAscii)) {
+        static const AsciiWeights weights;
+        const bool short_ = std::all_of(texts.begin(), texts.end(), [](const QString& text) {
+            return text.size() <= packedLength;
+        });
+        if (short_) {
+            std::vector<PackedText> keys;
+            keys.reserve(texts.size());
+            for (const QString& text : texts)
+                keys.push_back(packed(text, weights));
+            return ranksBy(texts.size(), [&](quint32 a, quint32 b) {
+                return keys[a] < keys[b] ? -1 : keys[b] < keys[a] ? 1 : 0;
+            });
+        }
+        return ranksBy(texts.size(),
+                       [&](quint32 a, quint32 b) { return weights.compare(texts[a], texts[b]); });
+    }
+    const QCollator order = textOrder();
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(texts.size());
+    for (const QString& text : texts)
+        keys.push_back(order.sortKey(text));
+    return ranksBy(texts.size(), [&](quint32 a, quint32 b) { return keys[a].compare(keys[b]); });
 }
 
 } // namespace tarnwick

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QCollator>
+#include <QString>
+
+#include <vector>
 
 namespace tarnwick {
 
@@ -9,5 +12,10 @@ namespace tarnwick {
 // regard to letter case. A run without a language (the C locale, as services and scripts often
 // have) orders as English does rather than by character codes.
 QCollator textOrder();
+
+// Where each text stands in that order: equal texts (case aside) get the same rank, a smaller
+// rank comes first. Texts of printable ASCII alone, as catalogue texts nearly always are, are
+// compared by a table taken from the collator, which gives its order many times faster.
+std::vector<quint32> textRanks(const std::vector<QString>& texts);
 
 } // namespace tarnwick

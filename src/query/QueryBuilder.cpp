@@ -107,23 +107,29 @@ QString fuelModelStatement(const QueryCriteria& c) {
     return QStringLiteral("SELECT * From qryactive where ") + clause + QStringLiteral(";");
 }
 
-bool boundsAreNumbers(const QueryCriteria& c) {
-    const auto all = [](std::initializer_list<const QString*> bounds) {
-        for (const QString* bound : bounds)
-            if (!isPlainDecimalNumber(*bound))
-                return false;
-        return true;
-    };
-    switch (c.kind) {
-    case QueryKind::TotalLoading:
-        return all({&c.totalLow, &c.totalHigh});
-    case QueryKind::SizeClassLoading:
-        return all({&c.fineLow, &c.fineHigh, &c.coarseLow, &c.coarseHigh});
-    case QueryKind::LiveLoading:
-        return all({&c.herbLow, &c.herbHigh, &c.shrubLow, &c.shrubHigh});
-    default:
-        return true;
+std::pair<const QString&, const QString&> boundsOf(const QueryCriteria& c, RangeQuantity q) {
+    switch (q) {
+    case RangeQuantity::Total:
+        return {c.totalLow, c.totalHigh};
+    case RangeQuantity::Fine:
+        return {c.fineLow, c.fineHigh};
+    case RangeQuantity::Coarse:
+        return {c.coarseLow, c.coarseHigh};
+    case RangeQuantity::Herb:
+        return {c.herbLow, c.herbHigh};
+    case RangeQuantity::Shrub:
+        break;
     }
+    return {c.shrubLow, c.shrubHigh};
+}
+
+bool boundsAreNumbers(const QueryCriteria& c) {
+    for (const RangeQuantity q : boundedQuantities(c.kind)) {
+        const auto [low, high] = boundsOf(c, q);
+        if (!isPlainDecimalNumber(low) || !isPlainDecimalNumber(high))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -132,6 +138,19 @@ bool isPlainDecimalNumber(const QString& text) {
     static const QRegularExpression number(
         QStringLiteral("\\A[+-]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)\\z"));
     return number.match(text.trimmed()).hasMatch();
+}
+
+std::vector<RangeQuantity> boundedQuantities(QueryKind kind) {
+    switch (kind) {
+    case QueryKind::TotalLoading:
+        return {RangeQuantity::Total};
+    case QueryKind::SizeClassLoading:
+        return {RangeQuantity::Fine, RangeQuantity::Coarse};
+    case QueryKind::LiveLoading:
+        return {RangeQuantity::Herb, RangeQuantity::Shrub};
+    default:
+        return {};
+    }
 }
 
 std::optional<QString> composeQueryStatement(const QueryCriteria& criteria) {

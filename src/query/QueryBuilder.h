@@ -1,8 +1,11 @@
 #pragma once
 
+#include "query/QueryParameters.h"
+
 #include <optional>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace tarnwick {
 
@@ -39,6 +42,10 @@ inline const QString rangeValuesMustBeNumbers = QStringLiteral("Range values mus
 // True for text that, trimmed, is a plain decimal number: digits with at most one decimal
 // point and an optional sign. Nothing else may be written into a statement as a bound.
 bool isPlainDecimalNumber(const QString& text);
+
+// The quantities whose bounds a kind's statement holds: the total for kind 1, the two woody size
+// classes for kind 2, herb and shrub for kind 5, none for the others.
+std::vector<RangeQuantity> boundedQuantities(QueryKind kind);
 
 // The statement for the criteria, composed to the character as the catalogue has always been
 // queried. Only the kind's own bounds and lists take part. Codes and the book label are quoted so

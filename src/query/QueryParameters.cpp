@@ -202,6 +202,16 @@ QueryParameters computeQueryParameters(const PhotoDatabase& database, const AppP
     return parameters;
 }
 
+QueryParameters computeRangeParameters(const PhotoDatabase& database) {
+    QueryParameters parameters;
+    try {
+        loadRanges(database, parameters);
+    } catch (const DatabaseError& error) {
+        parameters.messages << error.message();
+    }
+    return parameters;
+}
+
 void addQueryIndexes(const PhotoDatabase& database) {
     for (const CodeListSource& source : codeListSources)
         addCodeIndex(database, QString::fromLatin1(source.field));

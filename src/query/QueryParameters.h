@@ -59,6 +59,10 @@ QStringList rangeComboRows(double largest, double headroom);
 // messages; such a range pair offers its first row only, and every other part still loads.
 QueryParameters computeQueryParameters(const PhotoDatabase& database, const AppPaths& paths);
 
+// Only the range rows, and the messages of their part: all a query lacking some of its bounds
+// needs.
+QueryParameters computeRangeParameters(const PhotoDatabase& database);
+
 // Adds the optional indexes that let the code lists load quickly from a large catalogue; a
 // catalogue that cannot take them is left alone.
 void addQueryIndexes(const PhotoDatabase& database);

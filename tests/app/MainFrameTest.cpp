@@ -2,11 +2,14 @@
 #include "app/AppState.h"
 #include "app/commands/Startup.h"
 #include "app/widgets/MainWindow.h"
+#include "app/widgets/WaitingProcessRunner.h"
 #include "catalogue/widgets/StatusBarWidget.h"
 #include "support/ScriptedDialogs.h"
+#include "support/ScriptedSeams.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
+#include <QAction>
 #include <QIcon>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -46,6 +49,9 @@ TEST(MainFrame, ShowsTheMainWindowAndAsksBeforeTheRunEnds) {
     state.statusLine.statusMessage(StatusKind::Info, QStringLiteral("Searching..."));
     EXPECT_EQ(frame.statusBarWidget()->panel(1)->pixmap().toImage(), iconImage("InfoOK"));
     EXPECT_NE(iconImage("InfoOK"), iconImage("Error"));
+    // No icon beside a message that says nothing.
+    state.statusLine.statusMessage(StatusKind::Info, QStringLiteral(" "));
+    EXPECT_TRUE(frame.statusBarWidget()->panel(1)->pixmap().isNull());
 
     // The browse window has no close button of its own; closing it asks to end the run.
     EXPECT_FALSE(frame.mainWindowFrame()->windowFlags() & Qt::WindowCloseButtonHint);
@@ -67,4 +73,34 @@ TEST(MainFrame, ShowsTheMainWindowAndAsksBeforeTheRunEnds) {
     EXPECT_FALSE(frame.isVisible());
     EXPECT_EQ(confirmed.count(), 1);
     EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST(MainFrame, WhileSlidekeepRunsTheWindowIsGreyedAndSaysWhatItWaitsFor) {
+    TestInstallation installation;
+    test::writeSmallCatalogue(installation.cataloguePath(), 2);
+    AppState state(installation.paths());
+    ScriptedDialogs dialogs;
+    ASSERT_TRUE(initialiseCatalogue(state, dialogs));
+    MainFrame frame(state, dialogs);
+    frame.mainWindow()->setUp();
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+
+    test::ScriptedProcessRunner slidekeep;
+    WaitingProcessRunner runner(
+        slidekeep, [&](const QString&) { frame.setWaiting(true, QStringLiteral("Waiting")); },
+        [&] { frame.setWaiting(false); });
+    test::ScriptedPathProbe probe({ProbeResult::Found});
+    frame.mainWindow()->setServices(dialogs, runner, probe);
+    bool greyedWhileRunning = false;
+    slidekeep.whileRunning = [&](const QString&) {
+        greyedWhileRunning = !frame.mainWindow()->isEnabled() &&
+                             frame.waitingNotice()->isVisible() &&
+                             frame.waitingNotice()->text() == QStringLiteral("Waiting");
+    };
+    frame.mainWindow()->action(QStringLiteral("mnuMP"))->trigger();
+    EXPECT_EQ(slidekeep.started(), QStringList{QStringLiteral("slidekeep3")});
+    EXPECT_TRUE(greyedWhileRunning);
+    EXPECT_TRUE(frame.mainWindow()->isEnabled());
+    EXPECT_FALSE(frame.waitingNotice()->isVisible());
 }

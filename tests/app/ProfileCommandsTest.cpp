@@ -111,8 +111,8 @@ TEST_F(ProfileCommandsTest, ShowPhotoFindsTheSourceInTheListOrAddsItsRowFromTheC
     ASSERT_EQ(state.resultsList.rowCount(), 2);
     EXPECT_EQ(findSource(state, u"B2/7\"x"_s, display), FindSourceOutcome::AddedToList);
     ASSERT_EQ(state.resultsList.rowCount(), 3);
-    const ResultsRow* added = state.resultsList.rowWithKey(u"P3"_s);
-    ASSERT_NE(added, nullptr);
+    const std::optional<ResultsRow> added = state.resultsList.rowWithKey(u"P3"_s);
+    ASSERT_TRUE(added.has_value());
     EXPECT_EQ(added->text(), u"B2/7\"x"_s);
     EXPECT_EQ(added->cell(u"Total"), u"5.50"_s);
     EXPECT_EQ(added->cell(u"DuffDepth"), u"1.0"_s);

@@ -44,7 +44,7 @@ protected:
     void refill() { model.fill(database->run(statements::activePhotosAtStartUp)); }
 
     QString cell(const QString& key, QStringView column) const {
-        const ResultsRow* row = model.rowWithKey(key);
+        const std::optional<ResultsRow> row = model.rowWithKey(key);
         return row ? row->cell(column) : QStringLiteral("<no row>");
     }
     // The keys in the order shown.
@@ -100,7 +100,7 @@ TEST_P(ResultsListTest, RowsFollowTheFormatsAndTheMissingValueRules) {
     });
 
     ASSERT_EQ(model.rowCount(), 3);
-    const ResultsRow& full = *model.rowWithKey(QStringLiteral("P7"));
+    const ResultsRow full = model.rowWithKey(QStringLiteral("P7")).value();
     const QStringList expected{"B1/1",       "Lodgepole pine",
                                "12.35",      "10.25",
                                "22.60",      "0.123",
@@ -128,7 +128,7 @@ TEST_P(ResultsListTest, RowsFollowTheFormatsAndTheMissingValueRules) {
     EXPECT_EQ(cell(QStringLiteral("P8"), u"0to3"), QStringLiteral("0.00"));
     EXPECT_EQ(cell(QStringLiteral("P8"), u"FBSModelsSort"), QStringLiteral("GR1"));
 
-    const ResultsRow& empty = *model.rowWithKey(QStringLiteral("P9"));
+    const ResultsRow empty = model.rowWithKey(QStringLiteral("P9")).value();
     EXPECT_EQ(empty.cell(u"0to3"), QStringLiteral("3.00"));
     EXPECT_EQ(empty.cell(u"0to3Sort"), QStringLiteral("00003.00"));
     EXPECT_EQ(empty.cell(u"FBSModelsSort"), QStringLiteral("000000"));
@@ -136,7 +136,7 @@ TEST_P(ResultsListTest, RowsFollowTheFormatsAndTheMissingValueRules) {
     for (const int c :
          {1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 19, 20, 22, 23, 25, 26, 27})
         EXPECT_TRUE(empty.cells[size_t(c)].isEmpty()) << "column " << c + 1;
-    EXPECT_EQ(model.rowWithKey(QStringLiteral("P10")), nullptr);
+    EXPECT_FALSE(model.rowWithKey(QStringLiteral("P10")).has_value());
 }
 
 TEST_P(ResultsListTest, HeaderClicksOrderNumbersAsNumbersAndToggleAcrossColumnsAndRefills) {
@@ -185,6 +185,12 @@ TEST_P(ResultsListTest, HeaderClicksOrderNumbersAsNumbersAndToggleAcrossColumnsA
     EXPECT_EQ(order(), QStringList({"P2", "P3", "P1"}));
     model.columnClicked(description);
     EXPECT_EQ(model.sortOrder(), Qt::DescendingOrder);
+
+    // A fill worked out for another column is ordered by the model's own.
+    model.fill(ResultsListModel::prepareFill(database->run(statements::activePhotosAtStartUp),
+                                             resultsColumnIndex(u"BookPhotoID")));
+    EXPECT_EQ(model.sortOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(order(), QStringList({"P2", "P3", "P1"}));
 }
 
 TEST_P(ResultsListTest, TextSortsAsPeopleReadItNotByCharacterCodes) {

@@ -9,8 +9,11 @@
 #include <algorithm>
 #include <array>
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QListView>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
@@ -225,4 +228,42 @@ TEST(ResultsViewHeaders, EveryNumericColumnSortsByItsOwnNumbersWhenItsHeaderIsCl
         EXPECT_EQ(shown, wanted) << columns[c].header;
         descending = !descending;
     }
+}
+
+TEST_F(ResultsViewTest, TheIdColumnStaysInViewAndAnEmptyResultSaysSo) {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QTreeView* list = view.listPage();
+    QTreeView* frozen = view.frozenColumn();
+    view.resize(400, 300);
+    QApplication::processEvents();
+    ASSERT_GT(list->horizontalScrollBar()->maximum(), 0);
+    list->horizontalScrollBar()->setValue(list->horizontalScrollBar()->maximum());
+    list->verticalScrollBar()->setValue(0);
+    QApplication::processEvents();
+
+    // Scrolled to the last columns, the ID column still covers the left of the report, row for
+    // row, and a click on it chooses that photo.
+    EXPECT_TRUE(frozen->isVisible());
+    EXPECT_EQ(frozen->x(), list->frameWidth());
+    EXPECT_EQ(frozen->width(), list->columnWidth(BookPhotoIdColumn));
+    for (int c = 0; c < model.columnCount(); ++c)
+        EXPECT_EQ(frozen->isColumnHidden(c), c != BookPhotoIdColumn) << c;
+    EXPECT_EQ(frozen->visualRect(model.index(2, 0)).top() + frozen->header()->height(),
+              list->visualRect(model.index(2, 0)).top() + list->header()->height());
+    QSignalSpy clicks(&view, &ResultsView::itemClicked);
+    QTest::mouseClick(frozen->viewport(), Qt::LeftButton, {},
+                      frozen->visualRect(model.index(3, 0)).center());
+    ASSERT_EQ(clicks.size(), 1);
+    EXPECT_EQ(clicks[0][0].toString(), model.rowAt(3).key);
+    EXPECT_EQ(list->currentIndex().row(), 3);
+    EXPECT_FALSE(view.emptyNotice()->isVisible());
+
+    // Nothing found: the list area says so, until photos come back.
+    const RecordSet photos =
+        PhotoDatabase::open(installation.cataloguePath())->run(statements::activePhotosAtStartUp);
+    model.fill(RecordSet());
+    EXPECT_TRUE(view.emptyNotice()->isVisible());
+    EXPECT_TRUE(view.emptyNotice()->text().contains(QStringLiteral("No photo")));
+    model.fill(photos);
+    EXPECT_FALSE(view.emptyNotice()->isVisible());
 }

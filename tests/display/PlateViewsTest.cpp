@@ -7,12 +7,15 @@
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
 #include <QHorizontalStackedBarSeries>
 #include <QImage>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSet>
 #include <QTest>
 
@@ -163,4 +166,28 @@ TEST_F(PlateViewsTest, ChartViewShowsOneColouredBarPerClassWithItsLabel) {
     const QImage picture = renderLoadingChart(loadingChartContent(four, 3), QSize(600, 340));
     EXPECT_EQ(picture.size(), QSize(600, 340));
     EXPECT_GT(inkIn(picture, QRect(300, 60, 200, 220)), 1000);
+}
+
+TEST_F(PlateViewsTest, ANarrowPaneScrollsThePlateRatherThanShrinkItsText) {
+    QScrollArea area;
+    auto* view = new DataPlateView;
+    area.setWidgetResizable(true);
+    area.setWidget(view);
+    area.resize(420, 480);
+    area.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+    ASSERT_TRUE(view->showPhoto(source(1, QStringLiteral("NE-4"), QStringLiteral("NE-4/4-MC-02"))));
+    QApplication::processEvents();
+    const double natural = view->logicalDpiX() / twipsPerInch;
+    const double roomy = view->zoom();
+
+    // Squeezed to a sliver, as when the list is widened: the text keeps most of its size and the
+    // rest of the plate is a scroll away.
+    area.resize(140, 110);
+    QApplication::processEvents();
+    EXPECT_GE(view->zoom(), 0.8 * natural);
+    EXPECT_LE(view->zoom(), roomy);
+    EXPECT_GT(view->height(), area.viewport()->height());
+    EXPECT_GT(view->width(), area.viewport()->width());
+    EXPECT_TRUE(area.verticalScrollBar()->isVisible());
 }

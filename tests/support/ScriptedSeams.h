@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DesktopServices.h"
 #include "platform/PathProbe.h"
 #include "platform/ProcessRunner.h"
 
@@ -46,6 +47,23 @@ public:
 private:
     std::vector<ProbeResult> results_;
     QStringList probedFiles_;
+};
+
+// Stands in for the desktop's browser and viewers: records what it was asked to open and starts
+// nothing.
+class ScriptedDesktop : public DesktopServices {
+public:
+    bool opens = true;
+
+    const QList<QUrl>& opened() const { return opened_; }
+
+    bool open(const QUrl& url) override {
+        opened_ << url;
+        return opens;
+    }
+
+private:
+    QList<QUrl> opened_;
 };
 
 } // namespace tarnwick::test

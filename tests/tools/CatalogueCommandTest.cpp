@@ -55,6 +55,18 @@ TEST(CatalogueCommand, PushCopiesIntoAnEmptyDatabaseThatTheProgramsThenUse) {
               u"Copied 2 books and 4 photos (2 active) from %1 to %2.\n"_s.arg(
                   installation.cataloguePath(), address));
 
+    // The indexes a start-up adds to a file are there already, under the names it gives them.
+    const RecordSet indexes =
+        PhotoDatabase::open(*CatalogueLocation::fromServerAddress(address, nullptr))
+            ->run(u"SELECT indexname FROM pg_indexes WHERE tablename = 'photos'"_s);
+    QStringList names;
+    for (int row = 0; row < indexes.recordCount(); ++row)
+        names << indexes.text(row, u"indexname").toLower();
+    for (const char* index :
+         {"photosinlistorder", "photosbyvegtype", "photosbyactivity", "photosbydangerratingfm",
+          "photosbyfirebehavefm", "photosbyfirebehavefm2"})
+        EXPECT_TRUE(names.contains(QLatin1String(index))) << index;
+
     const test::ProgramOutput again = run(installation, u"tarnwick-cli"_s, push);
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_TRUE(again.errors.contains(u"The database %1 on the catalogue server 127.0.0.1:%2 is "

@@ -2,6 +2,7 @@
 #include "catalogue/PhotoDatabase.h"
 #include "support/BuiltProgram.h"
 #include "support/TestInstallation.h"
+#include "Version.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -31,8 +32,14 @@ TEST(ProgramOptions, HelpAndUnknownOptionsAreAnsweredBeforeAnythingIsTouched) {
         int exitCode;
         const char* says; // on standard output for help, on standard error for a refusal
     };
+    // The version as Linux programs print it: the name, then the numbers with no padding.
+    const std::string version = "Tarnwick " + std::to_string(version::major) + '.' +
+                                std::to_string(version::minor) + '.' +
+                                std::to_string(version::revision) + '\n';
     std::vector<Run> runs{
         {"tarnwick", {QStringLiteral("--help")}, 0, "Usage: tarnwick"},
+        {"tarnwick", {QStringLiteral("--help")}, 0, "TARNWICK_HOME"},
+        {"tarnwick", {QStringLiteral("--version")}, 0, version.c_str()},
         {"tarnwick", {QStringLiteral("--frobnicate")}, 2, "'--frobnicate'"},
         {"tarnwick-cli", {QStringLiteral("--help")}, 0, "Usage: tarnwick-cli COMMAND"},
         {"tarnwick-cli",

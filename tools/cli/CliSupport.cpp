@@ -14,7 +14,14 @@ void printLine(std::FILE* stream, const QString& text) {
 }
 
 tarnwick::AppPaths installationPaths(const QString& appDir) {
-    return appDir.isEmpty() ? tarnwick::AppPaths::fromEnvironment() : tarnwick::AppPaths(appDir);
+    if (!appDir.isEmpty())
+        return tarnwick::AppPaths(appDir);
+    const tarnwick::AppPaths paths = tarnwick::AppPaths::fromEnvironment();
+    // An installed program: the user's folder is laid out on the first use, as the window does.
+    // What could not be done is said; the command then reports the missing catalogue itself.
+    if (const QString problem = tarnwick::layOutApplicationDir(paths); !problem.isEmpty())
+        printLine(stderr, problem);
+    return paths;
 }
 
 bool printResultsListCsv(const tarnwick::ResultsListModel& list) {

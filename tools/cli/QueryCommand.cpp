@@ -165,10 +165,12 @@ int runQueryCommand(const QStringList& args) {
         return exitFailure;
     }
 
-    // Bounds left out are the range combos' full span, as the pages start.
-    if (!std::all_of(options.boundsGiven.begin(), options.boundsGiven.end(),
-                     [](bool given) { return given; })) {
-        const QueryParameters parameters = computeQueryParameters(*state.database, state.paths);
+    // Bounds of the kind left out are the range combos' full span, as the pages start; finding
+    // it reads the whole catalogue, so only when one is missing.
+    const std::vector<RangeQuantity> bounded = boundedQuantities(criteria.kind);
+    if (std::any_of(bounded.begin(), bounded.end(),
+                    [&](RangeQuantity q) { return !options.boundsGiven[size_t(q)]; })) {
+        const QueryParameters parameters = computeRangeParameters(*state.database);
         for (const QString& message : parameters.messages)
             printLine(stderr, u"tarnwick-cli query: %1"_s.arg(message));
         for (const RangeOption& range : rangeOptions) {

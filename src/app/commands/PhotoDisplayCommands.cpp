@@ -77,10 +77,10 @@ ResultsListAccess resultsListAccess(const ResultsListModel& list,
         return listEntryOfRow(model->rowAt(row), row);
     };
     access.findByText = [model](const QString& text) -> std::optional<ListEntry> {
-        for (int row = 0; row < model->rowCount(); ++row)
-            if (model->rowAt(row).text() == text)
-                return listEntryOfRow(model->rowAt(row), row);
-        return std::nullopt;
+        const int row = model->positionOfText(text);
+        if (row < 0)
+            return std::nullopt;
+        return listEntryOfRow(model->rowAt(row), row);
     };
     access.selectRow = selectRow ? std::move(selectRow) : [](int) {};
     return access;

@@ -1,6 +1,7 @@
 #include "app/commands/QueryCommands.h"
 
 #include "app/AppState.h"
+#include "app/commands/PhotoSetRead.h"
 #include "catalogue/DatabaseError.h"
 
 #include <QCursor>
@@ -45,9 +46,9 @@ bool buildAndRunQuery(AppState& state, const QueryCriteria& criteria,
     state.statusLine.statusMessage(StatusKind::Info, QStringLiteral("Searching..."));
     WaitCursor waitCursor;
     try {
-        state.activePhotoSet = state.database->run(*statement);
+        state.activePhotoSet = readPhotoSet(state, *statement, QStringLiteral("Searching..."));
     } catch (const DatabaseError& error) {
-        state.statusLine.statusMessage(StatusKind::Error, error.message());
+        reportFailedRead(state, error);
         return false;
     }
     if (refillList)

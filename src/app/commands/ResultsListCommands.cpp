@@ -1,18 +1,25 @@
 #include "app/commands/ResultsListCommands.h"
 
 #include "app/AppState.h"
+#include "app/commands/PhotoSetRead.h"
 
 namespace tarnwick {
 
 void fillResultsList(AppState& state) {
-    state.resultsList.fill(state.activePhotoSet);
+    std::optional<ResultsListModel::PreparedFill> prepared = std::move(state.preparedListFill);
+    state.preparedListFill.reset();
+    if (prepared && prepared->source.isOf(state.activePhotoSet))
+        state.resultsList.fill(std::move(*prepared));
+    else
+        state.resultsList.fill(state.activePhotoSet);
     state.statusLine.statusMessage(StatusKind::Count,
                                    QString::number(state.activePhotoSet.recordCount()) +
                                        QStringLiteral(" photos found"));
 }
 
 void refreshCatalogue(AppState& state, const std::function<void()>& reloadQueryParameters) {
-    state.database->requery(state.activePhotoSet);
+    state.activePhotoSet = readPhotoSet(state, state.activePhotoSet.statement(),
+                                        QStringLiteral("Reading the catalogue again..."));
     fillResultsList(state);
     if (reloadQueryParameters)
         reloadQueryParameters();
@@ -21,7 +28,7 @@ void refreshCatalogue(AppState& state, const std::function<void()>& reloadQueryP
 bool itemClicked(AppState& state, const QString& key, const ShowListedPhoto& showPhoto) {
     if (key == state.lastClickedListKey)
         return false;
-    const ResultsRow* row = state.resultsList.rowWithKey(key);
+    const std::optional<ResultsRow> row = state.resultsList.rowWithKey(key);
     if (!row)
         return false;
     state.lastClickedListKey = key;

@@ -24,6 +24,14 @@ void resetRunState(AppState& state) {
     state.compareMode = 0;
 }
 
+// The catalogue lists without the index, only slower; one that cannot take it stays as it is.
+void addListOrderIndex(const PhotoDatabase& database) {
+    try {
+        database.run(statements::listOrderIndex);
+    } catch (const DatabaseError&) {
+    }
+}
+
 } // namespace
 
 bool initialiseCatalogue(AppState& state, Dialogs& dialogs) {
@@ -38,6 +46,7 @@ bool initialiseCatalogue(AppState& state, Dialogs& dialogs) {
     try {
         state.database = PhotoDatabase::open(configuredCatalogue(state.paths));
         state.database->normaliseBookBreaks();
+        addListOrderIndex(*state.database);
         state.activePhotoSet = state.database->run(statements::activePhotosAtStartUp);
     } catch (const DatabaseError& error) {
         state.database.reset();

@@ -18,10 +18,31 @@
 
 namespace tarnwick {
 
+namespace {
+
+QString waitingNotice(const QString& program) {
+    const QString name = program == slidekeepProgram ? QStringLiteral("Slidekeep") : program;
+    return QStringLiteral("Waiting for %1 to finish.\nTarnwick reads the photo series again "
+                          "once you close it.")
+        .arg(name);
+}
+
+} // namespace
+
 ApplicationShell::ApplicationShell(AppPaths paths, Dialogs& dialogs, QStringList arguments)
     : state_(std::move(paths), [] { QApplication::beep(); }), arguments_(std::move(arguments)),
       ownDialogs_(dialogs), dialogs_(dialogs, [this] { closeSplash(); }),
-      instance_(state_.paths.applicationDir()), runner_(state_.paths.applicationDir()) {}
+      instance_(state_.paths.applicationDir()), runner_(state_.paths.applicationDir()),
+      waitingRunner_(
+          runner_,
+          [this](const QString& program) {
+              if (frame_)
+                  frame_->setWaiting(true, waitingNotice(program));
+          },
+          [this] {
+              if (frame_)
+                  frame_->setWaiting(false);
+          }) {}
 
 ApplicationShell::~ApplicationShell() {
     if (splash_)
@@ -46,12 +67,14 @@ bool ApplicationShell::start() {
     if (auto* qtDialogs = dynamic_cast<QtDialogs*>(&ownDialogs_))
         qtDialogs->setParentWindow(frame_.get());
     MainWindow* window = frame_->mainWindow();
-    window->setServices(dialogs_, runner_, probe_);
+    window->setServices(dialogs_, waitingRunner_, probe_);
+    window->setDesktopServices(desktop_);
     QObject::connect(window, &MainWindow::firstActivated, window, [this] { followCommandLine(); });
     QApplication::processEvents();
     window->setUp();
     state_.startupNotices << window->loadQueryParameters();
 
+    frame_->restoreLayout();
     frame_->show();
     window->parentWidget()->showMaximized();
     window->showListRow(0);

@@ -2,6 +2,8 @@
 
 #include "app/AppState.h"
 #include "app/SingleInstance.h"
+#include "app/widgets/WaitingProcessRunner.h"
+#include "platform/DesktopServices.h"
 #include "platform/Dialogs.h"
 #include "platform/PathProbe.h"
 #include "platform/ProcessRunner.h"
@@ -46,7 +48,10 @@ private:
     DialogsAfterStep dialogs_;
     SingleInstance instance_;
     QtProcessRunner runner_;
+    // The runner the windows use: it greys them while Slidekeep runs.
+    WaitingProcessRunner waitingRunner_;
     FileSystemProbe probe_;
+    QtDesktopServices desktop_;
     QPointer<SplashWindow> splash_;
     // Last, so the windows, which hold references to the dialogs, runner and probe above, go
     // first.

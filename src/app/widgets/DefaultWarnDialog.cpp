@@ -1,6 +1,7 @@
 #include "app/widgets/DefaultWarnDialog.h"
 
 #include "app/AppState.h"
+#include "ui/widgets/FlatControls.h"
 #include "ui/widgets/HighlightButton.h"
 
 #include <QHBoxLayout>
@@ -43,6 +44,9 @@ DefaultWarnDialog::DefaultWarnDialog(const QString& message, QWidget* parent) : 
     layout->addSpacing(12);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    // The dialog holds no box to flatten today; done all the same so that one added later
+    // looks like those of every other window.
+    makeFlat(this);
 }
 
 HighlightButton* DefaultWarnDialog::addChoice(const QString& text, const QString& name,

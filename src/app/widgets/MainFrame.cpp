@@ -5,10 +5,12 @@
 #include "app/widgets/AssistantController.h"
 #include "app/widgets/MainWindow.h"
 #include "catalogue/widgets/StatusBarWidget.h"
+#include "platform/ProgramSettings.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -98,11 +100,65 @@ void MainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     Q_EMIT closingConfirmed();
+    saveLayout();
     // Other top-level windows (viewers, the assistant) go with the frame.
     for (QWidget* window : QApplication::topLevelWidgets())
         if (window != this && window->isVisible())
             window->close();
     event->accept();
+}
+
+void MainFrame::setWaiting(bool waiting, const QString& notice) {
+    if (!waitingNotice_) {
+        waitingNotice_ = new QLabel(mdiArea_);
+        waitingNotice_->setObjectName(QStringLiteral("lblWaiting"));
+        waitingNotice_->setAlignment(Qt::AlignCenter);
+        waitingNotice_->setWordWrap(true);
+        waitingNotice_->setAutoFillBackground(true);
+        waitingNotice_->setFrameStyle(QFrame::Box | QFrame::Plain);
+        waitingNotice_->setMargin(fontMetrics().height());
+        QFont font = waitingNotice_->font();
+        font.setPointSizeF(font.pointSizeF() * 1.2);
+        waitingNotice_->setFont(font);
+        waitingNotice_->hide();
+    }
+    mainWindow_->setEnabled(!waiting);
+    menuBar()->setEnabled(!waiting);
+    if (!waiting) {
+        waitingNotice_->hide();
+        return;
+    }
+    waitingNotice_->setText(notice);
+    const int width = std::min(mdiArea_->width() - 40, fontMetrics().averageCharWidth() * 60);
+    waitingNotice_->resize(width, waitingNotice_->heightForWidth(width));
+    waitingNotice_->move((mdiArea_->width() - waitingNotice_->width()) / 2,
+                         (mdiArea_->height() - waitingNotice_->height()) / 3);
+    waitingNotice_->show();
+    waitingNotice_->raise();
+    // Painted now: the wait that follows takes no input and may last long.
+    waitingNotice_->repaint();
+    mainWindow_->repaint();
+}
+
+void MainFrame::saveLayout() {
+    ProgramSettings settings;
+    settings.setValue(QStringLiteral("Window/Geometry"), saveGeometry());
+    mainWindow_->saveLayout(settings);
+}
+
+void MainFrame::restoreLayout() {
+    const ProgramSettings settings;
+    if (restoreGeometry(settings.value(QStringLiteral("Window/Geometry")).toByteArray())) {
+        // Restored on a screen that is now smaller, or at a larger scale: it still fits.
+        if (const QScreen* shownOn = screen()) {
+            const QRect available = shownOn->availableGeometry();
+            if (!available.contains(frameGeometry()) && !isMaximized()) {
+                resize(size().boundedTo(available.size() * 94 / 100));
+                move(available.center() - rect().center());
+            }
+        }
+    }
+    mainWindow_->restoreLayout(settings);
 }
 
 void MainFrame::changeEvent(QEvent* event) {

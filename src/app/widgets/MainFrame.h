@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 
+class QLabel;
 class QMdiArea;
 class QMenu;
 class QMdiSubWindow;
@@ -26,6 +27,13 @@ public:
 
     // The Exit command: closes the assistant, then the frame (which asks first).
     void exitCommand();
+    // Where the frame was and how its window was laid out, kept between runs.
+    void saveLayout();
+    void restoreLayout();
+    // While another program runs and this one waits for it: the window greyed, with a notice
+    // of what it waits for.
+    void setWaiting(bool waiting, const QString& notice = {});
+    QLabel* waitingNotice() const { return waitingNotice_; }
 
 Q_SIGNALS:
     // The assistant follows the frame when it is minimised and restored.
@@ -49,6 +57,7 @@ private:
     MainWindow* mainWindow_;
     StatusBarWidget* statusBar_;
     QMenu* ownMenu_;
+    QLabel* waitingNotice_ = nullptr;
 };
 
 } // namespace tarnwick

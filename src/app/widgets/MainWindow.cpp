@@ -4,8 +4,10 @@
 #include "catalogue/CatalogueStatements.h"
 
 #include "app/AppState.h"
+#include "app/commands/HelpCommands.h"
 #include "app/commands/Modes.h"
 #include "app/commands/PhotoDirectoryCheck.h"
+#include "app/commands/PhotoSetRead.h"
 #include "app/commands/ProfileCommands.h"
 #include "app/commands/QueryCommands.h"
 #include "app/commands/ReportCommands.h"
@@ -21,14 +23,18 @@
 #include "display/widgets/PaneSlotDisplay.h"
 #include "display/widgets/PhotoImageView.h"
 #include "display/widgets/PhotoPane.h"
+#include "display/widgets/PhotoThumbnails.h"
 #include "display/widgets/ViewerWindow.h"
 #include "platform/OpticalDrive.h"
 #include "platform/ProcessRunner.h"
+#include "platform/ProgramSettings.h"
 #include "platform/SuiteSettings.h"
 #include "profile/widgets/AssistantWindow.h"
 #include "query/QueryControls.h"
 #include "query/widgets/QueryPane.h"
 #include "reports/widgets/ReportPreview.h"
+#include "suite/widgets/AboutWindow.h"
+#include "ui/widgets/FlatControls.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -36,6 +42,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPrinterInfo>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTimer>
 #include <QToolBar>
@@ -67,7 +75,8 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     : QWidget(parent), state_(state), toolBar_(new QToolBar(this)) {
     setObjectName(QStringLiteral("frmKel"));
     setWindowTitle(QStringLiteral(" Browsing Photos"));
-    setMinimumSize(720, 480);
+    // Small enough for a 1366 x 768 screen at scale 1.5 or 1600 x 1000 at scale 2.
+    setMinimumSize(600, 360);
     buildToolBar();
     buildMenus();
     buildLayout();
@@ -80,6 +89,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     assistant_ = new AssistantController(state_, *this);
     displayHooks_.refreshAssistant = [this] { assistant_->refreshValues(); };
     setUpReportHooks();
+    makeFlat(this);
     qApp->installEventFilter(this);
 }
 
@@ -137,7 +147,7 @@ void MainWindow::buildToolBar() {
     addTool(QStringLiteral("Exit"), QStringLiteral("Exit"), QStringLiteral("Exit Kel"), false,
             [this] { Q_EMIT exitRequested(); });
     addTool(QStringLiteral("Help"), QStringLiteral("Help"), QStringLiteral("Press here for Help"),
-            false, notYetAvailable);
+            false, [this] { helpContentsCommand(); });
 }
 
 QAction* MainWindow::addCommand(QMenu* menu, const QString& caption, const QString& name,
@@ -149,71 +159,145 @@ QAction* MainWindow::addCommand(QMenu* menu, const QString& caption, const QStri
 }
 
 void MainWindow::buildMenus() {
+    // Every command has a mnemonic, so the menus work from the keyboard alone; the common ones
+    // have the desktop's usual shortcuts as well.
     auto* file = new QMenu(QStringLiteral("&File"), this);
-    addCommand(file, QStringLiteral("Printer Setup"), QStringLiteral("mnuPrinterSetup"),
+    addCommand(file, QStringLiteral("&Printer Setup"), QStringLiteral("mnuPrinterSetup"),
                [this] { printerSetupCommand(state_, reportHooks_); });
-    addCommand(file, QStringLiteral("Manage Photo Series"), QStringLiteral("mnuMP"),
+    addCommand(file, QStringLiteral("&Manage Photo Series"), QStringLiteral("mnuMP"),
                [this] { managePhotoSeriesCommand(); });
-    addCommand(file, QStringLiteral("Preferences"), QStringLiteral("mnuPreferences"),
+    addCommand(file, QStringLiteral("Pr&eferences"), QStringLiteral("mnuPreferences"),
                notYetAvailable)
         ->setEnabled(false);
     file->addSeparator()->setObjectName(QStringLiteral("mnubar2"));
-    addCommand(file, QStringLiteral("Exit"), QStringLiteral("mnuExit"),
-               [this] { Q_EMIT exitRequested(); });
+    addCommand(file, QStringLiteral("E&xit"), QStringLiteral("mnuExit"), [this] {
+        Q_EMIT exitRequested();
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     auto* view = new QMenu(QStringLiteral("&View"), this);
-    QAction* listView = addCommand(view, QStringLiteral("List View"), QStringLiteral("mnuListView"),
-                                   [this] { listViewCommand(3); });
-    QAction* iconView = addCommand(view, QStringLiteral("IconView"), QStringLiteral("mnuIconView"),
+    QAction* listView = addCommand(view, QStringLiteral("&List View"),
+                                   QStringLiteral("mnuListView"), [this] { listViewCommand(3); });
+    QAction* iconView = addCommand(view, QStringLiteral("&IconView"), QStringLiteral("mnuIconView"),
                                    [this] { listViewCommand(2); });
-    for (QAction* a : {listView, iconView})
+    // One of the two, never both or neither.
+    auto* views = new QActionGroup(this);
+    views->setExclusive(true);
+    for (QAction* a : {listView, iconView}) {
         a->setCheckable(true);
+        views->addAction(a);
+    }
     listView->setChecked(true);
-    addCommand(view, QStringLiteral("Display All Photos"), QStringLiteral("mnuDisplayAll"),
+    addCommand(view, QStringLiteral("&Display All Photos"), QStringLiteral("mnuDisplayAll"),
                [this] { displayAllCommand(); });
-    addCommand(view, QStringLiteral("Reset Query Parameters"), QStringLiteral("mnuReset"),
+    addCommand(view, QStringLiteral("&Reset Query Parameters"), QStringLiteral("mnuReset"),
                [this] { resetCommand(); });
     view->addSeparator()->setObjectName(QStringLiteral("mnubar1"));
     QAction* assistants =
-        addCommand(view, QStringLiteral("Assistants"), QStringLiteral("mnuAssistants"),
+        addCommand(view, QStringLiteral("&Assistants"), QStringLiteral("mnuAssistants"),
                    [this] { assistant_->toggle(); });
     assistants->setCheckable(true);
     assistants->setEnabled(false);
 
     auto* reports = new QMenu(QStringLiteral("&Reports"), this);
-    addCommand(reports, QStringLiteral("Print Selected Photo/Data"),
-               QStringLiteral("mnuPrintPhoto"),
-               [this] { printPhotoCommand(state_, reportHooks_); });
-    addCommand(reports, QStringLiteral("Print Photo Comparison "),
+    addCommand(reports, QStringLiteral("Print &Selected Photo/Data"),
+               QStringLiteral("mnuPrintPhoto"), [this] { printPhotoCommand(state_, reportHooks_); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    addCommand(reports, QStringLiteral("Print Photo &Comparison "),
                QStringLiteral("mnuPrintComparsion"),
                [this] { printComparisonCommand(state_, reportHooks_); })
         ->setEnabled(false);
-    addCommand(reports, QStringLiteral("Print Current Fuel Profile"),
+    addCommand(reports, QStringLiteral("Print Current &Fuel Profile"),
                QStringLiteral("mnuFuelProfilePrint"),
                [this] { printFuelProfileCommand(state_, reportHooks_); })
         ->setEnabled(false);
 
     auto* tools = new QMenu(QStringLiteral("&Tools"), this);
-    QAction* query = addCommand(tools, QStringLiteral("Query"), QStringLiteral("mnuQuery"),
+    QAction* query = addCommand(tools, QStringLiteral("&Query"), QStringLiteral("mnuQuery"),
                                 [this] { queryCommand(); });
     query->setCheckable(true);
     query->setChecked(true);
-    addCommand(tools, QStringLiteral("Compare Photo Series"), QStringLiteral("mnuCompare"), [this] {
-        compareCommand();
-    })->setCheckable(true);
+    addCommand(tools, QStringLiteral("&Compare Photo Series"), QStringLiteral("mnuCompare"),
+               [this] { compareCommand(); })
+        ->setCheckable(true);
     // Checked while the builder is open, as its toolbar button is pressed.
-    addCommand(tools, QStringLiteral("Fuel Profile Builder"), QStringLiteral("mnuProfileBuilder"),
+    addCommand(tools, QStringLiteral("Fuel Profile &Builder"), QStringLiteral("mnuProfileBuilder"),
                [this] { assistant_->builderCommand(); })
         ->setCheckable(true);
 
     auto* help = new QMenu(QStringLiteral("&Help"), this);
-    addCommand(help, QStringLiteral("Help Contents"), QStringLiteral("mnuHelpContents"),
-               notYetAvailable);
-    addCommand(help, QStringLiteral("Web Based Support"), QStringLiteral("mnuWeb"),
-               notYetAvailable);
-    addCommand(help, QStringLiteral("About"), QStringLiteral("mnuAbout"), notYetAvailable);
+    addCommand(help, QStringLiteral("&Help Contents"), QStringLiteral("mnuHelpContents"), [this] {
+        helpContentsCommand();
+    })->setShortcut(QKeySequence(Qt::Key_F1));
+    addCommand(help, QStringLiteral("&Web Based Support"), QStringLiteral("mnuWeb"),
+               [this] { webSupportCommand(); });
+    addCommand(help, QStringLiteral("&About"), QStringLiteral("mnuAbout"),
+               [this] { aboutCommand(); });
 
     menus_ = {file, view, reports, tools, help};
+}
+
+namespace {
+
+const QStringList rememberedSplitters{QStringLiteral("eleKel"), QStringLiteral("vseBrowse"),
+                                      QStringLiteral("eleCompareMain")};
+
+} // namespace
+
+void MainWindow::saveLayout(ProgramSettings& settings) const {
+    for (const QString& name : rememberedSplitters)
+        if (const auto* splitter = findChild<QSplitter*>(name))
+            settings.setValue(QStringLiteral("Window/") + name, splitter->saveState());
+    settings.setValue(QStringLiteral("List/View"), resultsView_->listView());
+    QVariantList widths;
+    for (int width : resultsView_->columnWidths())
+        widths << width;
+    settings.setValue(QStringLiteral("List/ColumnWidths"), widths);
+    settings.setValue(QStringLiteral("List/SortColumn"), state_.resultsList.sortColumn());
+    settings.setValue(QStringLiteral("List/SortDescending"),
+                      state_.resultsList.sortOrder() == Qt::DescendingOrder);
+}
+
+void MainWindow::restoreLayout(const ProgramSettings& settings) {
+    for (const QString& name : rememberedSplitters)
+        if (auto* splitter = findChild<QSplitter*>(name))
+            splitter->restoreState(settings.value(QStringLiteral("Window/") + name).toByteArray());
+    const int view = settings.value(QStringLiteral("List/View"), ResultsView::ListView).toInt();
+    listViewCommand(view == ResultsView::IconView ? view : ResultsView::ListView);
+    QList<int> widths;
+    for (const QVariant& width : settings.value(QStringLiteral("List/ColumnWidths")).toList())
+        widths << width.toInt();
+    resultsView_->setColumnWidths(widths);
+    bool known = false;
+    const int column = settings.value(QStringLiteral("List/SortColumn")).toInt(&known);
+    if (known)
+        state_.resultsList.sortBy(column,
+                                  settings.value(QStringLiteral("List/SortDescending")).toBool()
+                                      ? Qt::DescendingOrder
+                                      : Qt::AscendingOrder);
+}
+
+void MainWindow::helpContentsCommand() {
+    if (desktop_ && dialogs_)
+        tarnwick::helpContentsCommand(state_.paths, *desktop_, *dialogs_);
+}
+
+void MainWindow::webSupportCommand() {
+    if (desktop_)
+        tarnwick::webSupportCommand(ProgramSettings().supportAddress(), *desktop_);
+}
+
+void MainWindow::aboutCommand() {
+    if (!about_) {
+        about_ = new AboutWindow(this);
+        about_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}
+
+AboutWindow* MainWindow::aboutWindow() const {
+    return about_;
 }
 
 void MainWindow::buildLayout() {
@@ -224,13 +308,39 @@ void MainWindow::buildLayout() {
     listArea_->layout()->addWidget(resultsView_);
     connect(resultsView_, &ResultsView::clicked, this, [this] { closeList(); });
     queryPane_ = new QueryPane(state_.fireBehaviourModelNames);
-    queryArea_->layout()->addWidget(queryPane_);
+    // On a narrow screen, or at a large scale, the criteria scroll sideways rather than pushing
+    // the window past the screen's edge.
+    auto* criteria = new QScrollArea;
+    criteria->setObjectName(QStringLiteral("queryScroll"));
+    criteria->setFrameShape(QFrame::NoFrame);
+    criteria->setWidgetResizable(true);
+    criteria->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    criteria->setWidget(queryPane_);
+    criteria->setMinimumHeight(queryPane_->minimumSizeHint().height() +
+                               criteria->horizontalScrollBar()->sizeHint().height());
+    queryArea_->layout()->addWidget(criteria);
     reloadQueryParameters_ = [this] { loadQueryParameters(); };
     connect(queryPane_, &QueryPane::searchRequested, this,
             [this](const SearchRequest& request) { searchCommand(request); });
     connect(queryPane_, &QueryPane::closeQueryRequested, this, [this] { queryCommand(); });
     connect(resultsView_, &ResultsView::itemClicked, this,
             [this](const QString& key) { listItemClicked(key); });
+    thumbnails_ = new PhotoThumbnails(resultsView_->thumbnailSize() * devicePixelRatioF(), this);
+    resultsView_->setThumbnails([this](const QString& key) {
+        const std::optional<ResultsRow> row = state_.resultsList.rowWithKey(key);
+        if (!row)
+            return QImage();
+        const SlotPaths files =
+            composeSlotPaths(state_.photoImageDir, state_.paths, listEntryOfRow(*row, -1));
+        QImage image = thumbnails_->thumbnail(key, {files.photo, files.localPhoto});
+        image.setDevicePixelRatio(devicePixelRatioF());
+        return image;
+    });
+    connect(thumbnails_, &PhotoThumbnails::ready, resultsView_, &ResultsView::thumbnailReady);
+    connect(resultsView_, &ResultsView::rowActivated, this, [this](const QString& key) {
+        listItemClicked(key);
+        openViewer(state_.compareMode == 1 ? state_.currentSlot : 0);
+    });
 
     auto* photoArea = new QSplitter(Qt::Horizontal);
     photoArea->setObjectName(QStringLiteral("eleCompareMain"));
@@ -259,7 +369,13 @@ void MainWindow::buildLayout() {
 
         plateViews_[size_t(slot)] = new DataPlateView;
         plateViews_[size_t(slot)]->setObjectName(QStringLiteral("vspData%1").arg(slot));
-        panes_[size_t(slot)]->setPage(PhotoPane::DataTab, plateViews_[size_t(slot)]);
+        // A narrow or low pane scrolls the plate rather than shrink its text past reading.
+        auto* plateScroll = new QScrollArea;
+        plateScroll->setObjectName(QStringLiteral("vspDataScroll%1").arg(slot));
+        plateScroll->setFrameShape(QFrame::NoFrame);
+        plateScroll->setWidgetResizable(true);
+        plateScroll->setWidget(plateViews_[size_t(slot)]);
+        panes_[size_t(slot)]->setPage(PhotoPane::DataTab, plateScroll);
         chartViews_[size_t(slot)] = new LoadingChartView;
         chartViews_[size_t(slot)]->setObjectName(QStringLiteral("chtTotal%1").arg(slot));
         panes_[size_t(slot)]->setPage(PhotoPane::GraphTab, chartViews_[size_t(slot)]);
@@ -283,6 +399,7 @@ void MainWindow::buildLayout() {
     layout->addWidget(toolBar_);
     // The criteria run across the top so that neither the list nor the photos lose width.
     auto* page = new QSplitter(Qt::Vertical);
+    page->setObjectName(QStringLiteral("eleKel"));
     page->addWidget(queryArea_);
     page->addWidget(body);
     page->setStretchFactor(1, 1);
@@ -458,10 +575,11 @@ void MainWindow::setServices(Dialogs& dialogs, ProcessRunner& runner, PathProbe&
 void MainWindow::refreshCatalogueCommand() {
     if (!state_.database)
         return;
+    thumbnails_->clear();
     try {
         refreshCatalogue(state_, reloadQueryParameters_);
     } catch (const DatabaseError& error) {
-        state_.statusLine.statusMessage(StatusKind::Error, error.message());
+        reportFailedRead(state_, error);
     }
 }
 
@@ -470,6 +588,7 @@ void MainWindow::managePhotoSeriesCommand() {
         runner_->runAndWait(slidekeepProgram);
     state_.photoImageDir =
         SuiteSettings().photoDir(manageDefaultPhotoDir(state_.paths.photoImagesDir()));
+    thumbnails_->clear();
     resetCommand();
     // The all-photos query already re-reads the set and refills the list; the query choices
     // are reloaded for what Slidekeep changed.
@@ -637,6 +756,8 @@ void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!activated_) {
         activated_ = true;
+        // The list is where a planner starts: arrows browse, Enter opens the viewer.
+        resultsView_->setFocus(Qt::OtherFocusReason);
         QTimer::singleShot(0, this, [this] { Q_EMIT firstActivated(); });
     }
 }

@@ -19,16 +19,20 @@ namespace tarnwick {
 
 struct AppState;
 class AssistantController;
+class AboutWindow;
 class AssistantWindow;
 class PhotoImageView;
 class DataPlateView;
+class DesktopServices;
 class Dialogs;
 class LoadingChartView;
 class PathProbe;
 class PhotoPane;
+class PhotoThumbnails;
 class QueryPane;
 struct SearchRequest;
 class ProcessRunner;
+class ProgramSettings;
 struct PlateSource;
 class ReportPreview;
 class ResultsView;
@@ -73,6 +77,20 @@ public:
     // What the window needs beyond the state: the dialogs, the way to start Slidekeep, the probe
     // of the photo directory.
     void setServices(Dialogs& dialogs, ProcessRunner& runner, PathProbe& probe);
+    // The layout a planner left at the end of the last run: the splitters, list or icon view,
+    // the column widths and the sort. Kept in Tarnwick's own settings.
+    void saveLayout(ProgramSettings& settings) const;
+    void restoreLayout(const ProgramSettings& settings);
+
+    // The desktop's browser and viewers, for the help and the support page.
+    void setDesktopServices(DesktopServices& desktop) { desktop_ = &desktop; }
+
+    // The Help menu: the help file or manual, the support page, the about box (not modal).
+    void helpContentsCommand();
+    void webSupportCommand();
+    void aboutCommand();
+    // The about box while it is open.
+    AboutWindow* aboutWindow() const;
     void setQueryParametersReload(std::function<void()> reload) {
         reloadQueryParameters_ = std::move(reload);
     }
@@ -169,6 +187,9 @@ private:
     PhotoDisplayHooks displayHooks_;
     QPointer<ViewerWindow> viewer_;
     AssistantController* assistant_ = nullptr;
+    DesktopServices* desktop_ = nullptr;
+    PhotoThumbnails* thumbnails_ = nullptr;
+    QPointer<AboutWindow> about_;
     bool activated_ = false;
 };
 

@@ -1,8 +1,17 @@
 #pragma once
 
+#include "catalogue/ResultsRows.h"
+
+#include <array>
+#include <functional>
+#include <QImage>
 #include <QStackedWidget>
 
+class QAbstractItemDelegate;
+class QItemSelectionModel;
+class QLabel;
 class QListView;
+class QMenu;
 class QModelIndex;
 class QTreeView;
 
@@ -25,23 +34,47 @@ public:
     // IconView or ListView; other values change nothing.
     void setListView(int view);
     int listView() const { return view_; }
+    // The widths of the visible columns in pixels, in column order; set ones outlive refills.
+    QList<int> columnWidths() const;
+    void setColumnWidths(const QList<int>& widths);
+
     // Selects the row at a list position and scrolls it into view; not reported as a click.
     void selectPosition(int position);
 
     QTreeView* listPage() const { return list_; }
+    // Every visible column to sort by, as its header would: the headers from the keyboard.
+    QMenu* sortMenu();
     QListView* iconPage() const { return icons_; }
+
+    // Gives the icon view a small picture of each photo: thumbnail(key) is the picture, or a
+    // null image while it is not at hand (thumbnailReady follows once it is).
+    void setThumbnails(std::function<QImage(const QString& key)> thumbnail);
+    void thumbnailReady(const QString& key);
+    // The size of a thumbnail in the icon view, following the font (and so the scale).
+    QSize thumbnailSize() const;
+
+    // The Book/Photo ID column that stays in view while the report scrolls sideways.
+    QTreeView* frozenColumn() const { return frozen_; }
+    // The notice in the list's place when no photo was found.
+    QLabel* emptyNotice() const { return emptyNotice_; }
 
 Q_SIGNALS:
     // A row was clicked, or reached with the keyboard.
     void itemClicked(const QString& key);
     // Any mouse press inside the list, rows, header or empty space alike.
     void clicked();
+    // A row was double-clicked, or Enter was pressed on it: the photo is wanted full size.
+    void rowActivated(const QString& key);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void applyColumnWidths();
+    void buildFrozenColumn(QAbstractItemDelegate* delegate, QItemSelectionModel* selection);
+    void placeFrozenColumn();
+    void updateEmptyNotice();
     void showSortIndicator(int column);
     void emitItemClicked(const QModelIndex& index);
 
@@ -50,6 +83,12 @@ private:
     QListView* icons_ = nullptr;
     int view_ = ListView;
     bool navigatingByKey_ = false;
+    QMenu* sortMenu_ = nullptr;
+    QTreeView* frozen_ = nullptr;
+    QLabel* emptyNotice_ = nullptr;
+    // Widths the user gave columns (0: the column's own), kept when the list is filled again.
+    std::array<int, resultsColumnCount> userWidths_{};
+    bool applyingWidths_ = false;
 };
 
 } // namespace tarnwick

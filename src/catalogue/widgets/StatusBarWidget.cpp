@@ -8,9 +8,8 @@
 namespace tarnwick {
 
 StatusBarWidget::StatusBarWidget(const StatusLine& line, QWidget* parent)
-    : QStatusBar(parent), line_(line),
-      infoIcon_(QIcon(QStringLiteral(":/icons/InfoOK.svg")).pixmap(16, 16)),
-      errorIcon_(QIcon(QStringLiteral(":/icons/Error.svg")).pixmap(16, 16)) {
+    : QStatusBar(parent), line_(line), infoIcon_(QStringLiteral(":/icons/InfoOK.svg")),
+      errorIcon_(QStringLiteral(":/icons/Error.svg")) {
     setSizeGripEnabled(true);
     // Panel widths: the icon, the message (takes what is left), a spare, the count, the
     // mode or photo label, a spare.
@@ -36,15 +35,19 @@ StatusBarWidget::StatusBarWidget(const StatusLine& line, QWidget* parent)
 void StatusBarWidget::refresh() {
     for (int number = 2; number <= 6; ++number)
         panel(number)->setText(line_.panelText(number));
-    switch (line_.icon()) {
+    // An icon stands for a message: beside an empty message it would say nothing. Drawn for
+    // the screen's pixel ratio, so it stays sharp at any scale.
+    const bool message = !line_.panelText(StatusLine::Message).trimmed().isEmpty();
+    const QSize size(16, 16);
+    switch (message ? line_.icon() : StatusIcon::None) {
     case StatusIcon::None:
         panel(1)->setPixmap(QPixmap());
         break;
     case StatusIcon::InfoOK:
-        panel(1)->setPixmap(infoIcon_);
+        panel(1)->setPixmap(infoIcon_.pixmap(size, devicePixelRatioF()));
         break;
     case StatusIcon::Error:
-        panel(1)->setPixmap(errorIcon_);
+        panel(1)->setPixmap(errorIcon_.pixmap(size, devicePixelRatioF()));
         break;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <QIcon>
 #include <QPixmap>
 #include <QStatusBar>
 
@@ -24,8 +25,8 @@ private:
     const StatusLine& line_;
     std::array<QLabel*, 6> panels_{};
     // Drawn once: the line changes on every click and search.
-    QPixmap infoIcon_;
-    QPixmap errorIcon_;
+    QIcon infoIcon_;
+    QIcon errorIcon_;
 };
 
 } // namespace tarnwick

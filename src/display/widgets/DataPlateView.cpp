@@ -7,6 +7,7 @@
 #include <QResizeEvent>
 
 #include <algorithm>
+#include <cmath>
 
 namespace tarnwick {
 
@@ -18,7 +19,8 @@ constexpr int framePixels = 12;
 // Bigger panes show the plate larger, up to twice its printed size, so it reads well on a
 // projector; small panes shrink it only a little before it is cut off.
 constexpr double largestZoom = 2.0;
-constexpr double smallestZoom = 0.7;
+// Below this the plate stops shrinking and scrolls instead: its text stays readable.
+constexpr double smallestZoom = 0.85;
 
 } // namespace
 
@@ -70,6 +72,7 @@ void DataPlateView::redraw() {
         drawDataPlate(document_, 1, *content_, PlateDocument::Own);
     else
         document_.clear();
+    updateGeometry();
     update();
 }
 
@@ -136,7 +139,19 @@ QSize DataPlateView::sizeHint() const {
 }
 
 QSize DataPlateView::minimumSizeHint() const {
-    return QSize(160, 120);
+    // The plate at the smallest size that still reads; a scroll area around it shows the rest.
+    double width = 0;
+    double height = 0;
+    for (const ReportPage& page : document_.pages()) {
+        const QRectF bounds = contentBounds(page);
+        width = std::max(width, bounds.width());
+        height += bounds.height();
+    }
+    if (!content_ || width <= 0 || height <= 0)
+        return QSize(160, 120);
+    const double scale = smallestZoom / twipsPerPixel();
+    return QSize(int(std::ceil(width * scale)) + 2 * framePixels,
+                 int(std::ceil(height * scale)) + 2 * framePixels);
 }
 
 } // namespace tarnwick

@@ -1,5 +1,7 @@
 #include "display/widgets/LoadingChartView.h"
 
+#include "display/AxisScale.h"
+
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QFontDatabase>
@@ -27,21 +29,6 @@ const QColor classColours[] = {QColor(0xf2, 0xd0, 0x8a), QColor(0xe9, 0xae, 0x5b
 
 QColor colourOfClass(int sizeClass) {
     return classColours[std::clamp(sizeClass, 1, 7) - 1];
-}
-
-// A round upper end for the loading axis with five to eight steps.
-double axisTop(double largest) {
-    if (largest <= 0)
-        return 1;
-    const double raw = largest * 1.1 / 5;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-    double step = magnitude;
-    for (double factor : {1.0, 2.0, 2.5, 5.0, 10.0}) {
-        step = factor * magnitude;
-        if (step >= raw)
-            break;
-    }
-    return std::ceil(largest * 1.1 / step) * step;
 }
 
 const char* const fullLabelsProperty = "tarnwickFullLabels";
@@ -163,12 +150,12 @@ void fillLoadingChart(QChart& chart, const LoadingChartContent& content) {
     series->attachAxis(classes);
 
     auto* loading = new QValueAxis;
-    const double top = axisTop(largest);
-    loading->setRange(0, top);
+    const AxisScale scale = roundAxisScale(largest);
+    loading->setRange(0, scale.top);
     loading->setTickType(QValueAxis::TicksDynamic);
     loading->setTickAnchor(0);
-    loading->setTickInterval(top / 5);
-    loading->setLabelFormat(top >= 10 ? QStringLiteral("%.0f") : QStringLiteral("%.1f"));
+    loading->setTickInterval(scale.step);
+    loading->setLabelFormat(QStringLiteral("%.%1f").arg(scale.decimals));
     loading->setTitleText(QObject::tr("Tons per acre (t/ac)"));
     loading->setGridLineColor(QColor(0xe2, 0xe2, 0xe2));
     chart.addAxis(loading, Qt::AlignBottom);

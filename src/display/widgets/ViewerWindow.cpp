@@ -1,6 +1,7 @@
 #include "display/widgets/ViewerWindow.h"
 
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
@@ -18,11 +19,15 @@ ViewerWindow::ViewerWindow(QWidget* parent) : QMainWindow(parent), tabs_(new QTa
         QAction* action = menuBar()->addAction(caption);
         action->setObjectName(name);
         connect(action, &QAction::triggered, this, command);
+        return action;
     };
-    addMenuCommand(QStringLiteral("Actual Size"), QStringLiteral("mnuActual"),
+    addMenuCommand(QStringLiteral("&Actual Size"), QStringLiteral("mnuActual"),
                    [this] { actualSize(); });
-    addMenuCommand(QStringLiteral("Fit Window"), QStringLiteral("mnuFit"), [this] { fitWindow(); });
-    addMenuCommand(QStringLiteral("Close"), QStringLiteral("mnuClose"), [this] { close(); });
+    addMenuCommand(QStringLiteral("&Fit Window"), QStringLiteral("mnuFit"),
+                   [this] { fitWindow(); });
+    addMenuCommand(QStringLiteral("&Close"), QStringLiteral("mnuClose"), [this] {
+        close();
+    })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
 
     tabs_->setObjectName(QStringLiteral("tabView"));
     photo_ = makePage(QStringLiteral("elePhoto"), QStringLiteral("lblNoPic"));
@@ -106,6 +111,15 @@ void ViewerWindow::actualSize() {
 
 void ViewerWindow::fitWindow() {
     setFit(PhotoImageView::Fit::Pane);
+}
+
+void ViewerWindow::keyPressEvent(QKeyEvent* event) {
+    // Escape puts the photo away, as it closes any window opened for a look.
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 } // namespace tarnwick

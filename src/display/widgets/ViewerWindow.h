@@ -34,6 +34,9 @@ public:
     QLabel* noPictureLabel() const { return photo_.missing; }
     QLabel* noDataLabel() const { return data_.missing; }
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     struct Page {
         QWidget* page = nullptr;

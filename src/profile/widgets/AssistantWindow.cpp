@@ -1,5 +1,6 @@
 #include "profile/widgets/AssistantWindow.h"
 
+#include "ui/widgets/FlatControls.h"
 #include "ui/widgets/HighlightButton.h"
 
 #include <optional>
@@ -49,6 +50,7 @@ AssistantWindow::AssistantWindow(QWidget* parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
     showComparison({});
     showCurrentPhoto({});
+    makeFlat(this);
 }
 
 QLabel* AssistantWindow::valueLabel(const QString& name, Qt::Alignment alignment) {

@@ -1,5 +1,6 @@
 #include "profile/widgets/NotesWindow.h"
 
+#include "ui/widgets/FlatControls.h"
 #include "ui/widgets/HighlightButton.h"
 
 #include <QCloseEvent>
@@ -29,6 +30,7 @@ NotesWindow::NotesWindow(const QString& notes, QWidget* parent)
     layout->addWidget(editor_, 1);
     layout->addLayout(buttons);
     resize(480, 320);
+    makeFlat(this);
 }
 
 QString NotesWindow::text() const {

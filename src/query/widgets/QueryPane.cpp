@@ -44,8 +44,15 @@ QLabel* captionLabel(const QString& objectName) {
     auto* label = new QLabel;
     label->setObjectName(objectName);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    label->setMinimumWidth(160);
+    label->setMinimumWidth(100);
     label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    return label;
+}
+
+// "tons per acre" beside the ranges; it breaks into two lines rather than widen the page.
+QLabel* unitLabel() {
+    auto* label = new QLabel(QStringLiteral("tons per acre"));
+    label->setWordWrap(true);
     return label;
 }
 
@@ -61,6 +68,9 @@ QueryPane::QueryPane(const ModelDescriptionSets& fireBehaviourModelNames, QWidge
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("tabQuery"));
+    // Every page's tab stays in sight, shortened when the window is narrow.
+    tabs_->setElideMode(Qt::ElideRight);
+    tabs_->setUsesScrollButtons(false);
     vegActFrame_ = buildVegetationActivityFrame();
     const QStringList captions = queryPageCaptions();
     tabs_->addTab(buildBooksPage(), captions[0]);
@@ -68,6 +78,8 @@ QueryPane::QueryPane(const ModelDescriptionSets& fireBehaviourModelNames, QWidge
     tabs_->addTab(buildSizeClassPage(), captions[2]);
     tabs_->addTab(buildLivePage(), captions[3]);
     tabs_->addTab(buildFuelModelPage(), captions[4]);
+    for (int page = 0; page < tabs_->count(); ++page)
+        tabs_->setTabToolTip(page, captions[page]);
 
     auto* close = new QPushButton(QStringLiteral("Close Query"));
     close->setObjectName(QStringLiteral("cmdCloseQuery"));
@@ -77,6 +89,20 @@ QueryPane::QueryPane(const ModelDescriptionSets& fireBehaviourModelNames, QWidge
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(tabs_);
+
+    // Enter in any criterion runs the search of its page, as its Search button does.
+    searchOnEnter(book_, 0);
+    for (int page = 0; page < queryPageCount; ++page)
+        searchOnEnter(erase_[size_t(page)], page);
+    const std::array<int, rangeQuantityCount> rangePage{1, 2, 2, 3, 3};
+    for (int q = 0; q < rangeQuantityCount; ++q)
+        for (QComboBox* combo : ranges_[size_t(q)])
+            searchOnEnter(combo, rangePage[size_t(q)]);
+    for (DropDown& d : dropDowns_)
+        searchOnEnter(d.button,
+                      d.id == CodeListId::Vegetation || d.id == CodeListId::Activity ? -1 : 4);
+    searchOnEnter(models2005_, 4);
+    searchOnEnter(models1982_, 4);
 
     connect(tabs_, &QTabWidget::currentChanged, this, &QueryPane::showPage);
     showPage(1);
@@ -186,7 +212,7 @@ QWidget* QueryPane::buildBooksPage() {
     book_ = new QComboBox;
     book_->setObjectName(QStringLiteral("cboBook"));
     book_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    book_->setMinimumContentsLength(40);
+    book_->setMinimumContentsLength(24);
     layout->addWidget(book_, 1);
     layout->addWidget(searchRow(0));
     return page;
@@ -224,7 +250,7 @@ QWidget* QueryPane::buildTotalPage() {
     pair[0] = addRangeCombo(QStringLiteral("cboTotalLoad0"), true);
     pair[1] = addRangeCombo(QStringLiteral("cboTotalLoad1"), true);
     addRangeRow(grid, 0, QStringLiteral("Total Loading"), pair[0], pair[1]);
-    grid->addWidget(new QLabel(QStringLiteral("tons per acre")), 0, 4);
+    grid->addWidget(unitLabel(), 0, 4);
     return loadingPage(vegActHosts_[0], grid, searchRow(1));
 }
 
@@ -238,7 +264,7 @@ QWidget* QueryPane::buildSizeClassPage() {
     coarse[1] = addRangeCombo(QStringLiteral("cbo3Plus1"), true);
     addRangeRow(grid, 0, QStringLiteral("0 - 3\""), fine[0], fine[1]);
     addRangeRow(grid, 1, QStringLiteral("3.1\" +"), coarse[0], coarse[1]);
-    grid->addWidget(new QLabel(QStringLiteral("tons per acre")), 0, 4, 2, 1);
+    grid->addWidget(unitLabel(), 0, 4, 2, 1);
     return loadingPage(vegActHosts_[1], grid, searchRow(2));
 }
 
@@ -252,7 +278,7 @@ QWidget* QueryPane::buildLivePage() {
     shrub[1] = addRangeCombo(QStringLiteral("cboWoody1"), false);
     addRangeRow(grid, 0, QStringLiteral("Herb"), herb[0], herb[1]);
     addRangeRow(grid, 1, QStringLiteral("Shrub"), shrub[0], shrub[1]);
-    grid->addWidget(new QLabel(QStringLiteral("tons per acre")), 0, 4, 2, 1);
+    grid->addWidget(unitLabel(), 0, 4, 2, 1);
     return loadingPage(vegActHosts_[2], grid, searchRow(3));
 }
 
@@ -297,6 +323,16 @@ void QueryPane::showPage(int page) {
         host->layout()->addWidget(vegActFrame_);
         vegActFrame_->show();
         vegActFrame_->raise();
+        // The keys follow the layout: the tabs, the shared choices on the left, then the
+        // page's own ranges.
+        QWidget* vegetation = dropDown(CodeListId::Vegetation).button;
+        QWidget* activity = dropDown(CodeListId::Activity).button;
+        QWidget::setTabOrder(tabs_->tabBar(), vegetation);
+        QWidget::setTabOrder(vegetation, activity);
+        const RangeQuantity firstRange = page == 1   ? RangeQuantity::Total
+                                         : page == 2 ? RangeQuantity::Fine
+                                                     : RangeQuantity::Herb;
+        QWidget::setTabOrder(activity, ranges_[size_t(firstRange)][0]);
     }
 }
 
@@ -519,7 +555,22 @@ void QueryPane::closeList() {
     }
 }
 
+void QueryPane::searchOnEnter(QWidget* control, int page) {
+    searchPageOf_.insert(control, page);
+    control->installEventFilter(this);
+    if (auto* combo = qobject_cast<QComboBox*>(control); combo && combo->lineEdit())
+        searchOnEnter(combo->lineEdit(), page);
+}
+
 bool QueryPane::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && searchPageOf_.contains(watched)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            const int page = searchPageOf_.value(watched);
+            search(page < 0 ? tabs_->currentIndex() : page);
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress && digitsOnly_.contains(watched)) {
         auto* key = static_cast<QKeyEvent*>(event);
         return !key->matches(QKeySequence::Paste) &&

@@ -3,6 +3,7 @@
 #include "query/QueryControls.h"
 
 #include <array>
+#include <QHash>
 #include <QPointer>
 #include <QSet>
 #include <QWidget>
@@ -113,6 +114,10 @@ private:
     std::array<QCheckBox*, queryPageCount> erase_{};
     // The woody range combos and their line edits, whose keys are filtered.
     QSet<const QObject*> digitsOnly_;
+    // The criteria controls, each with the page whose search Enter runs in it (-1: the page
+    // shown, for the vegetation and activity choices the loading pages share).
+    QHash<const QObject*, int> searchPageOf_;
+    void searchOnEnter(QWidget* control, int page);
 };
 
 } // namespace tarnwick

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace tarnwick {
+
+struct AppState;
+class DatabaseError;
+class RecordSet;
+
+// Reads a statement's rows for the active photo set without freezing the window: where the
+// catalogue allows, on a worker thread that also works out the list's order for them (kept in
+// the state for the next fill), with progress on the status line after the caller's own
+// message, and Escape to stop. Throws DatabaseError, of Kind::Stopped after Escape; the active
+// set and the list are the caller's to change.
+RecordSet readPhotoSet(AppState& state, const QString& statement, const QString& progressText);
+
+// What the status line says for a failed read: a stop is no error.
+void reportFailedRead(AppState& state, const DatabaseError& error);
+
+} // namespace tarnwick

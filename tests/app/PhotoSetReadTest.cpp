@@ -1,0 +1,83 @@
+#include "app/commands/PhotoSetRead.h"
+#include "app/AppState.h"
+#include "app/commands/ResultsListCommands.h"
+#include "catalogue/CatalogueStatements.h"
+#include "catalogue/DatabaseError.h"
+#include "support/TestInstallation.h"
+
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QWidget>
+
+using namespace tarnwick;
+using namespace Qt::StringLiterals;
+using tarnwick::test::TestCatalogue;
+using tarnwick::test::TestInstallation;
+
+namespace {
+
+// A window that counts the clicks it is given.
+class ClickCounter : public QWidget {
+public:
+    int clicks = 0;
+
+protected:
+    void mousePressEvent(QMouseEvent*) override { ++clicks; }
+};
+
+// Rows without end: only a stop ends the read.
+const QString endlessRows = u"WITH RECURSIVE n(ID) AS (SELECT 1 UNION ALL SELECT ID + 1 FROM n) "
+                            u"SELECT ID FROM n"_s;
+
+} // namespace
+
+TEST(PhotoSetRead, AReadKeepsTheWindowAliveDropsClicksAndStopsOnEscapeLeavingTheSet) {
+    TestInstallation installation;
+    {
+        TestCatalogue catalogue(installation.cataloguePath());
+        catalogue.addBook(u"B1"_s);
+        catalogue.addPhoto(1, u"B1"_s, u"1"_s);
+    }
+    AppState state{installation.paths()};
+    state.database = PhotoDatabase::open(installation.cataloguePath());
+    state.activePhotoSet = state.database->run(statements::activePhotosAtStartUp);
+    fillResultsList(state);
+    state.statusLine.statusMessage(StatusKind::Info, u"Searching..."_s);
+
+    ClickCounter window;
+    window.show();
+    QStringList messages;
+    QObject::connect(&state.statusLine, &StatusLine::changed,
+                     [&] { messages << state.statusLine.panelText(StatusLine::Message); });
+    // Timers go on firing while the rows are read: a click, then a while later Escape.
+    QTimer::singleShot(50, &window, [&] {
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&window, &press);
+    });
+    QTimer::singleShot(500, &window, [&] {
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(&window, &escape);
+    });
+
+    try {
+        state.activePhotoSet = readPhotoSet(state, endlessRows, u"Searching..."_s);
+        ADD_FAILURE() << "an endless read returned";
+    } catch (const DatabaseError& error) {
+        EXPECT_EQ(error.kind(), DatabaseError::Kind::Stopped);
+        reportFailedRead(state, error);
+    }
+    EXPECT_EQ(window.clicks, 0);
+    ASSERT_GE(messages.size(), 3);
+    EXPECT_TRUE(messages[0].startsWith(u"Searching... "_s)) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].endsWith(u" Press Esc to stop."_s));
+    // The caller's message is back before its own next step, then the stop is told.
+    EXPECT_EQ(messages[messages.size() - 2], u"Searching..."_s);
+    EXPECT_EQ(messages.last(), u"Stopped: the list is as it was."_s);
+    EXPECT_EQ(state.activePhotoSet.recordCount(), 1);
+    EXPECT_EQ(state.resultsList.rowCount(), 1);
+    EXPECT_FALSE(state.preparedListFill);
+}

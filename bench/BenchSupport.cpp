@@ -56,7 +56,7 @@ bool report(const QString& what, double ours, const QString& reference, double t
             double maxRatio) {
     const double ratio = ours / theirs;
     const bool ok = ratio <= maxRatio;
-    std::printf("%-52s %9.1f ms   %s %9.1f ms   ratio %.2f (target <= %.1f)  %s\n",
+    std::printf("%-60s %9.1f ms   %-8s %9.1f ms   ratio %.2f (target <= %.1f)  %s\n",
                 qPrintable(what), ours, qPrintable(reference), theirs, ratio, maxRatio,
                 ok ? "OK" : "SLOW");
     std::fflush(stdout);
@@ -65,7 +65,7 @@ bool report(const QString& what, double ours, const QString& reference, double t
 
 bool reportLimit(const QString& what, double ours, double limit) {
     const bool ok = ours <= limit;
-    std::printf("%-52s %9.1f ms   (target <= %.0f ms)  %s\n", qPrintable(what), ours, limit,
+    std::printf("%-60s %9.1f ms   (target <= %.0f ms)  %s\n", qPrintable(what), ours, limit,
                 ok ? "OK" : "SLOW");
     std::fflush(stdout);
     return ok;

@@ -57,7 +57,8 @@ QSqlDatabase addServerConnection(const CatalogueLocation& location, const QStrin
         db.setUserName(server.user);
     // No password is ever set here: libpq finds it in ~/.pgpass or PGPASSWORD, or needs none.
     // The translated statements write string literals the standard way, backslashes as text.
-    QString sessionSettings = u"-c standard_conforming_strings=on"_s;
+    // The server's notices (an index that exists already) are nothing a user needs to see.
+    QString sessionSettings = u"-c standard_conforming_strings=on -c client_min_messages=warning"_s;
     if (access == CatalogueAccess::ReadOnly)
         sessionSettings += u" -c default_transaction_read_only=on"_s;
     QStringList options{u"connect_timeout=%1"_s.arg(serverConnectTimeoutSeconds),

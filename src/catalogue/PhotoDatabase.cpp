@@ -120,6 +120,7 @@ std::unique_ptr<PhotoDatabase> PhotoDatabase::open(const QString& path, Catalogu
     QSqlDatabase db = addCatalogueConnection(path, database->connectionName_, access);
     if (!db.open())
         database->fail(QStringLiteral("open"), db.lastError());
+    database->readsOnAnyThread_ = db.driverName() == QLatin1String("QSQLITE");
     database->checkCatalogueShape();
     database->checkCatalogueColumns();
     return database;
@@ -219,16 +220,15 @@ void PhotoDatabase::fail(const QString& what, const QSqlError& error) const {
 }
 
 RecordSet PhotoDatabase::run(const QString& statement) const {
-    const QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     const QString sql = translateJetToSqlite(statement);
     RecordSet set(statement, {});
     std::optional<QSqlError> engineError;
-    if (db.driverName() == QLatin1String("QSQLITE") &&
-        readSqliteRows(path_, sql, set, engineError)) {
+    if (readsOnAnyThread_ && readSqliteRows(path_, sql, set, engineError)) {
         if (engineError)
             fail(QStringLiteral("run \"%1\"").arg(statement), *engineError);
         return set;
     }
+    const QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
 
     QSqlQuery query(db);
     query.setForwardOnly(true);
@@ -250,10 +250,6 @@ RecordSet PhotoDatabase::run(const QString& statement) const {
         fail(QStringLiteral("read the rows of \"%1\"").arg(statement), query.lastError());
     set.finish();
     return set;
-}
-
-bool PhotoDatabase::readsOnAnyThread() const {
-    return QSqlDatabase::database(connectionName_, false).driverName() == QLatin1String("QSQLITE");
 }
 
 RecordSet PhotoDatabase::read(const QString& statement, RunControl& control) const {

@@ -41,11 +41,12 @@ public:
 
     const QString& path() const { return path_; }
 
-    // Runs a statement composed in the program's own dialect.
+    // Runs a statement composed in the program's own dialect. Where readsOnAnyThread(), a
+    // reading statement may be run from any thread.
     RecordSet run(const QString& statement) const;
     // Whether read() may be used: reading statements then run on a connection of their own,
     // from any thread.
-    bool readsOnAnyThread() const;
+    bool readsOnAnyThread() const { return readsOnAnyThread_; }
     // Runs a reading statement as run() does, on any thread, where readsOnAnyThread(); control
     // follows it, and a stop asked for there throws DatabaseError::Kind::Stopped.
     RecordSet read(const QString& statement, RunControl& control) const;
@@ -65,6 +66,8 @@ private:
 
     QString path_;
     QString connectionName_;
+    // Known at the open, so that no thread but the connection's own asks the connection.
+    bool readsOnAnyThread_ = false;
 };
 
 } // namespace tarnwick

@@ -62,7 +62,9 @@ QueryParameters loadQueryParameters(AppState& state) {
     state.statusLine.statusMessage(StatusKind::Info,
                                    QStringLiteral("Loading Query Parameters ..."));
     QueryParameters parameters;
-    if (state.database) {
+    if (state.database && state.queryParametersAhead.valid()) {
+        parameters = state.queryParametersAhead.get();
+    } else if (state.database) {
         addQueryIndexes(*state.database);
         const auto compute = [&] {
             parameters = computeQueryParameters(*state.database, state.paths);

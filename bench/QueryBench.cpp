@@ -17,6 +17,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -74,6 +75,28 @@ struct ReferenceTool {
     std::function<QStringList(const QString& sql)> arguments;
 };
 
+// The command line's search as a whole process, every bound given, against the shell writing
+// the same statement's rows as CSV.
+bool benchCliQuery(const QString& installation) {
+    QueryCriteria criteria;
+    criteria.kind = QueryKind::TotalLoading;
+    criteria.bookRow = allBooksRow;
+    criteria.totalLow = QStringLiteral("0");
+    criteria.totalHigh = QStringLiteral("10");
+    const QString statement = composeQueryStatement(criteria).value_or(QString());
+    const double ours =
+        bestRunOf(3, QCoreApplication::applicationDirPath() + QStringLiteral("/tarnwick-cli"),
+                  {QStringLiteral("query"), QStringLiteral("--app-dir"), installation,
+                   QStringLiteral("--kind"), QStringLiteral("1"), QStringLiteral("--total"),
+                   criteria.totalLow, criteria.totalHigh});
+    const double shell =
+        bestRunOf(3, QStringLiteral("sqlite3"),
+                  {QStringLiteral("-csv"), QStringLiteral("-header"),
+                   AppPaths(installation).cataloguePath(), translateJetToSqlite(statement)});
+    return report(QStringLiteral("tarnwick-cli query, total 0 to 10 (whole process)"), ours,
+                  QStringLiteral("sqlite3 -csv"), shell, 1.3);
+}
+
 bool runSearches(AppState& state, const QString& engine, const ReferenceTool& tool,
                  SqlTarget target) {
     bool ok = true;
@@ -106,7 +129,8 @@ bool benchQueries(const QString& installation) {
     const ReferenceTool shell{QStringLiteral("sqlite3"), [&](const QString& sql) {
                                   return QStringList{catalogue, sql};
                               }};
-    return runSearches(state, QString(), shell, SqlTarget::Sqlite);
+    const bool ok = runSearches(state, QString(), shell, SqlTarget::Sqlite);
+    return benchCliQuery(installation) && ok;
 }
 
 bool benchServerQueries(const QString& installation, const CatalogueLocation& server) {

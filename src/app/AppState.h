@@ -9,8 +9,10 @@
 #include "platform/Dialogs.h"
 #include "profile/AssistantMode.h"
 #include "profile/FuelProfile.h"
+#include "query/QueryParameters.h"
 
 #include <array>
+#include <future>
 #include <memory>
 #include <optional>
 #include <QStringList>
@@ -26,6 +28,10 @@ struct AppState {
     AppPaths paths;
     QString photoImageDir;
     std::unique_ptr<PhotoDatabase> database;
+    // The query choices, worked out on a worker thread while start-up reads the list; taken by
+    // the first load of the choices. After the database, so that it is waited for before the
+    // database goes.
+    std::future<QueryParameters> queryParametersAhead;
     RecordSet activePhotoSet;
 
     int compareMode = 0; // 0 browse, 1 compare

@@ -1,5 +1,7 @@
 #include "app/widgets/ApplicationShell.h"
+#include "app/widgets/MainFrame.h"
 #include "app/widgets/QtDialogs.h"
+#include "app/widgets/TimedSession.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/ProcessClock.h"
@@ -45,6 +47,7 @@ const char* const usage =
     "  TARNWICK_HOME                  the installation folder to use instead\n"
     "  TARNWICK_NONINTERACTIVE=1      answer no message box; messages go to standard error\n"
     "  TARNWICK_EXIT_AFTER_STARTUP=1  end once the first photo is shown, printing startup-ms\n"
+    "  TARNWICK_BENCH_SESSION=1       then also sort, search and display all, printing the times\n"
     "  QT_SCALE_FACTOR                scale the windows, e.g. 2 on a high-resolution screen\n"
     "Settings: ~/.config/Corbell 3/Corbell 3.conf (the suite's group General, Tarnwick's own\n"
     "group Tarnwick).\n";
@@ -113,6 +116,10 @@ int main(int argc, char* argv[]) {
         shell.waitForFirstPicture(10000);
         std::fprintf(stderr, "startup-ms: %lld\n",
                      static_cast<long long>(tarnwick::millisecondsSinceProcessStart()));
+        if (qEnvironmentVariable("TARNWICK_BENCH_SESSION") == QLatin1String("1"))
+            std::fputs(qPrintable(tarnwick::timedSessionReport(
+                           tarnwick::runTimedSession(*shell.frame()->mainWindow()))),
+                       stderr);
         std::fflush(stderr);
         return 0;
     }

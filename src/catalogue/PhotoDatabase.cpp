@@ -143,6 +143,7 @@ std::unique_ptr<PhotoDatabase> PhotoDatabase::open(const CatalogueLocation& loca
     QSqlDatabase db = addCatalogueConnection(path, database->connectionName_, access);
     if (!db.open())
         database->fail(QStringLiteral("open"), db.lastError());
+    database->readsOnAnyThread_ = db.driverName() == QLatin1String("QSQLITE");
     database->checkCatalogueShape();
     database->checkCatalogueColumns();
     return database;
@@ -255,16 +256,15 @@ void PhotoDatabase::fail(const QString& what, const QSqlError& error) const {
 }
 
 RecordSet PhotoDatabase::run(const QString& statement) const {
-    const QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     const QString sql = translateJet(statement, target_);
     RecordSet set(statement, {});
     std::optional<QSqlError> engineError;
-    if (db.driverName() == QLatin1String("QSQLITE") &&
-        readSqliteRows(location_.path(), sql, set, engineError)) {
+    if (readsOnAnyThread_ && readSqliteRows(location_.path(), sql, set, engineError)) {
         if (engineError)
             fail(QStringLiteral("run \"%1\"").arg(statement), *engineError);
         return set;
     }
+    const QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
 
     QSqlQuery query(db);
     query.setForwardOnly(true);
@@ -286,12 +286,6 @@ RecordSet PhotoDatabase::run(const QString& statement) const {
         fail(QStringLiteral("read the rows of \"%1\"").arg(statement), query.lastError());
     set.finish();
     return set;
-}
-
-bool PhotoDatabase::readsOnAnyThread() const {
-    // A server's rows come through Qt's connection, which belongs to the thread that opened it.
-    return !onServer() &&
-           QSqlDatabase::database(connectionName_, false).driverName() == QLatin1String("QSQLITE");
 }
 
 RecordSet PhotoDatabase::read(const QString& statement, RunControl& control) const {

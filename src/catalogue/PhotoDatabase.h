@@ -51,11 +51,12 @@ public:
     const QString& path() const { return path_; }
     const CatalogueLocation& location() const { return location_; }
 
-    // Runs a statement composed in the program's own dialect.
+    // Runs a statement composed in the program's own dialect. Where readsOnAnyThread(), a
+    // reading statement may be run from any thread.
     RecordSet run(const QString& statement) const;
     // Whether read() may be used from any thread: the file's reading statements run on a
     // connection of their own. A server catalogue reads on the thread that opened it.
-    bool readsOnAnyThread() const;
+    bool readsOnAnyThread() const { return readsOnAnyThread_; }
     // Runs a reading statement as run() does, on any thread, where readsOnAnyThread(); control
     // follows it, and a stop asked for there throws DatabaseError::Kind::Stopped. Elsewhere it
     // is run() itself, on the opening thread.
@@ -79,6 +80,8 @@ private:
     SqlTarget target_;
     QString path_;
     QString connectionName_;
+    // Known at the open, so that no thread but the connection's own asks the connection.
+    bool readsOnAnyThread_ = false;
 };
 
 } // namespace tarnwick

@@ -28,4 +28,14 @@ qint64 millisecondsSinceProcessStart() {
     return qint64((nowSeconds - startSeconds) * 1000.0);
 }
 
+qint64 peakResidentKilobytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
 } // namespace tarnwick

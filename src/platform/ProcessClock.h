@@ -8,4 +8,8 @@ namespace tarnwick {
 // counts too); -1 when the system does not say.
 qint64 millisecondsSinceProcessStart();
 
+// The most memory this process has held in RAM so far, in kilobytes; -1 when the system does
+// not say.
+qint64 peakResidentKilobytes();
+
 } // namespace tarnwick

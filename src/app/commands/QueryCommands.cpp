@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/commands/PhotoSetRead.h"
 #include "catalogue/DatabaseError.h"
+#include "platform/BackgroundWork.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -61,9 +62,19 @@ QueryParameters loadQueryParameters(AppState& state) {
     state.statusLine.statusMessage(StatusKind::Info,
                                    QStringLiteral("Loading Query Parameters ..."));
     QueryParameters parameters;
-    if (state.database) {
+    if (state.database && state.queryParametersAhead.valid()) {
+        parameters = state.queryParametersAhead.get();
+    } else if (state.database) {
         addQueryIndexes(*state.database);
-        parameters = computeQueryParameters(*state.database, state.paths);
+        const auto compute = [&] {
+            parameters = computeQueryParameters(*state.database, state.paths);
+        };
+        // A whole pass over the catalogue: off the window's thread where the catalogue allows.
+        if (state.database->readsOnAnyThread())
+            runInBackground(
+                compute, [] {}, [] {});
+        else
+            compute();
     } else {
         parameters.messages << QStringLiteral("Can't load the query choices: no photo catalogue "
                                               "is open");

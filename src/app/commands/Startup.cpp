@@ -7,7 +7,9 @@
 #include "catalogue/DatabaseError.h"
 #include "platform/Dialogs.h"
 #include "platform/SuiteSettings.h"
+#include "query/QueryParameters.h"
 
+#include <future>
 #include <QDir>
 
 namespace tarnwick {
@@ -32,11 +34,23 @@ void addListOrderIndex(const PhotoDatabase& database) {
     }
 }
 
+// The choices read the whole catalogue, as the list does: on a second core they cost no time.
+void startQueryParametersAhead(AppState& state) {
+    if (!state.database->readsOnAnyThread())
+        return;
+    addQueryIndexes(*state.database);
+    state.queryParametersAhead =
+        std::async(std::launch::async, [database = state.database.get(), paths = state.paths] {
+            return computeQueryParameters(*database, paths);
+        });
+}
+
 } // namespace
 
 bool initialiseCatalogue(AppState& state, Dialogs& dialogs) {
     const QString dataDir = state.paths.dataDir();
     resetRunState(state);
+    state.queryParametersAhead = {}; // waits for one still reading the catalogue it replaces
     if (!QDir(dataDir).exists() && !QDir().mkpath(dataDir)) {
         // Profiles are saved there later; the catalogue still opens, so the run goes on.
         state.startupNotices << QStringLiteral("Can't create the profile folder %1: check that "
@@ -47,8 +61,10 @@ bool initialiseCatalogue(AppState& state, Dialogs& dialogs) {
         state.database = PhotoDatabase::open(configuredCatalogue(state.paths));
         state.database->normaliseBookBreaks();
         addListOrderIndex(*state.database);
+        startQueryParametersAhead(state);
         state.activePhotoSet = state.database->run(statements::activePhotosAtStartUp);
     } catch (const DatabaseError& error) {
+        state.queryParametersAhead = {};
         state.database.reset();
         dialogs.critical(defaultDialogTitle, error.message());
         return false;

@@ -10,6 +10,7 @@
 #include "reports/ReportRenderer.h"
 #include "reports/widgets/ReportPreview.h"
 #include "support/PaintedText.h"
+#include "support/ReportItems.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedSeams.h"
 #include "support/TestInstallation.h"
@@ -37,21 +38,8 @@ using tarnwick::test::TestInstallation;
 
 namespace {
 
-template <typename T> std::vector<const T*> itemsOf(const ReportPage& page) {
-    std::vector<const T*> found;
-    for (const PageItem& item : page.items)
-        if (const T* it = std::get_if<T>(&item))
-            found.push_back(it);
-    return found;
-}
-
-std::vector<const TextBlock*> textsOf(const ReportPage& page, TextRole role) {
-    std::vector<const TextBlock*> found;
-    for (const TextBlock* block : itemsOf<TextBlock>(page))
-        if (block->role == role)
-            found.push_back(block);
-    return found;
-}
+using test::itemsOf;
+using test::textsOf;
 
 const TextBlock* bodyText(const ReportPage& page, const QString& text) {
     for (const TextBlock* block : textsOf(page, TextRole::Body))

@@ -1,5 +1,6 @@
 #include "reports/ReportDocument.h"
 #include "reports/ReportRenderer.h"
+#include "support/ReportItems.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
@@ -13,21 +14,8 @@ using namespace tarnwick;
 
 namespace {
 
-template <typename T> std::vector<const T*> itemsOf(const ReportPage& page) {
-    std::vector<const T*> found;
-    for (const PageItem& item : page.items)
-        if (const T* it = std::get_if<T>(&item))
-            found.push_back(it);
-    return found;
-}
-
-std::vector<const TextBlock*> textsOf(const ReportPage& page, TextRole role) {
-    std::vector<const TextBlock*> found;
-    for (const TextBlock* block : itemsOf<TextBlock>(page))
-        if (block->role == role)
-            found.push_back(block);
-    return found;
-}
+using test::itemsOf;
+using test::textsOf;
 
 QString shownText(const TextBlock& block) {
     QStringList parts;

@@ -52,23 +52,6 @@ QString colourName(QRgb colour) {
     return QColor(colour).name();
 }
 
-// Shows a photo in the current slot as the list click would; a message when it cannot be shown.
-std::optional<QString> showPhotoOf(AppState& state, const QString& idText) {
-    bool ok = false;
-    const qint64 id = idText.toLongLong(&ok);
-    if (!ok)
-        return u"'%1' is not a photo ID"_s.arg(idText);
-    switch (showPhotoById(state, id, PhotoDisplayHooks{}).outcome) {
-    case ShowPhotoOutcome::Shown:
-        return std::nullopt;
-    case ShowPhotoOutcome::NotInList:
-        return u"photo ID %1 is not among the active photos"_s.arg(id);
-    case ShowPhotoOutcome::NoDataImage:
-        return u"photo ID %1 names no data sheet, so it is never shown"_s.arg(id);
-    }
-    return std::nullopt;
-}
-
 QJsonObject comparisonJson(const ComparisonTab& tab) {
     QJsonArray rows;
     for (const ComparisonTabRow& row : comparisonTabRows()) {

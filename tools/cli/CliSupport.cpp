@@ -1,5 +1,7 @@
 #include "CliSupport.h"
 
+#include "app/AppState.h"
+#include "app/commands/PhotoDisplayCommands.h"
 #include "catalogue/ResultsListCsv.h"
 
 int usageError(const QString& command, const QString& message) {
@@ -31,4 +33,22 @@ bool printResultsListCsv(const tarnwick::ResultsListModel& list) {
                                  size_t(chunk.size());
     });
     return std::fflush(stdout) == 0 && written;
+}
+
+using namespace Qt::Literals::StringLiterals;
+
+std::optional<QString> showPhotoOf(tarnwick::AppState& state, const QString& idText) {
+    bool ok = false;
+    const qint64 id = idText.toLongLong(&ok);
+    if (!ok)
+        return u"'%1' is not a photo ID"_s.arg(idText);
+    switch (tarnwick::showPhotoById(state, id, tarnwick::PhotoDisplayHooks{}).outcome) {
+    case tarnwick::ShowPhotoOutcome::Shown:
+        return std::nullopt;
+    case tarnwick::ShowPhotoOutcome::NotInList:
+        return u"photo ID %1 is not among the active photos"_s.arg(id);
+    case tarnwick::ShowPhotoOutcome::NoDataImage:
+        return u"photo ID %1 names no data sheet, so it is never shown"_s.arg(id);
+    }
+    return std::nullopt;
 }

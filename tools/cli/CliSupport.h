@@ -3,11 +3,13 @@
 #include "platform/AppPaths.h"
 
 #include <cstdio>
+#include <optional>
 #include <QString>
 
 namespace tarnwick {
 class ResultsListModel;
-}
+struct AppState;
+} // namespace tarnwick
 
 // Exit statuses of every subcommand: 0 success, 1 a failure while working, 2 bad input.
 inline constexpr int exitFailure = 1;
@@ -26,3 +28,7 @@ tarnwick::AppPaths installationPaths(const QString& appDir);
 // The list as CSV on standard output, flushed. False when not all of it could be written (a
 // closed pipe, a full disk), which the caller reports.
 bool printResultsListCsv(const tarnwick::ResultsListModel& list);
+
+// Shows a photo in the current slot as a click on its list row would; a message when the text
+// is no photo ID or names no photo that is shown.
+std::optional<QString> showPhotoOf(tarnwick::AppState& state, const QString& idText);

@@ -56,24 +56,6 @@ std::optional<QString> openInstallation(AppState& state) {
     return std::nullopt;
 }
 
-// Shows a photo in the current slot as a click on its list row would; a message when it is not
-// an active photo.
-std::optional<QString> showPhotoOf(AppState& state, const QString& idText) {
-    bool ok = false;
-    const qint64 id = idText.toLongLong(&ok);
-    if (!ok)
-        return u"'%1' is not a photo ID"_s.arg(idText);
-    switch (showPhotoById(state, id, PhotoDisplayHooks{}).outcome) {
-    case ShowPhotoOutcome::Shown:
-        return std::nullopt;
-    case ShowPhotoOutcome::NotInList:
-        return u"photo ID %1 is not among the active photos"_s.arg(id);
-    case ShowPhotoOutcome::NoDataImage:
-        return u"photo ID %1 names no data sheet, so it is never shown"_s.arg(id);
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 int runReport(const QStringList& args) {

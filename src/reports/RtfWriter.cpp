@@ -265,6 +265,8 @@ private:
     QByteArray page(size_t index, bool breakBefore);
     QByteArray paragraph(const TextBlock& block, double spaceBefore);
     QByteArray tableRows(const std::vector<const FullTable*>& group);
+    // The opening of a page-anchored shape over rect, numbered after the ones before it.
+    QByteArray shapeStart(const QRectF& rect);
     QByteArray shape(const PageItem& item);
     QByteArray textShape(const TextBlock& block);
 
@@ -477,15 +479,19 @@ QByteArray Writer::tableRows(const std::vector<const FullTable*>& group) {
     return out;
 }
 
+QByteArray Writer::shapeStart(const QRectF& rect) {
+    ++shapeCount_;
+    return "{\\shp{\\*\\shpinst\\shpleft" + number(twips(rect.left())) + "\\shptop" +
+           number(twips(rect.top())) + "\\shpright" + number(twips(rect.right())) + "\\shpbottom" +
+           number(twips(rect.bottom())) +
+           "\\shpfhdr0\\shpbxpage\\shpbxignore\\shpbypage\\shpbyignore\\shpwr3\\shpwrk0"
+           "\\shpfblwtxt0\\shpz" +
+           number(shapeCount_) + "\\shplid" + number(1024 + shapeCount_) + '\n';
+}
+
 QByteArray Writer::shape(const PageItem& item) {
     const QRectF rect = boundsOf(item);
-    ++shapeCount_;
-    QByteArray out = "{\\shp{\\*\\shpinst\\shpleft" + number(twips(rect.left())) + "\\shptop" +
-                     number(twips(rect.top())) + "\\shpright" + number(twips(rect.right())) +
-                     "\\shpbottom" + number(twips(rect.bottom())) +
-                     "\\shpfhdr0\\shpbxpage\\shpbxignore\\shpbypage\\shpbyignore\\shpwr3\\shpwrk0"
-                     "\\shpfblwtxt0\\shpz" +
-                     number(shapeCount_) + "\\shplid" + number(1024 + shapeCount_) + '\n';
+    QByteArray out = shapeStart(rect);
     std::visit(
         [&](const auto& it) {
             using T = std::decay_t<decltype(it)>;
@@ -518,14 +524,7 @@ QByteArray Writer::shape(const PageItem& item) {
 }
 
 QByteArray Writer::textShape(const TextBlock& block) {
-    ++shapeCount_;
-    const QRectF rect = block.rect;
-    QByteArray out = "{\\shp{\\*\\shpinst\\shpleft" + number(twips(rect.left())) + "\\shptop" +
-                     number(twips(rect.top())) + "\\shpright" + number(twips(rect.right())) +
-                     "\\shpbottom" + number(twips(rect.bottom())) +
-                     "\\shpfhdr0\\shpbxpage\\shpbxignore\\shpbypage\\shpbyignore\\shpwr3\\shpwrk0"
-                     "\\shpfblwtxt0\\shpz" +
-                     number(shapeCount_) + "\\shplid" + number(1024 + shapeCount_) + '\n';
+    QByteArray out = shapeStart(block.rect);
     out += property("shapeType", "202") + property("fFilled", "0") + property("fLine", "0") +
            property("dxTextLeft", "0") + property("dxTextRight", "0") + property("dyTextTop", "0") +
            property("dyTextBottom", "0") + property("fFitShapeToText", "0") +

@@ -25,18 +25,6 @@ using namespace tarnwick;
 
 namespace {
 
-// Splits "--name value" and "--name=value"; false when a value is missing.
-bool takeValue(const QStringList& args, qsizetype& i, const QString& name, QString& value) {
-    if (args[i].startsWith(name + u'=')) {
-        value = args[i].mid(name.size() + 1);
-        return true;
-    }
-    if (args[i] != name || i + 1 >= args.size())
-        return false;
-    value = args[++i];
-    return true;
-}
-
 int fail(const QString& command, int status, const QString& message) {
     printLine(stderr, u"tarnwick-cli %1: %2"_s.arg(command, message));
     return status;

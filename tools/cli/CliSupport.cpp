@@ -35,6 +35,17 @@ bool printResultsListCsv(const tarnwick::ResultsListModel& list) {
     return std::fflush(stdout) == 0 && written;
 }
 
+bool takeValue(const QStringList& args, qsizetype& i, const QString& name, QString& value) {
+    if (args[i].startsWith(name + u'=')) {
+        value = args[i].mid(name.size() + 1);
+        return true;
+    }
+    if (args[i] != name || i + 1 >= args.size())
+        return false;
+    value = args[++i];
+    return true;
+}
+
 using namespace Qt::Literals::StringLiterals;
 
 std::optional<QString> showPhotoOf(tarnwick::AppState& state, const QString& idText) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <optional>
 #include <QString>
+#include <QStringList>
 
 namespace tarnwick {
 class ResultsListModel;
@@ -32,3 +33,7 @@ bool printResultsListCsv(const tarnwick::ResultsListModel& list);
 // Shows a photo in the current slot as a click on its list row would; a message when the text
 // is no photo ID or names no photo that is shown.
 std::optional<QString> showPhotoOf(tarnwick::AppState& state, const QString& idText);
+
+// Reads the value of an option written "--name value" or "--name=value" at args[i], moving i
+// past it; false when args[i] is not that option or its value is missing.
+bool takeValue(const QStringList& args, qsizetype& i, const QString& name, QString& value);

@@ -30,18 +30,6 @@ int fail(int status, const QString& message) {
     return status;
 }
 
-// Splits "--name value" and "--name=value"; false when this is not the option or it has no value.
-bool takeValue(const QStringList& args, qsizetype& i, const QString& name, QString& value) {
-    if (args[i].startsWith(name + u'=')) {
-        value = args[i].mid(name.size() + 1);
-        return true;
-    }
-    if (args[i] != name || i + 1 >= args.size())
-        return false;
-    value = args[++i];
-    return true;
-}
-
 // The run's state on the installation, as start-up leaves it, read-only.
 std::optional<QString> openInstallation(AppState& state) {
     try {

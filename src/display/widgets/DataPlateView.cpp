@@ -80,7 +80,7 @@ QRectF DataPlateView::contentBounds(const ReportPage& page) const {
     return tarnwick::contentBounds(page);
 }
 
-double DataPlateView::zoom() const {
+std::pair<double, double> DataPlateView::contentSize() const {
     double width = 0;
     double height = 0;
     for (const ReportPage& page : document_.pages()) {
@@ -88,6 +88,11 @@ double DataPlateView::zoom() const {
         width = std::max(width, bounds.width());
         height += bounds.height();
     }
+    return {width, height};
+}
+
+double DataPlateView::zoom() const {
+    const auto [width, height] = contentSize();
     const double natural = 1.0 / twipsPerPixel();
     if (width <= 0 || height <= 0)
         return natural;
@@ -140,13 +145,7 @@ QSize DataPlateView::sizeHint() const {
 
 QSize DataPlateView::minimumSizeHint() const {
     // The plate at the smallest size that still reads; a scroll area around it shows the rest.
-    double width = 0;
-    double height = 0;
-    for (const ReportPage& page : document_.pages()) {
-        const QRectF bounds = contentBounds(page);
-        width = std::max(width, bounds.width());
-        height += bounds.height();
-    }
+    const auto [width, height] = contentSize();
     if (!content_ || width <= 0 || height <= 0)
         return QSize(160, 120);
     const double scale = smallestZoom / twipsPerPixel();

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <optional>
+#include <utility>
 
 namespace tarnwick {
 
@@ -33,6 +34,8 @@ public:
     const ReportDocument& document() const { return document_; }
 
     // The scale from twips to the view's pixels the plate is drawn at.
+    // The widest page and the pages' heights added up, in twips.
+    std::pair<double, double> contentSize() const;
     double zoom() const;
 
     QSize sizeHint() const override;

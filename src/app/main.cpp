@@ -4,6 +4,7 @@
 #include "app/widgets/TimedSession.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
+#include "platform/MemoryPolicy.h"
 #include "platform/ProcessClock.h"
 #include "reports/ReportFonts.h"
 #include "Version.h"
@@ -86,6 +87,7 @@ int main(int argc, char* argv[]) {
                              "session, or under Xvfb: xvfb-run ./build/tarnwick\n");
         return 1;
     }
+    tarnwick::returnLargeBlocksToSystem();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
     QApplication::setApplicationVersion(QStringLiteral(TARNWICK_VERSION_TEXT));

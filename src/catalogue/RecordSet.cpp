@@ -27,6 +27,30 @@ bool isNullNumber(double value) {
     return std::bit_cast<quint64>(value) == nullBits;
 }
 
+// A column's distinct texts as their UTF-8 bytes end to end: some fifteen bytes a label or file
+// name where a QString of its own would cost some seventy.
+class TextTable {
+public:
+    quint32 add(std::string_view text) {
+        bytes_.append(text);
+        ends_.push_back(bytes_.size());
+        return quint32(ends_.size() - 1);
+    }
+    QString at(quint32 index) const {
+        const size_t start = index == 0 ? 0 : ends_[index - 1];
+        return QString::fromUtf8(bytes_.data() + start, qsizetype(ends_[index] - start));
+    }
+    size_t size() const { return ends_.size(); }
+    void shrinkToFit() {
+        bytes_.shrink_to_fit();
+        ends_.shrink_to_fit();
+    }
+
+private:
+    std::string bytes_;
+    std::vector<size_t> ends_;
+};
+
 } // namespace
 
 struct RecordSet::Column {
@@ -38,7 +62,7 @@ struct RecordSet::Column {
     qsizetype reserved = 0;
     std::vector<double> numbers;
     std::vector<quint32> texts;
-    std::vector<QString> strings;
+    TextTable strings;
     std::vector<QVariant> mixed;
 
     // While building: the distinct texts so far, by their bytes, and the text appended last
@@ -75,7 +99,7 @@ struct RecordSet::Column {
         }
         case Kind::Text: {
             const quint32 index = texts[size_t(row)];
-            return index == noText ? QVariant() : QVariant(strings[index]);
+            return index == noText ? QVariant() : QVariant(strings.at(index));
         }
         case Kind::Mixed:
             return mixed[size_t(row)];
@@ -164,8 +188,7 @@ struct RecordSet::Column {
                 return;
             }
         }
-        const auto index = quint32(strings.size());
-        strings.push_back(QString::fromUtf8(bytes.data(), qsizetype(bytes.size())));
+        const quint32 index = strings.add(bytes);
         texts.push_back(index);
         if (!interning)
             return;
@@ -190,7 +213,7 @@ struct RecordSet::Column {
         stopInterning();
         numbers.shrink_to_fit();
         texts.shrink_to_fit();
-        strings.shrink_to_fit();
+        strings.shrinkToFit();
         mixed.shrink_to_fit();
     }
 };
@@ -265,7 +288,7 @@ QString RecordSet::text(int row, int field) const {
     const Column& column = d_->columns[size_t(field)];
     if (column.kind == Column::Kind::Text) {
         const quint32 index = column.texts[size_t(row)];
-        return index == noText ? QString() : column.strings[index];
+        return index == noText ? QString() : column.strings.at(index);
     }
     const QVariant v = column.at(row);
     return v.isNull() ? QString() : v.toString();

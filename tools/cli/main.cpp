@@ -8,6 +8,7 @@
 #include "demo/DemoInstallation.h"
 #include "ListCommand.h"
 #include "PlateCommand.h"
+#include "platform/MemoryPolicy.h"
 #include "QueryCommand.h"
 #include "ReportCommand.h"
 #include "reports/ReportFonts.h"
@@ -126,6 +127,7 @@ int runHelp(const QStringList&) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    tarnwick::returnLargeBlocksToSystem();
     // Images and reports are painted without a screen; the charts of reports need the widget
     // application.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

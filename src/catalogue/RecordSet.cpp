@@ -51,6 +51,58 @@ private:
     std::vector<size_t> ends_;
 };
 
+// The distinct texts of a column while it is built, found by their bytes. Open addressing with a
+// hash worked out inline: the look-up runs for every text of every row, and the texts are codes
+// of a few bytes, so the general hash of a map costs more than all the rest of the read.
+class InternIndex {
+public:
+    struct Slot {
+        std::string_view bytes; // the kept copy
+        quint32 index = noText;
+    };
+
+    // The slot holding these bytes, or nullptr.
+    const Slot* find(std::string_view bytes) const {
+        for (size_t slot = hashOf(bytes) & mask(); slots_[slot].index != noText;
+             slot = (slot + 1) & mask())
+            if (slots_[slot].bytes == bytes)
+                return &slots_[slot];
+        return nullptr;
+    }
+    // The bytes must stay where they are while the index is used.
+    void insert(std::string_view bytes, quint32 index) {
+        if ((used_ + 1) * 2 > slots_.size())
+            grow();
+        place(bytes, index);
+        ++used_;
+    }
+
+private:
+    static size_t hashOf(std::string_view bytes) {
+        quint64 hash = 0xcbf2'9ce4'8422'2325ULL; // FNV-1a
+        for (const char c : bytes)
+            hash = (hash ^ quint8(c)) * 0x100'0000'01b3ULL;
+        return size_t(hash ^ (hash >> 29));
+    }
+    size_t mask() const { return slots_.size() - 1; }
+    void place(std::string_view bytes, quint32 index) {
+        size_t slot = hashOf(bytes) & mask();
+        while (slots_[slot].index != noText)
+            slot = (slot + 1) & mask();
+        slots_[slot] = {bytes, index};
+    }
+    void grow() {
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        for (const Slot& slot : old)
+            if (slot.index != noText)
+                place(slot.bytes, slot.index);
+    }
+
+    std::vector<Slot> slots_ = std::vector<Slot>(64);
+    size_t used_ = 0;
+};
+
 } // namespace
 
 struct RecordSet::Column {
@@ -69,7 +121,7 @@ struct RecordSet::Column {
     // (rows often repeat the one before).
     bool interning = true;
     std::deque<std::string> internedBytes;
-    QHash<QByteArrayView, quint32> internedIndex;
+    InternIndex internedIndex;
     std::string_view lastBytes;
     quint32 lastIndex = noText;
 
@@ -179,12 +231,10 @@ struct RecordSet::Column {
                 texts.push_back(lastIndex);
                 return;
             }
-            const QByteArrayView key(bytes.data(), qsizetype(bytes.size()));
-            const auto found = internedIndex.constFind(key);
-            if (found != internedIndex.cend()) {
-                texts.push_back(*found);
-                lastBytes = std::string_view(found.key().data(), size_t(found.key().size()));
-                lastIndex = *found;
+            if (const InternIndex::Slot* found = internedIndex.find(bytes)) {
+                texts.push_back(found->index);
+                lastBytes = found->bytes;
+                lastIndex = found->index;
                 return;
             }
         }
@@ -193,7 +243,7 @@ struct RecordSet::Column {
         if (!interning)
             return;
         const std::string& kept = internedBytes.emplace_back(bytes);
-        internedIndex.insert(QByteArrayView(kept.data(), qsizetype(kept.size())), index);
+        internedIndex.insert(kept, index);
         lastBytes = kept;
         lastIndex = index;
         if (qsizetype(texts.size()) == internTrialRows &&

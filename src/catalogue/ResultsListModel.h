@@ -61,6 +61,28 @@ public:
 
     // The header click on a column (zero-based).
     void columnClicked(int column);
+    // A header click in two halves: the costly ordering, which may run on another thread while
+    // the list is painted, and its adoption. The job holds its own copy of what it orders, taken
+    // on the model's thread; a plan made for rows the list no longer holds is not adopted.
+    struct SortPlan {
+        int column = BookPhotoIdColumn;
+        Qt::SortOrder order = Qt::AscendingOrder;
+        std::vector<int> rowOrder;
+        std::vector<quint32> ranks;
+        quint64 rowsVersion = 0;
+    };
+    class SortJob {
+    public:
+        SortPlan run() const;
+
+    private:
+        friend class ResultsListModel;
+        ResultsRowSource source_;
+        std::vector<ResultsRow> extras_;
+        SortPlan start_;
+    };
+    SortJob sortJob(int column) const;
+    void adoptSort(SortPlan plan);
     // Orders the rows by a column in a given order, as header clicks would have left them: the
     // order a planner left the list in at the end of the last run.
     void sortBy(int column, Qt::SortOrder order);
@@ -82,6 +104,7 @@ private:
     const std::vector<quint32>& ranksOf(int column) const;
     void rowsChanged();
     void applySort();
+    void updatePositions();
 
     ResultsRowSource source_;
     std::vector<ResultsRow> extras_;
@@ -90,6 +113,7 @@ private:
     mutable std::vector<std::pair<qint64, int>> rowById_; // sorted, built on the first look-up
     mutable int rankedColumn_ = -1;
     mutable std::vector<quint32> ranks_;
+    quint64 rowsVersion_ = 0; // counts the changes of rows, so a plan knows its own
     int sortColumn_ = BookPhotoIdColumn;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };

@@ -91,30 +91,54 @@ PackedText packed(const QString& text, const AsciiWeights& weights) {
     return key;
 }
 
+// Sorting the keys with their indexes side by side reads memory in order; sorting indexes by
+// keys elsewhere would jump about for every comparison.
+std::vector<quint32> packedRanks(const std::vector<PackedText>& keys) {
+    std::vector<std::pair<PackedText, quint32>> sorted(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i)
+        sorted[i] = {keys[i], quint32(i)};
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<quint32> ranks(keys.size());
+    quint32 rank = 0;
+    for (size_t i = 0; i < sorted.size(); ++i) {
+        if (i > 0 && sorted[i - 1].first != sorted[i].first)
+            ++rank;
+        ranks[sorted[i].second] = rank;
+    }
+    return ranks;
+}
+
 std::vector<quint32> textRanks(const std::vector<QString>& texts) {
-    if (std::all_of(texts.begin(), texts.end(), isPrintableAscii)) {
-        static const AsciiWeights weights;
-        const bool short_ = std::all_of(texts.begin(), texts.end(), [](const QString& text) {
-            return text.size() <= packedLength;
-        });
-        if (short_) {
-            std::vector<PackedText> keys;
-            keys.reserve(texts.size());
-            for (const QString& text : texts)
-                keys.push_back(packed(text, weights));
-            return ranksBy(texts.size(), [&](quint32 a, quint32 b) {
-                return keys[a] < keys[b] ? -1 : keys[b] < keys[a] ? 1 : 0;
-            });
-        }
+    return textRanks(texts.size(), [&texts](size_t i) { return texts[i]; });
+}
+
+std::vector<quint32> textRanks(size_t count, const std::function<QString(size_t)>& textAt) {
+    static const AsciiWeights weights;
+    std::vector<PackedText> keys;
+    keys.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        const QString text = textAt(i);
+        if (text.size() > packedLength || !isPrintableAscii(text))
+            break;
+        keys.push_back(packed(text, weights));
+    }
+    if (keys.size() == count)
+        return packedRanks(keys);
+    keys = {};
+    std::vector<QString> texts;
+    texts.reserve(count);
+    for (size_t i = 0; i < count; ++i)
+        texts.push_back(textAt(i));
+    if (std::all_of(texts.begin(), texts.end(), isPrintableAscii))
         return ranksBy(texts.size(),
                        [&](quint32 a, quint32 b) { return weights.compare(texts[a], texts[b]); });
-    }
     const QCollator order = textOrder();
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(texts.size());
+    std::vector<QCollatorSortKey> sortKeys;
+    sortKeys.reserve(texts.size());
     for (const QString& text : texts)
-        keys.push_back(order.sortKey(text));
-    return ranksBy(texts.size(), [&](quint32 a, quint32 b) { return keys[a].compare(keys[b]); });
+        sortKeys.push_back(order.sortKey(text));
+    return ranksBy(texts.size(),
+                   [&](quint32 a, quint32 b) { return sortKeys[a].compare(sortKeys[b]); });
 }
 
 } // namespace tarnwick

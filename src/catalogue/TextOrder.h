@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <QCollator>
 #include <QString>
 
@@ -17,5 +18,8 @@ QCollator textOrder();
 // rank comes first. Texts of printable ASCII alone, as catalogue texts nearly always are, are
 // compared by a table taken from the collator, which gives its order many times faster.
 std::vector<quint32> textRanks(const std::vector<QString>& texts);
+// The same for count texts made one at a time: short ASCII texts are kept only as their keys,
+// so ranking a million list cells costs no million strings.
+std::vector<quint32> textRanks(size_t count, const std::function<QString(size_t)>& textAt);
 
 } // namespace tarnwick

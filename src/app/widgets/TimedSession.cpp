@@ -86,7 +86,7 @@ TimedSessionFigures runTimedSession(MainWindow& window) {
     settle();
     TimedSessionFigures figures;
     QHeaderView* header = window.resultsView()->listPage()->header();
-    for (const char16_t* column : {u"Total", u"Description"}) {
+    for (const char16_t* column : {u"Total", u"Description", u"BookPhotoID"}) {
         const int section = resultsColumnIndex(QStringView(column));
         figures.steps.append(timed(watch,
                                    QStringLiteral("header-click-%1").arg(QStringView(column)),

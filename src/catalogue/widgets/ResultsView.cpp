@@ -1,6 +1,7 @@
 #include "catalogue/widgets/ResultsView.h"
 
 #include "catalogue/ResultsListModel.h"
+#include "platform/BackgroundWork.h"
 
 #include <functional>
 #include <QEvent>
@@ -201,7 +202,7 @@ ResultsView::ResultsView(ResultsListModel& model, QWidget* parent)
             userWidths_[size_t(column)] = width;
     });
     connect(header, &QHeaderView::sectionClicked, this,
-            [this](int section) { model_.columnClicked(section); });
+            [this](int section) { sortByColumn(section); });
     connect(&model_, &ResultsListModel::sortChanged, this, &ResultsView::showSortIndicator);
     // The photo chosen stays in sight when the rows are ordered anew.
     connect(&model_, &ResultsListModel::sortChanged, this, [this] {
@@ -246,7 +247,7 @@ void ResultsView::buildFrozenColumn(QAbstractItemDelegate* delegate,
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setSectionResizeMode(QHeaderView::Fixed);
     connect(header, &QHeaderView::sectionClicked, this,
-            [this](int section) { model_.columnClicked(section); });
+            [this](int section) { sortByColumn(section); });
     header->viewport()->installEventFilter(this);
     frozen_->viewport()->installEventFilter(this);
     connect(frozen_, &QAbstractItemView::clicked, this, &ResultsView::emitItemClicked);
@@ -400,10 +401,19 @@ QMenu* ResultsView::sortMenu() {
             QAction* action = sortMenu_->addAction(QStringLiteral("Sort by ") +
                                                    withMnemonic(column.header.toString(), taken));
             action->setObjectName(QStringLiteral("sortBy%1").arg(c));
-            connect(action, &QAction::triggered, this, [this, c] { model_.columnClicked(c); });
+            connect(action, &QAction::triggered, this, [this, c] { sortByColumn(c); });
         }
     }
     return sortMenu_;
+}
+
+void ResultsView::sortByColumn(int column) {
+    if (column < 0 || column >= resultsColumnCount)
+        return;
+    const ResultsListModel::SortJob job = model_.sortJob(column);
+    ResultsListModel::SortPlan plan;
+    runInBackground([&] { plan = job.run(); }, {}, {});
+    model_.adoptSort(std::move(plan));
 }
 
 void ResultsView::selectPosition(int position) {

@@ -77,6 +77,9 @@ private:
     void updateEmptyNotice();
     void showSortIndicator(int column);
     void emitItemClicked(const QModelIndex& index);
+    // A header click or a Sort by command: ordered off the window's thread, the list painted
+    // meanwhile.
+    void sortByColumn(int column);
 
     ResultsListModel& model_;
     QTreeView* list_ = nullptr;

@@ -142,18 +142,6 @@ QStringList loadCodeRows(const PhotoDatabase& database, const AppPaths& paths, c
     return entries;
 }
 
-// Grouping the active photos by a code sorts the whole catalogue; an index that holds the code
-// with the columns of the active-photo join lets the engine read the groups in order instead.
-// The catalogue works without it, so a catalogue that cannot take one is left as it is.
-void addCodeIndex(const PhotoDatabase& database, const QString& field) {
-    try {
-        database.run(QStringLiteral("CREATE INDEX IF NOT EXISTS PhotosBy%1 ON Photos (%1 COLLATE "
-                                    "NOCASE, BookLabel, active)")
-                         .arg(field));
-    } catch (const DatabaseError&) {
-    }
-}
-
 } // namespace
 
 QStringList rangeComboRows(double largest, double headroom) {
@@ -210,12 +198,6 @@ QueryParameters computeRangeParameters(const PhotoDatabase& database) {
         parameters.messages << error.message();
     }
     return parameters;
-}
-
-void addQueryIndexes(const PhotoDatabase& database) {
-    for (const CodeListSource& source : codeListSources)
-        addCodeIndex(database, QString::fromLatin1(source.field));
-    addCodeIndex(database, QStringLiteral("FireBehaveFM2"));
 }
 
 QStringList fuelModelSetRows(const QStringList& descriptionSet) {

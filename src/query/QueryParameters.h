@@ -63,10 +63,6 @@ QueryParameters computeQueryParameters(const PhotoDatabase& database, const AppP
 // needs.
 QueryParameters computeRangeParameters(const PhotoDatabase& database);
 
-// Adds the optional indexes that let the code lists load quickly from a large catalogue; a
-// catalogue that cannot take them is left alone.
-void addQueryIndexes(const PhotoDatabase& database);
-
 // The rows of the fire behaviour list after a switch of model set: every entry of the set,
 // empty ones included, sorted as the lists are.
 QStringList fuelModelSetRows(const QStringList& descriptionSet);

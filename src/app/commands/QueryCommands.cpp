@@ -5,6 +5,7 @@
 #include "catalogue/DatabaseError.h"
 #include "platform/BackgroundWork.h"
 
+#include <future>
 #include <QCursor>
 #include <QGuiApplication>
 
@@ -58,14 +59,24 @@ bool buildAndRunQuery(AppState& state, const QueryCriteria& criteria,
     return true;
 }
 
+void startQueryParametersAhead(AppState& state) {
+    if (!state.database || !state.database->readsOnAnyThread())
+        return;
+    state.queryParametersAhead =
+        std::async(std::launch::async, [database = state.database.get(), paths = state.paths] {
+            return computeQueryParameters(*database, paths);
+        });
+}
+
 QueryParameters loadQueryParameters(AppState& state) {
     state.statusLine.statusMessage(StatusKind::Info,
                                    QStringLiteral("Loading Query Parameters ..."));
     QueryParameters parameters;
     if (state.database && state.queryParametersAhead.valid()) {
-        parameters = state.queryParametersAhead.get();
+        std::future<QueryParameters>& ahead = state.queryParametersAhead;
+        runInBackground([&ahead] { ahead.wait(); }, {}, {});
+        parameters = ahead.get();
     } else if (state.database) {
-        addQueryIndexes(*state.database);
         const auto compute = [&] {
             parameters = computeQueryParameters(*state.database, state.paths);
         };

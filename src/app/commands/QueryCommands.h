@@ -17,9 +17,14 @@ struct AppState;
 bool buildAndRunQuery(AppState& state, const QueryCriteria& criteria,
                       const std::function<void()>& refillList);
 
-// The command: status line messages around computeQueryParameters (after addQueryIndexes), the
-// description sets kept in the state for the model switch; what could not be loaded ends on the
-// status line as an error instead of the closing " ".
+// The command: status line messages around computeQueryParameters, the description sets kept in
+// the state for the model switch; what could not be loaded ends on the status line as an error
+// instead of the closing " ". Takes the choices started ahead, if any.
 QueryParameters loadQueryParameters(AppState& state);
+
+// Starts working out the query choices on a second thread, where the catalogue reads on any
+// thread: they read the whole catalogue as a refill of the list does, so beside it they cost no
+// time. The next loadQueryParameters takes them.
+void startQueryParametersAhead(AppState& state);
 
 } // namespace tarnwick

@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/commands/PhotoSetRead.h"
+#include "app/commands/QueryCommands.h"
 
 namespace tarnwick {
 
@@ -18,6 +19,8 @@ void fillResultsList(AppState& state) {
 }
 
 void refreshCatalogue(AppState& state, const std::function<void()>& reloadQueryParameters) {
+    if (reloadQueryParameters)
+        startQueryParametersAhead(state);
     state.activePhotoSet = readPhotoSet(state, state.activePhotoSet.statement(),
                                         QStringLiteral("Reading the catalogue again..."));
     fillResultsList(state);

@@ -3,13 +3,12 @@
 #include "app/AppState.h"
 #include "app/commands/ProfileCommands.h"
 #include "app/commands/ProfileFileCommands.h"
+#include "app/commands/QueryCommands.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
 #include "platform/Dialogs.h"
 #include "platform/SuiteSettings.h"
-#include "query/QueryParameters.h"
 
-#include <future>
 #include <QDir>
 
 namespace tarnwick {
@@ -32,17 +31,6 @@ void addListOrderIndex(const PhotoDatabase& database) {
         database.run(statements::listOrderIndex);
     } catch (const DatabaseError&) {
     }
-}
-
-// The choices read the whole catalogue, as the list does: on a second core they cost no time.
-void startQueryParametersAhead(AppState& state) {
-    if (!state.database->readsOnAnyThread())
-        return;
-    addQueryIndexes(*state.database);
-    state.queryParametersAhead =
-        std::async(std::launch::async, [database = state.database.get(), paths = state.paths] {
-            return computeQueryParameters(*database, paths);
-        });
 }
 
 } // namespace

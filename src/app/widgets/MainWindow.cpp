@@ -591,7 +591,8 @@ void MainWindow::managePhotoSeriesCommand() {
     thumbnails_->clear();
     resetCommand();
     // The all-photos query already re-reads the set and refills the list; the query choices
-    // are reloaded for what Slidekeep changed.
+    // are reloaded for what Slidekeep changed, read beside the list.
+    startQueryParametersAhead(state_);
     if (runAllPhotosQuery())
         loadQueryParameters();
 }

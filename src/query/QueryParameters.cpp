@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <functional>
+#include <future>
 
 namespace tarnwick {
 
@@ -162,31 +163,50 @@ QStringList rangeComboRows(double largest, double headroom) {
     return rows;
 }
 
-QueryParameters computeQueryParameters(const PhotoDatabase& database, const AppPaths& paths) {
+namespace {
+
+// Each part loads on its own: a part that fails is reported and leaves only its own controls
+// empty.
+void loadPart(QueryParameters& parameters, const std::function<void()>& load) {
+    try {
+        load();
+    } catch (const DatabaseError& error) {
+        parameters.messages << error.message();
+    }
+}
+
+QueryParameters loadCodeLists(const PhotoDatabase& database, const AppPaths& paths) {
     QueryParameters parameters;
-    // Each part loads on its own: a part that fails is reported and leaves only its own
-    // controls empty.
-    const auto part = [&parameters](const std::function<void()>& load) {
-        try {
-            load();
-        } catch (const DatabaseError& error) {
-            parameters.messages << error.message();
-        }
-    };
-    part([&] { loadBooks(database, parameters); });
-    part([&] { loadRanges(database, parameters); });
     for (size_t list = 0; list < codeListSources.size(); ++list)
-        part([&, list] {
+        loadPart(parameters, [&, list] {
             const CodeListSource& source = codeListSources[list];
             QStringList entries = loadCodeRows(database, paths, QString::fromLatin1(source.field),
                                                *source.file, &parameters.codeLists[list]);
             if (list == size_t(CodeListId::FireBehaviour))
                 parameters.fireBehaviourModelNames[0] = std::move(entries);
         });
-    part([&] {
+    loadPart(parameters, [&] {
         parameters.fireBehaviourModelNames[1] = loadCodeRows(
             database, paths, QStringLiteral("FireBehaveFM2"), codeListFile::fireBehaviour, nullptr);
     });
+    return parameters;
+}
+
+} // namespace
+
+QueryParameters computeQueryParameters(const PhotoDatabase& database, const AppPaths& paths) {
+    // The code lists group the whole catalogue five times, the ranges scan it five times: where
+    // the catalogue reads on any thread, the lists are worked out on a thread of their own.
+    std::future<QueryParameters> codeLists;
+    if (database.readsOnAnyThread())
+        codeLists = std::async(std::launch::async, [&] { return loadCodeLists(database, paths); });
+    QueryParameters parameters;
+    loadPart(parameters, [&] { loadBooks(database, parameters); });
+    loadPart(parameters, [&] { loadRanges(database, parameters); });
+    QueryParameters listed = codeLists.valid() ? codeLists.get() : loadCodeLists(database, paths);
+    parameters.codeLists = std::move(listed.codeLists);
+    parameters.fireBehaviourModelNames = std::move(listed.fireBehaviourModelNames);
+    parameters.messages << listed.messages;
     return parameters;
 }
 

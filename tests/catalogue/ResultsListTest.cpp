@@ -1,10 +1,13 @@
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/PhotoDatabase.h"
+#include "catalogue/RecordSet.h"
 #include "catalogue/ResultsListCsv.h"
 #include "catalogue/ResultsListModel.h"
 #include "support/TestInstallation.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <QPersistentModelIndex>
 
 using namespace tarnwick;
@@ -241,4 +244,78 @@ TEST_P(ResultsListTest, CsvQuotesOnlyWhatNeedsItAndKeepsTheListOrder) {
               "B1/2,\"Fir, \"\"old\"\" growth\nnorth\",,,,,,,,,,\xC3\x89pinette,,,,,,,,,,B1,,,"
               "000000,,,,P2\r");
     EXPECT_TRUE(lines[4].isEmpty());
+}
+
+// A list far larger than the blocks and tables the list works in: rows built in memory, every
+// photo in one of 40 groups, so the group texts outgrow the first table that finds repeats.
+TEST(LargeResultsList, SortsStablyKeepsTextsAndWritesEveryRowOnce) {
+    const QStringList fields{"ID",
+                             "BookLabel",
+                             "PhotoLabel",
+                             "GroupLabel",
+                             "active",
+                             "TonsPerAcreBreak1",
+                             "TonsPerAcreBreak2",
+                             "TonsPerAcreBreak3",
+                             "TonsPerAcreBreak4",
+                             "TonsPerAcreBreak5",
+                             "TonsPerAcreBreak6",
+                             "TonsPerAcreBreak7",
+                             "TotalFL",
+                             "Oto3FL",
+                             "AverageDuffDepth",
+                             "AverageFuelbedDepth",
+                             "HerbTonsPerAcre",
+                             "WoodyTonsPerAcre",
+                             "CanopyClosure",
+                             "TreesPerAcre",
+                             "VegType",
+                             "Activity",
+                             "FireBehaveFM",
+                             "FireBehaveFM2",
+                             "DangerRatingFM",
+                             "PhotoPic",
+                             "DataPic"};
+    constexpr int rows = 20000;
+    const auto groupOf = [](int id) { return QStringLiteral("G%1").arg(id * 7 % 40); };
+    RecordSet set(QStringLiteral("in memory"), fields);
+    for (int id = 1; id <= rows; ++id) {
+        set.appendInteger(id);
+        set.appendText(u"B1");
+        set.appendText(QStringLiteral("%1").arg(id, 5, 10, QChar(u'0')));
+        set.appendText(groupOf(id));
+        for (qsizetype f = 4; f < fields.size(); ++f)
+            set.appendNull();
+    }
+    set.finish();
+
+    ResultsListModel model;
+    model.fill(set);
+    // Filled in row-text order: the zero-padded labels, that is by ID.
+    const int description = resultsColumnIndex(u"Description");
+    // A plan made before the rows changed is not adopted.
+    const ResultsListModel::SortJob stale = model.sortJob(description);
+    model.fill(set);
+    model.adoptSort(stale.run());
+    ASSERT_EQ(model.keyAt(0), QStringLiteral("P1"));
+
+    // The first click on another column orders it descending; ties keep the ID order.
+    model.columnClicked(description);
+    std::vector<int> expected(rows);
+    std::iota(expected.begin(), expected.end(), 1);
+    std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+        return QString::compare(groupOf(a), groupOf(b), Qt::CaseInsensitive) > 0;
+    });
+    QStringList csvKeys;
+    const QList<QByteArray> lines = resultsListCsv(model).split('\n');
+    for (qsizetype line = 1; line < lines.size(); ++line)
+        if (!lines[line].isEmpty())
+            csvKeys << QString::fromLatin1(lines[line].split(',').last().trimmed());
+    ASSERT_EQ(csvKeys.size(), rows);
+    for (int position = 0; position < rows; ++position) {
+        const QString key = QStringLiteral("P%1").arg(expected[size_t(position)]);
+        ASSERT_EQ(model.keyAt(position), key) << "at " << position;
+        ASSERT_EQ(model.cellAt(position, description), groupOf(expected[size_t(position)]));
+        ASSERT_EQ(csvKeys[position], key) << "CSV line " << position + 1;
+    }
 }

@@ -212,11 +212,7 @@ QueryParameters computeQueryParameters(const PhotoDatabase& database, const AppP
 
 QueryParameters computeRangeParameters(const PhotoDatabase& database) {
     QueryParameters parameters;
-    try {
-        loadRanges(database, parameters);
-    } catch (const DatabaseError& error) {
-        parameters.messages << error.message();
-    }
+    loadPart(parameters, [&] { loadRanges(database, parameters); });
     return parameters;
 }
 

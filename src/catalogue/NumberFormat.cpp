@@ -1,6 +1,7 @@
 #include "catalogue/NumberFormat.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -78,15 +79,55 @@ void roundDecimal(DigitBuffer& digits, int point, int decimals, int& wholeDigits
     }
 }
 
+// The rounding above for the magnitudes a catalogue holds, in integer arithmetic. Below 10^8 in
+// units of the last place, the 15-digit step moves the value by less than 10^-7 of a unit, so
+// only a value that close to half a unit could round otherwise: those are left to the exact way.
+bool roundSmallDecimal(double magnitude, int decimals, DigitBuffer& digits, int& wholeDigits) {
+    constexpr std::array<double, 9> powersOfTen{1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+    if (decimals >= int(powersOfTen.size()))
+        return false;
+    const double scaled = magnitude * powersOfTen[size_t(decimals)];
+    if (!(scaled < 1e8))
+        return false;
+    const double units = std::floor(scaled);
+    const double rest = scaled - units;
+    if (std::fabs(rest - 0.5) < 1e-6)
+        return false;
+    const auto rounded = quint64(units) + (rest > 0.5 ? 1 : 0);
+    char text[24];
+    const char* end = std::to_chars(text, text + sizeof text, rounded).ptr;
+    const auto length = qsizetype(end - text);
+    digits.clear();
+    for (qsizetype i = length; i <= decimals; ++i)
+        digits.append('0');
+    digits.append(text, length);
+    wholeDigits = int(digits.size()) - decimals;
+    return true;
+}
+
 bool isDigitPlaceholder(QChar c) {
     return c == u'0' || c == u'#';
 }
 
+// Pattern text is nearly always ASCII: copied straight, converted only when it is not.
+void appendUtf8(QByteArray& out, QStringView text) {
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            out += text.toUtf8();
+            return;
+        }
+    }
+    for (QChar c : text)
+        out += char(c.unicode());
+}
+
 } // namespace
 
-QString formatNumber(double value, QStringView pattern) {
-    if (!std::isfinite(value))
-        return plainNumber(value);
+void appendFormattedNumber(QByteArray& out, double value, QStringView pattern) {
+    if (!std::isfinite(value)) {
+        appendPlainNumber(out, value);
+        return;
+    }
     // Split the pattern into prefix literals, the digit field and suffix literals.
     qsizetype first = 0;
     while (first < pattern.size() && !isDigitPlaceholder(pattern[first]) && pattern[first] != u'.')
@@ -100,10 +141,13 @@ QString formatNumber(double value, QStringView pattern) {
     const QStringView fractionPattern = point < 0 ? QStringView() : field.mid(point + 1);
 
     DigitBuffer digits;
-    int pointPosition = 0;
-    toDecimal(std::fabs(value), digits, pointPosition);
     int wholeDigits = 0;
-    roundDecimal(digits, pointPosition, int(fractionPattern.size()), wholeDigits);
+    const int decimals = int(fractionPattern.size());
+    if (!roundSmallDecimal(std::fabs(value), decimals, digits, wholeDigits)) {
+        int pointPosition = 0;
+        toDecimal(std::fabs(value), digits, pointPosition);
+        roundDecimal(digits, pointPosition, decimals, wholeDigits);
+    }
     const char* whole = digits.data();
     qsizetype wholeSize = wholeDigits;
     const char* fraction = digits.data() + wholeDigits;
@@ -122,41 +166,62 @@ QString formatNumber(double value, QStringView pattern) {
         std::all_of(whole, whole + wholeSize, [](char c) { return c == '0'; }) &&
         std::all_of(fraction, fraction + fractionSize, [](char c) { return c == '0'; });
 
-    QString text;
-    text.reserve(pattern.size() + padding + wholeSize + fractionSize + 2);
-    text += pattern.left(first);
+    appendUtf8(out, pattern.left(first));
     if (value < 0 && !allZero)
-        text += u'-';
+        out += '-';
     for (qsizetype i = 0; i < padding; ++i)
-        text += u'0';
-    text += QLatin1StringView(whole, wholeSize);
+        out += '0';
+    out.append(whole, wholeSize);
     if (point >= 0) {
-        text += u'.';
-        text += QLatin1StringView(fraction, fractionSize);
+        out += '.';
+        out.append(fraction, fractionSize);
     }
-    text += pattern.mid(last);
-    return text;
+    appendUtf8(out, pattern.mid(last));
+}
+
+QString formatNumber(double value, QStringView pattern) {
+    QByteArray text;
+    appendFormattedNumber(text, value, pattern);
+    return QString::fromUtf8(text);
+}
+
+void appendPlainNumber(QByteArray& out, double value) {
+    if (std::isnan(value)) {
+        out += "NaN";
+        return;
+    }
+    if (std::isinf(value)) {
+        out += value < 0 ? "-Inf" : "Inf";
+        return;
+    }
+    if (value == 0) { // -0 as well
+        out += '0';
+        return;
+    }
+    char buffer[64];
+    // As printf's %.15g writes it.
+    const char* end = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                    std::chars_format::general, significantDigits)
+                          .ptr;
+    const char* e = std::find(static_cast<const char*>(buffer), end, 'e');
+    out.append(buffer, qsizetype(e - buffer));
+    if (e == end)
+        return;
+    // The runtime writes "1E-05" and "1E+15": a capital E and at least two exponent digits.
+    out += 'E';
+    out += e[1];
+    const char* exponent = e + 2;
+    while (end - exponent > 2 && *exponent == '0')
+        ++exponent;
+    if (end - exponent < 2)
+        out += '0';
+    out.append(exponent, qsizetype(end - exponent));
 }
 
 QString plainNumber(double value) {
-    if (std::isnan(value))
-        return QStringLiteral("NaN");
-    if (std::isinf(value))
-        return value < 0 ? QStringLiteral("-Inf") : QStringLiteral("Inf");
-    if (value == 0)
-        return QStringLiteral("0");
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*g", significantDigits, value);
-    QString text = QString::fromLatin1(buffer);
-    const qsizetype e = text.indexOf(u'e');
-    if (e < 0)
-        return text;
-    // The runtime writes "1E-05" and "1E+15": a capital E and at least two exponent digits.
-    const QChar sign = text[e + 1];
-    QString exponent = text.mid(e + 2);
-    while (exponent.size() > 2 && exponent.front() == u'0')
-        exponent.remove(0, 1);
-    return text.left(e) + u'E' + sign + exponent.rightJustified(2, u'0');
+    QByteArray text;
+    appendPlainNumber(text, value);
+    return QString::fromLatin1(text);
 }
 
 QString strNumber(double value) {

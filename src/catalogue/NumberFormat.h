@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 #include <QVariant>
@@ -13,10 +14,13 @@ namespace tarnwick {
 // stand. The value is first taken to the 15 significant digits a person sees, then rounded half
 // away from zero, so 12.345 with "####0.00" gives "12.35" whatever its binary representation.
 QString formatNumber(double value, QStringView pattern);
+// The same text as UTF-8, appended to `out`: for output that never needs a QString.
+void appendFormattedNumber(QByteArray& out, double value, QStringView pattern);
 
 // The general number-to-text conversion: up to 15 significant digits, no trailing zeros,
 // exponent form ("1E-05", "1E+15") only for very small or very large values. 0.1 + 0.2 → "0.3".
 QString plainNumber(double value);
+void appendPlainNumber(QByteArray& out, double value);
 
 // The old runtime's Str: a blank in place of the sign for non-negative values and no zero before
 // the decimal point: 6 → " 6", 6.1 → " 6.1", -6 → "-6", 0.5 → " .5".

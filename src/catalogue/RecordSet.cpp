@@ -37,8 +37,12 @@ public:
         return quint32(ends_.size() - 1);
     }
     QString at(quint32 index) const {
+        const std::string_view text = bytesAt(index);
+        return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    }
+    std::string_view bytesAt(quint32 index) const {
         const size_t start = index == 0 ? 0 : ends_[index - 1];
-        return QString::fromUtf8(bytes_.data() + start, qsizetype(ends_[index] - start));
+        return std::string_view(bytes_).substr(start, ends_[index] - start);
     }
     size_t size() const { return ends_.size(); }
     void shrinkToFit() {
@@ -342,6 +346,19 @@ QString RecordSet::text(int row, int field) const {
     }
     const QVariant v = column.at(row);
     return v.isNull() ? QString() : v.toString();
+}
+
+void RecordSet::appendTextTo(QByteArray& out, int row, int field) const {
+    const Column& column = d_->columns[size_t(field)];
+    if (column.kind == Column::Kind::Text) {
+        const quint32 index = column.texts[size_t(row)];
+        if (index != noText) {
+            const std::string_view text = column.strings.bytesAt(index);
+            out.append(text.data(), qsizetype(text.size()));
+        }
+        return;
+    }
+    out += text(row, field).toUtf8();
 }
 
 std::optional<double> RecordSet::number(int row, int field) const {

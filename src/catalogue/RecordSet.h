@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -46,6 +47,8 @@ public:
     // Null gives "" here; use value() where the difference matters.
     QString text(int row, int field) const;
     QString text(int row, QStringView field) const { return text(row, requireFieldIndex(field)); }
+    // text() as UTF-8, appended to `out`; the texts are kept that way, so this converts nothing.
+    void appendTextTo(QByteArray& out, int row, int field) const;
     // Null and text that is no number give nothing.
     std::optional<double> number(int row, int field) const;
     std::optional<double> number(int row, QStringView field) const {

@@ -9,47 +9,35 @@ namespace tarnwick {
 
 namespace {
 
-bool needsQuotes(QStringView text) {
-    for (QChar c : text)
-        if (c == u',' || c == u'"' || c == u'\r' || c == u'\n')
+bool needsQuotes(QByteArrayView text) {
+    for (const char c : text)
+        if (c == ',' || c == '"' || c == '\r' || c == '\n')
             return true;
     return false;
 }
 
-void appendUtf8(QByteArray& out, QStringView text) {
-    // Catalogue text is nearly always ASCII: copy it straight, convert only what is not.
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80) {
-            out += text.toUtf8();
-            return;
-        }
+// Quotes the field that ends `out` from `start` on when it holds a comma, quote or line break,
+// doubling its quotes. Fields are written in place first: hardly any needs quoting.
+void quoteFieldIfNeeded(QByteArray& out, qsizetype start) {
+    const QByteArrayView written = QByteArrayView(out).sliced(start);
+    if (!needsQuotes(written))
+        return;
+    const QByteArray field = written.toByteArray();
+    out.truncate(start);
+    out += '"';
+    for (const char c : field) {
+        out += c;
+        if (c == '"')
+            out += '"';
     }
-    const qsizetype start = out.size();
-    out.resize(start + text.size());
-    char* to = out.data() + start;
-    for (QChar c : text)
-        *to++ = char(c.unicode());
+    out += '"';
 }
 
 void appendField(QByteArray& out, QStringView text) {
-    if (!needsQuotes(text)) {
-        appendUtf8(out, text);
-        return;
-    }
-    out += '"';
-    qsizetype from = 0;
-    for (qsizetype quote = text.indexOf(u'"'); quote >= 0; quote = text.indexOf(u'"', from)) {
-        appendUtf8(out, text.mid(from, quote + 1 - from));
-        out += '"';
-        from = quote + 1;
-    }
-    appendUtf8(out, text.mid(from));
-    out += '"';
+    const qsizetype start = out.size();
+    out += text.toUtf8();
+    quoteFieldIfNeeded(out, start);
 }
-
-} // namespace
-
-namespace {
 
 // Rows formatted together; two blocks at a time, the second on a worker thread.
 constexpr int blockRows = 8192;
@@ -58,12 +46,15 @@ QByteArray formatRows(const ResultsListModel& list, int from, int to) {
     QByteArray out;
     out.reserve(qsizetype(to - from) * 160);
     for (int position = from; position < to; ++position) {
-        const ResultsRow row = list.rowAt(position);
-        for (const QString& cell : row.cells) {
-            appendField(out, cell);
+        for (int column = 0; column < resultsColumnCount; ++column) {
+            const qsizetype start = out.size();
+            list.appendCellUtf8(out, position, column);
+            quoteFieldIfNeeded(out, start);
             out += ',';
         }
-        appendField(out, row.key);
+        const qsizetype start = out.size();
+        list.appendKeyUtf8(out, position);
+        quoteFieldIfNeeded(out, start);
         out += "\r\n";
     }
     return out;

@@ -192,6 +192,22 @@ QString ResultsListModel::keyAt(int position) const {
     return extras_[size_t(listed - source_.rowCount())].key;
 }
 
+void ResultsListModel::appendCellUtf8(QByteArray& out, int position, int column) const {
+    const int listed = order_[size_t(position)];
+    if (listed < source_.rowCount())
+        source_.appendCellUtf8(out, listed, column);
+    else
+        out += extras_[size_t(listed - source_.rowCount())].cells[size_t(column)].toUtf8();
+}
+
+void ResultsListModel::appendKeyUtf8(QByteArray& out, int position) const {
+    const int listed = order_[size_t(position)];
+    if (listed < source_.rowCount())
+        source_.appendKeyUtf8(out, listed);
+    else
+        out += extras_[size_t(listed - source_.rowCount())].key.toUtf8();
+}
+
 int ResultsListModel::positionOfKey(const QString& key) const {
     bool ok = false;
     const qint64 id = QStringView(key).mid(1).toLongLong(&ok);

@@ -54,6 +54,9 @@ public:
     ResultsRow rowAt(int position) const;
     QString cellAt(int position, int column) const;
     QString keyAt(int position) const;
+    // cellAt() and keyAt() as UTF-8, appended to `out`: the list written out makes no QString.
+    void appendCellUtf8(QByteArray& out, int position, int column) const;
+    void appendKeyUtf8(QByteArray& out, int position) const;
     // Position of the row with this key, or with this row text; -1 when there is none.
     int positionOfKey(const QString& key) const;
     int positionOfText(const QString& text) const;

@@ -60,7 +60,6 @@ constexpr std::array<std::pair<int, int>, 8> sortKeyColumns{{
     {ShrubColumn, ShrubSortColumn},
 }};
 
-const QString notAvailable = QStringLiteral("N/A");
 // Sorts a photo without a 2005 fire behaviour model between model "00000" and "00001".
 const QString noFireBehaviourModelKey = QStringLiteral("000000");
 
@@ -258,33 +257,71 @@ QString ResultsRowSource::cell(int row, int column) const {
         return set_.text(record, field);
     case CellKind::TrimmedText:
         return trimBlanks(set_.text(record, field));
-    case CellKind::Loading: {
-        const std::optional<double> sum = classSum(record, rule.first, rule.last);
-        return sum ? formatNumber(*sum, QStringView(rule.pattern)) : QString();
-    }
-    case CellKind::Measurement: {
-        const std::optional<double> value = set_.number(record, field);
-        if (!value)
-            return QString();
-        return *value < 0 ? notAvailable : formatNumber(*value, QStringView(rule.pattern));
-    }
-    case CellKind::Stored: {
-        const std::optional<double> value = set_.number(record, field);
-        if (!value)
-            return QString();
-        if (*value < 0)
-            return notAvailable;
-        const QVariant stored = set_.value(record, field);
-        return stored.typeId() == QMetaType::Double ? plainNumber(*value) : textOfValue(stored);
-    }
     case CellKind::ModelSortKey: {
         const QVariant model = set_.value(record, field);
         return model.isNull() ? noFireBehaviourModelKey : formatValue(model, u"00000");
     }
     case CellKind::Empty:
         return QString();
+    default: {
+        QByteArray text;
+        appendNumberCell(text, record, column);
+        return QString::fromUtf8(text);
     }
-    return QString();
+    }
+}
+
+void ResultsRowSource::appendCellUtf8(QByteArray& out, int row, int column) const {
+    const int record = records_[size_t(row)];
+    const auto& [rule, slot] = cellRules[size_t(column)];
+    const int field = slot >= 0 ? fields_->at(slot) : -1;
+    switch (rule.kind) {
+    case CellKind::RowText:
+        set_.appendTextTo(out, record, fields_->at(Book));
+        out += '/';
+        set_.appendTextTo(out, record, fields_->at(Photo));
+        return;
+    case CellKind::Text:
+        set_.appendTextTo(out, record, field);
+        return;
+    case CellKind::TrimmedText:
+    case CellKind::ModelSortKey:
+        out += cell(row, column).toUtf8();
+        return;
+    case CellKind::Empty:
+        return;
+    default:
+        appendNumberCell(out, record, column);
+    }
+}
+
+void ResultsRowSource::appendKeyUtf8(QByteArray& out, int row) const {
+    out += 'P';
+    set_.appendTextTo(out, records_[size_t(row)], fields_->at(Id));
+}
+
+void ResultsRowSource::appendNumberCell(QByteArray& out, int record, int column) const {
+    const auto& [rule, slot] = cellRules[size_t(column)];
+    const int field = slot >= 0 ? fields_->at(slot) : -1;
+    const auto pattern = QStringView(rule.pattern);
+    if (rule.kind == CellKind::Loading) {
+        if (const std::optional<double> sum = classSum(record, rule.first, rule.last))
+            appendFormattedNumber(out, *sum, pattern);
+        return;
+    }
+    const std::optional<double> value = set_.number(record, field);
+    if (!value)
+        return;
+    if (*value < 0) {
+        out += "N/A";
+        return;
+    }
+    if (rule.kind == CellKind::Measurement)
+        appendFormattedNumber(out, *value, pattern);
+    else if (set_.value(record, field).typeId() == QMetaType::Double)
+        appendPlainNumber(out, *value);
+    else
+        set_.appendTextTo(out, record, field);
 }
 
 ResultsRow ResultsRowSource::row(int row) const {

@@ -97,6 +97,9 @@ public:
     QString key(int row) const;
     QString cell(int row, int column) const;
     ResultsRow row(int row) const;
+    // key() and cell() as UTF-8, appended to `out`, for output that needs no QString.
+    void appendKeyUtf8(QByteArray& out, int row) const;
+    void appendCellUtf8(QByteArray& out, int row, int column) const;
 
     // Equal identities in a column give equal cells, so a column's texts need composing and
     // ordering once per distinct value. Unique columns (the row text) have none.
@@ -107,6 +110,8 @@ private:
     struct Fields;
 
     std::optional<double> classSum(int record, int first, int last) const;
+    // The cell of a column of numbers (loadings and measurements).
+    void appendNumberCell(QByteArray& out, int record, int column) const;
 
     RecordSet set_;
     std::shared_ptr<const Fields> fields_;

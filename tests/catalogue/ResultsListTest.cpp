@@ -140,6 +140,13 @@ TEST_P(ResultsListTest, RowsFollowTheFormatsAndTheMissingValueRules) {
          {1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 19, 20, 22, 23, 25, 26, 27})
         EXPECT_TRUE(empty.cells[size_t(c)].isEmpty()) << "column " << c + 1;
     EXPECT_FALSE(model.rowWithKey(QStringLiteral("P10")).has_value());
+
+    // The list written out composes its cells apart from the window's; they must agree.
+    const QList<QByteArray> lines = resultsListCsv(model).split('\n');
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(QString::fromUtf8(lines[1]), expected.join(u',') + QStringLiteral(",P7\r"));
+    EXPECT_EQ(lines[2], "B1/2,,0.00,0.00,0.00,N/A,N/A,N/A,N/A,N/A,N/A,,,GR1,,,,,00000.00,"
+                        "000000.00,000000.00,B1,N/A,N/A,GR1,N/A,N/A,,P8\r");
 }
 
 TEST_P(ResultsListTest, HeaderClicksOrderNumbersAsNumbersAndToggleAcrossColumnsAndRefills) {

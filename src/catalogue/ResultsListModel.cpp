@@ -19,12 +19,13 @@ std::vector<quint32> ranksOfColumn(const ResultsRowSource& source,
                                    const std::vector<ResultsRow>& extras, int column) {
     const int setRows = source.rowCount();
     const size_t rows = size_t(setRows) + extras.size();
-    const auto cellOf = [&](size_t listed) {
-        return listed < size_t(setRows) ? source.cell(int(listed), column)
-                                        : extras[listed - size_t(setRows)].cells[size_t(column)];
-    };
     if (setRows == 0 || !source.hasIdentities(column))
-        return textRanks(rows, cellOf);
+        return textRanks(rows, [&](size_t listed, QByteArray& text) {
+            if (listed < size_t(setRows))
+                source.appendCellUtf8(text, int(listed), column);
+            else
+                text += extras[listed - size_t(setRows)].cells[size_t(column)].toUtf8();
+        });
     std::vector<quint32> slotOfRow(rows);
     std::vector<QString> texts;
     std::unordered_map<quint64, quint32> slotOfIdentity;

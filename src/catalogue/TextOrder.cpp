@@ -56,9 +56,18 @@ struct AsciiWeights {
     std::array<quint8, 128> weights{};
 };
 
-bool isPrintableAscii(const QString& text) {
-    for (const QChar c : text)
-        if (c.unicode() < firstPrintable || c.unicode() > lastPrintable)
+// A character of either kind of text, QString or UTF-8 bytes: any byte of a character beyond
+// ASCII reads as 0x80 or more, so it fails the printable test as the character itself would.
+char16_t unitAt(const QString& text, qsizetype i) {
+    return text[i].unicode();
+}
+char16_t unitAt(const QByteArray& text, qsizetype i) {
+    return quint8(text[i]);
+}
+
+template <typename Text> bool isPrintableAscii(const Text& text) {
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (unitAt(text, i) < firstPrintable || unitAt(text, i) > lastPrintable)
             return false;
     return true;
 }
@@ -84,10 +93,14 @@ template <typename Compare> std::vector<quint32> ranksBy(size_t count, Compare c
 using PackedText = std::array<quint64, 3>;
 constexpr qsizetype packedLength = qsizetype(sizeof(PackedText));
 
-PackedText packed(const QString& text, const AsciiWeights& weights) {
+template <typename Text> bool isPackable(const Text& text) {
+    return text.size() <= packedLength && isPrintableAscii(text);
+}
+
+template <typename Text> PackedText packed(const Text& text, const AsciiWeights& weights) {
     PackedText key{};
     for (qsizetype i = 0; i < text.size(); ++i)
-        key[size_t(i / 8)] |= quint64(weights.weights[text[i].unicode()] + 1) << (56 - 8 * (i % 8));
+        key[size_t(i / 8)] |= quint64(weights.weights[unitAt(text, i)] + 1) << (56 - 8 * (i % 8));
     return key;
 }
 
@@ -108,28 +121,16 @@ std::vector<quint32> packedRanks(const std::vector<PackedText>& keys) {
     return ranks;
 }
 
-std::vector<quint32> textRanks(const std::vector<QString>& texts) {
-    return textRanks(texts.size(), [&texts](size_t i) { return texts[i]; });
+namespace {
+
+const AsciiWeights& asciiWeights() {
+    static const AsciiWeights weights;
+    return weights;
 }
 
-std::vector<quint32> textRanks(size_t count, const std::function<QString(size_t)>& textAt) {
-    static const AsciiWeights weights;
-    std::vector<PackedText> keys;
-    keys.reserve(count);
-    for (size_t i = 0; i < count; ++i) {
-        const QString text = textAt(i);
-        if (text.size() > packedLength || !isPrintableAscii(text))
-            break;
-        keys.push_back(packed(text, weights));
-    }
-    if (keys.size() == count)
-        return packedRanks(keys);
-    keys = {};
-    std::vector<QString> texts;
-    texts.reserve(count);
-    for (size_t i = 0; i < count; ++i)
-        texts.push_back(textAt(i));
-    if (std::all_of(texts.begin(), texts.end(), isPrintableAscii))
+std::vector<quint32> unpackedRanks(const std::vector<QString>& texts) {
+    const AsciiWeights& weights = asciiWeights();
+    if (std::all_of(texts.begin(), texts.end(), isPrintableAscii<QString>))
         return ranksBy(texts.size(),
                        [&](quint32 a, quint32 b) { return weights.compare(texts[a], texts[b]); });
     const QCollator order = textOrder();
@@ -139,6 +140,43 @@ std::vector<quint32> textRanks(size_t count, const std::function<QString(size_t)
         sortKeys.push_back(order.sortKey(text));
     return ranksBy(texts.size(),
                    [&](quint32 a, quint32 b) { return sortKeys[a].compare(sortKeys[b]); });
+}
+
+} // namespace
+
+std::vector<quint32> textRanks(const std::vector<QString>& texts) {
+    if (!std::all_of(texts.begin(), texts.end(), isPackable<QString>))
+        return unpackedRanks(texts);
+    std::vector<PackedText> keys;
+    keys.reserve(texts.size());
+    for (const QString& text : texts)
+        keys.push_back(packed(text, asciiWeights()));
+    return packedRanks(keys);
+}
+
+std::vector<quint32> textRanks(size_t count,
+                               const std::function<void(size_t, QByteArray&)>& appendUtf8At) {
+    QByteArray text;
+    std::vector<PackedText> keys;
+    keys.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        text.truncate(0); // keeps its room: no allocation per text
+        appendUtf8At(i, text);
+        if (!isPackable(text))
+            break;
+        keys.push_back(packed(text, asciiWeights()));
+    }
+    if (keys.size() == count)
+        return packedRanks(keys);
+    keys = {};
+    std::vector<QString> texts;
+    texts.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        text.truncate(0);
+        appendUtf8At(i, text);
+        texts.push_back(QString::fromUtf8(text));
+    }
+    return unpackedRanks(texts);
 }
 
 } // namespace tarnwick

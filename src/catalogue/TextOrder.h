@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <QByteArray>
 #include <QCollator>
 #include <QString>
 
@@ -18,8 +19,9 @@ QCollator textOrder();
 // rank comes first. Texts of printable ASCII alone, as catalogue texts nearly always are, are
 // compared by a table taken from the collator, which gives its order many times faster.
 std::vector<quint32> textRanks(const std::vector<QString>& texts);
-// The same for count texts made one at a time: short ASCII texts are kept only as their keys,
-// so ranking a million list cells costs no million strings.
-std::vector<quint32> textRanks(size_t count, const std::function<QString(size_t)>& textAt);
+// The same for count texts appended one at a time as UTF-8: short ASCII texts are kept only as
+// their keys, so ranking a million list cells costs no million strings.
+std::vector<quint32> textRanks(size_t count,
+                               const std::function<void(size_t, QByteArray&)>& appendUtf8At);
 
 } // namespace tarnwick

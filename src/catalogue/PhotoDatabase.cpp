@@ -144,6 +144,10 @@ std::unique_ptr<PhotoDatabase> PhotoDatabase::open(const CatalogueLocation& loca
     if (!db.open())
         database->fail(QStringLiteral("open"), db.lastError());
     database->readsOnAnyThread_ = db.driverName() == QLatin1String("QSQLITE");
+    if (database->readsOnAnyThread_) {
+        // An index made on the first start sorts the whole catalogue; a second thread shares it.
+        database->execNative(QStringLiteral("PRAGMA threads = 2"));
+    }
     database->checkCatalogueShape();
     database->checkCatalogueColumns();
     return database;

@@ -175,38 +175,63 @@ void loadPart(QueryParameters& parameters, const std::function<void()>& load) {
     }
 }
 
-QueryParameters loadCodeLists(const PhotoDatabase& database, const AppPaths& paths) {
-    QueryParameters parameters;
-    for (size_t list = 0; list < codeListSources.size(); ++list)
-        loadPart(parameters, [&, list] {
-            const CodeListSource& source = codeListSources[list];
-            QStringList entries = loadCodeRows(database, paths, QString::fromLatin1(source.field),
-                                               *source.file, &parameters.codeLists[list]);
-            if (list == size_t(CodeListId::FireBehaviour))
-                parameters.fireBehaviourModelNames[0] = std::move(entries);
-        });
-    loadPart(parameters, [&] {
-        parameters.fireBehaviourModelNames[1] = loadCodeRows(
-            database, paths, QStringLiteral("FireBehaveFM2"), codeListFile::fireBehaviour, nullptr);
+// The groupings behind the code lists: one a list, then the names of the 1982 models.
+constexpr size_t codeListPartCount = size_t(codeListCount) + 1;
+
+// One grouping of the whole catalogue, into a set of its own so that the parts may load side by
+// side.
+void loadCodeListPart(const PhotoDatabase& database, const AppPaths& paths, size_t part,
+                      QueryParameters& into) {
+    loadPart(into, [&] {
+        if (part == size_t(codeListCount)) {
+            into.fireBehaviourModelNames[1] =
+                loadCodeRows(database, paths, QStringLiteral("FireBehaveFM2"),
+                             codeListFile::fireBehaviour, nullptr);
+            return;
+        }
+        const CodeListSource& source = codeListSources[part];
+        QStringList entries = loadCodeRows(database, paths, QString::fromLatin1(source.field),
+                                           *source.file, &into.codeLists[part]);
+        if (part == size_t(CodeListId::FireBehaviour))
+            into.fireBehaviourModelNames[0] = std::move(entries);
     });
-    return parameters;
+}
+
+void takeCodeListPart(QueryParameters& parameters, size_t part, QueryParameters& loaded) {
+    if (part == size_t(codeListCount))
+        parameters.fireBehaviourModelNames[1] = std::move(loaded.fireBehaviourModelNames[1]);
+    else
+        parameters.codeLists[part] = std::move(loaded.codeLists[part]);
+    if (part == size_t(CodeListId::FireBehaviour))
+        parameters.fireBehaviourModelNames[0] = std::move(loaded.fireBehaviourModelNames[0]);
+    parameters.messages << loaded.messages;
 }
 
 } // namespace
 
 QueryParameters computeQueryParameters(const PhotoDatabase& database, const AppPaths& paths) {
-    // The code lists group the whole catalogue five times, the ranges scan it five times: where
-    // the catalogue reads on any thread, the lists are worked out on a thread of their own.
-    std::future<QueryParameters> codeLists;
-    if (database.readsOnAnyThread())
-        codeLists = std::async(std::launch::async, [&] { return loadCodeLists(database, paths); });
+    // Each code list groups the whole catalogue, as long as the ranges' one scan takes: where the
+    // catalogue reads on any thread, a second thread takes three of the groupings, this one the
+    // books, the ranges and the rest. More threads only make the groupings contend.
+    std::array<QueryParameters, codeListPartCount> parts;
+    size_t aside = 0;
+    std::future<void> loadingAside;
+    if (database.readsOnAnyThread()) {
+        aside = 3;
+        loadingAside = std::async(std::launch::async, [&] {
+            for (size_t part = 0; part < aside; ++part)
+                loadCodeListPart(database, paths, part, parts[part]);
+        });
+    }
     QueryParameters parameters;
     loadPart(parameters, [&] { loadBooks(database, parameters); });
     loadPart(parameters, [&] { loadRanges(database, parameters); });
-    QueryParameters listed = codeLists.valid() ? codeLists.get() : loadCodeLists(database, paths);
-    parameters.codeLists = std::move(listed.codeLists);
-    parameters.fireBehaviourModelNames = std::move(listed.fireBehaviourModelNames);
-    parameters.messages << listed.messages;
+    for (size_t part = aside; part < parts.size(); ++part)
+        loadCodeListPart(database, paths, part, parts[part]);
+    if (loadingAside.valid())
+        loadingAside.get();
+    for (size_t part = 0; part < parts.size(); ++part)
+        takeCodeListPart(parameters, part, parts[part]);
     return parameters;
 }
 

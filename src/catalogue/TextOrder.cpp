@@ -86,8 +86,6 @@ template <typename Compare> std::vector<quint32> ranksBy(size_t count, Compare c
     return ranks;
 }
 
-} // namespace
-
 // Short texts of printable ASCII as one number each: their weights, one byte a character after
 // a 0 that stands for "nothing more", so that comparing the numbers compares the texts.
 using PackedText = std::array<quint64, 3>;
@@ -120,8 +118,6 @@ std::vector<quint32> packedRanks(const std::vector<PackedText>& keys) {
     }
     return ranks;
 }
-
-namespace {
 
 const AsciiWeights& asciiWeights() {
     static const AsciiWeights weights;

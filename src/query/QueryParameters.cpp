@@ -177,6 +177,8 @@ void loadPart(QueryParameters& parameters, const std::function<void()>& load) {
 
 // The groupings behind the code lists: one a list, then the names of the 1982 models.
 constexpr size_t codeListPartCount = size_t(codeListCount) + 1;
+// As many as balance the books and the ranges with the other groupings.
+constexpr size_t codeListPartsOnSecondThread = 3;
 
 // One grouping of the whole catalogue, into a set of its own so that the parts may load side by
 // side.
@@ -217,7 +219,7 @@ QueryParameters computeQueryParameters(const PhotoDatabase& database, const AppP
     size_t aside = 0;
     std::future<void> loadingAside;
     if (database.readsOnAnyThread()) {
-        aside = 3;
+        aside = codeListPartsOnSecondThread;
         loadingAside = std::async(std::launch::async, [&] {
             for (size_t part = 0; part < aside; ++part)
                 loadCodeListPart(database, paths, part, parts[part]);

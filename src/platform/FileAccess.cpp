@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <unistd.h>
 
 namespace tarnwick {
@@ -27,6 +28,55 @@ QString firstUnsearchableFolder(const QString& path) {
 
 bool folderIsWritable(const QString& folder) {
     return ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
+}
+
+namespace {
+
+// A short write leaves no error behind in Qt's files: writing the rest either goes on or fails
+// with the system's reason (a full disk, a file size limit).
+bool writeAll(QFileDevice& file, const QByteArray& bytes) {
+    const char* data = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const qint64 written = file.write(data, left);
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return file.flush();
+}
+
+FileWriteError errorOf(const QFileDevice& file) {
+    if (file.error() == QFileDevice::NoError)
+        return {QFileDevice::WriteError, QStringLiteral("the data could not all be written")};
+    return {file.error(), file.errorString()};
+}
+
+} // namespace
+
+std::optional<FileWriteError> writeWholeFile(const QString& path, const QByteArray& bytes) {
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile() && !info.isDir()) {
+        // Renaming over a device would put a plain file in its place.
+        QFile device(path);
+        if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !writeAll(device, bytes))
+            return errorOf(device);
+        return std::nullopt;
+    }
+    QSaveFile file(path);
+    // Unbuffered: a buffered save writes its last block only at the commit and does not look at
+    // how that write went.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return errorOf(file);
+    if (!writeAll(file, bytes)) {
+        const FileWriteError error = errorOf(file);
+        file.cancelWriting();
+        return error;
+    }
+    if (!file.commit())
+        return errorOf(file);
+    return std::nullopt;
 }
 
 } // namespace tarnwick

@@ -2,13 +2,13 @@
 
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
+#include "platform/FileAccess.h"
 #include "reports/ReportRenderer.h"
 #include "reports/RtfWriter.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -19,17 +19,17 @@ namespace {
 const QString keptOld = u" A file that was there before is unchanged."_s;
 
 // Why a file could not be written, and what the user can do about it.
-QString causeOf(const QSaveFile& file, const QString& fileName) {
+QString causeOf(const FileWriteError& error, const QString& fileName) {
     const QFileInfo info(fileName);
     const QString folder = QDir::toNativeSeparators(info.absolutePath());
     if (!QFileInfo(info.absolutePath()).isDir())
         return u"the folder %1 does not exist. Choose another folder."_s.arg(folder);
     if (info.isDir())
         return u"it is a folder. Choose another name."_s;
-    switch (file.error()) {
+    switch (error.kind) {
     case QFileDevice::ResourceError:
         return u"the disk is full (%1). Free some space, or save somewhere else."_s.arg(
-            file.errorString());
+            error.detail);
     case QFileDevice::PermissionsError:
         return u"you may not write in %1. Choose another folder."_s.arg(folder);
     default:
@@ -37,7 +37,7 @@ QString causeOf(const QSaveFile& file, const QString& fileName) {
     }
     if (!QFileInfo(info.absolutePath()).isWritable())
         return u"you may not write in %1. Choose another folder."_s.arg(folder);
-    return u"%1. Check the disk and the folder, then save again."_s.arg(file.errorString());
+    return u"%1. Check the disk and the folder, then save again."_s.arg(error.detail);
 }
 
 QString failure(const QString& fileName, const QString& cause) {
@@ -76,28 +76,23 @@ bool isRichTextName(const QString& fileName) {
 }
 
 std::optional<QString> writeFileWhole(const QString& fileName, const QByteArray& bytes) {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return failure(fileName, causeOf(file, fileName));
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return failure(fileName, causeOf(file, fileName));
+    if (const std::optional<FileWriteError> error = writeWholeFile(fileName, bytes))
+        return failure(fileName, causeOf(*error, fileName));
     return std::nullopt;
 }
 
 std::optional<QString> writeReportFile(const QString& fileName, const ComposedReport& report) {
     if (isRichTextName(fileName))
         return writeFileWhole(fileName, report.richText);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return failure(fileName, causeOf(file, fileName));
-    if (!writePdf(report.document, file, report.title)) {
-        const QString cause = causeOf(file, fileName);
-        file.cancelWriting();
-        return failure(fileName, cause);
-    }
-    if (!file.commit())
-        return failure(fileName, causeOf(file, fileName));
-    return std::nullopt;
+    // Composed in memory first: the PDF writer does not look at what its writes return, so a
+    // file it wrote itself could be cut short without anyone knowing.
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    if (!writePdf(report.document, buffer, report.title))
+        return failure(fileName, u"the report could not be drawn as PDF. Save it as rich text "
+                                 "instead."_s);
+    return writeFileWhole(fileName, pdf);
 }
 
 SaveOutcome saveReport(Dialogs& dialogs, const QString& fileName, const ComposedReport& report) {

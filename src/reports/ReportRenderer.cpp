@@ -1,10 +1,10 @@
 #include "reports/ReportRenderer.h"
 
+#include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <type_traits>
@@ -177,25 +177,30 @@ bool printDocument(const ReportDocument& document, QPagedPaintDevice& device) {
 }
 
 bool writePdf(const ReportDocument& document, QIODevice& output, const QString& title) {
-    QPdfWriter writer(&output);
-    writer.setCreator(QStringLiteral("Tarnwick"));
-    if (!title.isEmpty())
-        writer.setTitle(title);
-    writer.setResolution(1200);
-    return printDocument(document, writer);
-}
-
-bool writePdf(const ReportDocument& document, const QString& fileName, const QString& title) {
-    // Written beside the file and renamed over it when complete: a failure leaves the file that
-    // was there.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (!writePdf(document, file, title)) {
-        file.cancelWriting();
-        return false;
+    // The PDF writer ignores what its writes return: it writes into memory, which cannot fail
+    // half way, and the whole is then written out with every write checked.
+    QByteArray pdf;
+    {
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setCreator(QStringLiteral("Tarnwick"));
+        if (!title.isEmpty())
+            writer.setTitle(title);
+        writer.setResolution(1200);
+        if (!printDocument(document, writer))
+            return false;
     }
-    return file.commit();
+    const char* data = pdf.constData();
+    qint64 left = pdf.size();
+    while (left > 0) {
+        const qint64 written = output.write(data, left);
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
 }
 
 } // namespace tarnwick

@@ -36,10 +36,8 @@ QImage renderPageImage(const ReportPage& page, double dotsPerInch = 96);
 bool printDocument(const ReportDocument& document, QPagedPaintDevice& device);
 
 // Writes the document as PDF, with the title and "Tarnwick" as creator in its information.
-// False when it could not be written.
+// False when it could not be drawn or not every byte could be written. Files are written through
+// writeReportFile (ReportFiles.h), which replaces them only once the new one is complete.
 bool writePdf(const ReportDocument& document, QIODevice& output, const QString& title = QString());
-// The same to a file, which is replaced only once the new one is complete.
-bool writePdf(const ReportDocument& document, const QString& fileName,
-              const QString& title = QString());
 
 } // namespace tarnwick

@@ -3,6 +3,7 @@
 #include "app/widgets/MainFrame.h"
 #include "app/widgets/MainWindow.h"
 #include "app/widgets/SplashWindow.h"
+#include "profile/ProfileFile.h"
 #include "profile/widgets/AssistantWindow.h"
 #include "profile/widgets/NotesWindow.h"
 #include "support/ScriptedDialogs.h"
@@ -138,4 +139,42 @@ TEST(ApplicationShell, NotesAreEditedInTheirOwnWindowAndKeptHoweverItCloses) {
     EXPECT_EQ(assistant->notesWindow()->text(), QStringLiteral("Burned 2019"));
     QTest::mouseClick(assistant->notesWindow()->closeButton(), Qt::LeftButton);
     EXPECT_EQ(shell.state().fuelProfile.notes, QStringLiteral("Burned 2019"));
+}
+
+TEST(ApplicationShell, TypedNotesReachTheProfileAtOnceAndALoadReplacesTheOpenWindowsText) {
+    TestInstallation installation;
+    test::writeSmallCatalogue(installation.cataloguePath(), 1);
+    QDir().mkpath(installation.paths().photoImagesDir());
+    const QString saved = installation.appDir() + QStringLiteral("/saved.pr3");
+    FuelProfile other;
+    other.name = QStringLiteral("Saved");
+    other.notes = QStringLiteral("Thinned 2021");
+    ASSERT_FALSE(writeProfileFile(saved, encodeProfile(other).bytes));
+    test::ScriptedDialogs dialogs;
+    ApplicationShell shell(installation.paths(), dialogs, {QStringLiteral("#NEW#")});
+    ASSERT_TRUE(shell.start());
+    QTest::qWait(20);
+    AssistantController* assistant = shell.frame()->mainWindow()->assistant();
+    assistant->openNotes();
+    NotesWindow* notes = assistant->notesWindow();
+    ASSERT_NE(notes, nullptr);
+    QTest::keyClicks(notes->editor(), QStringLiteral("Burned 2019"));
+    // Still open: the exit's question must already know of them.
+    EXPECT_EQ(shell.state().fuelProfile.notes, QStringLiteral("Burned 2019"));
+    EXPECT_TRUE(shell.state().profileChanged);
+
+    // Load asks about the unsaved notes first; No goes on to the file.
+    dialogs.answerNext(Answer::No);
+    dialogs.fileNext(saved);
+    QTest::mouseClick(assistant->window()->findChild<QPushButton*>(QStringLiteral("cmdLoad")),
+                      Qt::LeftButton);
+    ASSERT_FALSE(dialogs.shown().empty());
+    EXPECT_EQ(dialogs.shown().front().text, QStringLiteral("Save Changes to Fuel Profile?"));
+    EXPECT_EQ(shell.state().fuelProfile.name, QStringLiteral("Saved"));
+    ASSERT_EQ(assistant->notesWindow(), notes);
+    EXPECT_EQ(notes->text(), QStringLiteral("Thinned 2021"));
+    notes->close();
+    EXPECT_EQ(shell.state().fuelProfile.notes, QStringLiteral("Thinned 2021"))
+        << "the window's stale text was written over the loaded notes";
+    EXPECT_TRUE(dialogs.allAnswersUsed());
 }

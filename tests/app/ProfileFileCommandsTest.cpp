@@ -101,9 +101,11 @@ TEST_F(ProfileFileCommandsTest, LoadingTakesTheFileAndAnUnreadableFileChangesNot
     int printEnabled = 0;
     hooks.enableProfilePrint = [&] { ++printEnabled; };
 
+    // The changed profile is asked about first; No goes on to the file.
+    dialogs.answerNext(Answer::No);
     dialogs.fileNext(data(u"old.pro"_s));
     loadProfileCommand(state, dialogs, hooks);
-    EXPECT_EQ(dialogs.shown()[0].title, u"Load Profile"_s);
+    EXPECT_EQ(dialogs.shown()[1].title, u"Load Profile"_s);
     EXPECT_EQ(state.fuelProfile.name, u"Old site"_s);
     EXPECT_EQ(state.fuelProfile.herbValue, u"0"_s); // an older file has no herb
     EXPECT_EQ(state.profileFileName, data(u"old.pro"_s));
@@ -149,5 +151,48 @@ TEST_F(ProfileFileCommandsTest, TheExitPromptSavesOrCancelsTheExit) {
     dialogs.fileNext(data(u"exit"_s));
     EXPECT_TRUE(saveChangedProfile(state, dialogs, hooks));
     EXPECT_EQ(readProfileFile(data(u"exit.pr3"_s)).profile->herbValue, u"1.5"_s);
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(ProfileFileCommandsTest, NewAndLoadOfferToSaveAChangedProfileAndACancelledSaveKeepsIt) {
+    writeOld(data(u"other.pr3"_s), "Other");
+    const auto asked = [this](size_t index) {
+        return dialogs.shown().size() > index ? dialogs.shown()[index].text : QString();
+    };
+    // Yes, then a cancelled save dialog: neither New nor Load goes on.
+    dialogs.answerNext(Answer::Yes);
+    dialogs.fileNext(QString());
+    newProfileCommand(state, dialogs, hooks);
+    EXPECT_EQ(asked(0), u"Save Changes to Fuel Profile?"_s);
+    EXPECT_EQ(state.fuelProfile.name, u"Ridge"_s);
+    EXPECT_TRUE(state.profileChanged);
+    dialogs.answerNext(Answer::Yes);
+    dialogs.fileNext(QString());
+    loadProfileCommand(state, dialogs, hooks);
+    EXPECT_EQ(dialogs.shown().size(), 4u) << "the open dialog came after a cancelled save";
+    EXPECT_EQ(state.fuelProfile.name, u"Ridge"_s);
+
+    // Yes and a name: saved first, then loaded.
+    dialogs.answerNext(Answer::Yes);
+    dialogs.fileNext(data(u"ridge"_s));
+    dialogs.fileNext(data(u"other.pr3"_s));
+    loadProfileCommand(state, dialogs, hooks);
+    EXPECT_EQ(readProfileFile(data(u"ridge.pr3"_s)).profile->herbValue, u"1.5"_s);
+    EXPECT_EQ(state.fuelProfile.name, u"Other"_s);
+    EXPECT_EQ(state.profileFileName, data(u"other.pr3"_s));
+
+    // No discards: New starts afresh without saving.
+    state.fuelProfile.name = u"Changed"_s;
+    state.profileChanged = true;
+    dialogs.answerNext(Answer::No);
+    newProfileCommand(state, dialogs, hooks);
+    EXPECT_EQ(state.fuelProfile.name, u"Untitled"_s);
+    EXPECT_EQ(state.profileFileName, u"Untitled"_s);
+    EXPECT_EQ(readProfileFile(data(u"other.pr3"_s)).profile->name, u"Other"_s);
+
+    // An unchanged profile is not asked about.
+    const size_t before = dialogs.shown().size();
+    newProfileCommand(state, dialogs, hooks);
+    EXPECT_EQ(dialogs.shown().size(), before);
     EXPECT_TRUE(dialogs.allAnswersUsed());
 }

@@ -1,6 +1,7 @@
 #include "app/commands/ProfileFileCommands.h"
 
 #include "app/AppState.h"
+#include "app/commands/ProfileCommands.h"
 #include "platform/Dialogs.h"
 #include "platform/OpticalDrive.h"
 #include "profile/ProfileFile.h"
@@ -127,6 +128,11 @@ bool readProfile(AppState& state, const QString& path, Dialogs& dialogs,
     return true;
 }
 
+void newProfileCommand(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hooks) {
+    if (saveChangedProfile(state, dialogs, hooks))
+        newProfile(state, {hooks.showProfile, hooks.enableProfilePrint});
+}
+
 void saveProfileCommand(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hooks) {
     if (state.profileFileName != untitled && !state.profileFileName.isEmpty()) {
         saveProfile(state, state.profileFileName, dialogs, hooks);
@@ -141,6 +147,8 @@ void saveProfileAsCommand(AppState& state, Dialogs& dialogs, const ProfileFileHo
 }
 
 void loadProfileCommand(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hooks) {
+    if (!saveChangedProfile(state, dialogs, hooks))
+        return;
     const std::optional<QString> chosen = chooseProfileOpenFile(state, dialogs, hooks);
     if (chosen && readProfile(state, *chosen, dialogs, hooks))
         run(hooks.enableProfilePrint);

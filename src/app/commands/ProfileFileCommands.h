@@ -45,7 +45,9 @@ std::optional<QString> chooseProfileOpenFile(AppState& state, Dialogs& dialogs,
 bool readProfile(AppState& state, const QString& path, Dialogs& dialogs,
                  const ProfileFileHooks& hooks);
 
-// The builder's Save, Save As and Load buttons.
+// The builder's New, Save, Save As and Load buttons. New and Load first offer to save a changed
+// profile; a save that is cancelled or fails keeps the profile and does nothing more.
+void newProfileCommand(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hooks);
 void saveProfileCommand(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hooks);
 void saveProfileAsCommand(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hooks);
 void loadProfileCommand(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hooks);

@@ -37,8 +37,6 @@ AssistantController::AssistantController(AppState& state, MainWindow& window)
             state_.statusLine.statusMessage(StatusKind::Error, error.message());
         }
     });
-    connect(assistant_, &AssistantWindow::newRequested, this,
-            [this] { newProfile(state_, profileHooks_); });
     connect(assistant_, &AssistantWindow::hideRequested, this, &AssistantController::hideWindow);
     connect(assistant_, &AssistantWindow::nameEdited, this,
             [this](const QString& name) { edited(state_.fuelProfile.name, name); });
@@ -57,6 +55,7 @@ AssistantController::AssistantController(AppState& state, MainWindow& window)
                 command(state_, *dialogs, fileHooks_);
         };
     };
+    connect(assistant_, &AssistantWindow::newRequested, this, withDialogs(&newProfileCommand));
     connect(assistant_, &AssistantWindow::saveRequested, this, withDialogs(&saveProfileCommand));
     connect(assistant_, &AssistantWindow::saveAsRequested, this,
             withDialogs(&saveProfileAsCommand));
@@ -80,10 +79,11 @@ void AssistantController::openNotes() {
     if (!notes_) {
         notes_ = new NotesWindow(state_.fuelProfile.notes, &main_);
         connect(notes_, &NotesWindow::activated, assistant_, &QWidget::hide);
-        connect(notes_, &NotesWindow::closing, this, [this](const QString& notes) {
-            edited(state_.fuelProfile.notes, notes);
-            assistant_->show();
-        });
+        // Taken as typed, so the exit's question and a save see them, and a window left open
+        // across a New or Load never writes stale notes back.
+        connect(notes_, &NotesWindow::edited, this,
+                [this](const QString& notes) { edited(state_.fuelProfile.notes, notes); });
+        connect(notes_, &NotesWindow::closing, assistant_, &QWidget::show);
     }
     notes_->show();
     notes_->raise();
@@ -99,6 +99,8 @@ void AssistantController::refreshValues() {
 void AssistantController::showProfile() {
     assistant_->showProfile(state_.fuelProfile, profileColumn(state_.fuelProfile),
                             assistantTitle(state_.profileFileName));
+    if (notes_)
+        notes_->showNotes(state_.fuelProfile.notes);
 }
 
 void AssistantController::setBoldColumn(int slot) {
@@ -180,8 +182,13 @@ void AssistantController::frameMinimised() {
 void AssistantController::frameRestored() {
     // The window comes back with the frame, also when it had been hidden before, as long as an
     // assistant is open.
-    if (hiddenWithFrame_ && state_.assistants.mode != 0)
+    if (hiddenWithFrame_ && state_.assistants.mode != 0) {
+        // A window manager iconifies the frame's windows with it. Shown while still minimised,
+        // the assistant would be mapped iconic, the manager would iconify its parent again and
+        // the frame would never come back.
+        assistant_->setWindowState(assistant_->windowState() & ~Qt::WindowMinimized);
         assistant_->show();
+    }
     hiddenWithFrame_ = false;
 }
 

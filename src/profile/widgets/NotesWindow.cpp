@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace tarnwick {
@@ -22,6 +23,7 @@ NotesWindow::NotesWindow(const QString& notes, QWidget* parent)
     close_->setObjectName(QStringLiteral("cmdClose"));
     close_->setAutoDefault(false);
     connect(close_, &QPushButton::clicked, this, &QWidget::close);
+    connect(editor_, &QPlainTextEdit::textChanged, this, [this] { Q_EMIT edited(text()); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -37,6 +39,13 @@ QString NotesWindow::text() const {
     return editor_->toPlainText();
 }
 
+void NotesWindow::showNotes(const QString& notes) {
+    if (notes == text())
+        return;
+    const QSignalBlocker quiet(editor_);
+    editor_->setPlainText(notes);
+}
+
 bool NotesWindow::event(QEvent* event) {
     // Shown or brought forward: the notes are about to be worked on.
     if (event->type() == QEvent::Show || event->type() == QEvent::WindowActivate)
@@ -45,7 +54,7 @@ bool NotesWindow::event(QEvent* event) {
 }
 
 void NotesWindow::closeEvent(QCloseEvent* event) {
-    Q_EMIT closing(text());
+    Q_EMIT closing();
     QWidget::closeEvent(event);
 }
 

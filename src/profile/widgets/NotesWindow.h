@@ -9,21 +9,25 @@ namespace tarnwick {
 class HighlightButton;
 
 // The profile's notes, edited in a window of their own. It keeps nothing: it starts from the
-// text it is given, and however it closes, its text is handed back.
+// text it is given and hands back every change as it is typed.
 class NotesWindow : public QWidget {
     Q_OBJECT
 public:
     explicit NotesWindow(const QString& notes, QWidget* parent = nullptr);
 
     QString text() const;
+    // The profile's notes changed elsewhere (a New or a Load): shown without counting as an edit.
+    void showNotes(const QString& notes);
     QPlainTextEdit* editor() const { return editor_; }
     HighlightButton* closeButton() const { return close_; }
 
 Q_SIGNALS:
     // The window became active: the assistant, which stays on top, makes way for it.
     void activated();
-    // The window is closing, by its button or any other way, with the notes as they stand.
-    void closing(const QString& notes);
+    // The user changed the text.
+    void edited(const QString& notes);
+    // The window is closing, by its button or any other way.
+    void closing();
 
 protected:
     bool event(QEvent* event) override;

@@ -1,9 +1,11 @@
 #include "app/widgets/MainFrame.h"
 #include "app/AppState.h"
 #include "app/commands/Startup.h"
+#include "app/widgets/AssistantController.h"
 #include "app/widgets/MainWindow.h"
 #include "app/widgets/WaitingProcessRunner.h"
 #include "catalogue/widgets/StatusBarWidget.h"
+#include "profile/widgets/AssistantWindow.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedSeams.h"
 #include "support/TestInstallation.h"
@@ -46,6 +48,15 @@ TEST(MainFrame, ShowsTheMainWindowAndAsksBeforeTheRunEnds) {
             .toImage();
     };
     EXPECT_EQ(frame.statusBarWidget()->panel(1)->pixmap().toImage(), iconImage("Error"));
+    // A message longer than the bar is read whole in its tooltip, and stays on one line.
+    const QString lost = QStringLiteral("The connection to the catalogue server db:5432 was lost "
+                                        "(timeout).\n\nCheck that the server is running and the "
+                                        "network is up, then start again.");
+    state.statusLine.statusMessage(StatusKind::Error, lost);
+    EXPECT_EQ(frame.statusBarWidget()->panel(2)->toolTip(), QStringLiteral("ERROR - ") + lost);
+    EXPECT_FALSE(frame.statusBarWidget()->panel(2)->text().contains(u'\n'));
+    EXPECT_TRUE(frame.statusBarWidget()->panel(2)->text().endsWith(
+        QStringLiteral("network is up, then start again.")));
     state.statusLine.statusMessage(StatusKind::Info, QStringLiteral("Searching..."));
     EXPECT_EQ(frame.statusBarWidget()->panel(1)->pixmap().toImage(), iconImage("InfoOK"));
     EXPECT_NE(iconImage("InfoOK"), iconImage("Error"));
@@ -103,4 +114,28 @@ TEST(MainFrame, WhileSlidekeepRunsTheWindowIsGreyedAndSaysWhatItWaitsFor) {
     EXPECT_TRUE(greyedWhileRunning);
     EXPECT_TRUE(frame.mainWindow()->isEnabled());
     EXPECT_FALSE(frame.waitingNotice()->isVisible());
+}
+
+TEST(MainFrame, AnAssistantIconifiedWithTheFrameComesBackNormalWhenTheFrameIsRestored) {
+    TestInstallation installation;
+    test::writeSmallCatalogue(installation.cataloguePath(), 2);
+    AppState state(installation.paths());
+    ScriptedDialogs dialogs;
+    ASSERT_TRUE(initialiseCatalogue(state, dialogs));
+    MainFrame frame(state, dialogs);
+    frame.mainWindow()->setUp();
+    frame.show();
+    AssistantController* assistant = frame.mainWindow()->assistant();
+    assistant->builderCommand();
+    QWidget* window = assistant->window();
+    ASSERT_TRUE(window->isVisible());
+
+    Q_EMIT frame.minimised();
+    EXPECT_FALSE(window->isVisible());
+    // What a window manager does to the frame's transient windows as it iconifies the frame.
+    window->setWindowState(window->windowState() | Qt::WindowMinimized);
+    Q_EMIT frame.restored();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->windowState() & Qt::WindowMinimized)
+        << "shown iconic, it takes the restored frame down with it";
 }

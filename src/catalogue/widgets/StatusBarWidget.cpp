@@ -33,8 +33,13 @@ StatusBarWidget::StatusBarWidget(const StatusLine& line, QWidget* parent)
 }
 
 void StatusBarWidget::refresh() {
-    for (int number = 2; number <= 6; ++number)
-        panel(number)->setText(line_.panelText(number));
+    for (int number = 2; number <= 6; ++number) {
+        // One line on the bar; a text longer than its panel is read whole in the tooltip, with
+        // the cause and advice a message carries after its first sentence.
+        const QString text = line_.panelText(number);
+        panel(number)->setText(text.simplified().isEmpty() ? text : text.simplified());
+        panel(number)->setToolTip(text.trimmed());
+    }
     // An icon stands for a message: beside an empty message it would say nothing. Drawn for
     // the screen's pixel ratio, so it stays sharp at any scale.
     const bool message = !line_.panelText(StatusLine::Message).trimmed().isEmpty();

@@ -3,7 +3,17 @@
 #include "catalogue/DatabaseError.h"
 
 #include <QCoreApplication>
+#include <QSqlDriver>
 #include <QSqlError>
+#include <QVariant>
+
+#include <chrono>
+#include <condition_variable>
+#include <dlfcn.h>
+#include <map>
+#include <mutex>
+#include <sys/socket.h>
+#include <thread>
 
 namespace tarnwick {
 
@@ -58,7 +68,9 @@ QSqlDatabase addServerConnection(const CatalogueLocation& location, const QStrin
     // No password is ever set here: libpq finds it in ~/.pgpass or PGPASSWORD, or needs none.
     // The translated statements write string literals the standard way, backslashes as text.
     // The server's notices (an index that exists already) are nothing a user needs to see.
-    QString sessionSettings = u"-c standard_conforming_strings=on -c client_min_messages=warning"_s;
+    QString sessionSettings =
+        u"-c standard_conforming_strings=on -c client_min_messages=warning -c statement_timeout=%1s"_s
+            .arg(serverStatementTimeoutSeconds);
     if (access == CatalogueAccess::ReadOnly)
         sessionSettings += u" -c default_transaction_read_only=on"_s;
     QStringList options{u"connect_timeout=%1"_s.arg(serverConnectTimeoutSeconds),
@@ -108,8 +120,8 @@ void openServerConnection(QSqlDatabase& db, const CatalogueLocation& location) {
 
 bool isServerTrouble(const QSqlError& error) {
     const QString code = error.nativeErrorCode();
-    return code == u"55P03" || code == u"40P01" || code == u"40001" || code == u"25006" ||
-           code == u"42501" || isLostConnection(error);
+    return code == u"57014" || code == u"55P03" || code == u"40P01" || code == u"40001" ||
+           code == u"25006" || code == u"42501" || isLostConnection(error);
 }
 
 void throwServerFailure(const CatalogueLocation& location, const QString& what,
@@ -129,6 +141,10 @@ void throwServerFailure(const CatalogueLocation& location, const QString& what,
             "every start and Slidekeep saves its changes there: ask the server's administrator "
             "for permission to update the tables Books and Photos."_s.arg(name, detail),
             DatabaseError::Kind::ReadOnly);
+    if (code == u"57014")
+        throw DatabaseError(
+            serverDidNotAnswer(location, serverStatementTimeoutSeconds * 1000, detail),
+            DatabaseError::Kind::Unreachable);
     if (isLostConnection(error))
         throw DatabaseError(
             u"The connection to the catalogue server %1 was lost (%2).\n\nCheck that the server "
@@ -137,6 +153,132 @@ void throwServerFailure(const CatalogueLocation& location, const QString& what,
             DatabaseError::Kind::Unreachable);
     throw DatabaseError(u"The photo catalogue %1 failed to %2: %3"_s.arg(name, what, detail),
                         DatabaseError::Kind::Statement);
+}
+
+QString serverDidNotAnswer(const CatalogueLocation& location, int limitMs, const QString& detail) {
+    return u"The catalogue server %1 did not answer within %2 seconds%3.\n\nCheck that the server "
+           "is running and not overloaded and that the network is up, then try again."_s.arg(
+               location.serverName(), QString::number(limitMs / 1000.0),
+               detail.isEmpty() ? QString() : u" ("_s + detail + u')');
+}
+
+namespace {
+
+// The socket of a connection of Qt's PostgreSQL driver. The driver keeps the client library to
+// itself, so its socket function is looked up in the copy the driver loaded.
+int socketOf(const QSqlDatabase& db) {
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    // The client library's name for its connection type, whichever of its two spellings the
+    // driver registered.
+    if (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0)
+        return -1;
+    void* connection = *static_cast<void* const*>(handle.constData());
+    static const auto socketFunction = []() -> int (*)(const void*) {
+        void* library = dlopen("libpq.so.5", RTLD_LAZY | RTLD_NOLOAD);
+        return library ? reinterpret_cast<int (*)(const void*)>(dlsym(library, "PQsocket"))
+                       : nullptr;
+    }();
+    return connection && socketFunction ? socketFunction(connection) : -1;
+}
+
+// One thread watches every statement under way; it sleeps until the nearest deadline.
+class DeadlineWatch {
+public:
+    static DeadlineWatch& instance() {
+        static DeadlineWatch watch;
+        return watch;
+    }
+
+    long long add(int socket, std::chrono::steady_clock::time_point deadline) {
+        const std::lock_guard lock(mutex_);
+        if (!thread_.joinable())
+            thread_ = std::thread([this] { watch(); });
+        const long long id = ++lastId_;
+        entries_[id] = {socket, deadline, false};
+        changed_.notify_one();
+        return id;
+    }
+    bool remove(long long id) {
+        const std::lock_guard lock(mutex_);
+        const auto entry = entries_.find(id);
+        const bool cut = entry != entries_.end() && entry->second.cut;
+        if (entry != entries_.end())
+            entries_.erase(entry);
+        return cut;
+    }
+    bool cut(long long id) {
+        const std::lock_guard lock(mutex_);
+        const auto entry = entries_.find(id);
+        return entry != entries_.end() && entry->second.cut;
+    }
+    ~DeadlineWatch() {
+        {
+            const std::lock_guard lock(mutex_);
+            stopping_ = true;
+            changed_.notify_one();
+        }
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+private:
+    struct Entry {
+        int socket;
+        std::chrono::steady_clock::time_point deadline;
+        bool cut;
+    };
+
+    void watch() {
+        std::unique_lock lock(mutex_);
+        while (!stopping_) {
+            auto next = std::chrono::steady_clock::time_point::max();
+            const auto now = std::chrono::steady_clock::now();
+            for (auto& [id, entry] : entries_) {
+                if (entry.cut)
+                    continue;
+                if (entry.deadline <= now) {
+                    // The waiting read returns at once and the driver reports a lost connection.
+                    ::shutdown(entry.socket, SHUT_RDWR);
+                    entry.cut = true;
+                } else {
+                    next = std::min(next, entry.deadline);
+                }
+            }
+            if (next == std::chrono::steady_clock::time_point::max())
+                changed_.wait(lock);
+            else
+                changed_.wait_until(lock, next);
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::map<long long, Entry> entries_;
+    long long lastId_ = 0;
+    bool stopping_ = false;
+    std::thread thread_;
+};
+
+// The server's own limit comes first; the socket is cut only if the server says nothing then.
+constexpr auto graceAfterServerLimit = std::chrono::seconds(3);
+
+} // namespace
+
+ServerStatementDeadline::ServerStatementDeadline(const QSqlDatabase& db, int limitMs) {
+    const int socket = socketOf(db);
+    if (socket >= 0)
+        id_ = DeadlineWatch::instance().add(socket, std::chrono::steady_clock::now() +
+                                                        std::chrono::milliseconds(limitMs) +
+                                                        graceAfterServerLimit);
+}
+
+ServerStatementDeadline::~ServerStatementDeadline() {
+    if (id_ != 0)
+        DeadlineWatch::instance().remove(id_);
+}
+
+bool ServerStatementDeadline::cut() const {
+    return id_ != 0 && DeadlineWatch::instance().cut(id_);
 }
 
 } // namespace tarnwick

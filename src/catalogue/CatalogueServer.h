@@ -15,9 +15,34 @@ namespace tarnwick {
 
 // Seconds a connection attempt waits for a server that does not answer.
 inline constexpr int serverConnectTimeoutSeconds = 5;
+// Seconds one statement may take before it is stopped: far beyond what any statement of the
+// programs needs, short enough that a stalled server never holds a window for good.
+inline constexpr int serverStatementTimeoutSeconds = 60;
 
-// A connection, not yet open, to the server's database: a connect timeout, standard string
-// literals, and for ReadOnly a session that refuses every change.
+// While it lives, a statement on the connection is given a time limit. The server stops a
+// statement that runs past it itself (statement_timeout); a server that does not answer at all
+// (its process stalled) cannot, so a little after the limit the connection's socket is shut
+// down here, which ends the wait with a lost connection.
+class ServerStatementDeadline {
+public:
+    ServerStatementDeadline(const QSqlDatabase& db, int limitMs);
+    ~ServerStatementDeadline();
+    ServerStatementDeadline(const ServerStatementDeadline&) = delete;
+    ServerStatementDeadline& operator=(const ServerStatementDeadline&) = delete;
+
+    // Whether the limit passed and the connection was cut.
+    bool cut() const;
+
+private:
+    long long id_ = 0;
+};
+
+// The message for a statement the server did not finish within the limit.
+QString serverDidNotAnswer(const CatalogueLocation& location, int limitMs,
+                           const QString& detail = QString());
+
+// A connection, not yet open, to the server's database: a connect timeout, a statement timeout,
+// standard string literals, and for ReadOnly a session that refuses every change.
 QSqlDatabase addServerConnection(const CatalogueLocation& location, const QString& connectionName,
                                  CatalogueAccess access);
 

@@ -63,7 +63,7 @@ QSqlDatabase addCatalogueConnection(const CatalogueLocation& location,
 PhotoDatabase::PhotoDatabase(CatalogueLocation location)
     : location_(std::move(location)),
       target_(onServer() ? SqlTarget::PostgreSql : SqlTarget::Sqlite),
-      path_(location_.displayName()) {}
+      path_(location_.displayName()), statementLimitMs_(serverStatementTimeoutSeconds * 1000) {}
 
 PhotoDatabase::~PhotoDatabase() {
     {
@@ -221,7 +221,10 @@ void PhotoDatabase::checkCatalogueColumns() const {
     }
 }
 
-void PhotoDatabase::fail(const QString& what, const QSqlError& error) const {
+void PhotoDatabase::fail(const QString& what, const QSqlError& error, bool cutOff) const {
+    if (onServer() && (cutOff || error.nativeErrorCode() == u"57014"))
+        throw DatabaseError(serverDidNotAnswer(location_, statementLimitMs_),
+                            DatabaseError::Kind::Unreachable);
     if (onServer())
         throwServerFailure(location_, what, error);
     const QString detail = error.databaseText().isEmpty() ? error.text() : error.databaseText();
@@ -269,11 +272,16 @@ RecordSet PhotoDatabase::run(const QString& statement) const {
         return set;
     }
     const QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+    // The rows come from the server as they are read, so the limit covers the reading too.
+    std::optional<ServerStatementDeadline> deadline;
+    if (onServer())
+        deadline.emplace(db, statementLimitMs_);
+    const auto cutOff = [&deadline] { return deadline && deadline->cut(); };
 
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.exec(sql))
-        fail(QStringLiteral("run \"%1\"").arg(statement), query.lastError());
+        fail(QStringLiteral("run \"%1\"").arg(statement), query.lastError(), cutOff());
 
     const QSqlRecord shape = query.record();
     QStringList names;
@@ -286,8 +294,8 @@ RecordSet PhotoDatabase::run(const QString& statement) const {
     while (query.next())
         for (int i = 0; i < fields; ++i)
             set.appendValue(query.value(i));
-    if (query.lastError().isValid())
-        fail(QStringLiteral("read the rows of \"%1\"").arg(statement), query.lastError());
+    if (query.lastError().isValid() || cutOff())
+        fail(QStringLiteral("read the rows of \"%1\"").arg(statement), query.lastError(), cutOff());
     set.finish();
     return set;
 }
@@ -315,19 +323,30 @@ void PhotoDatabase::requery(RecordSet& set) const {
 }
 
 void PhotoDatabase::execNative(const QString& sql, const QVariantList& values) const {
-    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    const QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+    std::optional<ServerStatementDeadline> deadline;
+    if (onServer())
+        deadline.emplace(db, statementLimitMs_);
+    const auto cutOff = [&deadline] { return deadline && deadline->cut(); };
+    QSqlQuery query(db);
     // The server prepares only statements that take values; BEGIN, SET or LOCK run as they are.
     if (values.isEmpty()) {
         if (!query.exec(sql))
-            fail(QStringLiteral("update"), query.lastError());
+            fail(QStringLiteral("update"), query.lastError(), cutOff());
         return;
     }
     if (!query.prepare(sql))
-        fail(QStringLiteral("prepare an update"), query.lastError());
+        fail(QStringLiteral("prepare an update"), query.lastError(), cutOff());
     for (const QVariant& value : values)
         query.addBindValue(value);
     if (!query.exec())
-        fail(QStringLiteral("update"), query.lastError());
+        fail(QStringLiteral("update"), query.lastError(), cutOff());
+}
+
+void PhotoDatabase::setServerStatementLimit(int limitMs) {
+    statementLimitMs_ = limitMs;
+    if (onServer())
+        execNative(QStringLiteral("SET statement_timeout = %1").arg(limitMs));
 }
 
 void PhotoDatabase::normaliseBookBreaks() {

@@ -64,6 +64,10 @@ public:
     // Re-runs the set's statement and replaces its rows.
     void requery(RecordSet& set) const;
 
+    // How long one statement on a server may take before it is stopped and reported as a server
+    // that does not answer (serverStatementTimeoutSeconds unless set here).
+    void setServerStatementLimit(int limitMs);
+
     // Rewrites every book's size-class limits: class 1 ends at 0.25, limits 2 to 5 lose their
     // fractions, limit 6 is kept. All rows or none.
     void normaliseBookBreaks();
@@ -74,7 +78,8 @@ private:
     void checkCatalogueShape() const;
     void checkCatalogueColumns() const;
     void execNative(const QString& sql, const QVariantList& values = {}) const;
-    [[noreturn]] void fail(const QString& what, const QSqlError& error) const;
+    // cutOff: the statement's time limit passed and its connection was cut.
+    [[noreturn]] void fail(const QString& what, const QSqlError& error, bool cutOff = false) const;
 
     CatalogueLocation location_;
     SqlTarget target_;
@@ -82,6 +87,7 @@ private:
     QString connectionName_;
     // Known at the open, so that no thread but the connection's own asks the connection.
     bool readsOnAnyThread_ = false;
+    int statementLimitMs_;
 };
 
 } // namespace tarnwick

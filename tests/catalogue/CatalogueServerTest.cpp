@@ -8,11 +8,14 @@
 
 #include <gtest/gtest.h>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QThread>
+
+#include <csignal>
 
 using namespace tarnwick;
 using namespace Qt::StringLiterals;
@@ -312,4 +315,40 @@ TEST(CatalogueServer, TwoStartsAtOnceBothSucceedWithTheSameLimits) {
             EXPECT_EQ(books.number(row, u"BreakInches%1"_s.arg(k)),
                       limits[size_t(row)][size_t(k - 1)])
                 << "book " << row << " limit " << k;
+}
+
+// A statement never holds the program for good: a slow one is stopped by the server, and a
+// server whose process has stalled, which answers nothing, has its connection cut.
+TEST(CatalogueServer, AStatementPastItsLimitEndsWithAMessageNamingTheServer) {
+    TestInstallation installation(CatalogueEngine::PostgreSql);
+    TARNWICK_SKIP_WITHOUT_ENGINE(installation);
+    writeCatalogueWithLimits(installation.cataloguePath());
+    const CatalogueLocation served = installation.serveCatalogue();
+    const QString expected =
+        u"The catalogue server %1 did not answer within 0.5 seconds"_s.arg(served.serverName());
+    const auto failureOf = [&](PhotoDatabase& db, const QString& statement) {
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            db.run(statement);
+            ADD_FAILURE() << "ran to the end: " << statement.toStdString();
+        } catch (const DatabaseError& error) {
+            EXPECT_EQ(error.kind(), DatabaseError::Kind::Unreachable);
+            EXPECT_TRUE(error.message().startsWith(expected)) << error.message().toStdString();
+        }
+        return timer.elapsed();
+    };
+
+    auto slow = PhotoDatabase::open(served, CatalogueAccess::ReadOnly);
+    slow->setServerStatementLimit(500);
+    EXPECT_LT(failureOf(*slow, u"SELECT pg_sleep(60)"_s), 5000);
+
+    auto stalled = PhotoDatabase::open(served, CatalogueAccess::ReadOnly);
+    const auto pid = stalled->run(u"SELECT pg_backend_pid() AS pid"_s).number(0, u"pid");
+    ASSERT_TRUE(pid);
+    stalled->setServerStatementLimit(500);
+    ASSERT_EQ(::kill(pid_t(*pid), SIGSTOP), 0);
+    const qint64 waited = failureOf(*stalled, statements::activePhotosAtStartUp);
+    ::kill(pid_t(*pid), SIGCONT);
+    EXPECT_LT(waited, 15000);
 }

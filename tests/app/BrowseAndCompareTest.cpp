@@ -242,6 +242,18 @@ TEST_F(BrowseAndCompareTest, TheEraseBoxShowsTheFirstPhotoFoundAfterASearchInEit
     EXPECT_EQ(shownId(0), 1); // without the box the photo on screen stays
     window->searchCommand({1, twoAndUp, true});
     EXPECT_EQ(shownId(0), 2);
+    // Display All while browsing: the box decides whether the first photo listed replaces it.
+    window->queryPane()->findChild<QTabWidget*>(QStringLiteral("tabQuery"))->setCurrentIndex(1);
+    QCheckBox* erase = window->queryPane()->findChild<QCheckBox*>(QStringLiteral("chkErase1"));
+    erase->setChecked(false);
+    window->displayAllCommand();
+    EXPECT_EQ(shownId(0), 2);
+    erase->setChecked(true);
+    window->displayAllCommand();
+    EXPECT_EQ(shownId(0), 1);
+    EXPECT_EQ(state.compareMode, 0);
+    window->searchCommand({1, twoAndUp, true});
+    EXPECT_EQ(shownId(0), 2);
 
     window->compareCommand();
     window->listItemClicked(QStringLiteral("P3"));

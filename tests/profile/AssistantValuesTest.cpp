@@ -85,6 +85,30 @@ TEST(FuelProfile, ValuesAreTakenAsTheirComponentKeepsThem) {
     EXPECT_EQ(shown.herb, u"1.0"_s);
     profile.herbValue = u"-1"_s;
     EXPECT_EQ(profileColumn(profile).herb, u"no data"_s);
+
+    // Every class loaded, each twice the one before, so no class can go missing from a sum
+    // unseen; a duff of exactly 0 is a value, not "no data"; a fuel bed of 2 keeps its decimal.
+    const RecordSet full = photo(u"PNW-2/3-LP-4"_s, {{u"TonsPerAcreBreak1"_s, 0.1},
+                                                     {u"TonsPerAcreBreak2"_s, 0.2},
+                                                     {u"TonsPerAcreBreak3"_s, 0.4},
+                                                     {u"TonsPerAcreBreak4"_s, 1.6},
+                                                     {u"TonsPerAcreBreak5"_s, 3.2},
+                                                     {u"TonsPerAcreBreak6"_s, 6.4},
+                                                     {u"TonsPerAcreBreak7"_s, 12.8},
+                                                     {u"AverageDuffDepth"_s, 0.0},
+                                                     {u"AverageFuelbedDepth"_s, 2.0}});
+    FuelProfile whole;
+    for (int c = 0; c < profileComponentCount; ++c)
+        takeProfileValue(whole, ProfileComponent(c), photoColumn(full), full);
+    EXPECT_EQ(whole.value3Plus, 24.0);
+    EXPECT_EQ(whole.duffValue, u"0.0"_s);
+    EXPECT_EQ(whole.fuelBedValue, u"2.0"_s);
+    const ProfileColumn wholeShown = profileColumn(whole);
+    EXPECT_EQ(wholeShown.zeroToThree, u"0.7"_s);
+    EXPECT_EQ(wholeShown.threePlus, u"24.0"_s);
+    EXPECT_EQ(wholeShown.total, u"24.7"_s);
+    EXPECT_EQ(wholeShown.duff, u"0.0"_s);
+    EXPECT_EQ(wholeShown.fuelBed, u"2.0"_s);
 }
 
 TEST(ComparisonAssistant, TheLargerValueIsRedTheSmallerBlueAndTiesFavourNeither) {

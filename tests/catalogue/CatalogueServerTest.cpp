@@ -1,3 +1,4 @@
+#include "catalogue/CatalogueServer.h"
 #include "catalogue/CatalogueLocation.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
@@ -11,6 +12,7 @@
 #include <QProcess>
 #include <QSettings>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
 
@@ -133,6 +135,24 @@ TEST(CatalogueLocation, ReadsServerAddressesAndRefusesPasswords) {
 
 // Each failure a user can meet names the server and the database and says what to do, and
 // nothing is written.
+// An option's value reaches the server as written in the address, quote and backslash included.
+TEST(CatalogueServer, AddressOptionsReachTheServerAsWritten) {
+    TestInstallation installation(CatalogueEngine::PostgreSql);
+    TARNWICK_SKIP_WITHOUT_ENGINE(installation);
+    const std::optional<CatalogueLocation> location = CatalogueLocation::fromServerAddress(
+        test::testServerAddress(u"postgres"_s) + u"?application_name=O'Brien%20%5Cx%27"_s, nullptr);
+    ASSERT_TRUE(location.has_value());
+    {
+        QSqlDatabase db =
+            addServerConnection(*location, u"address-options"_s, CatalogueAccess::ReadOnly);
+        openServerConnection(db, *location);
+        QSqlQuery query(u"SHOW application_name"_s, db);
+        ASSERT_TRUE(query.next()) << query.lastError().text().toStdString();
+        EXPECT_EQ(query.value(0).toString(), u"O'Brien \\x'"_s);
+    }
+    QSqlDatabase::removeDatabase(u"address-options"_s);
+}
+
 TEST(CatalogueServer, RefusalsNameTheServerTheDatabaseAndWhatToDo) {
     TestInstallation installation(CatalogueEngine::PostgreSql);
     TARNWICK_SKIP_WITHOUT_ENGINE(installation);

@@ -96,6 +96,10 @@ TEST(CatalogueLocation, ReadsServerAddressesAndRefusesPasswords) {
     EXPECT_EQ(serverOf(u"postgresql://%2Fvar%2Frun%2Fpostgresql:5433/c"_s).host,
               u"/var/run/postgresql"_s);
     EXPECT_EQ(serverOf(u"postgresql://[::1]:5432/c"_s).host, u"::1"_s);
+    // Messages name a catalogue by an address that can be typed again.
+    for (const QString& address :
+         {u"postgresql://%2Fvar%2Frun%2Fpostgresql:5433/c%3F%25"_s, u"postgresql://[::1]:5432/c"_s})
+        EXPECT_EQ(CatalogueLocation::fromServerAddress(address, nullptr)->displayName(), address);
 
     EXPECT_TRUE(refusal(u"postgresql://planner:secret@db/fuels"_s).contains(u"password"_s));
     EXPECT_TRUE(refusal(u"postgresql://db/fuels?password=secret"_s).contains(u"password"_s));
@@ -105,6 +109,7 @@ TEST(CatalogueLocation, ReadsServerAddressesAndRefusesPasswords) {
     EXPECT_TRUE(refusal(u"postgresql://db"_s).contains(u"no database"_s));
     EXPECT_TRUE(refusal(u"sqlite:///data/Photo3.db"_s).contains(u"postgresql://"_s));
     refusal(u"postgresql://db/fuels?host=other"_s);
+    EXPECT_TRUE(refusal(u"postgresql://db/fuels?sslmode=require%00x"_s).contains(u"control"_s));
 
     // The installation's own file unless the variable or else the setting names a server; a
     // value that is no address is refused naming where it came from, its password never shown.

@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace tarnwick {
 
 using namespace Qt::StringLiterals;
@@ -29,6 +31,38 @@ QString quotedOption(QString value) {
 bool isOptionKey(const QString& key) {
     static const QRegularExpression pattern(u"^[a-z_]+$"_s);
     return pattern.match(key).hasMatch();
+}
+
+// A host or database as an address writes it: the characters that would end or split the
+// part, and blanks, which reading an address trims, percent-encoded; everything else as it is, so
+// ordinary names read plainly.
+QString addressPart(const QString& text) {
+    QString part;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x20 && !c.isSpace() && !QStringView(u"%/?@:[]#&").contains(c)) {
+            part += c;
+            continue;
+        }
+        for (const char byte : QString(c).toUtf8())
+            part += u'%' + QString::number(uchar(byte), 16).toUpper().rightJustified(2, u'0');
+    }
+    return part;
+}
+
+bool isIpv6Literal(const QString& host) {
+    static const QRegularExpression literal(
+        u"^[0-9A-Fa-f:.]*:[0-9A-Fa-f:.]*(%[A-Za-z0-9._-]+)?$"_s);
+    return literal.match(host).hasMatch();
+}
+
+// The host and port libpq takes when the address leaves them out.
+QString hostOf(const CatalogueServer& server) {
+    return server.host.isEmpty() ? u"localhost"_s : server.host;
+}
+
+int portOf(const CatalogueServer& server) {
+    const int port = server.port > 0 ? server.port : qEnvironmentVariableIntValue("PGPORT");
+    return port > 0 ? port : 5432;
 }
 
 // The address as it may be shown: a password in it is never repeated.
@@ -130,6 +164,12 @@ std::optional<CatalogueLocation> CatalogueLocation::fromServerAddress(const QStr
         server.extraOptions << key + u'=' + quotedOption(value);
     }
 
+    // libpq reads its settings as one C string: a NUL would cut it short, a line break split it.
+    for (const QString& part :
+         QStringList{server.host, server.database, server.user} + server.extraOptions)
+        if (std::any_of(part.begin(), part.end(), [](QChar c) { return c.unicode() < 0x20; }))
+            return refuse(u"it holds a control character"_s);
+
     CatalogueLocation location;
     location.engine_ = CatalogueEngine::PostgreSql;
     location.server_ = std::move(server);
@@ -137,18 +177,19 @@ std::optional<CatalogueLocation> CatalogueLocation::fromServerAddress(const QStr
 }
 
 QString CatalogueLocation::serverName() const {
-    const QString host = server_.host.isEmpty() ? u"localhost"_s : server_.host;
-    int port = server_.port;
-    if (port == 0)
-        port = qEnvironmentVariableIntValue("PGPORT");
+    const QString host = hostOf(server_);
     return (host.contains(u':') ? u'[' + host + u']' : host) + u':' +
-           QString::number(port > 0 ? port : 5432);
+           QString::number(portOf(server_));
 }
 
 QString CatalogueLocation::displayName() const {
     if (engine_ == CatalogueEngine::Sqlite)
         return path_;
-    return u"postgresql://"_s + serverName() + u'/' + server_.database;
+    // An address that reads back as this catalogue: messages offer it to be typed again.
+    const QString host = hostOf(server_);
+    return u"postgresql://%1:%2/%3"_s.arg(
+        isIpv6Literal(host) ? u'[' + host + u']' : addressPart(host),
+        QString::number(portOf(server_)), addressPart(server_.database));
 }
 
 CatalogueLocation configuredCatalogue(const AppPaths& paths) {

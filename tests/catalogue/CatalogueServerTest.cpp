@@ -1,3 +1,4 @@
+#include "catalogue/CatalogueServer.h"
 #include "catalogue/CatalogueLocation.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
@@ -12,6 +13,7 @@
 #include <QProcess>
 #include <QSettings>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
 
@@ -97,6 +99,10 @@ TEST(CatalogueLocation, ReadsServerAddressesAndRefusesPasswords) {
     EXPECT_EQ(serverOf(u"postgresql://%2Fvar%2Frun%2Fpostgresql:5433/c"_s).host,
               u"/var/run/postgresql"_s);
     EXPECT_EQ(serverOf(u"postgresql://[::1]:5432/c"_s).host, u"::1"_s);
+    // Messages name a catalogue by an address that can be typed again.
+    for (const QString& address :
+         {u"postgresql://%2Fvar%2Frun%2Fpostgresql:5433/c%3F%25"_s, u"postgresql://[::1]:5432/c"_s})
+        EXPECT_EQ(CatalogueLocation::fromServerAddress(address, nullptr)->displayName(), address);
 
     EXPECT_TRUE(refusal(u"postgresql://planner:secret@db/fuels"_s).contains(u"password"_s));
     EXPECT_TRUE(refusal(u"postgresql://db/fuels?password=secret"_s).contains(u"password"_s));
@@ -106,6 +112,7 @@ TEST(CatalogueLocation, ReadsServerAddressesAndRefusesPasswords) {
     EXPECT_TRUE(refusal(u"postgresql://db"_s).contains(u"no database"_s));
     EXPECT_TRUE(refusal(u"sqlite:///data/Photo3.db"_s).contains(u"postgresql://"_s));
     refusal(u"postgresql://db/fuels?host=other"_s);
+    EXPECT_TRUE(refusal(u"postgresql://db/fuels?sslmode=require%00x"_s).contains(u"control"_s));
 
     // The installation's own file unless the variable or else the setting names a server; a
     // value that is no address is refused naming where it came from, its password never shown.
@@ -136,6 +143,24 @@ TEST(CatalogueLocation, ReadsServerAddressesAndRefusesPasswords) {
 
 // Each failure a user can meet names the server and the database and says what to do, and
 // nothing is written.
+// An option's value reaches the server as written in the address, quote and backslash included.
+TEST(CatalogueServer, AddressOptionsReachTheServerAsWritten) {
+    TestInstallation installation(CatalogueEngine::PostgreSql);
+    TARNWICK_SKIP_WITHOUT_ENGINE(installation);
+    const std::optional<CatalogueLocation> location = CatalogueLocation::fromServerAddress(
+        test::testServerAddress(u"postgres"_s) + u"?application_name=O'Brien%20%5Cx%27"_s, nullptr);
+    ASSERT_TRUE(location.has_value());
+    {
+        QSqlDatabase db =
+            addServerConnection(*location, u"address-options"_s, CatalogueAccess::ReadOnly);
+        openServerConnection(db, *location);
+        QSqlQuery query(u"SHOW application_name"_s, db);
+        ASSERT_TRUE(query.next()) << query.lastError().text().toStdString();
+        EXPECT_EQ(query.value(0).toString(), u"O'Brien \\x'"_s);
+    }
+    QSqlDatabase::removeDatabase(u"address-options"_s);
+}
+
 TEST(CatalogueServer, RefusalsNameTheServerTheDatabaseAndWhatToDo) {
     TestInstallation installation(CatalogueEngine::PostgreSql);
     TARNWICK_SKIP_WITHOUT_ENGINE(installation);

@@ -69,7 +69,7 @@ std::optional<QString> saveProfile(AppState& state, const QString& given, Dialog
             StatusKind::Info, u"Double quotes in the profile were saved as two single quotes"_s);
     if (const std::optional<QString> problem =
             addToFileList(state.paths.applicationDir(), path, u"pr3"_s))
-        dialogs.message(QString(), u"Problem saving to CBL list\n"_s + *problem);
+        dialogs.message(QString(), *problem);
     return path;
 }
 

@@ -238,9 +238,18 @@ EncodedProfile encodeProfile(const FuelProfile& p) {
 
 std::optional<FileError> writeProfileFile(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that every write reaches the system here: a write the system takes only
+    // part of (a full disk, a file size limit) is told apart from a whole one, where a buffer
+    // flushed by commit() would lose that and put the cut file in place of the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fileErrorOf(file.error(), path, file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    for (qint64 written = 0; written < bytes.size();) {
+        const qint64 part = file.write(bytes.constData() + written, bytes.size() - written);
+        if (part <= 0) // the temporary file goes with `file`, uncommitted
+            return fileErrorOf(file.error(), path, file.errorString());
+        written += part;
+    }
+    if (!file.commit())
         return fileErrorOf(file.error(), path, file.errorString());
     return std::nullopt;
 }

@@ -47,6 +47,10 @@ FileError fileErrorOf(QFileDevice::FileError error, const QString& path, const Q
     if (!info.dir().exists())
         return {76, u"Path not found"_s,
                 u"The folder %1 does not exist: choose another folder."_s.arg(info.path())};
+    if (info.isDir())
+        return {75, u"Path/File access error"_s,
+                u"%1 is a folder, not a profile file: save the profile under another name."_s.arg(
+                    QDir::toNativeSeparators(path))};
     switch (error) {
     case QFileDevice::ResourceError:
         return {61, u"Disk full"_s, u"Free some space on the disk, or save somewhere else."_s};

@@ -130,6 +130,9 @@ TEST(ProfileFile, WhatTheFormatCannotHoldIsChangedVisiblyNeverLost) {
     const QString path = dir.filePath(u"site.pr3"_s);
     ASSERT_FALSE(writeProfileFile(path, encoded.bytes).has_value());
     EXPECT_EQ(writeProfileFile(dir.filePath(u"gone/site.pr3"_s), encoded.bytes)->number, 76);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"folder.pr3"_s));
+    EXPECT_TRUE(writeProfileFile(dir.filePath(u"folder.pr3"_s), encoded.bytes)
+                    ->advice.startsWith(dir.filePath(u"folder.pr3 is a folder"_s)));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), encoded.bytes);

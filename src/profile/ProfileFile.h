@@ -42,10 +42,17 @@ struct ProfileRead {
     FileError error;
 };
 
-// Reads a ".pr3" file, or an older ".pro" file of twelve fields: fields 1 to 12 must be there,
-// herb and shrub (13 to 16) are taken when present and stay empty otherwise. Nothing is kept of
-// a file that fails within the first twelve fields.
+// The generation is told by the extension alone: ".pro" names an older file of twelve fields,
+// anything else a ".pr3" file of sixteen.
+enum class ProfileGeneration { Older, Current };
+ProfileGeneration profileGeneration(const QString& path);
+
+// Reads a ".pr3" file of sixteen fields, one cut after the twelfth, or an older ".pro" file of
+// twelve: herb and shrub (13 to 16) stay empty when they are not there. Any other count of
+// fields, a number that is not finite, or something that is no regular file of a profile's size
+// (a folder, a pipe, a device) is refused, and nothing is kept of it. Each error names the file.
 ProfileRead readProfileFile(const QString& path);
-ProfileRead parseProfile(const QByteArray& bytes);
+ProfileRead parseProfile(const QByteArray& bytes,
+                         ProfileGeneration generation = ProfileGeneration::Current);
 
 } // namespace tarnwick

@@ -1,5 +1,7 @@
 #include "suite/CommandLine.h"
 
+#include <QFileInfo>
+
 namespace tarnwick {
 
 std::array<QString, 2> commandLineArgs(const QString& commandLine) {
@@ -43,6 +45,13 @@ QString joinedCommandLine(const QStringList& arguments) {
                       ? QLatin1Char('"') + argument + QLatin1Char('"')
                       : argument);
     return parts.join(u' ');
+}
+
+std::array<QString, 2> programArgs(const QStringList& arguments) {
+    std::array<QString, 2> args = commandLineArgs(joinedCommandLine(arguments));
+    if (const QString first = arguments.value(0); !first.isEmpty() && QFileInfo::exists(first))
+        args[0] = first;
+    return args;
 }
 
 } // namespace tarnwick

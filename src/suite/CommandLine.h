@@ -17,4 +17,10 @@ std::array<QString, 2> commandLineArgs(const QString& commandLine);
 // holding a blank or a tab is put in double quotes so it stays one.
 QString joinedCommandLine(const QStringList& arguments);
 
+// The two arguments of the program's run, from the arguments the system split its command line
+// into (without the program's name). A first argument that names an existing file as it stands
+// is taken as it is: the "?" rule is for paths the suite writes without quotes, and a real name
+// may hold a "?" of its own.
+std::array<QString, 2> programArgs(const QStringList& arguments);
+
 } // namespace tarnwick

@@ -90,8 +90,12 @@ TEST(ApplicationShell, TheSuitesCommandLineOpensTheBuilderOnANewOrAGivenProfile)
     file.write("\"From the suite\"\r\n\"\"\r\n\"\"\r\n0\r\n0\r\n0\r\n\"\"\r\n0\r\n\"\"\r\n\"\"\r\n"
                "\"0\"\r\n\"0\"\r\n");
     file.close();
+    // The suite's "?" for a blank does not apply to a name that is there as given.
+    const QString questioned = installation.paths().dataDir() + QStringLiteral("/what?.pr3");
+    ASSERT_TRUE(QFile::copy(profile, questioned));
 
-    for (const QString& argument : {QStringLiteral("#NEW#"), profile, profile + ".gone"}) {
+    for (const QString& argument :
+         {QStringLiteral("#NEW#"), profile, questioned, profile + ".gone"}) {
         test::ScriptedDialogs dialogs;
         ApplicationShell shell(installation.paths(), dialogs, {argument});
         ASSERT_TRUE(shell.start());
@@ -99,9 +103,9 @@ TEST(ApplicationShell, TheSuitesCommandLineOpensTheBuilderOnANewOrAGivenProfile)
         EXPECT_EQ(shell.state().assistants.mode, 10) << argument.toStdString();
         AssistantWindow* assistant = shell.frame()->mainWindow()->assistantWindow();
         EXPECT_TRUE(assistant->isVisible());
-        if (argument == profile) {
+        if (argument == profile || argument == questioned) {
             EXPECT_EQ(shell.state().fuelProfile.name, QStringLiteral("From the suite"));
-            EXPECT_EQ(assistant->windowTitle(), "Tarnwick Assistant[" + profile + "]");
+            EXPECT_EQ(assistant->windowTitle(), "Tarnwick Assistant[" + argument + "]");
         } else if (argument != QStringLiteral("#NEW#")) {
             // A file that cannot be read is said so; the run goes on.
             ASSERT_EQ(dialogs.shown().size(), 1u);

@@ -127,8 +127,10 @@ TEST_F(ProfileFileCommandsTest, LoadingTakesTheFileAndAnUnreadableFileChangesNot
     EXPECT_EQ(state.fuelProfile, before);
     EXPECT_EQ(state.profileFileName, data(u"old.pr3"_s));
     EXPECT_EQ(dialogs.shown().back().text,
-              u"Error while opening file: \nError: 62 Input past end of file\n"
-              "The file is not a complete fuel profile."_s);
+              u"Error while opening file: \nError: 62 Input past end of file\n"_s +
+                  data(u"cut.pr3"_s) +
+                  u" ends within the first twelve fields of a fuel profile: it is not a "
+                  "complete profile. Choose another file."_s);
     EXPECT_EQ(printEnabled, 1);
 }
 

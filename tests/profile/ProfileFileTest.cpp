@@ -3,9 +3,12 @@
 #include "support/QtPrinting.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 using namespace tarnwick;
 using namespace Qt::StringLiterals;
@@ -69,6 +72,12 @@ TEST(ProfileFile, SixteenLinesInTheSuitesFormatWhateverTheLocale) {
 }
 
 TEST(ProfileFile, LineBreaksOfAnyKindSurviveEverySave) {
+    // Whatever form a break came in (CR LF from a command line, LF, a lone CR), the file holds
+    // CR LF once for each.
+    FuelProfile given = sampleProfile();
+    given.notes = u"a\r\nb\nc\rd"_s;
+    EXPECT_TRUE(encodeProfile(given).bytes.contains("\r\n\"a\r\nb\r\nc\r\nd\"\r\n"));
+
     // Carriage returns before a line break, as a damaged or hand-edited file may hold them.
     const QByteArray file = "\"N\"\r\n\"a\r\r\r\nb\rc\nd\"\r\n\"\"\r\n0\r\n0\r\n0\r\n\"\"\r\n0\r\n"
                             "\"\"\r\n\"\"\r\n\"0\"\r\n\"0\"\r\n";
@@ -121,7 +130,61 @@ TEST(ProfileFile, WhatTheFormatCannotHoldIsChangedVisiblyNeverLost) {
     const QString path = dir.filePath(u"site.pr3"_s);
     ASSERT_FALSE(writeProfileFile(path, encoded.bytes).has_value());
     EXPECT_EQ(writeProfileFile(dir.filePath(u"gone/site.pr3"_s), encoded.bytes)->number, 76);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"folder.pr3"_s));
+    EXPECT_TRUE(writeProfileFile(dir.filePath(u"folder.pr3"_s), encoded.bytes)
+                    ->advice.startsWith(dir.filePath(u"folder.pr3 is a folder"_s)));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), encoded.bytes);
+}
+
+TEST(ProfileFile, WhatIsNoProfileIsRefusedWithTheFileNamed) {
+    const QByteArray sixteen = encodeProfile(sampleProfile()).bytes;
+    // The first fields of the file; the notes take three lines.
+    const auto fields = [&sixteen](int count) {
+        return sixteen.split('\n').mid(0, count + 2).join('\n') + '\n';
+    };
+    const auto refused = [](const QByteArray& bytes, int number, const char* what,
+                            ProfileGeneration generation = ProfileGeneration::Current) {
+        const ProfileRead read = parseProfile(bytes, generation);
+        EXPECT_FALSE(read.profile.has_value()) << what;
+        EXPECT_EQ(read.error.number, number) << what;
+    };
+    ASSERT_TRUE(parseProfile(fields(12)).profile.has_value()); // cut after the twelfth field
+    // A decimal comma splits a number in two and shifts every later field.
+    QByteArray comma = sixteen;
+    comma.replace("\r\n10\r\n", "\r\n39,5\r\n");
+    refused(comma, 13, "decimal comma");
+    QByteArray notFinite = sixteen;
+    refused(notFinite.replace("0.25", "nan"), 13, "nan");
+    refused(fields(13), 62, "thirteen fields");
+    refused(fields(15), 62, "fifteen fields");
+    refused(sixteen + "\"\"\r\n", 13, "seventeen fields");
+    refused(sixteen, 13, "a .pro of sixteen fields", ProfileGeneration::Older);
+
+    QTemporaryDir dir;
+    const auto refusedFile = [](const QString& path, int number, const QString& cause) {
+        const ProfileRead read = readProfileFile(path);
+        EXPECT_FALSE(read.profile.has_value()) << path.toStdString();
+        EXPECT_EQ(read.error.number, number) << path.toStdString();
+        EXPECT_TRUE(read.error.advice.startsWith(path + u' ' + cause))
+            << read.error.advice.toStdString();
+    };
+    refusedFile(dir.filePath(u"never.pr3"_s), 53, u"does not exist"_s);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"folder.pr3"_s));
+    refusedFile(dir.filePath(u"folder.pr3"_s), 75, u"is a folder, not a profile file"_s);
+    // Neither a device without end nor a pipe without writer is waited for.
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, dir.filePath(u"zero.pr3"_s)));
+    refusedFile(dir.filePath(u"zero.pr3"_s), 75, u"is not a file but a device or pipe"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(u"pipe.pr3"_s)).constData(), 0600), 0);
+    refusedFile(dir.filePath(u"pipe.pr3"_s), 75, u"is not a file but a device or pipe"_s);
+    QFile huge(dir.filePath(u"huge.pr3"_s));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.write(sixteen) == sixteen.size() && huge.resize(2 * 1024 * 1024));
+    huge.close();
+    refusedFile(huge.fileName(), 7, u"holds 2097152 bytes"_s);
+    QFile cut(dir.filePath(u"cut.pr3"_s));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly) && cut.write(fields(4)) > 0);
+    cut.close();
+    refusedFile(cut.fileName(), 62, u"ends within the first twelve fields"_s);
 }

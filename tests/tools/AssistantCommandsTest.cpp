@@ -2,9 +2,12 @@
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 using tarnwick::test::TestCatalogue;
@@ -29,6 +32,11 @@ protected:
         add(1, 1.2, -1.0, 0.04);
         add(2, 0.4, 3.0, 0.33);
         catalogue.addPhoto(3, u"B1"_s, u"P3"_s, {{u"active"_s, 0}, {u"DataPic"_s, u"d.jpg"_s}});
+        catalogue.addPhoto(4, u"B1"_s, u"P4"_s,
+                           {{u"DataPic"_s, u"d.jpg"_s},
+                            {u"AverageDuffDepth"_s, 2.0},
+                            {u"AverageFuelbedDepth"_s, 0.0},
+                            {u"HerbTonsPerAcre"_s, 0.0}});
     }
 
     QJsonObject run(const QStringList& args, int expectedExit = 0) {
@@ -86,4 +94,34 @@ TEST_F(AssistantCommandsTest, ProfileBuildTakesEachValueAsTheBuilderDoes) {
 
     run({u"profile"_s, u"build"_s, u"--take"_s, u"herb=3"_s}, 2);
     run({u"profile"_s, u"build"_s, u"--take"_s, u"bark=1"_s}, 2);
+}
+
+TEST_F(AssistantCommandsTest, ValuesTakenIntoAProfileKeepTheirTextThroughSaveAndLoad) {
+    const QString site = installation.appDir() + u"/site.pr3"_s;
+    run({u"profile"_s, u"build"_s, u"--take"_s, u"duff=4"_s, u"--take"_s, u"fuelbed=4"_s,
+         u"--take"_s, u"herb=4"_s, u"--notes"_s, u"one\r\ntwo"_s, u"--out"_s, site});
+    QFile file(site);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 18); // sixteen fields, the notes on two lines, nothing after the last
+    EXPECT_EQ(lines[1], "\"one\r");    // the notes' break written once as CR LF
+    EXPECT_EQ(lines[11], "\"2.0\"\r"); // duff as shown
+    EXPECT_EQ(lines[12], "\"0.0\"\r"); // fuel bed as shown
+    EXPECT_EQ(lines[13], "\"0\"\r");   // herb as a number written out
+
+    const QJsonObject fields = run({u"profile"_s, u"show"_s, site})[u"fields"_s].toObject();
+    EXPECT_EQ(fields[u"DuffValue"_s].toString(), u"2.0"_s);
+    EXPECT_EQ(fields[u"FuelBedValue"_s].toString(), u"0.0"_s);
+    EXPECT_EQ(fields[u"HerbValue"_s].toString(), u"0"_s);
+    EXPECT_EQ(fields[u"Notes"_s].toString(), u"one\ntwo"_s);
+
+    // An empty name is refused, not saved as ".pr3" in the working folder.
+    QTemporaryDir working;
+    const auto empty = tarnwick::test::runBuiltProgram(
+        u"tarnwick-cli"_s,
+        {u"profile"_s, u"build"_s, u"--out"_s, QString(), u"--app-dir"_s, installation.appDir()},
+        QProcessEnvironment::systemEnvironment(), {working.path()});
+    EXPECT_EQ(empty.exitCode, 2);
+    EXPECT_TRUE(empty.errors.contains(u"--out needs a file name"_s)) << empty.errors.toStdString();
+    EXPECT_TRUE(QDir(working.path()).isEmpty());
 }

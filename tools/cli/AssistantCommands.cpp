@@ -168,6 +168,10 @@ int buildProfile(const QStringList& args) {
         } else if (takeValue(args, i, u"--notes"_s, value)) {
             notes = value;
         } else if (takeValue(args, i, u"--out"_s, value)) {
+            // An empty name would save a file called ".pr3" in the working folder.
+            if (value.isEmpty())
+                return usageError(u"tarnwick-cli profile"_s,
+                                  u"--out needs a file name, such as site.pr3"_s);
             out = value;
         } else if (takeValue(args, i, u"--app-dir"_s, value)) {
             appDir = value;

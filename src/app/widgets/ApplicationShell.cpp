@@ -86,7 +86,7 @@ bool ApplicationShell::start() {
 }
 
 void ApplicationShell::followCommandLine() {
-    const std::array<QString, 2> args = commandLineArgs(joinedCommandLine(arguments_));
+    const std::array<QString, 2> args = programArgs(arguments_);
     if (args[0].isEmpty())
         return;
     MainWindow* window = frame_->mainWindow();

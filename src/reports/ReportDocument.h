@@ -272,7 +272,8 @@ public:
     void setDefaultTabInterval(double twips) { defaultTab_ = twips > 0 ? twips : 720; }
 
     // Heading and footer: each line of the text ("\r" or "\n" starts a new one) has up to three
-    // parts separated by "|": left, centre and right. In the footer "%d" is the page number.
+    // parts separated by "|": left, centre and right. In the footer "%d" is the page number. A
+    // line wider than the body wraps, and the lines after it move down.
     // They are laid out on a page when it is finished, so a heading set right after the document
     // starts is on the first page too.
     void setHeading(const QString& text) { heading_ = text; }

@@ -486,11 +486,8 @@ QRectF ReportDocument::drawPicture(const QImage& image, XPosition x, Measure y, 
     const QRectF box =
         QRectF(x.pageX(margins_.left()), y.twips(), width.twips(), height.twips()).normalized();
     QRectF area = box;
-    if (fit == PictureFit::KeepAspect && !image.isNull() && !box.isEmpty()) {
-        const QSizeF shown = QSizeF(image.size()).scaled(box.size(), Qt::KeepAspectRatio);
-        area = QRectF(box.left() + (box.width() - shown.width()) / 2, box.top(), shown.width(),
-                      shown.height());
-    }
+    if (fit == PictureFit::KeepAspect && !image.isNull() && !box.isEmpty())
+        area.setSize(QSizeF(image.size()).scaled(box.size(), Qt::KeepAspectRatio));
     page().items.push_back(PictureItem{area, image});
     return area;
 }

@@ -112,7 +112,8 @@ struct PictureItem {
 };
 
 // How a picture goes into its box: stretched to fill it, or as large as fits with its
-// proportions kept, centred across the box and at its top.
+// proportions kept, at the box's top-left corner, so pictures line up with the charts and
+// plates drawn from the same left edge.
 enum class PictureFit { Fill, KeepAspect };
 
 // Vector graphics recorded at a size of their own (a chart laid out at the size it is printed),

@@ -250,6 +250,22 @@ TEST_F(ReportsTest, ComparisonReportPutsPicturesChartsAndPlatesSideBySide) {
                 << bar.label.toStdString();
     }
     EXPECT_FALSE(all.contains(u'\u2026')) << "a text was cut short";
+
+    // Both pictures there: each in its own column (the right one starts 3.5 in from the margin),
+    // at the column's left edge and clear of the other.
+    show(1, 2);
+    const auto both = comparisonReportOf(state, reportLoadingChart);
+    const auto shown = itemsOf<PictureItem>(both->document.pages()[0]);
+    ASSERT_EQ(shown.size(), 2u);
+    const QRectF leftPicture = shown[0]->rect;
+    const QRectF rightPicture = shown[1]->rect;
+    // 3:2 into 3.2 by 2.16 in: the full width, the height in proportion.
+    EXPECT_EQ(leftPicture, QRectF(margin, 1910, 4608, 3072));
+    EXPECT_EQ(rightPicture, QRectF(margin + 5040, 1910, 4608, 3072));
+    EXPECT_FALSE(leftPicture.intersects(rightPicture));
+    EXPECT_LE(leftPicture.right(), margin + 5040);
+    EXPECT_LE(rightPicture.right(), 12240 - margin);
+    EXPECT_TRUE(itemsOf<RectangleItem>(both->document.pages()[0]).empty());
 }
 
 TEST_F(ReportsTest, PhotoReportFitsOnePageAndEveryPageCarriesHeadingAndFooter) {
@@ -264,8 +280,11 @@ TEST_F(ReportsTest, PhotoReportFitsOnePageAndEveryPageCarriesHeadingAndFooter) {
     ASSERT_EQ(pictures.size(), 1u);
     ASSERT_EQ(charts.size(), 1u);
     ASSERT_EQ(plates.size(), 1u);
-    EXPECT_EQ(pictures[0]->rect.top(), 1440);
+    // 3:2 into 5 by 2.7 in: the full height, the width in proportion, from the box's left edge
+    // like the chart and the plate under it.
+    EXPECT_EQ(pictures[0]->rect.topLeft(), QPointF(margin, 1440));
     EXPECT_NEAR(pictures[0]->rect.height(), 3888, 0.5);
+    EXPECT_NEAR(pictures[0]->rect.width(), 3888 * 1.5, 0.5);
     EXPECT_EQ(charts[0]->rect, QRectF(margin, pictures[0]->rect.bottom() + 200, 7200, 3888));
     EXPECT_EQ(plates[0]->rect.topLeft(), QPointF(margin, charts[0]->rect.bottom() + 200));
     EXPECT_EQ(plates[0]->rowHeights.size(), 19u);

@@ -6,6 +6,7 @@
 #include "app/widgets/MainWindow.h"
 #include "catalogue/CatalogueStatements.h"
 #include "display/widgets/LoadingChartView.h"
+#include "platform/Dialogs.h"
 #include "reports/ReportFiles.h"
 #include "reports/ReportRenderer.h"
 #include "reports/widgets/ReportPreview.h"
@@ -539,6 +540,25 @@ TEST_F(ReportsTest, SavingFollowsTheNameAsksBeforeReplacingAndSaysWhatFailed) {
     saveReportCommand(dialogs, installation.paths(), *report);
     EXPECT_TRUE(contents(pdf).startsWith("%PDF"));
     EXPECT_TRUE(contents(pdf).contains("/MediaBox [0 0 612.000000 792.000000]"));
+
+    // The dialog's name: without an extension it takes the chosen filter's, so "summary" under
+    // the rich-text filter is rich text; with one the name still decides; a cancel stays empty.
+    const QStringList filters = reportSaveFilter.split(u";;"_s);
+    ASSERT_EQ(filters.size(), 2);
+    const QString typed = reports + u"/summary"_s;
+    EXPECT_EQ(withChosenFilterExtension(typed, filters[0]), typed + u".rtf"_s);
+    EXPECT_EQ(withChosenFilterExtension(typed, filters[1]), typed + u".pdf"_s);
+    EXPECT_EQ(withChosenFilterExtension(typed + u"."_s, filters[0]), typed + u".rtf"_s);
+    EXPECT_EQ(withChosenFilterExtension(typed + u".RTF"_s, filters[1]), typed + u".RTF"_s);
+    EXPECT_EQ(withChosenFilterExtension(typed + u".rtf.pdf"_s, filters[0]), typed + u".rtf.pdf"_s);
+    const QString dotted = installation.appDir() + u"/v1.2/summary"_s; // a folder's dot
+    EXPECT_EQ(withChosenFilterExtension(dotted, filters[1]), dotted + u".pdf"_s);
+    EXPECT_EQ(withChosenFilterExtension(typed, u"All files (*)"_s), typed);
+    EXPECT_EQ(withChosenFilterExtension(QString(), filters[0]), QString());
+    dialogs.fileNext(withChosenFilterExtension(typed, filters[0]));
+    EXPECT_EQ(saveReportCommand(dialogs, installation.paths(), *report), SaveOutcome::Saved);
+    EXPECT_EQ(contents(typed + u".rtf"_s), report->richText);
+    EXPECT_FALSE(QFileInfo::exists(typed));
 
     // An existing file: the question with the full name; No keeps it, Yes replaces it.
     QFile old(pdf);

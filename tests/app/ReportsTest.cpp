@@ -389,6 +389,60 @@ std::vector<Blip> pngBlips(const QByteArray& rtf) {
     return found;
 }
 
+// The file's colour table: one entry up to each ";", an empty one the reader's automatic
+// colour (an invalid colour here).
+std::vector<QColor> colourTable(const QByteArray& rtf) {
+    static const QRegularExpression entry(uR"(\\red(\d+)\\green(\d+)\\blue(\d+))"_s);
+    QString table = QString::fromLatin1(groupOf(rtf, "{\\colortbl"));
+    table = table.mid(10).chopped(1); // without "{\colortbl" and "}"
+    QStringList entries = table.split(u';');
+    entries.removeLast(); // what follows the last ";"
+    std::vector<QColor> colours;
+    for (const QString& each : entries) {
+        const auto m = entry.match(each);
+        colours.push_back(m.hasMatch() ? QColor(m.captured(1).toInt(), m.captured(2).toInt(),
+                                                m.captured(3).toInt())
+                                       : QColor());
+    }
+    return colours;
+}
+
+// Each table row's cells as their definitions give them: shading and the four borders' colours
+// looked up in the colour table (invalid where a cell has none).
+struct CellColours {
+    QColor fill;
+    std::vector<QColor> borders;
+};
+
+std::vector<std::vector<CellColours>> tableCellColours(const QByteArray& rtf) {
+    const std::vector<QColor> colours = colourTable(rtf);
+    const auto lookUp = [&colours](const QString& index) {
+        const size_t i = size_t(index.toInt());
+        return i < colours.size() ? colours[i] : QColor(Qt::transparent);
+    };
+    static const QRegularExpression fill(uR"(\\clcbpat(\d+))"_s);
+    static const QRegularExpression border(uR"(\\brdrcf(\d+))"_s);
+    std::vector<std::vector<CellColours>> rows;
+    for (qsizetype at = rtf.indexOf("\\trowd"); at >= 0; at = rtf.indexOf("\\trowd", at + 1)) {
+        const QString row = QString::fromLatin1(rtf.mid(at, rtf.indexOf("\\row", at) - at));
+        // The definitions come before the first paragraph; each cell's ends with its right
+        // edge, \cellxN, so piece i of the split holds cell i's and the last piece none.
+        QStringList pieces = row.left(row.indexOf(u"\\pard"_s)).split(u"\\cellx"_s);
+        pieces.removeLast();
+        std::vector<CellColours> cells;
+        for (const QString& cell : pieces) {
+            CellColours found;
+            if (const auto m = fill.match(cell); m.hasMatch())
+                found.fill = lookUp(m.captured(1));
+            for (auto m = border.globalMatch(cell); m.hasNext();)
+                found.borders.push_back(lookUp(m.next().captured(1)));
+            cells.push_back(found);
+        }
+        rows.push_back(std::move(cells));
+    }
+    return rows;
+}
+
 } // namespace
 
 TEST_F(ReportsTest, RichTextHoldsThePagesAsComposed) {
@@ -445,6 +499,23 @@ TEST_F(ReportsTest, RichTextHoldsThePagesAsComposed) {
     EXPECT_TRUE(pages.contains("\\tx720\\tx1440\\tx2520\\tx3600\\tx5220"));
     EXPECT_TRUE(pages.contains("\\tab DDW .0\"3\":\\tab 4.5\\tab Source Photo: \\tab B1/P1\\par"));
     EXPECT_EQ(pngBlips(pages).size(), 2u);
+
+    // A photo report's plate: every cell's shading and borders, through the colour table, are
+    // the plate's colours, row by row.
+    show(0, 1);
+    const auto photo = photoReportOf(state, reportLoadingChart);
+    const auto rows = tableCellColours(photo->richText);
+    ASSERT_EQ(rows.size(), 19u);
+    for (size_t r = 0; r < rows.size(); ++r) {
+        SCOPED_TRACE(r);
+        ASSERT_EQ(rows[r].size(), 2u);
+        const QColor expectedFill =
+            r == 8 ? plateHeadingFill : (r >= 16 ? plateTotalsFill : QColor());
+        for (const CellColours& cell : rows[r]) {
+            EXPECT_EQ(cell.fill, expectedFill);
+            EXPECT_EQ(cell.borders, std::vector<QColor>(4, plateGridColour));
+        }
+    }
 }
 
 TEST_F(ReportsTest, RichTextOpensInLibreOfficeAsComposed) {

@@ -8,6 +8,8 @@
 #include "catalogue/SqliteRows.h"
 #include "platform/FileAccess.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <QDir>
 #include <QFileInfo>
@@ -262,7 +264,46 @@ void PhotoDatabase::fail(const QString& what, const QSqlError& error, bool cutOf
     }
 }
 
+std::optional<double> normalisedBookBreak(int sizeClass, std::optional<double> stored) {
+    if (sizeClass == 1)
+        return 0.25;
+    if (sizeClass <= 5 && stored)
+        return std::floor(*stored);
+    return stored;
+}
+
 RecordSet PhotoDatabase::run(const QString& statement) const {
+    return asNormalisedWhenAsked(runAsStored(statement));
+}
+
+RecordSet PhotoDatabase::asNormalisedWhenAsked(RecordSet set) const {
+    if (!normalisesWhenRead_)
+        return set;
+    std::array<int, 5> limitFields{}; // BreakInches1..5, -1 where the set has none
+    for (int k = 1; k <= 5; ++k)
+        limitFields[size_t(k - 1)] = set.fieldIndex(QStringLiteral("BreakInches%1").arg(k));
+    if (std::all_of(limitFields.begin(), limitFields.end(), [](int f) { return f < 0; }))
+        return set;
+    RecordSet normalised(set.statement(), set.fieldNames());
+    normalised.reserveRows(set.recordCount());
+    for (int row = 0; row < set.recordCount(); ++row) {
+        for (int field = 0; field < set.fieldCount(); ++field) {
+            const auto limit = std::find(limitFields.begin(), limitFields.end(), field);
+            if (limit == limitFields.end()) {
+                normalised.appendValue(set.value(row, field));
+            } else if (const std::optional<double> value = normalisedBookBreak(
+                           int(limit - limitFields.begin()) + 1, set.number(row, field))) {
+                normalised.appendReal(*value);
+            } else {
+                normalised.appendNull();
+            }
+        }
+    }
+    normalised.finish();
+    return normalised;
+}
+
+RecordSet PhotoDatabase::runAsStored(const QString& statement) const {
     const QString sql = translateJet(statement, target_);
     RecordSet set(statement, {});
     std::optional<QSqlError> engineError;
@@ -315,7 +356,7 @@ RecordSet PhotoDatabase::read(const QString& statement, RunControl& control) con
         throw DatabaseError(QStringLiteral("Stopped"), DatabaseError::Kind::Stopped);
     if (engineError)
         fail(QStringLiteral("run \"%1\"").arg(statement), *engineError);
-    return set;
+    return asNormalisedWhenAsked(std::move(set));
 }
 
 void PhotoDatabase::requery(RecordSet& set) const {
@@ -358,11 +399,11 @@ void PhotoDatabase::normaliseBookBreaks() {
             execNative(statement);
         const RecordSet books = run(statements::allBooks);
         for (int row = 0; row < books.recordCount(); ++row) {
-            QVariantList values{0.25};
-            for (const auto* field :
-                 {u"BreakInches2", u"BreakInches3", u"BreakInches4", u"BreakInches5"}) {
-                const std::optional<double> limit = books.number(row, field);
-                values << (limit ? QVariant(std::floor(*limit)) : QVariant());
+            QVariantList values;
+            for (int k = 1; k <= 5; ++k) {
+                const std::optional<double> limit = normalisedBookBreak(
+                    k, books.number(row, QStringLiteral("BreakInches%1").arg(k)));
+                values << (limit ? QVariant(*limit) : QVariant());
             }
             values << books.value(row, u"id");
             execNative(QStringLiteral("UPDATE Books SET BreakInches1 = ?, BreakInches2 = ?, "

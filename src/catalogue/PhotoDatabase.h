@@ -5,6 +5,7 @@
 #include "catalogue/RecordSet.h"
 
 #include <memory>
+#include <optional>
 #include <QString>
 #include <QVariantList>
 
@@ -14,6 +15,10 @@ class QSqlError;
 namespace tarnwick {
 
 struct RunControl;
+
+// A book's size-class limit k (1..6) as start-up leaves it: class 1 ends at 0.25, limits 2 to 5
+// lose their fractions, limit 6 is kept. A missing limit stays missing, class 1's aside.
+std::optional<double> normalisedBookBreak(int sizeClass, std::optional<double> stored);
 
 // A connection, not yet open, to an existing catalogue file: opening it never creates the file,
 // and a lock held by another program is waited for a while. Every program of the suite that
@@ -69,11 +74,17 @@ public:
     void setServerStatementLimit(int limitMs);
 
     // Rewrites every book's size-class limits: class 1 ends at 0.25, limits 2 to 5 lose their
-    // fractions, limit 6 is kept. All rows or none.
+    // fractions, limit 6 is kept (normalisedBookBreak). All rows or none.
     void normaliseBookBreaks();
+    // For a run that must not write: from now on every set read gives the books' limits as
+    // normaliseBookBreaks() would leave them, so a catalogue the program has never started on
+    // reads as the window shows it. The catalogue itself is not changed.
+    void normaliseBookBreaksWhenRead() { normalisesWhenRead_ = true; }
 
 private:
     explicit PhotoDatabase(CatalogueLocation location);
+    RecordSet runAsStored(const QString& statement) const;
+    RecordSet asNormalisedWhenAsked(RecordSet set) const;
     bool onServer() const { return location_.engine() == CatalogueEngine::PostgreSql; }
     void checkCatalogueShape() const;
     void checkCatalogueColumns() const;
@@ -88,6 +99,7 @@ private:
     // Known at the open, so that no thread but the connection's own asks the connection.
     bool readsOnAnyThread_ = false;
     int statementLimitMs_;
+    bool normalisesWhenRead_ = false;
 };
 
 } // namespace tarnwick

@@ -179,19 +179,18 @@ void drawDataPlate(ReportDocument& document, int pane, const DataPlateContent& c
         table.setCellText(int(r), 1, content.rows[r].value);
     }
 
-    // A light grid, the size-class heading set off and the grand total in bold, so the eye finds
-    // the loading breakdown at once.
-    table.setGrid(QColor(0xb4, 0xb9, 0xbf), 10);
+    // The plate's grid and shading; the size-class heading and the grand total in bold too.
+    table.setGrid(plateGridColour, 10);
     // Rows stay tight so a photo report still fits picture, chart and plate on one page.
     table.setCellPadding(80, 8);
     const int heading = 8;
     const int rowCount = int(content.rows.size());
     if (rowCount > heading) {
         table.setRowBold(heading, true);
-        table.setRowFill(heading, QColor(0xe3, 0xea, 0xde));
+        table.setRowFill(heading, plateHeadingFill);
     }
     for (int r = std::max(heading + 1, rowCount - 3); r < rowCount; ++r)
-        table.setRowFill(r, QColor(0xf3, 0xf4, 0xf1));
+        table.setRowFill(r, plateTotalsFill);
     if (rowCount > heading + 1)
         table.setRowBold(rowCount - 1, true);
 

@@ -2,6 +2,7 @@
 
 #include "catalogue/RecordSet.h"
 
+#include <QColor>
 #include <QString>
 #include <QStringList>
 
@@ -61,6 +62,12 @@ enum class PlateDocument { Callers = 0, Own = 1, PhotoReport = 2 };
 // under the right-hand picture and chart. A plate is 4500 twips wide, so any less and the two
 // would overlap, the shaded rows of the right one painting over the left one's values.
 inline constexpr double secondPlateIndent = 5040;
+
+// The plate's colours: a light grid, the size-class heading row set off, and the three totals
+// rows shaded, so the eye finds the loading breakdown at once.
+inline const QColor plateGridColour = QColor(0xb4, 0xb9, 0xbf);
+inline const QColor plateHeadingFill = QColor(0xe3, 0xea, 0xde);
+inline const QColor plateTotalsFill = QColor(0xf3, 0xf4, 0xf1);
 
 // Draws the plate as a two-column table (label, right-aligned value) at the document's current
 // position.

@@ -1,5 +1,8 @@
 #include "platform/Dialogs.h"
 
+#include <QFileInfo>
+#include <QRegularExpression>
+
 #include <cstdio>
 
 namespace tarnwick {
@@ -12,6 +15,18 @@ void tell(const char* kind, const QString& title, const QString& text) {
 }
 
 } // namespace
+
+QString withChosenFilterExtension(const QString& fileName, const QString& chosenFilter) {
+    if (fileName.isEmpty() || !QFileInfo(fileName).suffix().isEmpty())
+        return fileName;
+    static const QRegularExpression firstExtension(QStringLiteral(R"(\*\.([^\s;()*?]+))"));
+    const QRegularExpressionMatch match = firstExtension.match(chosenFilter);
+    if (!match.hasMatch())
+        return fileName;
+    // "summary." has no extension yet: it gets the letters, not a second dot.
+    return fileName + (fileName.endsWith(u'.') ? QString() : QStringLiteral(".")) +
+           match.captured(1);
+}
 
 void ConsoleDialogs::critical(const QString& title, const QString& text) {
     tell("critical", title, text);

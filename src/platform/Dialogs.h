@@ -49,6 +49,12 @@ public:
                                const PrintPages& paint) = 0;
 };
 
+// The name a save dialog gives back: one typed without an extension gets the first one of the
+// filter the user chose ("summary" under "WORD Richtext (*.rtf)" is "summary.rtf"); one with an
+// extension keeps it whatever the filter, as the name decides what is written. A filter that
+// names no extension adds none, and an empty name (cancelled) stays empty.
+QString withChosenFilterExtension(const QString& fileName, const QString& chosenFilter);
+
 // Passes every dialog on to another after running a step first: the splash, which stays on top
 // of every window, goes before anything is asked, so no question hides behind it.
 class DialogsAfterStep : public Dialogs {

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <stdexcept>
 #include <type_traits>
+#include <utility>
 
 namespace tarnwick {
 
@@ -386,12 +387,16 @@ void ReportDocument::placeHeadingAndFooter(ReportPage& target) const {
     const double left = margins_.left();
     const double width = target.size.width() - margins_.left() - margins_.right();
 
-    auto placeLines = [&](const QString& text, TextRole role, double top) {
-        double y = top;
+    // Lays the lines out from a top of 0: a line that wraps (a long title) pushes the lines after
+    // it (the rule) down. The blocks and the height they take.
+    auto layOutLines = [&](const QString& text, TextRole role) {
+        std::vector<TextBlock> blocks;
+        double y = 0;
         for (const QString& line : linesOf(text)) {
             const QStringList parts = line.split(u'|');
             static constexpr TextAlign aligns[] = {TextAlign::Left, TextAlign::Centre,
                                                    TextAlign::Right};
+            double lineBottom = y + lineHeight;
             for (qsizetype i = 0; i < std::min<qsizetype>(parts.size(), 3); ++i) {
                 if (parts[i].isEmpty())
                     continue;
@@ -401,26 +406,36 @@ void ReportDocument::placeHeadingAndFooter(ReportPage& target) const {
                 TextBlock block = layoutBlock(shown, headingFont_, QRectF(left, y, width, 0),
                                               aligns[i], {}, defaultTab_);
                 block.role = role;
-                target.items.push_back(std::move(block));
+                lineBottom = std::max(lineBottom, block.rect.bottom());
+                blocks.push_back(std::move(block));
             }
-            y += lineHeight;
+            y = lineBottom;
+        }
+        return std::pair{std::move(blocks), y};
+    };
+    auto placeAt = [&target](std::vector<TextBlock> blocks, double top) {
+        for (TextBlock& block : blocks) {
+            block.rect.translate(0, top);
+            for (TextRun& run : block.runs)
+                run.origin.ry() += top;
+            target.items.push_back(std::move(block));
         }
     };
 
     // The heading sits in the top margin, ending above the body; the footer in the bottom
     // margin, half-way down it or lower if it has many lines.
     if (!heading_.isEmpty()) {
-        const double height = linesOf(heading_).size() * lineHeight;
-        const double top = std::max(0.0, std::min(margins_.top() / 2, margins_.top() - height));
-        placeLines(heading_, TextRole::Heading, top);
+        auto [blocks, height] = layOutLines(heading_, TextRole::Heading);
+        placeAt(std::move(blocks),
+                std::max(0.0, std::min(margins_.top() / 2, margins_.top() - height)));
     }
     if (!footer_.isEmpty()) {
-        const double height = linesOf(footer_).size() * lineHeight;
+        auto [blocks, height] = layOutLines(footer_, TextRole::Footer);
         const double pageHeight = target.size.height();
         const double bottom =
             std::min(pageHeight, std::max(pageHeight - margins_.bottom() / 2,
                                           pageHeight - margins_.bottom() + height));
-        placeLines(footer_, TextRole::Footer, bottom - height);
+        placeAt(std::move(blocks), bottom - height);
     }
 }
 
@@ -471,11 +486,8 @@ QRectF ReportDocument::drawPicture(const QImage& image, XPosition x, Measure y, 
     const QRectF box =
         QRectF(x.pageX(margins_.left()), y.twips(), width.twips(), height.twips()).normalized();
     QRectF area = box;
-    if (fit == PictureFit::KeepAspect && !image.isNull() && !box.isEmpty()) {
-        const QSizeF shown = QSizeF(image.size()).scaled(box.size(), Qt::KeepAspectRatio);
-        area = QRectF(box.left() + (box.width() - shown.width()) / 2, box.top(), shown.width(),
-                      shown.height());
-    }
+    if (fit == PictureFit::KeepAspect && !image.isNull() && !box.isEmpty())
+        area.setSize(QSizeF(image.size()).scaled(box.size(), Qt::KeepAspectRatio));
     page().items.push_back(PictureItem{area, image});
     return area;
 }

@@ -112,7 +112,8 @@ struct PictureItem {
 };
 
 // How a picture goes into its box: stretched to fill it, or as large as fits with its
-// proportions kept, centred across the box and at its top.
+// proportions kept, at the box's top-left corner, so pictures line up with the charts and
+// plates drawn from the same left edge.
 enum class PictureFit { Fill, KeepAspect };
 
 // Vector graphics recorded at a size of their own (a chart laid out at the size it is printed),
@@ -272,7 +273,8 @@ public:
     void setDefaultTabInterval(double twips) { defaultTab_ = twips > 0 ? twips : 720; }
 
     // Heading and footer: each line of the text ("\r" or "\n" starts a new one) has up to three
-    // parts separated by "|": left, centre and right. In the footer "%d" is the page number.
+    // parts separated by "|": left, centre and right. In the footer "%d" is the page number. A
+    // line wider than the body wraps, and the lines after it move down.
     // They are laid out on a page when it is finished, so a heading set right after the document
     // starts is on the first page too.
     void setHeading(const QString& text) { heading_ = text; }

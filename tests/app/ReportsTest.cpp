@@ -6,6 +6,7 @@
 #include "app/widgets/MainWindow.h"
 #include "catalogue/CatalogueStatements.h"
 #include "display/widgets/LoadingChartView.h"
+#include "platform/Dialogs.h"
 #include "reports/ReportFiles.h"
 #include "reports/ReportRenderer.h"
 #include "reports/widgets/ReportPreview.h"
@@ -250,6 +251,22 @@ TEST_F(ReportsTest, ComparisonReportPutsPicturesChartsAndPlatesSideBySide) {
                 << bar.label.toStdString();
     }
     EXPECT_FALSE(all.contains(u'\u2026')) << "a text was cut short";
+
+    // Both pictures there: each in its own column (the right one starts 3.5 in from the margin),
+    // at the column's left edge and clear of the other.
+    show(1, 2);
+    const auto both = comparisonReportOf(state, reportLoadingChart);
+    const auto shown = itemsOf<PictureItem>(both->document.pages()[0]);
+    ASSERT_EQ(shown.size(), 2u);
+    const QRectF leftPicture = shown[0]->rect;
+    const QRectF rightPicture = shown[1]->rect;
+    // 3:2 into 3.2 by 2.16 in: the full width, the height in proportion.
+    EXPECT_EQ(leftPicture, QRectF(margin, 1910, 4608, 3072));
+    EXPECT_EQ(rightPicture, QRectF(margin + 5040, 1910, 4608, 3072));
+    EXPECT_FALSE(leftPicture.intersects(rightPicture));
+    EXPECT_LE(leftPicture.right(), margin + 5040);
+    EXPECT_LE(rightPicture.right(), 12240 - margin);
+    EXPECT_TRUE(itemsOf<RectangleItem>(both->document.pages()[0]).empty());
 }
 
 TEST_F(ReportsTest, PhotoReportFitsOnePageAndEveryPageCarriesHeadingAndFooter) {
@@ -264,8 +281,11 @@ TEST_F(ReportsTest, PhotoReportFitsOnePageAndEveryPageCarriesHeadingAndFooter) {
     ASSERT_EQ(pictures.size(), 1u);
     ASSERT_EQ(charts.size(), 1u);
     ASSERT_EQ(plates.size(), 1u);
-    EXPECT_EQ(pictures[0]->rect.top(), 1440);
+    // 3:2 into 5 by 2.7 in: the full height, the width in proportion, from the box's left edge
+    // like the chart and the plate under it.
+    EXPECT_EQ(pictures[0]->rect.topLeft(), QPointF(margin, 1440));
     EXPECT_NEAR(pictures[0]->rect.height(), 3888, 0.5);
+    EXPECT_NEAR(pictures[0]->rect.width(), 3888 * 1.5, 0.5);
     EXPECT_EQ(charts[0]->rect, QRectF(margin, pictures[0]->rect.bottom() + 200, 7200, 3888));
     EXPECT_EQ(plates[0]->rect.topLeft(), QPointF(margin, charts[0]->rect.bottom() + 200));
     EXPECT_EQ(plates[0]->rowHeights.size(), 19u);
@@ -369,6 +389,60 @@ std::vector<Blip> pngBlips(const QByteArray& rtf) {
     return found;
 }
 
+// The file's colour table: one entry up to each ";", an empty one the reader's automatic
+// colour (an invalid colour here).
+std::vector<QColor> colourTable(const QByteArray& rtf) {
+    static const QRegularExpression entry(uR"(\\red(\d+)\\green(\d+)\\blue(\d+))"_s);
+    QString table = QString::fromLatin1(groupOf(rtf, "{\\colortbl"));
+    table = table.mid(10).chopped(1); // without "{\colortbl" and "}"
+    QStringList entries = table.split(u';');
+    entries.removeLast(); // what follows the last ";"
+    std::vector<QColor> colours;
+    for (const QString& each : entries) {
+        const auto m = entry.match(each);
+        colours.push_back(m.hasMatch() ? QColor(m.captured(1).toInt(), m.captured(2).toInt(),
+                                                m.captured(3).toInt())
+                                       : QColor());
+    }
+    return colours;
+}
+
+// Each table row's cells as their definitions give them: shading and the four borders' colours
+// looked up in the colour table (invalid where a cell has none).
+struct CellColours {
+    QColor fill;
+    std::vector<QColor> borders;
+};
+
+std::vector<std::vector<CellColours>> tableCellColours(const QByteArray& rtf) {
+    const std::vector<QColor> colours = colourTable(rtf);
+    const auto lookUp = [&colours](const QString& index) {
+        const size_t i = size_t(index.toInt());
+        return i < colours.size() ? colours[i] : QColor(Qt::transparent);
+    };
+    static const QRegularExpression fill(uR"(\\clcbpat(\d+))"_s);
+    static const QRegularExpression border(uR"(\\brdrcf(\d+))"_s);
+    std::vector<std::vector<CellColours>> rows;
+    for (qsizetype at = rtf.indexOf("\\trowd"); at >= 0; at = rtf.indexOf("\\trowd", at + 1)) {
+        const QString row = QString::fromLatin1(rtf.mid(at, rtf.indexOf("\\row", at) - at));
+        // The definitions come before the first paragraph; each cell's ends with its right
+        // edge, \cellxN, so piece i of the split holds cell i's and the last piece none.
+        QStringList pieces = row.left(row.indexOf(u"\\pard"_s)).split(u"\\cellx"_s);
+        pieces.removeLast();
+        std::vector<CellColours> cells;
+        for (const QString& cell : pieces) {
+            CellColours found;
+            if (const auto m = fill.match(cell); m.hasMatch())
+                found.fill = lookUp(m.captured(1));
+            for (auto m = border.globalMatch(cell); m.hasNext();)
+                found.borders.push_back(lookUp(m.next().captured(1)));
+            cells.push_back(found);
+        }
+        rows.push_back(std::move(cells));
+    }
+    return rows;
+}
+
 } // namespace
 
 TEST_F(ReportsTest, RichTextHoldsThePagesAsComposed) {
@@ -425,6 +499,23 @@ TEST_F(ReportsTest, RichTextHoldsThePagesAsComposed) {
     EXPECT_TRUE(pages.contains("\\tx720\\tx1440\\tx2520\\tx3600\\tx5220"));
     EXPECT_TRUE(pages.contains("\\tab DDW .0\"3\":\\tab 4.5\\tab Source Photo: \\tab B1/P1\\par"));
     EXPECT_EQ(pngBlips(pages).size(), 2u);
+
+    // A photo report's plate: every cell's shading and borders, through the colour table, are
+    // the plate's colours, row by row.
+    show(0, 1);
+    const auto photo = photoReportOf(state, reportLoadingChart);
+    const auto rows = tableCellColours(photo->richText);
+    ASSERT_EQ(rows.size(), 19u);
+    for (size_t r = 0; r < rows.size(); ++r) {
+        SCOPED_TRACE(r);
+        ASSERT_EQ(rows[r].size(), 2u);
+        const QColor expectedFill =
+            r == 8 ? plateHeadingFill : (r >= 16 ? plateTotalsFill : QColor());
+        for (const CellColours& cell : rows[r]) {
+            EXPECT_EQ(cell.fill, expectedFill);
+            EXPECT_EQ(cell.borders, std::vector<QColor>(4, plateGridColour));
+        }
+    }
 }
 
 TEST_F(ReportsTest, RichTextOpensInLibreOfficeAsComposed) {
@@ -520,6 +611,25 @@ TEST_F(ReportsTest, SavingFollowsTheNameAsksBeforeReplacingAndSaysWhatFailed) {
     saveReportCommand(dialogs, installation.paths(), *report);
     EXPECT_TRUE(contents(pdf).startsWith("%PDF"));
     EXPECT_TRUE(contents(pdf).contains("/MediaBox [0 0 612.000000 792.000000]"));
+
+    // The dialog's name: without an extension it takes the chosen filter's, so "summary" under
+    // the rich-text filter is rich text; with one the name still decides; a cancel stays empty.
+    const QStringList filters = reportSaveFilter.split(u";;"_s);
+    ASSERT_EQ(filters.size(), 2);
+    const QString typed = reports + u"/summary"_s;
+    EXPECT_EQ(withChosenFilterExtension(typed, filters[0]), typed + u".rtf"_s);
+    EXPECT_EQ(withChosenFilterExtension(typed, filters[1]), typed + u".pdf"_s);
+    EXPECT_EQ(withChosenFilterExtension(typed + u"."_s, filters[0]), typed + u".rtf"_s);
+    EXPECT_EQ(withChosenFilterExtension(typed + u".RTF"_s, filters[1]), typed + u".RTF"_s);
+    EXPECT_EQ(withChosenFilterExtension(typed + u".rtf.pdf"_s, filters[0]), typed + u".rtf.pdf"_s);
+    const QString dotted = installation.appDir() + u"/v1.2/summary"_s; // a folder's dot
+    EXPECT_EQ(withChosenFilterExtension(dotted, filters[1]), dotted + u".pdf"_s);
+    EXPECT_EQ(withChosenFilterExtension(typed, u"All files (*)"_s), typed);
+    EXPECT_EQ(withChosenFilterExtension(QString(), filters[0]), QString());
+    dialogs.fileNext(withChosenFilterExtension(typed, filters[0]));
+    EXPECT_EQ(saveReportCommand(dialogs, installation.paths(), *report), SaveOutcome::Saved);
+    EXPECT_EQ(contents(typed + u".rtf"_s), report->richText);
+    EXPECT_FALSE(QFileInfo::exists(typed));
 
     // An existing file: the question with the full name; No keeps it, Yes replaces it.
     QFile old(pdf);

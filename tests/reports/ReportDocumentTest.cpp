@@ -128,7 +128,11 @@ TEST(ReportDocumentTest, ParagraphsFlowFromTheCurrentPositionWithTabStops) {
 TEST(ReportDocumentTest, LongParagraphsWrapAtTheRightMarginAndBreakPages) {
     ReportDocument document;
     setUpReportPage(document);
-    document.setHeading(QStringLiteral("Tarnwick - Fuel Profile: ridge\r") + QString(90, u'_'));
+    // A title too long for one line wraps; the rule still comes after all of it.
+    const QString title = QStringLiteral("Tarnwick - Fuel Profile: ridge above the north fork, "
+                                         "units 7 to 12, thinned in 2019 and piled in 2020, "
+                                         "before the prescribed burn");
+    document.setHeading(title + u'\r' + QString(90, u'_'));
     document.setFooter(QStringLiteral("Corbell 3 suite||  Page: %d"));
     document.startDocument();
     const QString words = QStringLiteral("Lodgepole pine stand with heavy dead and down woody "
@@ -168,10 +172,16 @@ TEST(ReportDocumentTest, LongParagraphsWrapAtTheRightMarginAndBreakPages) {
         // Heading and footer on every page, the footer with this page's number at the right.
         const auto heading = textsOf(page, TextRole::Heading);
         ASSERT_EQ(heading.size(), 2u);
-        EXPECT_EQ(shownText(*heading[0]), QStringLiteral("Tarnwick - Fuel Profile: ridge"));
+        ASSERT_EQ(heading[0]->runs.size(), 2u) << "the title wraps once";
+        EXPECT_EQ(shownText(*heading[0]).replace(u'|', u' ').simplified(), title);
         EXPECT_EQ(shownText(*heading[1]), QString(90, u'_'));
-        EXPECT_LE(heading[1]->rect.bottom(), 1440);
-        EXPECT_GT(heading[1]->rect.top(), heading[0]->rect.top());
+        EXPECT_GE(heading[0]->rect.top(), 0);
+        EXPECT_LE(heading[1]->rect.bottom(), 1440 + 1e-6);
+        EXPECT_GE(heading[1]->rect.top(), heading[0]->rect.bottom() - 1e-6);
+        const double titleLine = heading[0]->runs[1].origin.y() - heading[0]->runs[0].origin.y();
+        EXPECT_NEAR(heading[1]->runs[0].origin.y() - heading[0]->runs[1].origin.y(), titleLine,
+                    1e-6)
+            << "the rule is the line after the title's last";
         const auto footer = textsOf(page, TextRole::Footer);
         ASSERT_EQ(footer.size(), 2u);
         EXPECT_DOUBLE_EQ(footer[0]->runs[0].origin.x(), 1000);

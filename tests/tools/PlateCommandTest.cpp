@@ -2,6 +2,7 @@
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -89,4 +90,60 @@ TEST_P(PlateCommandOnBothEngines, PrintsThePlateAndChartOfOnePhotoAsJson) {
             << missing.errors.toStdString();
     }
     EXPECT_EQ(runCli({QStringLiteral("plate")}, installation.appDir()).exitCode, 2);
+}
+
+// A catalogue the program has never started on keeps its limits as stored; the read-only
+// commands show them as start-up would leave them, and change nothing.
+TEST(PlateCommand, ShowsTheLimitsAsStartUpLeavesThemWithoutWritingThem) {
+    TestInstallation installation;
+    {
+        TestCatalogue catalogue(installation.cataloguePath());
+        catalogue.addBook(QStringLiteral("NE-4"), true, {0.3, 1.7, 3.2, 9.6, 15.4, 20.5});
+        catalogue.addPhoto(41, QStringLiteral("NE-4"), QStringLiteral("4-MC-02"),
+                           {{QStringLiteral("DataPic"), QStringLiteral("d41.jpg")},
+                            {QStringLiteral("TonsPerAcreBreak4"), 3.0}});
+    }
+    const auto bytes = [&installation] {
+        QFile file(installation.cataloguePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray stored = bytes();
+    ASSERT_FALSE(stored.isEmpty());
+
+    const tarnwick::test::ProgramOutput plate =
+        runCli({QStringLiteral("plate"), QStringLiteral("--id=41")}, installation.appDir());
+    ASSERT_EQ(plate.exitCode, 0) << plate.errors.toStdString();
+    const QJsonObject json = QJsonDocument::fromJson(plate.output).object();
+    const QJsonArray rows = json.value(QStringLiteral("rows")).toArray();
+    ASSERT_EQ(rows.size(), 19);
+    // Limits 4 and 5 lose their fractions (9.6 is 9, 15.4 is 15); limit 6 stays 20.5.
+    const QStringList overThree{QStringLiteral("\t3.1\"- 9\"  "), QStringLiteral("\t 9.1\"- 15\""),
+                                QStringLiteral("\t15.1\"- 20.5\"  "),
+                                QStringLiteral("\t20.6\" + ")};
+    for (int i = 0; i < overThree.size(); ++i)
+        EXPECT_EQ(rows[12 + i].toArray()[0].toString(), overThree[i]);
+    const QJsonArray bars =
+        json.value(QStringLiteral("chart")).toObject().value(QStringLiteral("bars")).toArray();
+    ASSERT_EQ(bars.size(), 7);
+    EXPECT_TRUE(bars[3]
+                    .toObject()
+                    .value(QStringLiteral("label"))
+                    .toString()
+                    .startsWith(QStringLiteral("3.1\" - 9\" ")));
+
+    // The photo report goes the window's way (its commands and hooks) to the same plate.
+    const QString out = installation.appDir() + QStringLiteral("/photo.rtf");
+    const tarnwick::test::ProgramOutput report =
+        runCli({QStringLiteral("report"), QStringLiteral("photo"), QStringLiteral("--id"),
+                QStringLiteral("41"), QStringLiteral("--out"), out},
+               installation.appDir());
+    ASSERT_EQ(report.exitCode, 0) << report.errors.toStdString();
+    QFile rtf(out);
+    ASSERT_TRUE(rtf.open(QIODevice::ReadOnly));
+    const QByteArray text = rtf.readAll();
+    EXPECT_TRUE(text.contains("\\tab 3.1\"- 9\"  \\cell")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\\tab  9.1\"- 15\"\\cell"));
+    EXPECT_FALSE(text.contains("9.6\""));
+
+    EXPECT_EQ(bytes(), stored) << "the catalogue was written";
 }

@@ -75,6 +75,8 @@ int runPlate(const QStringList& args) {
     try {
         const auto database = tarnwick::PhotoDatabase::open(tarnwick::configuredCatalogue(paths),
                                                             tarnwick::CatalogueAccess::ReadOnly);
+        // The limits as the window shows them, even before its first start normalised them.
+        database->normaliseBookBreaksWhenRead();
         const tarnwick::RecordSet photo = database->run(tarnwick::statements::onePhotoById(*id));
         if (photo.isEmpty())
             return fail(exitUsage,

@@ -35,6 +35,8 @@ std::optional<QString> openInstallation(AppState& state) {
     try {
         state.database =
             PhotoDatabase::open(configuredCatalogue(state.paths), CatalogueAccess::ReadOnly);
+        // Start-up's normalisation of the books' limits, in memory only: nothing is written.
+        state.database->normaliseBookBreaksWhenRead();
         state.activePhotoSet = state.database->run(statements::activePhotosAtStartUp);
     } catch (const DatabaseError& error) {
         return error.message();

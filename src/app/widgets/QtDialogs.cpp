@@ -60,8 +60,10 @@ QString QtDialogs::saveFileName(const QString& caption, const QString& directory
                                 const QString& filter) {
     // The caller asks about replacing the file it will really write (the name may still gain
     // its extension); the dialog must not ask a second time.
-    return QFileDialog::getSaveFileName(parent_, caption, directory, filter, nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
+    QString chosenFilter;
+    const QString name = QFileDialog::getSaveFileName(
+        parent_, caption, directory, filter, &chosenFilter, QFileDialog::DontConfirmOverwrite);
+    return withChosenFilterExtension(name, chosenFilter);
 }
 
 std::optional<PhotoDirChoice> QtDialogs::photoDirectoryWarning(const QString& message) {

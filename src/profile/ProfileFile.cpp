@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cmath>
@@ -241,20 +240,8 @@ EncodedProfile encodeProfile(const FuelProfile& p) {
 }
 
 std::optional<FileError> writeProfileFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    // Unbuffered, so that every write reaches the system here: a write the system takes only
-    // part of (a full disk, a file size limit) is told apart from a whole one, where a buffer
-    // flushed by commit() would lose that and put the cut file in place of the old one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fileErrorOf(file.error(), path, file.errorString());
-    for (qint64 written = 0; written < bytes.size();) {
-        const qint64 part = file.write(bytes.constData() + written, bytes.size() - written);
-        if (part <= 0) // the temporary file goes with `file`, uncommitted
-            return fileErrorOf(file.error(), path, file.errorString());
-        written += part;
-    }
-    if (!file.commit())
-        return fileErrorOf(file.error(), path, file.errorString());
+    if (const std::optional<FileWriteError> error = writeWholeFile(path, bytes))
+        return fileErrorOf(error->kind, path, error->detail);
     return std::nullopt;
 }
 

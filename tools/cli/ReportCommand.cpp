@@ -86,9 +86,8 @@ int runReport(const QStringList& args) {
         if (kind == u"profile") {
             const ProfileRead read = readProfileFile(profileFile);
             if (!read.profile)
-                return fail(exitUsage, u"%1 cannot be read: %2. %3"_s.arg(
-                                           QDir::toNativeSeparators(profileFile),
-                                           read.error.description, read.error.advice));
+                // The advice names the file and says what to do.
+                return fail(exitUsage, u"%1: %2"_s.arg(read.error.description, read.error.advice));
             state.fuelProfile = *read.profile;
             report = fuelProfileReportOf(state, resultsListAccess(state.resultsList, {}));
         } else {

@@ -159,9 +159,13 @@ TEST(ApplicationShell, TypedNotesReachTheProfileAtOnceAndALoadReplacesTheOpenWin
     ASSERT_TRUE(shell.start());
     QTest::qWait(20);
     AssistantController* assistant = shell.frame()->mainWindow()->assistant();
+    const QRect assistantPlace = assistant->window()->frameGeometry();
     assistant->openNotes();
     NotesWindow* notes = assistant->notesWindow();
     ASSERT_NE(notes, nullptr);
+    // Beside the assistant it replaces, not over the frame's menus in the corner.
+    EXPECT_EQ(notes->frameGeometry().top(), assistantPlace.top());
+    EXPECT_NE(notes->frameGeometry().topLeft(), QPoint(0, 0));
     QTest::keyClicks(notes->editor(), QStringLiteral("Burned 2019"));
     // Still open: the exit's question must already know of them.
     EXPECT_EQ(shell.state().fuelProfile.notes, QStringLiteral("Burned 2019"));

@@ -60,8 +60,10 @@ TEST(MainFrame, ShowsTheMainWindowAndAsksBeforeTheRunEnds) {
     state.statusLine.statusMessage(StatusKind::Info, QStringLiteral("Searching..."));
     EXPECT_EQ(frame.statusBarWidget()->panel(1)->pixmap().toImage(), iconImage("InfoOK"));
     EXPECT_NE(iconImage("InfoOK"), iconImage("Error"));
-    // No icon beside a message that says nothing.
+    // A finished search blanks the text and the information icon stays; a clear takes it away.
     state.statusLine.statusMessage(StatusKind::Info, QStringLiteral(" "));
+    EXPECT_EQ(frame.statusBarWidget()->panel(1)->pixmap().toImage(), iconImage("InfoOK"));
+    state.statusLine.statusMessage(StatusKind::Clear, QString());
     EXPECT_TRUE(frame.statusBarWidget()->panel(1)->pixmap().isNull());
 
     // The browse window has no close button of its own; closing it asks to end the run.
@@ -138,4 +140,11 @@ TEST(MainFrame, AnAssistantIconifiedWithTheFrameComesBackNormalWhenTheFrameIsRes
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(window->windowState() & Qt::WindowMinimized)
         << "shown iconic, it takes the restored frame down with it";
+
+    // Above the program's windows only, and its close box hides it as its Hide buttons do.
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowStaysOnTopHint);
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(frame.mainWindow()->action(QStringLiteral("mnuAssistants"))->isChecked());
+    EXPECT_FALSE(frame.mainWindow()->action(QStringLiteral("barAssistant"))->isChecked());
 }

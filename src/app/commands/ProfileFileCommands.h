@@ -12,7 +12,7 @@ class Dialogs;
 // What the profile file commands reach beyond the state and the dialogs. Any member may be
 // empty.
 struct ProfileFileHooks {
-    // The assistant stays on top of every window: it goes while a file dialog is open.
+    // The assistant stands above the program's windows: it goes while a file dialog is open.
     std::function<void()> hideAssistant;
     std::function<void()> showAssistant;
     // The profile or its file name changed: the builder tab and the title show it again.

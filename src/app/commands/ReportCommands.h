@@ -27,7 +27,7 @@ struct ReportHooks {
     ReportChartRenderer chart;
     // The results list, where the profile report finds its source photos' pictures.
     ResultsListAccess list;
-    // The assistant window stays on top of every window: it goes while a report is composed.
+    // The assistant stands above the program's windows: it goes while a report is composed.
     std::function<bool()> assistantShown;
     std::function<void()> hideAssistant;
     std::function<void()> showAssistant;

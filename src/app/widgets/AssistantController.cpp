@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QScreen>
 
 namespace tarnwick {
 
@@ -84,10 +85,20 @@ void AssistantController::openNotes() {
         connect(notes_, &NotesWindow::edited, this,
                 [this](const QString& notes) { edited(state_.fuelProfile.notes, notes); });
         connect(notes_, &NotesWindow::closing, assistant_, &QWidget::show);
+        placeBesideAssistant(*notes_);
     }
     notes_->show();
     notes_->raise();
     notes_->activateWindow();
+}
+
+void AssistantController::placeBesideAssistant(QWidget& window) const {
+    // Left of the assistant where the screen has room, else where the assistant stands; never
+    // over the frame's menus in the screen's corner.
+    const QRect beside = assistant_->frameGeometry();
+    const QRect screen = assistant_->screen()->availableGeometry();
+    const int left = beside.left() - window.frameGeometry().width() - 8;
+    window.move(left >= screen.left() ? left : beside.left(), beside.top());
 }
 
 void AssistantController::refreshValues() {

@@ -52,6 +52,7 @@ public:
 
 private:
     void showAndPlace();
+    void placeBesideAssistant(QWidget& window) const;
     void apply();
 
     AppState& state_;

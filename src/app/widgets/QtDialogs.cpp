@@ -13,11 +13,9 @@ namespace tarnwick {
 
 namespace {
 
-// The assistant stays on top of every window; a box of ours must stay in front of it.
 QMessageBox::StandardButton ask(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                                 const QString& text, QMessageBox::StandardButtons buttons) {
     QMessageBox box(icon, title, text, buttons, parent);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
     if (buttons & QMessageBox::Yes)
         box.setDefaultButton(QMessageBox::Yes);
     return QMessageBox::StandardButton(box.exec());
@@ -79,7 +77,6 @@ std::optional<QString> QtDialogs::choosePrinter(const QString& printer) {
         chosen.setPrinterName(printer);
     QPrintDialog dialog(&chosen, parent_);
     dialog.setWindowTitle(QStringLiteral("Printer Setup"));
-    dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
     dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
     // It only chooses the printer: its button says so rather than "Print".
     for (QPushButton* button : dialog.findChildren<QPushButton*>())
@@ -99,7 +96,6 @@ PrintOutcome QtDialogs::print(const QString& title, const QString& printer, int 
     device.setFullPage(true);
     device.setDocName(title);
     QPrintDialog dialog(&device, parent_);
-    dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
     dialog.setMinMax(1, std::max(1, pageCount));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange);
     if (dialog.exec() != QDialog::Accepted)

@@ -40,11 +40,10 @@ void StatusBarWidget::refresh() {
         panel(number)->setText(text.simplified().isEmpty() ? text : text.simplified());
         panel(number)->setToolTip(text.trimmed());
     }
-    // An icon stands for a message: beside an empty message it would say nothing. Drawn for
-    // the screen's pixel ratio, so it stays sharp at any scale.
-    const bool message = !line_.panelText(StatusLine::Message).trimmed().isEmpty();
+    // Drawn for the screen's pixel ratio, so it stays sharp at any scale. The icon outlives the
+    // text of a finished search: it says the search went well.
     const QSize size(16, 16);
-    switch (message ? line_.icon() : StatusIcon::None) {
+    switch (line_.icon()) {
     case StatusIcon::None:
         panel(1)->setPixmap(QPixmap());
         break;

@@ -4,6 +4,7 @@
 #include "ui/widgets/HighlightButton.h"
 
 #include <optional>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -38,7 +39,8 @@ QLabel* heading(const QString& text) {
 } // namespace
 
 AssistantWindow::AssistantWindow(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), tabs_(new QTabWidget(this)) {
+    // A tool window of the program's: above its own windows, never above other programs.
+    : QWidget(parent, Qt::Tool), tabs_(new QTabWidget(this)) {
     setObjectName(u"frmAssistant"_s);
     tabs_->setObjectName(u"TabAssistant"_s);
     tabs_->addTab(buildComparisonTab(), QIcon(u":/icons/Compare.svg"_s), u"Comparison Assistant"_s);
@@ -241,6 +243,12 @@ void AssistantWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         raise();
     QWidget::changeEvent(event);
+}
+
+void AssistantWindow::closeEvent(QCloseEvent* event) {
+    // The window manager's close box hides it as the Hide buttons do, menu item and button too.
+    Q_EMIT hideRequested();
+    QWidget::closeEvent(event);
 }
 
 } // namespace tarnwick

@@ -13,9 +13,10 @@ namespace tarnwick {
 
 class HighlightButton;
 
-// The assistant: a small tool window that stays on top beside the main window, with the
-// comparison of the two photos on screen and the fuel profile under construction. It shows what
-// it is given and turns its buttons into requests; the commands live with the main window.
+// The assistant: a small tool window that stays above the program's own windows, beside the main
+// window, with the comparison of the two photos on screen and the fuel profile under construction.
+// It shows what it is given and turns its buttons into requests; the commands live with the main
+// window.
 class AssistantWindow : public QWidget {
     Q_OBJECT
 public:
@@ -51,6 +52,7 @@ Q_SIGNALS:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QWidget* buildComparisonTab();

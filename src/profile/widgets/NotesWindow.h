@@ -22,7 +22,7 @@ public:
     HighlightButton* closeButton() const { return close_; }
 
 Q_SIGNALS:
-    // The window became active: the assistant, which stays on top, makes way for it.
+    // The window became active: the assistant, which stands above it, makes way for it.
     void activated();
     // The user changed the text.
     void edited(const QString& notes);

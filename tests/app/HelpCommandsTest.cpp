@@ -102,8 +102,16 @@ TEST(HelpCommands, HelpOpensTheChosenFileAndSaysWhatToDoWhenItCannot) {
     EXPECT_TRUE(dialogs.shown()[1].text.contains(u".chm"_s));
 
     // The support page: a browser that does not start is no concern of the program's.
-    webSupportCommand(u"https://support.example.org/tarnwick"_s, desktop);
+    webSupportCommand(u"https://support.example.org/tarnwick"_s, paths, desktop, dialogs);
     EXPECT_EQ(desktop.opened().last(), QUrl(u"https://support.example.org/tarnwick"_s));
+    EXPECT_EQ(dialogs.shown().size(), 2u);
+    // Without an address, never a placeholder: the manual's page on getting help.
+    QFile::remove(app + u"/help/kel3.chm"_s);
+    desktop.opens = true;
+    webSupportCommand(QString(), paths, desktop, dialogs);
+    QUrl gettingHelp = QUrl::fromLocalFile(shipped + u"/help/index.html"_s);
+    gettingHelp.setFragment(u"help"_s);
+    EXPECT_EQ(desktop.opened().last(), gettingHelp);
     EXPECT_EQ(dialogs.shown().size(), 2u);
 }
 
@@ -145,6 +153,11 @@ TEST(HelpCommands, TheHelpMenuOpensHelpTheSupportPageAndTheAboutBox) {
         about->versionLabel()->text(),
         u"Version: %1.%2.%3"_s.arg(version::major).arg(version::minor).arg(version::revision));
     EXPECT_FALSE(about->noticeLabel()->text().isEmpty());
+    // A build that names no support page prints none, and never a made-up one.
+    if (QString::fromUtf8(version::supportAddress).isEmpty()) {
+        EXPECT_FALSE(about->noticeLabel()->text().contains(u"://"_s))
+            << about->noticeLabel()->text().toStdString();
+    }
     EXPECT_FALSE(about->logo()->pixmap().isNull());
     EXPECT_EQ(about->okButton()->faceColour(), HighlightButton::restFace);
     about->okButton()->click();

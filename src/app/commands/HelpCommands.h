@@ -14,7 +14,12 @@ class Dialogs;
 void helpContentsCommand(const AppPaths& paths, DesktopServices& desktop, Dialogs& dialogs);
 
 // Web Based Support: the support page in the desktop's browser. The program has nothing to add
-// when no browser starts, so a failure is ignored.
-void webSupportCommand(const QString& address, DesktopServices& desktop);
+// when no browser starts, so a failure is ignored. Without an address, Tarnwick's manual opens at
+// its page on getting help.
+void webSupportCommand(const QString& address, const AppPaths& paths, DesktopServices& desktop,
+                       Dialogs& dialogs);
+
+// The manual's section on getting help, which Web Based Support opens without an address.
+inline constexpr const char* gettingHelpSection = "help";
 
 } // namespace tarnwick

@@ -282,8 +282,9 @@ void MainWindow::helpContentsCommand() {
 }
 
 void MainWindow::webSupportCommand() {
-    if (desktop_)
-        tarnwick::webSupportCommand(ProgramSettings().supportAddress(), *desktop_);
+    if (desktop_ && dialogs_)
+        tarnwick::webSupportCommand(ProgramSettings().supportAddress(), state_.paths, *desktop_,
+                                    *dialogs_);
 }
 
 void MainWindow::aboutCommand() {

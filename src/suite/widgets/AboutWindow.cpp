@@ -4,10 +4,13 @@
 #include "ui/widgets/HighlightButton.h"
 #include "Version.h"
 
+#include <algorithm>
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace tarnwick {
@@ -41,6 +44,12 @@ AboutWindow::AboutWindow(QWidget* parent)
     notice_->setText(QString::fromUtf8(version::noticeLine) + u'\n' +
                      QString::fromUtf8(version::legalNotice));
     notice_->setWordWrap(true);
+    // Lines break between words only: the label is never narrower than its longest word, a web
+    // address among them.
+    int longestWord = 0;
+    for (const QString& word : notice_->text().split(QRegularExpression(QStringLiteral("\\s+"))))
+        longestWord = std::max(longestWord, notice_->fontMetrics().horizontalAdvance(word));
+    notice_->setMinimumWidth(longestWord + 2 * notice_->margin() + 2);
 
     ok_->setObjectName(QStringLiteral("cmdOK"));
     ok_->setDefault(true);

@@ -5,6 +5,7 @@
 #include "app/widgets/MainWindow.h"
 #include "app/widgets/WaitingProcessRunner.h"
 #include "catalogue/widgets/StatusBarWidget.h"
+#include "platform/ProgramSettings.h"
 #include "profile/widgets/AssistantWindow.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedSeams.h"
@@ -140,6 +141,22 @@ TEST(MainFrame, AnAssistantIconifiedWithTheFrameComesBackNormalWhenTheFrameIsRes
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(window->windowState() & Qt::WindowMinimized)
         << "shown iconic, it takes the restored frame down with it";
+
+    // It opens again where the planner put it, for the session and the next run; a place off
+    // every screen gives way to its own beside the frame.
+    const QPoint ownPlace = window->pos();
+    const QPoint moved = ownPlace - QPoint(200, -40);
+    window->move(moved);
+    assistant->hideWindow();
+    assistant->toggle();
+    EXPECT_EQ(window->pos(), moved);
+    ProgramSettings settings;
+    frame.mainWindow()->saveLayout(settings);
+    EXPECT_EQ(settings.value(QStringLiteral("Window/AssistantPlace")).toPoint(), moved);
+    assistant->hideWindow();
+    assistant->setPlace(QPoint(-9000, -9000));
+    assistant->toggle();
+    EXPECT_EQ(window->pos(), ownPlace);
 
     // Above the program's windows only, and its close box hides it as its Hide buttons do.
     EXPECT_FALSE(window->windowFlags() & Qt::WindowStaysOnTopHint);

@@ -42,6 +42,7 @@ AssistantController::AssistantController(AppState& state, MainWindow& window)
     connect(assistant_, &AssistantWindow::nameEdited, this,
             [this](const QString& name) { edited(state_.fuelProfile.name, name); });
     connect(assistant_, &AssistantWindow::notesRequested, this, &AssistantController::openNotes);
+    assistant_->installEventFilter(this);
 
     fileHooks_.hideAssistant = [this] { assistant_->hide(); };
     fileHooks_.showAssistant = [this] {
@@ -118,14 +119,32 @@ void AssistantController::setBoldColumn(int slot) {
     assistant_->setBoldColumn(slot);
 }
 
+bool AssistantController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == assistant_ && event->type() == QEvent::Move && assistant_->isVisible())
+        place_ = assistant_->pos();
+    return QObject::eventFilter(watched, event);
+}
+
 void AssistantController::showAndPlace() {
+    const std::optional<QPoint> remembered = place_; // showing it moves it
     assistant_->show();
     main_.action(u"mnuAssistants"_s)->setChecked(true);
     QApplication::processEvents();
-    const QRect frame = main_.window()->frameGeometry();
-    const int left = frame.width() - assistant_->frameGeometry().width() + frame.left() -
-                     rightEdgeInsetTwips / twipsPerPixel;
-    assistant_->move(left, frame.top());
+    const auto onAScreen = [this](QPoint place) {
+        const QRect title(place, QSize(assistant_->frameGeometry().width(), 24));
+        for (const QScreen* screen : QGuiApplication::screens())
+            if (screen->availableGeometry().intersects(title))
+                return true;
+        return false;
+    };
+    if (remembered && onAScreen(*remembered)) {
+        assistant_->move(*remembered);
+    } else {
+        const QRect frame = main_.window()->frameGeometry();
+        const int left = frame.width() - assistant_->frameGeometry().width() + frame.left() -
+                         rightEdgeInsetTwips / twipsPerPixel;
+        assistant_->move(left, frame.top());
+    }
     main_.action(u"barAssistant"_s)->setChecked(true);
     assistant_->raise();
 }

@@ -3,7 +3,10 @@
 #include "app/commands/ProfileCommands.h"
 #include "app/commands/ProfileFileCommands.h"
 
+#include <QPoint>
 #include <QPointer>
+
+#include <optional>
 
 #include <QObject>
 
@@ -46,6 +49,11 @@ public:
     void comparingStarted();
     void comparingEnded();
     void builderCommand();
+    // Where the window stood when last shown, kept for the session and in the settings; it
+    // opens there again while that place is on a screen, else at its place beside the frame.
+    std::optional<QPoint> place() const { return place_; }
+    void setPlace(QPoint place) { place_ = place; }
+
     // The main frame was minimised or restored: the window follows it.
     void frameMinimised();
     void frameRestored();
@@ -65,6 +73,10 @@ private:
     ProfileFileHooks fileHooks_;
     QPointer<NotesWindow> notes_;
     bool hiddenWithFrame_ = false;
+    std::optional<QPoint> place_;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 } // namespace tarnwick

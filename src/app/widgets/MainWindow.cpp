@@ -238,6 +238,8 @@ void MainWindow::buildMenus() {
 
 namespace {
 
+const QString assistantPlaceKey = QStringLiteral("Window/AssistantPlace");
+
 const QStringList rememberedSplitters{QStringLiteral("eleKel"), QStringLiteral("vseBrowse"),
                                       QStringLiteral("eleCompareMain")};
 
@@ -255,9 +257,13 @@ void MainWindow::saveLayout(ProgramSettings& settings) const {
     settings.setValue(QStringLiteral("List/SortColumn"), state_.resultsList.sortColumn());
     settings.setValue(QStringLiteral("List/SortDescending"),
                       state_.resultsList.sortOrder() == Qt::DescendingOrder);
+    if (const std::optional<QPoint> place = assistant_->place())
+        settings.setValue(assistantPlaceKey, *place);
 }
 
 void MainWindow::restoreLayout(const ProgramSettings& settings) {
+    if (const QVariant place = settings.value(assistantPlaceKey); place.canConvert<QPoint>())
+        assistant_->setPlace(place.toPoint());
     for (const QString& name : rememberedSplitters)
         if (auto* splitter = findChild<QSplitter*>(name))
             splitter->restoreState(settings.value(QStringLiteral("Window/") + name).toByteArray());

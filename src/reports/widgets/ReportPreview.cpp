@@ -392,6 +392,9 @@ void ReportPreview::keyPressEvent(QKeyEvent* event) {
 void ReportPreview::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     applyZoom();
+    // A window restored from maximised is resized in several steps, the scroll area's last
+    // after this one: the page is fitted again once every size has settled.
+    QMetaObject::invokeMethod(this, &ReportPreview::applyZoom, Qt::QueuedConnection);
 }
 
 bool ReportPreview::eventFilter(QObject* watched, QEvent* event) {

@@ -173,4 +173,10 @@ TEST(Keyboard, TheMainWindowWorksWithoutAMouse) {
         }
     }
     EXPECT_TRUE(dialogs.shown().empty());
+
+    // Shift+F10 on the list opens the sort menu as the menu key does.
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_TRUE(window.resultsView()->sortMenu()->isVisible());
+    window.resultsView()->sortMenu()->close();
 }

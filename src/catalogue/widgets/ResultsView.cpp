@@ -13,6 +13,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 
@@ -174,6 +175,17 @@ ResultsView::ResultsView(ResultsListModel& model, QWidget* parent)
         target->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(target, &QWidget::customContextMenuRequested, this,
                 [this, target](QPoint at) { sortMenu()->popup(target->mapToGlobal(at)); });
+    }
+    // The X11 desktops send no context menu for Shift+F10; it opens the menu at the chosen row.
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(list_), static_cast<QAbstractItemView*>(icons_)}) {
+        auto* shortcut = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), view, nullptr,
+                                       nullptr, Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, view] {
+            const QRect row = view->visualRect(view->currentIndex());
+            const QPoint at = row.isValid() ? row.bottomLeft() : QPoint(0, 0);
+            sortMenu()->popup(view->viewport()->mapToGlobal(at));
+        });
     }
     list->onKeyMove = [this](const QModelIndex& index) { emitItemClicked(index); };
     icons->onKeyMove = list->onKeyMove;

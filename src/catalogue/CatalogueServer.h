@@ -22,7 +22,8 @@ inline constexpr int serverStatementTimeoutSeconds = 60;
 // While it lives, a statement on the connection is given a time limit. The server stops a
 // statement that runs past it itself (statement_timeout); a server that does not answer at all
 // (its process stalled) cannot, so a little after the limit the connection's socket is shut
-// down here, which ends the wait with a lost connection.
+// down here, which ends the wait with a lost connection. On a connection that is not to a
+// server it does nothing.
 class ServerStatementDeadline {
 public:
     ServerStatementDeadline(const QSqlDatabase& db, int limitMs);

@@ -314,10 +314,8 @@ RecordSet PhotoDatabase::runAsStored(const QString& statement) const {
     }
     const QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     // The rows come from the server as they are read, so the limit covers the reading too.
-    std::optional<ServerStatementDeadline> deadline;
-    if (onServer())
-        deadline.emplace(db, statementLimitMs_);
-    const auto cutOff = [&deadline] { return deadline && deadline->cut(); };
+    const ServerStatementDeadline deadline(db, statementLimitMs_);
+    const auto cutOff = [&deadline] { return deadline.cut(); };
 
     QSqlQuery query(db);
     query.setForwardOnly(true);
@@ -365,10 +363,8 @@ void PhotoDatabase::requery(RecordSet& set) const {
 
 void PhotoDatabase::execNative(const QString& sql, const QVariantList& values) const {
     const QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
-    std::optional<ServerStatementDeadline> deadline;
-    if (onServer())
-        deadline.emplace(db, statementLimitMs_);
-    const auto cutOff = [&deadline] { return deadline && deadline->cut(); };
+    const ServerStatementDeadline deadline(db, statementLimitMs_);
+    const auto cutOff = [&deadline] { return deadline.cut(); };
     QSqlQuery query(db);
     // The server prepares only statements that take values; BEGIN, SET or LOCK run as they are.
     if (values.isEmpty()) {

@@ -32,19 +32,9 @@ bool folderIsWritable(const QString& folder) {
 
 namespace {
 
-// A short write leaves no error behind in Qt's files: writing the rest either goes on or fails
-// with the system's reason (a full disk, a file size limit).
-bool writeAll(QFileDevice& file, const QByteArray& bytes) {
-    const char* data = bytes.constData();
-    qint64 left = bytes.size();
-    while (left > 0) {
-        const qint64 written = file.write(data, left);
-        if (written <= 0)
-            return false;
-        data += written;
-        left -= written;
-    }
-    return file.flush();
+// Flushed too: a buffered device reports a failed write only then.
+bool writeAllFlushed(QFileDevice& file, const QByteArray& bytes) {
+    return writeAll(file, bytes) && file.flush();
 }
 
 FileWriteError errorOf(const QFileDevice& file) {
@@ -55,12 +45,28 @@ FileWriteError errorOf(const QFileDevice& file) {
 
 } // namespace
 
+bool writeAll(QIODevice& device, const QByteArray& bytes) {
+    // A short write leaves no error behind in Qt's devices: writing the rest either goes on or
+    // fails with the system's reason (a full disk, a file size limit).
+    const char* data = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const qint64 written = device.write(data, left);
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
 std::optional<FileWriteError> writeWholeFile(const QString& path, const QByteArray& bytes) {
     const QFileInfo info(path);
     if (info.exists() && !info.isFile() && !info.isDir()) {
         // Renaming over a device would put a plain file in its place.
         QFile device(path);
-        if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !writeAll(device, bytes))
+        if (!device.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+            !writeAllFlushed(device, bytes))
             return errorOf(device);
         return std::nullopt;
     }
@@ -69,7 +75,7 @@ std::optional<FileWriteError> writeWholeFile(const QString& path, const QByteArr
     // how that write went.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return errorOf(file);
-    if (!writeAll(file, bytes)) {
+    if (!writeAllFlushed(file, bytes)) {
         const FileWriteError error = errorOf(file);
         file.cancelWriting();
         return error;

@@ -16,6 +16,9 @@ QString firstUnsearchableFolder(const QString& path);
 // Whether this user may write into the folder: create, rename and remove files in it.
 bool folderIsWritable(const QString& folder);
 
+// Writes every byte, going on after a short write; false when the device takes no more.
+bool writeAll(QIODevice& device, const QByteArray& bytes);
+
 // Why a file could not be written: the kind as Qt's files report it (ResourceError for a full
 // disk) and the system's own words.
 struct FileWriteError {

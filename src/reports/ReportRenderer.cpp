@@ -1,5 +1,7 @@
 #include "reports/ReportRenderer.h"
 
+#include "platform/FileAccess.h"
+
 #include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
@@ -191,16 +193,7 @@ bool writePdf(const ReportDocument& document, QIODevice& output, const QString& 
         if (!printDocument(document, writer))
             return false;
     }
-    const char* data = pdf.constData();
-    qint64 left = pdf.size();
-    while (left > 0) {
-        const qint64 written = output.write(data, left);
-        if (written <= 0)
-            return false;
-        data += written;
-        left -= written;
-    }
-    return true;
+    return writeAll(output, pdf);
 }
 
 } // namespace tarnwick

@@ -2,9 +2,15 @@
 
 #include "CliSupport.h"
 
+#include "catalogue/AccessFile.h"
+#include "catalogue/CatalogueImport.h"
 #include "catalogue/CatalogueLocation.h"
 #include "catalogue/CataloguePush.h"
 #include "catalogue/DatabaseError.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 using namespace Qt::StringLiterals;
 using namespace tarnwick;
@@ -15,15 +21,85 @@ int usage(const QString& message) {
     return usageError(u"tarnwick-cli catalogue"_s, message);
 }
 
-} // namespace
+int failed(const DatabaseError& error) {
+    printLine(stderr, u"tarnwick-cli: %1"_s.arg(error.message()));
+    return exitFailure;
+}
 
-int runCatalogue(const QStringList& args) {
-    if (args.isEmpty() || args.front() != u"push")
-        return usage(args.isEmpty() ? u"push is the one catalogue command"_s
-                                    : u"unknown catalogue command '%1'"_s.arg(args.front()));
+QJsonObject describe(const AccessFile& file) {
+    QJsonArray tables;
+    for (const AccessTable& table : file.tables()) {
+        QJsonArray columns;
+        for (const AccessColumn& column : table.columns)
+            columns.append(QJsonObject{{u"name"_s, column.name}, {u"type"_s, column.type}});
+        tables.append(
+            QJsonObject{{u"name"_s, table.name}, {u"rows"_s, table.rows}, {u"columns"_s, columns}});
+    }
+    const QStringList missing = missingForCatalogue(file);
+    return QJsonObject{{u"file"_s, file.name()},
+                       {u"format"_s, accessFormatName(file.format())},
+                       {u"tables"_s, tables},
+                       {u"queries"_s, QJsonArray::fromStringList(file.storedQueries())},
+                       {u"importable"_s, missing.isEmpty()},
+                       {u"missing"_s, QJsonArray::fromStringList(missing)}};
+}
+
+int runInspect(const QStringList& args) {
+    if (args.size() != 1 || args.front().startsWith(u'-'))
+        return usage(u"catalogue inspect takes one Access file"_s);
+    try {
+        const auto file = AccessFile::open(args.front());
+        const QJsonDocument json(describe(*file));
+        printLine(stdout, QString::fromUtf8(json.toJson(QJsonDocument::Indented)).trimmed());
+    } catch (const DatabaseError& error) {
+        return failed(error);
+    }
+    return 0;
+}
+
+int runImport(const QStringList& args) {
+    QString appDir;
+    QString file;
+    bool force = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == u"--force")
+            force = true;
+        else if (takeValue(args, i, u"--app-dir"_s, appDir))
+            continue;
+        else if (args[i].startsWith(u'-'))
+            return usage(u"unknown argument '%1' for catalogue import"_s.arg(args[i]));
+        else if (file.isEmpty())
+            file = args[i];
+        else
+            return usage(
+                u"catalogue import takes one Access file, got '%1' and '%2'"_s.arg(file, args[i]));
+    }
+    if (file.isEmpty())
+        return usage(u"catalogue import needs the Access file (Photo3.mdb) to import"_s);
+    const QString target = installationPaths(appDir).cataloguePath();
+    try {
+        const auto source = AccessFile::open(file);
+        const ImportedCatalogue imported = importCatalogue(*source, target, force);
+        printLine(stdout,
+                  u"Imported %1 books and %2 photos (%3 active) from %4 (%5) into %6."_s.arg(
+                      QString::number(imported.books), QString::number(imported.photos),
+                      QString::number(imported.activePhotos), file,
+                      accessFormatName(source->format()), target));
+        printLine(stdout, u"qryactive: the standard definition (the photos of active books "
+                          "that are active themselves), as Slidekeep keeps them."_s);
+        if (imported.activePhotos == 0)
+            printLine(stdout, u"No photo is active, so Tarnwick will list none: let Slidekeep "
+                              "activate books and photos."_s);
+    } catch (const DatabaseError& error) {
+        return failed(error);
+    }
+    return 0;
+}
+
+int runPush(const QStringList& args) {
     QString appDir;
     QString address;
-    for (qsizetype i = 1; i < args.size(); ++i) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         QString* target = nullptr;
         QString option = arg;
@@ -59,8 +135,21 @@ int runCatalogue(const QStringList& args) {
                       QString::number(pushed.books), QString::number(pushed.photos),
                       QString::number(pushed.activePhotos), source, location->displayName()));
     } catch (const DatabaseError& error) {
-        printLine(stderr, u"tarnwick-cli: %1"_s.arg(error.message()));
-        return exitFailure;
+        return failed(error);
     }
     return 0;
+}
+
+} // namespace
+
+int runCatalogue(const QStringList& args) {
+    const QString command = args.value(0);
+    if (command == u"push")
+        return runPush(args.mid(1));
+    if (command == u"inspect")
+        return runInspect(args.mid(1));
+    if (command == u"import")
+        return runImport(args.mid(1));
+    return usage(command.isEmpty() ? u"name a catalogue command: push, inspect or import"_s
+                                   : u"unknown catalogue command '%1'"_s.arg(command));
 }

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <mdbtools.h>
+#include <optional>
 
 namespace tarnwick {
 
@@ -19,6 +20,9 @@ namespace {
 
 // Long texts (memo fields) are read up to this length; a longer one is refused, not cut.
 constexpr std::size_t bindSize = 1 << 20;
+// A row's place on its page; the bits above flag deleted and moved rows (the library's
+// OFFSET_MASK, which its header does not export).
+constexpr int rowOffsetMask = 0x1fff;
 
 QString typeName(int type) {
     switch (type) {
@@ -250,7 +254,8 @@ void AccessFile::readRows(const QString& tableName,
         size_t size = 0;
         if (mdb_find_row(mdb, int(table->cur_row) - 1, &start, &size) != 0)
             throw cannotConvert(u"(all)"_s, u"the row cannot be found on its page"_s);
-        const int fieldCount = mdb_crack_row(table, start, size, fields.data());
+        const int fieldCount =
+            mdb_crack_row(table, start & rowOffsetMask, size, fields.data());
         std::vector<const MdbField*> byColumn(columnCount, nullptr);
         for (int f = 0; f < fieldCount; ++f)
             if (fields[std::size_t(f)].colnum >= 0 &&
@@ -358,6 +363,133 @@ void AccessFile::readRows(const QString& tableName,
                                              QString::number(table->num_rows),
                                              QString::number(row)),
                             DatabaseError::Kind::Corrupt);
+}
+
+QString composeStoredQuery(const std::vector<StoredQueryPart>& parts) {
+    constexpr int kind = 1, options = 3, table = 5, column = 6, join = 7, where = 8, groupBy = 9,
+                  having = 10, orderBy = 11;
+    constexpr qint64 selectQuery = 1, allColumns = 1, distinct = 2;
+    const auto of = [&](int attribute) {
+        std::vector<const StoredQueryPart*> found;
+        for (const StoredQueryPart& part : parts)
+            if (part.attribute == attribute)
+                found.push_back(&part);
+        return found;
+    };
+    const auto kinds = of(kind);
+    if (kinds.size() != 1 || kinds.front()->flag != selectQuery)
+        return {};
+    const qint64 optionFlags = of(options).empty() ? 0 : of(options).front()->flag;
+    const auto bracketed = [](const QString& name) { return u'[' + name + u']'; };
+
+    QStringList columns;
+    if (optionFlags & allColumns)
+        columns << u"*"_s;
+    for (const StoredQueryPart* part : of(column))
+        columns << (part->name1.isEmpty() ? part->expression
+                                          : part->expression + u" AS "_s + bracketed(part->name1));
+    if (columns.isEmpty())
+        return {};
+
+    // Joined tables nest from the first join on; the others follow, comma-separated.
+    QString joined;
+    QStringList inJoins;
+    for (const StoredQueryPart* part : of(join)) {
+        const QString how = part->flag == 2   ? u"LEFT JOIN"_s
+                            : part->flag == 3 ? u"RIGHT JOIN"_s
+                                              : u"INNER JOIN"_s;
+        if (joined.isEmpty()) {
+            joined = bracketed(part->name1);
+            inJoins << part->name1;
+        }
+        const QString& next = inJoins.contains(part->name2) ? part->name1 : part->name2;
+        if (inJoins.contains(next))
+            return {}; // a join between tables joined already: not one statement of ours
+        joined = u"%1 %2 %3 ON %4"_s.arg(joined, how, bracketed(next), part->expression);
+        inJoins << next;
+    }
+    QStringList from;
+    if (!joined.isEmpty())
+        from << joined;
+    for (const StoredQueryPart* part : of(table)) {
+        if (inJoins.contains(part->name2.isEmpty() ? part->name1 : part->name2))
+            continue;
+        if (part->name1.isEmpty())
+            return {}; // a subquery in FROM
+        from << (part->name2.isEmpty()
+                     ? bracketed(part->name1)
+                     : bracketed(part->name1) + u" AS "_s + bracketed(part->name2));
+    }
+    if (from.isEmpty())
+        return {};
+
+    QString statement =
+        u"SELECT %1%2 FROM %3"_s.arg(optionFlags & distinct ? u"DISTINCT "_s : QString(),
+                                     columns.join(u", "_s), from.join(u", "_s));
+    const auto expressions = [&](int attribute) {
+        QStringList texts;
+        for (const StoredQueryPart* part : of(attribute))
+            texts << (attribute == orderBy && part->name1.compare(u"D", Qt::CaseInsensitive) == 0
+                          ? part->expression + u" DESC"_s
+                          : part->expression);
+        return texts;
+    };
+    if (const QStringList w = expressions(where); !w.isEmpty())
+        statement += u" WHERE "_s + w.join(u" AND "_s);
+    if (const QStringList g = expressions(groupBy); !g.isEmpty())
+        statement += u" GROUP BY "_s + g.join(u", "_s);
+    if (const QStringList h = expressions(having); !h.isEmpty())
+        statement += u" HAVING "_s + h.join(u" AND "_s);
+    if (const QStringList o = expressions(orderBy); !o.isEmpty())
+        statement += u" ORDER BY "_s + o.join(u", "_s);
+    return statement;
+}
+
+std::vector<QVariantMap> AccessFile::rowsByName(const QString& tableName) const {
+    QByteArray encoded = tableName.toUtf8();
+    QStringList names;
+    if (MdbTableDef* table = mdb_read_table_by_name(handle_->mdb, encoded.data(), MDB_TABLE)) {
+        if (mdb_read_columns(table))
+            for (unsigned int c = 0; c < table->num_cols; ++c)
+                names << QString::fromUtf8(
+                    static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c))->name);
+        mdb_free_tabledef(table);
+    }
+    std::vector<QVariantMap> rows;
+    if (names.isEmpty())
+        return rows;
+    readRows(tableName, [&](const QVariantList& values) {
+        QVariantMap row;
+        for (qsizetype i = 0; i < names.size() && i < values.size(); ++i)
+            row.insert(names[i], values[i]);
+        rows.push_back(row);
+    });
+    return rows;
+}
+
+QString AccessFile::storedQuerySql(const QString& query) const {
+    constexpr qint64 queryObject = 5;
+    if (!queries_.contains(query))
+        return {};
+    try {
+        std::optional<qint64> id;
+        for (const QVariantMap& object : rowsByName(u"MSysObjects"_s))
+            if (object.value(u"Type"_s).toLongLong() == queryObject &&
+                object.value(u"Name"_s).toString() == query)
+                id = object.value(u"Id"_s).toLongLong();
+        if (!id)
+            return {};
+        std::vector<StoredQueryPart> parts;
+        for (const QVariantMap& row : rowsByName(u"MSysQueries"_s))
+            if (row.value(u"ObjectId"_s).toLongLong() == *id)
+                parts.push_back({int(row.value(u"Attribute"_s).toLongLong()),
+                                 row.value(u"Name1"_s).toString(), row.value(u"Name2"_s).toString(),
+                                 row.value(u"Expression"_s).toString(),
+                                 row.value(u"Flag"_s).toLongLong()});
+        return composeStoredQuery(parts);
+    } catch (const DatabaseError&) {
+        return {}; // the description is damaged: the caller falls back to its own definition
+    }
 }
 
 } // namespace tarnwick

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <QVariantMap>
 
 #include <functional>
 #include <memory>
@@ -39,11 +40,28 @@ public:
     // The user's tables, system tables left out.
     virtual std::vector<AccessTable> tables() const = 0;
     virtual QStringList storedQueries() const = 0;
+    // A stored select query's statement as the old engine writes it; empty when there is no
+    // such query or it is of a kind that cannot be written back as one statement.
+    virtual QString storedQuerySql(const QString& query) const = 0;
     // Calls visit for each row of the table. Throws DatabaseError, naming the file, the table and
     // the row, when a row cannot be read.
     virtual void readRows(const QString& table,
                           const std::function<void(const QVariantList&)>& visit) const = 0;
 };
+
+// One row of the old engine's description of a stored query (its system table MSysQueries).
+struct StoredQueryPart {
+    int attribute = 0; // 1 kind, 3 options, 5 table, 6 column, 7 join, 8 where, 9 group by,
+                       // 10 having, 11 order by
+    QString name1;
+    QString name2;
+    QString expression;
+    qint64 flag = 0;
+};
+
+// The select statement the parts describe, in the old engine's dialect; empty for any other
+// kind of query.
+QString composeStoredQuery(const std::vector<StoredQueryPart>& parts);
 
 // An Access database file (Jet 3, Jet 4, Access 2007+), opened read-only. The only place the
 // program touches mdbtools' library.
@@ -60,11 +78,14 @@ public:
     QString name() const override { return path_; }
     std::vector<AccessTable> tables() const override { return tables_; }
     QStringList storedQueries() const override { return queries_; }
+    QString storedQuerySql(const QString& query) const override;
     void readRows(const QString& table,
                   const std::function<void(const QVariantList&)>& visit) const override;
 
 private:
     struct Handle;
+    // The rows of a table, system tables too, by column name.
+    std::vector<QVariantMap> rowsByName(const QString& table) const;
     AccessFile(QString path, std::unique_ptr<Handle> handle);
     void readCatalogue();
 

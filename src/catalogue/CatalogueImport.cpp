@@ -2,6 +2,7 @@
 
 #include "catalogue/CatalogueSchema.h"
 #include "catalogue/DatabaseError.h"
+#include "catalogue/JetDialect.h"
 #include "catalogue/PhotoDatabase.h"
 
 #include <QCoreApplication>
@@ -144,6 +145,39 @@ public:
         return query.value(0).toLongLong();
     }
 
+    // Defines qryactive by the old catalogue's own statement. Empty when it serves the programs;
+    // else why not, and the standard definition stays.
+    QString defineActiveQuery(const QString& jetStatement) {
+        const QString standard = standardActiveQuery();
+        QSqlQuery query(QSqlDatabase::database(connection_, false));
+        exec(u"DROP VIEW qryactive"_s);
+        QString problem;
+        if (!query.exec(u"CREATE VIEW qryactive AS "_s + translateJetToSqlite(jetStatement))) {
+            problem = query.lastError().databaseText();
+        } else {
+            // What every program asks of it: its columns, and Photos. names over it.
+            QStringList columns;
+            for (const RequiredColumns& required : requiredCatalogueColumns())
+                if (required.object == u"qryactive")
+                    columns = required.columns;
+            for (const QString& statement :
+                 {u"SELECT %1 FROM qryactive LIMIT 1"_s.arg(columns.join(u", "_s)),
+                  translateJetToSqlite(
+                      u"SELECT VegType From qryactive GROUP BY Photos.VegType"_s)}) {
+                if (!query.exec(statement)) {
+                    problem = query.lastError().databaseText();
+                    break;
+                }
+            }
+        }
+        if (problem.isEmpty())
+            return {};
+        query.finish();
+        exec(u"DROP VIEW IF EXISTS qryactive"_s);
+        exec(standard);
+        return problem;
+    }
+
     void close() {
         if (!QSqlDatabase::contains(connection_))
             return;
@@ -175,6 +209,13 @@ public:
     }
 
 private:
+    static QString standardActiveQuery() {
+        for (const QString& statement : catalogueSchemaStatements())
+            if (statement.startsWith(u"CREATE VIEW qryactive"))
+                return statement;
+        return {};
+    }
+
     bool ourColumn(const QString& table, const QString& column) {
         QSqlQuery query(QSqlDatabase::database(connection_, false));
         if (!query.exec(u"SELECT * FROM %1 LIMIT 0"_s.arg(table)))
@@ -259,6 +300,19 @@ ImportedCatalogue importCatalogue(const TableSource& source, const QString& targ
     };
     imported.books = copy(u"Books"_s);
     imported.photos = copy(u"Photos"_s);
+    const QString stored = source.storedQueries().contains(u"qryactive"_s, Qt::CaseInsensitive)
+                               ? source.storedQuerySql(u"qryactive"_s)
+                               : QString();
+    if (!source.storedQueries().contains(u"qryactive"_s, Qt::CaseInsensitive))
+        imported.whyStandardQuery = u"the file holds no stored query qryactive"_s;
+    else if (stored.isEmpty())
+        imported.whyStandardQuery = u"its stored query qryactive cannot be read as one select "
+                                    "statement"_s;
+    else if (const QString problem = catalogue.defineActiveQuery(stored); !problem.isEmpty())
+        imported.whyStandardQuery =
+            u"its stored query qryactive (%1) does not serve the programs: %2"_s.arg(stored,
+                                                                                     problem);
+    imported.ownActiveQuery = imported.whyStandardQuery.isEmpty();
     imported.activePhotos = catalogue.count(u"qryactive"_s);
     catalogue.close();
     // The check every program makes when it opens a catalogue.

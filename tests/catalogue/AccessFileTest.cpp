@@ -64,6 +64,16 @@ TEST(AccessFile, ReadsTablesColumnsAndValuesOfEveryFormat) {
                                   u"Suppliers"_s, u"Umsätze"_s}));
     EXPECT_EQ(nwind->storedQueries().size(), 22); // as mdb-queries lists them
     EXPECT_TRUE(nwind->storedQueries().contains(u"Alphabetical List of Products"_s));
+    // Stored queries written back as the statements they were saved from.
+    EXPECT_EQ(nwind->storedQuerySql(u"Products Above Average Price"_s),
+              u"SELECT Products.ProductName, Products.UnitPrice FROM [Products] WHERE "
+              "(((Products.UnitPrice)>(SELECT AVG([UnitPrice]) From Products))) ORDER BY "
+              "Products.UnitPrice DESC"_s);
+    EXPECT_TRUE(nwind->storedQuerySql(u"Orders Qry"_s)
+                    .endsWith(u"Customers.Country FROM [Customers] INNER JOIN [Orders] ON "
+                              "Customers.CustomerID = Orders.CustomerID"_s))
+        << nwind->storedQuerySql(u"Orders Qry"_s).toStdString();
+    EXPECT_EQ(nwind->storedQuerySql(u"Customers"_s), QString());
     const auto details = tableNamed(*nwind, u"Order Details"_s);
     ASSERT_TRUE(details);
     EXPECT_EQ(details->rows, 2155);

@@ -65,6 +65,11 @@ public:
         return result;
     }
     QStringList storedQueries() const override { return {u"qryactive"_s}; }
+    QString storedQuerySql(const QString& query) const override {
+        return query == u"qryactive" ? activeQuery : QString();
+    }
+
+    QString activeQuery;
     void readRows(const QString& table,
                   const std::function<void(const QVariantList&)>& visit) const override {
         for (const QVariantList& row : tables_.at(table).second)
@@ -179,6 +184,9 @@ TEST(CatalogueImport, KeepsValuesAsStoredAndTheProgramsReadTheResult) {
     EXPECT_EQ(imported.books, 2);
     EXPECT_EQ(imported.photos, 3);
     EXPECT_EQ(imported.activePhotos, 1);
+    EXPECT_FALSE(imported.ownActiveQuery);
+    EXPECT_EQ(imported.whyStandardQuery,
+              u"its stored query qryactive cannot be read as one select statement"_s);
 
     // A Yes stays -1; Null stays apart from ""; extra columns and accents survive.
     EXPECT_EQ(
@@ -219,6 +227,27 @@ TEST(CatalogueImport, KeepsValuesAsStoredAndTheProgramsReadTheResult) {
     const QJsonArray books = QJsonDocument::fromJson(choices.output).object()[u"books"_s].toArray();
     ASSERT_EQ(books.size(), 2); // All Books and the one active book
     EXPECT_EQ(books[1].toObject()[u"text"_s].toString(), u"Bénédicte, Séries de l'Est"_s);
+}
+
+// The old catalogue's own definition of the active photos is kept where the programs can use it.
+TEST(CatalogueImport, KeepsTheFilesOwnActiveQueryWhereItServes) {
+    TestInstallation installation;
+    RowsInMemory source = oldCatalogue();
+    // Photos of inactive books count too: 1 and 3 are active themselves.
+    source.activeQuery = u"SELECT Photos.* FROM [Photos] WHERE (((Photos.active)=True))"_s;
+    const ImportedCatalogue own = importCatalogue(source, installation.cataloguePath(), false);
+    EXPECT_TRUE(own.ownActiveQuery) << own.whyStandardQuery.toStdString();
+    EXPECT_EQ(own.activePhotos, 2);
+    EXPECT_EQ(runCli(installation, {u"list"_s}).lines().size(), 3);
+
+    source.activeQuery = u"SELECT Photos.ID FROM [Photos]"_s;
+    const ImportedCatalogue narrow = importCatalogue(source, installation.cataloguePath(), true);
+    EXPECT_FALSE(narrow.ownActiveQuery);
+    EXPECT_TRUE(narrow.whyStandardQuery.startsWith(
+        u"its stored query qryactive (SELECT Photos.ID FROM [Photos]) does not serve"_s))
+        << narrow.whyStandardQuery.toStdString();
+    EXPECT_EQ(narrow.activePhotos, 1);
+    EXPECT_EQ(runCli(installation, {u"list"_s}).lines().size(), 2);
 }
 
 // A refused or failed import writes nothing and leaves the catalogue there as it was.

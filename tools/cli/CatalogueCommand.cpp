@@ -85,8 +85,10 @@ int runImport(const QStringList& args) {
                       QString::number(imported.books), QString::number(imported.photos),
                       QString::number(imported.activePhotos), file,
                       accessFormatName(source->format()), target));
-        printLine(stdout, u"qryactive: the standard definition (the photos of active books "
-                          "that are active themselves), as Slidekeep keeps them."_s);
+        printLine(stdout, imported.ownActiveQuery
+                              ? u"qryactive: the file's own stored query."_s
+                              : u"qryactive: the standard definition (the active photos of active "
+                                "books), since %1."_s.arg(imported.whyStandardQuery));
         if (imported.activePhotos == 0)
             printLine(stdout, u"No photo is active, so Tarnwick will list none: let Slidekeep "
                               "activate books and photos."_s);

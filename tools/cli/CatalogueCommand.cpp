@@ -8,9 +8,14 @@
 #include "catalogue/CataloguePush.h"
 #include "catalogue/DatabaseError.h"
 
+#include "platform/AppPaths.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace tarnwick;
@@ -57,14 +62,60 @@ int runInspect(const QStringList& args) {
     return 0;
 }
 
+// Where an import writes: the installation's file, or an empty database on a server.
+struct ImportTarget {
+    QString file;
+    std::optional<CatalogueLocation> server;
+};
+
+void printImported(const ImportedCatalogue& imported, const AccessFile& source,
+                   const QString& where) {
+    printLine(stdout, u"Imported %1 books and %2 photos (%3 active) from %4 (%5) into %6."_s.arg(
+                          QString::number(imported.books), QString::number(imported.photos),
+                          QString::number(imported.activePhotos), source.name(),
+                          accessFormatName(source.format()), where));
+    printLine(stdout, imported.ownActiveQuery
+                          ? u"qryactive: the file's own stored query."_s
+                          : u"qryactive: the standard definition (the active photos of active "
+                            "books), since %1."_s.arg(imported.whyStandardQuery));
+    if (imported.activePhotos == 0)
+        printLine(stdout, u"No photo is active, so Tarnwick will list none: let Slidekeep "
+                          "activate books and photos."_s);
+}
+
+int importInto(const QString& file, const ImportTarget& target, bool force) {
+    try {
+        const auto source = AccessFile::open(file);
+        if (!target.server) {
+            printImported(importCatalogue(*source, target.file, force), *source, target.file);
+            return 0;
+        }
+        // Through a file of ours, so the server receives what push copies from any catalogue.
+        QTemporaryDir scratch;
+        if (!scratch.isValid())
+            throw DatabaseError(u"No temporary folder could be made for the import (%1)."_s.arg(
+                                    scratch.errorString()),
+                                DatabaseError::Kind::ReadOnly);
+        const QString staged = scratch.filePath(QString::fromLatin1(catalogueFileName));
+        const ImportedCatalogue imported = importCatalogue(*source, staged, false);
+        pushCatalogue(staged, *target.server);
+        printImported(imported, *source, target.server->displayName());
+    } catch (const DatabaseError& error) {
+        return failed(error);
+    }
+    return 0;
+}
+
 int runImport(const QStringList& args) {
     QString appDir;
+    QString address;
     QString file;
     bool force = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (args[i] == u"--force")
             force = true;
-        else if (takeValue(args, i, u"--app-dir"_s, appDir))
+        else if (takeValue(args, i, u"--app-dir"_s, appDir) ||
+                 takeValue(args, i, u"--to"_s, address))
             continue;
         else if (args[i].startsWith(u'-'))
             return usage(u"unknown argument '%1' for catalogue import"_s.arg(args[i]));
@@ -76,26 +127,17 @@ int runImport(const QStringList& args) {
     }
     if (file.isEmpty())
         return usage(u"catalogue import needs the Access file (Photo3.mdb) to import"_s);
-    const QString target = installationPaths(appDir).cataloguePath();
-    try {
-        const auto source = AccessFile::open(file);
-        const ImportedCatalogue imported = importCatalogue(*source, target, force);
-        printLine(stdout,
-                  u"Imported %1 books and %2 photos (%3 active) from %4 (%5) into %6."_s.arg(
-                      QString::number(imported.books), QString::number(imported.photos),
-                      QString::number(imported.activePhotos), file,
-                      accessFormatName(source->format()), target));
-        printLine(stdout, imported.ownActiveQuery
-                              ? u"qryactive: the file's own stored query."_s
-                              : u"qryactive: the standard definition (the active photos of active "
-                                "books), since %1."_s.arg(imported.whyStandardQuery));
-        if (imported.activePhotos == 0)
-            printLine(stdout, u"No photo is active, so Tarnwick will list none: let Slidekeep "
-                              "activate books and photos."_s);
-    } catch (const DatabaseError& error) {
-        return failed(error);
+    ImportTarget target;
+    if (address.isEmpty()) {
+        target.file = installationPaths(appDir).cataloguePath();
+    } else {
+        QString problem;
+        target.server = CatalogueLocation::fromServerAddress(address, &problem);
+        if (!target.server)
+            return usage(u"--to cannot be used: %1; write postgresql://HOST[:PORT]/DB and keep "
+                         "the password in ~/.pgpass or PGPASSWORD"_s.arg(problem));
     }
-    return 0;
+    return importInto(file, target, force);
 }
 
 int runPush(const QStringList& args) {

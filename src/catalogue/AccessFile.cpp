@@ -339,7 +339,7 @@ void AccessFile::readRows(const QString& tableName,
                 size_t length = 0;
                 void* data = mdb_ole_read_full(mdb, column, &length);
                 values << QVariant(QByteArray(static_cast<const char*>(data), qsizetype(length)));
-                free(data);
+                g_free(data);
                 break;
             }
             default: { // texts, memos, replication IDs

@@ -7,6 +7,8 @@ namespace tarnwick {
 
 // The catalogue's file name in the application directory.
 inline constexpr const char* catalogueFileName = "Photo3.db";
+// The old suite's catalogue (an Access file) that an installation may still hold.
+inline constexpr const char* oldCatalogueFileName = "Photo3.mdb";
 
 // The code-list files every installation carries beside its catalogue.
 QStringList codeListFileNames();

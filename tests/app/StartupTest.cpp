@@ -124,3 +124,36 @@ TEST(SingleInstance, OneCopyPerInstallation) {
     ASSERT_TRUE(QFile::link(first.appDir(), link));
     EXPECT_FALSE(SingleInstance(link).tryAcquire());
 }
+
+// The old suite's Access catalogue where ours is missing: offered for import, and a file that
+// holds no photo catalogue is refused without writing one of ours.
+TEST_F(StartupTest, OffersToImportTheOldSuitesCatalogue) {
+    const QString accessFile =
+        QDir(QString::fromUtf8(TARNWICK_ACCESS_TESTDATA)).filePath(QStringLiteral("nwind.mdb"));
+    if (!QFileInfo::exists(accessFile))
+        GTEST_SKIP() << "the Access test files are not beside the sources";
+    const QString old = installation.paths().file(QStringLiteral("Photo3.mdb"));
+    ASSERT_TRUE(QFile::copy(accessFile, old));
+    const QString question = oldCatalogueQuestion(old, installation.cataloguePath());
+    EXPECT_TRUE(question.contains(old) && question.contains(installation.cataloguePath()));
+
+    dialogs.answerNext(Answer::No);
+    EXPECT_FALSE(initialiseCatalogue(state, dialogs));
+    ASSERT_EQ(dialogs.shown().size(), 2u);
+    EXPECT_EQ(dialogs.shown()[0].kind, QStringLiteral("question"));
+    EXPECT_EQ(dialogs.shown()[0].text, question);
+    EXPECT_TRUE(dialogs.shown()[1].text.contains(QStringLiteral("does not exist")));
+
+    dialogs.answerNext(Answer::Yes);
+    EXPECT_FALSE(initialiseCatalogue(state, dialogs));
+    ASSERT_EQ(dialogs.shown().size(), 4u);
+    EXPECT_EQ(dialogs.shown()[3].kind, QStringLiteral("critical"));
+    EXPECT_TRUE(dialogs.shown()[3].text.contains(QStringLiteral("lacks the table Books")))
+        << dialogs.shown()[3].text.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(installation.cataloguePath()));
+
+    // With a catalogue of ours there, nothing is asked.
+    test::writeSmallCatalogue(installation.cataloguePath(), 1);
+    EXPECT_TRUE(initialiseCatalogue(state, dialogs));
+    EXPECT_EQ(dialogs.shown().size(), 4u);
+}

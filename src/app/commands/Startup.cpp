@@ -4,12 +4,15 @@
 #include "app/commands/ProfileCommands.h"
 #include "app/commands/ProfileFileCommands.h"
 #include "app/commands/QueryCommands.h"
+#include "catalogue/AccessFile.h"
+#include "catalogue/CatalogueImport.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
 #include "platform/Dialogs.h"
 #include "platform/SuiteSettings.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace tarnwick {
 
@@ -33,7 +36,26 @@ void addListOrderIndex(const PhotoDatabase& database) {
     }
 }
 
+// Offers to import the old suite's catalogue when it is there and ours is not. A refused or failed
+// import throws; No leaves the missing catalogue to be reported as always.
+void offerOldCatalogue(const CatalogueLocation& location, const AppPaths& paths, Dialogs& dialogs) {
+    const QString old = paths.file(QString::fromLatin1(oldCatalogueFileName));
+    if (location.engine() != CatalogueEngine::Sqlite || QFileInfo::exists(location.path()) ||
+        !QFileInfo(old).isFile())
+        return;
+    if (dialogs.question(defaultDialogTitle, oldCatalogueQuestion(old, location.path())) !=
+        Answer::Yes)
+        return;
+    importCatalogue(*AccessFile::open(old), location.path(), false);
+}
+
 } // namespace
+
+QString oldCatalogueQuestion(const QString& oldCatalogue, const QString& catalogue) {
+    return QStringLiteral("The installation holds the old suite's catalogue %1 but no catalogue "
+                          "%2.\n\nImport %1 into %2 now? The old file is only read.")
+        .arg(oldCatalogue, catalogue);
+}
 
 bool initialiseCatalogue(AppState& state, Dialogs& dialogs) {
     const QString dataDir = state.paths.dataDir();
@@ -46,7 +68,9 @@ bool initialiseCatalogue(AppState& state, Dialogs& dialogs) {
                                     .arg(dataDir);
     }
     try {
-        state.database = PhotoDatabase::open(configuredCatalogue(state.paths));
+        const CatalogueLocation location = configuredCatalogue(state.paths);
+        offerOldCatalogue(location, state.paths, dialogs);
+        state.database = PhotoDatabase::open(location);
         state.database->normaliseBookBreaks();
         addListOrderIndex(*state.database);
         startQueryParametersAhead(state);

@@ -16,9 +16,14 @@ inline const QString noActivePhotosMessage =
     QStringLiteral("Please use Slidekeep to activate photos.");
 inline const QString exitQuestion = QStringLiteral("Exit Tarnwick?");
 
+// The question start-up asks when the installation holds the old suite's catalogue and none of
+// ours.
+QString oldCatalogueQuestion(const QString& oldCatalogue, const QString& catalogue);
+
 // Prepares the catalogue side of a run: the data folder, a fresh state, the open and normalised
-// catalogue, the active photos and the photo directory. On a refusal it shows the critical box
-// and returns false; the caller then ends the run.
+// catalogue (imported first from the old suite's Photo3.mdb when that is all the installation
+// holds and the user agrees), the active photos and the photo directory. On a refusal it shows
+// the critical box and returns false; the caller then ends the run.
 bool initialiseCatalogue(AppState& state, Dialogs& dialogs);
 
 // The question before a run ends, then the unsaved-profile prompt. False keeps the run going.

@@ -115,7 +115,7 @@ TEST_F(ReportCommand, RefusesBadArgumentsAndKeepsTheOldFileWhenItCannotWrite) {
             u"photo ID 99 is not among the active photos"_s);
     refused({u"photo"_s, u"--id"_s, u"3"_s, u"--out"_s, out}, u"names no data sheet"_s);
     refused({u"profile"_s, u"--profile"_s, installation.appDir() + u"/none.pr3"_s, u"--out"_s, out},
-            u"none.pr3 cannot be read"_s);
+            u"none.pr3 does not exist"_s);
     refused({u"photo"_s, u"--id"_s, u"1"_s, u"--out"_s, out, u"--page"_s, u"2"_s},
             u"unknown argument '--page'"_s);
 

@@ -1,0 +1,147 @@
+#include "query/SiteMatch.h"
+
+#include "catalogue/RecordSet.h"
+
+#include <algorithm>
+#include <cmath>
+#include <QString>
+
+namespace tarnwick {
+
+namespace {
+
+// A photo's value of a quantity; nullopt when it was not measured (Null, or below 0 for "not
+// available"). The woody loadings are sums of size classes: one Null class makes the sum Null,
+// as the list shows it.
+class QuantityReader {
+public:
+    explicit QuantityReader(const RecordSet& set) : set_(set) {
+        for (int k = 0; k < 7; ++k)
+            classes_[size_t(k)] =
+                set.requireFieldIndex(QStringLiteral("TonsPerAcreBreak%1").arg(k + 1));
+        duff_ = set.requireFieldIndex(u"AverageDuffDepth");
+        fuelBed_ = set.requireFieldIndex(u"AverageFuelbedDepth");
+        herb_ = set.requireFieldIndex(u"HerbTonsPerAcre");
+        shrub_ = set.requireFieldIndex(u"WoodyTonsPerAcre");
+    }
+
+    std::optional<double> value(int record, SiteQuantity quantity) const {
+        std::optional<double> v;
+        switch (quantity) {
+        case SiteQuantity::Fine:
+            v = classSum(record, 0, 2);
+            break;
+        case SiteQuantity::Coarse:
+            v = classSum(record, 3, 6);
+            break;
+        case SiteQuantity::Duff:
+            v = set_.number(record, duff_);
+            break;
+        case SiteQuantity::FuelBed:
+            v = set_.number(record, fuelBed_);
+            break;
+        case SiteQuantity::Herb:
+            v = set_.number(record, herb_);
+            break;
+        case SiteQuantity::Shrub:
+            v = set_.number(record, shrub_);
+            break;
+        }
+        if (v && (*v < 0 || !std::isfinite(*v)))
+            return std::nullopt;
+        return v;
+    }
+
+private:
+    std::optional<double> classSum(int record, int first, int last) const {
+        double sum = 0;
+        for (int k = first; k <= last; ++k) {
+            const std::optional<double> part = set_.number(record, classes_[size_t(k)]);
+            if (!part)
+                return std::nullopt;
+            sum += *part;
+        }
+        return sum;
+    }
+
+    const RecordSet& set_;
+    std::array<int, 7> classes_{};
+    int duff_ = -1;
+    int fuelBed_ = -1;
+    int herb_ = -1;
+    int shrub_ = -1;
+};
+
+} // namespace
+
+bool anySiteValue(const SiteValues& site) {
+    return std::any_of(site.begin(), site.end(), [](const auto& v) { return v.has_value(); });
+}
+
+double siteDistanceConstant(SiteQuantity quantity) {
+    switch (quantity) {
+    case SiteQuantity::Fine:
+    case SiteQuantity::Coarse:
+        return 0.1; // t/ac; the list shows hundredths, the transects are coarser
+    case SiteQuantity::Duff:
+    case SiteQuantity::FuelBed:
+        return 0.1; // inches, the list's precision
+    case SiteQuantity::Herb:
+    case SiteQuantity::Shrub:
+        return 0.01; // t/ac; live loadings are an order smaller than the woody ones
+    }
+    return 0.1;
+}
+
+double siteDistance(SiteQuantity quantity, double photo, double site) {
+    return std::abs(photo - site) /
+           (std::abs(photo) + std::abs(site) + siteDistanceConstant(quantity));
+}
+
+int SiteMatch::percent() const {
+    if (missing == 0 && distance == 0)
+        return 100;
+    // A photo that differs at all never reads as a perfect match.
+    return std::min(99, int(std::lround(100.0 * (1.0 - distance))));
+}
+
+std::vector<SiteMatch> siteMatches(const RecordSet& set, const SiteValues& site) {
+    std::vector<SiteMatch> matches(size_t(set.recordCount()));
+    if (set.recordCount() == 0)
+        return matches;
+    int entered = 0;
+    for (const auto& v : site)
+        entered += v ? 1 : 0;
+    if (entered == 0)
+        return matches;
+    const QuantityReader reader(set);
+    for (int record = 0; record < set.recordCount(); ++record) {
+        SiteMatch& match = matches[size_t(record)];
+        double sum = 0;
+        for (int q = 0; q < siteQuantityCount; ++q) {
+            if (!site[size_t(q)])
+                continue;
+            const auto quantity = SiteQuantity(q);
+            if (const std::optional<double> value = reader.value(record, quantity)) {
+                sum += siteDistance(quantity, *value, *site[size_t(q)]);
+            } else {
+                ++match.missing;
+                sum += 1.0;
+            }
+        }
+        match.distance = sum / entered;
+    }
+    return matches;
+}
+
+void rankNearestFirst(std::vector<int>& rows, const std::vector<SiteMatch>& matchOfRow) {
+    std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
+        const SiteMatch& x = matchOfRow[size_t(a)];
+        const SiteMatch& y = matchOfRow[size_t(b)];
+        if (x.missing != y.missing)
+            return x.missing < y.missing;
+        return x.distance < y.distance;
+    });
+}
+
+} // namespace tarnwick

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace tarnwick {
+
+class RecordSet;
+
+// The six quantities a planner may have measured on a site, in the order the fuel profile and the
+// site search page list them.
+enum class SiteQuantity { Fine, Coarse, Duff, FuelBed, Herb, Shrub };
+inline constexpr int siteQuantityCount = 6;
+
+// A site's measured values; an empty entry was not measured and takes no part.
+using SiteValues = std::array<std::optional<double>, siteQuantityCount>;
+
+bool anySiteValue(const SiteValues& site);
+
+// How far a photo's value x lies from a site's value s, from 0 (equal) towards 1:
+// |x - s| / (|x| + |s| + c). Dividing by the size of the values makes it scale-free (10 against
+// 12 t/ac is as near as 1.0 against 1.2); the small constant c of each quantity keeps it defined
+// at zero and makes differences far below what is measured count as near, so 0 against 0.005
+// t/ac of herb is close rather than as far as 0 against 5.
+double siteDistance(SiteQuantity quantity, double photo, double site);
+double siteDistanceConstant(SiteQuantity quantity);
+
+// A photo's closeness to the site over the entered quantities.
+struct SiteMatch {
+    int missing = 0;     // entered quantities the photo has no value for (Null or below 0)
+    double distance = 0; // mean over the entered quantities; a missing one counts 1
+    // 0 to 100; 100 only for a photo equal to the site in every entered quantity.
+    int percent() const;
+};
+
+// One match per record of the set. The set needs the seven size classes, the two depths and
+// the herb and shrub loadings; throws DatabaseError when one is lacking.
+std::vector<SiteMatch> siteMatches(const RecordSet& set, const SiteValues& site);
+
+// Orders rows (indexes into matchOfRow) nearest first: photos lacking fewer entered values before
+// those lacking more, then by distance. Stable, so ties keep the order the rows came in.
+void rankNearestFirst(std::vector<int>& rows, const std::vector<SiteMatch>& matchOfRow);
+
+} // namespace tarnwick

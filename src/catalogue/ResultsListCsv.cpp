@@ -46,6 +46,10 @@ QByteArray formatRows(const ResultsListModel& list, int from, int to) {
     QByteArray out;
     out.reserve(qsizetype(to - from) * 160);
     for (int position = from; position < to; ++position) {
+        if (list.hasMatch()) {
+            list.appendCellUtf8(out, position, MatchColumn);
+            out += ',';
+        }
         for (int column = 0; column < resultsColumnCount; ++column) {
             const qsizetype start = out.size();
             list.appendCellUtf8(out, position, column);
@@ -65,6 +69,8 @@ QByteArray formatRows(const ResultsListModel& list, int from, int to) {
 void writeResultsListCsv(const ResultsListModel& list,
                          const std::function<void(const QByteArray& chunk)>& write) {
     QByteArray header;
+    if (list.hasMatch())
+        header += "Match,";
     for (const ResultsColumn& column : resultsColumns()) {
         appendField(header, column.key);
         header += ',';

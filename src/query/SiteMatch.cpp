@@ -1,6 +1,7 @@
 #include "query/SiteMatch.h"
 
 #include "catalogue/RecordSet.h"
+#include "query/QueryBuilder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -142,6 +143,27 @@ void rankNearestFirst(std::vector<int>& rows, const std::vector<SiteMatch>& matc
             return x.missing < y.missing;
         return x.distance < y.distance;
     });
+}
+
+QString siteSearchStatement(const QStringList& vegTypes) {
+    if (vegTypes.isEmpty())
+        return QStringLiteral("SELECT * FROM qryactive;");
+    return QStringLiteral("SELECT * FROM qryactive WHERE Vegtype in (") + quotedCodeSet(vegTypes) +
+           QStringLiteral(");");
+}
+
+ResultsListModel::PreparedFill prepareSiteRanking(const RecordSet& set, const SiteValues& site) {
+    ResultsListModel::PreparedFill prepared = ResultsListModel::prepareFill(set, BookPhotoIdColumn);
+    const std::vector<SiteMatch> byRecord = siteMatches(set, site);
+    const int rows = prepared.source.rowCount();
+    std::vector<SiteMatch> byRow(static_cast<size_t>(rows));
+    prepared.matchPercent.resize(size_t(rows));
+    for (int row = 0; row < rows; ++row) {
+        byRow[size_t(row)] = byRecord[size_t(prepared.source.record(row))];
+        prepared.matchPercent[size_t(row)] = quint8(byRow[size_t(row)].percent());
+    }
+    rankNearestFirst(prepared.order, byRow);
+    return prepared;
 }
 
 } // namespace tarnwick

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "catalogue/ResultsListModel.h"
+
 #include <array>
 #include <optional>
+#include <QStringList>
 #include <vector>
 
 namespace tarnwick {
@@ -41,5 +44,20 @@ std::vector<SiteMatch> siteMatches(const RecordSet& set, const SiteValues& site)
 // Orders rows (indexes into matchOfRow) nearest first: photos lacking fewer entered values before
 // those lacking more, then by distance. Stable, so ties keep the order the rows came in.
 void rankNearestFirst(std::vector<int>& rows, const std::vector<SiteMatch>& matchOfRow);
+
+// A search by site values: the values, and the vegetation types it is narrowed to (code-list
+// rows; none: every type).
+struct SiteSearch {
+    SiteValues site;
+    QStringList vegTypes;
+};
+
+// The statement of the photos a site search ranks: the active photos, of the chosen vegetation
+// types only when some are chosen.
+QString siteSearchStatement(const QStringList& vegTypes);
+
+// The list's fill for a ranking: the set's rows nearest first, ties in the order the list takes
+// after start-up (by Book/Photo ID), each with its Match.
+ResultsListModel::PreparedFill prepareSiteRanking(const RecordSet& set, const SiteValues& site);
 
 } // namespace tarnwick

@@ -252,7 +252,7 @@ void MainWindow::saveLayout(ProgramSettings& settings) const {
     for (int width : resultsView_->columnWidths())
         widths << width;
     settings.setValue(QStringLiteral("List/ColumnWidths"), widths);
-    settings.setValue(QStringLiteral("List/SortColumn"), state_.resultsList.sortColumn());
+    settings.setValue(QStringLiteral("List/SortColumn"), state_.resultsList.fillColumn());
     settings.setValue(QStringLiteral("List/SortDescending"),
                       state_.resultsList.sortOrder() == Qt::DescendingOrder);
 }

@@ -67,7 +67,7 @@ QByteArray formatRows(const ResultsListModel& list, int from, int to) {
 } // namespace
 
 void writeResultsListCsv(const ResultsListModel& list,
-                         const std::function<void(const QByteArray& chunk)>& write) {
+                         const std::function<void(const QByteArray& chunk)>& write, int rowLimit) {
     QByteArray header;
     if (list.hasMatch())
         header += "Match,";
@@ -78,7 +78,7 @@ void writeResultsListCsv(const ResultsListModel& list,
     header += "Key\r\n";
     write(header);
     // Composing the cells is nearly all the cost, and reading the list is safe from any thread.
-    const int rows = list.rowCount();
+    const int rows = rowLimit >= 0 ? std::min(rowLimit, list.rowCount()) : list.rowCount();
     for (int from = 0; from < rows; from += 2 * blockRows) {
         const int middle = std::min(rows, from + blockRows);
         const int to = std::min(rows, middle + blockRows);

@@ -12,8 +12,10 @@ class ResultsListModel;
 // "Key", then one line per row in the order the list shows, every cell as shown (hidden columns
 // included) and the row key last. After a ranking, the Match comes first. The text is handed to
 // `write` in chunks, so a large list is never held twice.
+// rowLimit, when 0 or more, stops after that many rows.
 void writeResultsListCsv(const ResultsListModel& list,
-                         const std::function<void(const QByteArray& chunk)>& write);
+                         const std::function<void(const QByteArray& chunk)>& write,
+                         int rowLimit = -1);
 
 QByteArray resultsListCsv(const ResultsListModel& list);
 

@@ -79,6 +79,20 @@ bool anySiteValue(const SiteValues& site) {
     return std::any_of(site.begin(), site.end(), [](const auto& v) { return v.has_value(); });
 }
 
+std::optional<double> readSiteValue(const QString& text, const QLocale& locale) {
+    const QString trimmed = text.trimmed();
+    bool ok = false;
+    QLocale own = locale;
+    // A group separator would read "1.5" as 15 where the point groups thousands.
+    own.setNumberOptions(QLocale::RejectGroupSeparator);
+    double value = own.toDouble(trimmed, &ok);
+    if (!ok)
+        value = QLocale::c().toDouble(trimmed, &ok);
+    if (!ok || !std::isfinite(value) || value < 0)
+        return std::nullopt;
+    return value;
+}
+
 double siteDistanceConstant(SiteQuantity quantity) {
     switch (quantity) {
     case SiteQuantity::Fine:

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <optional>
+#include <QLocale>
 #include <QStringList>
 #include <vector>
 
@@ -20,6 +21,12 @@ inline constexpr int siteQuantityCount = 6;
 using SiteValues = std::array<std::optional<double>, siteQuantityCount>;
 
 bool anySiteValue(const SiteValues& site);
+
+// A site value as a person types it: written the locale's way or with a period, blanks around it
+// ignored. nullopt for text that is not a number of 0 or more (an empty text included).
+std::optional<double> readSiteValue(const QString& text, const QLocale& locale);
+inline const QString siteValuesMustBeNumbers =
+    QStringLiteral("Site values must be numbers of 0 or more, such as 2.5");
 
 // How far a photo's value x lies from a site's value s, from 0 (equal) towards 1:
 // |x - s| / (|x| + |s| + c). Dividing by the size of the values makes it scale-free (10 against

@@ -93,6 +93,40 @@ std::optional<double> readSiteValue(const QString& text, const QLocale& locale) 
     return value;
 }
 
+QString siteQuantityLabel(SiteQuantity quantity) {
+    switch (quantity) {
+    case SiteQuantity::Fine:
+        return QStringLiteral("DDW 0\"-3\" (t/ac)");
+    case SiteQuantity::Coarse:
+        return QStringLiteral("DDW 3.1\"+ (t/ac)");
+    case SiteQuantity::Duff:
+        return QStringLiteral("Duff depth (in)");
+    case SiteQuantity::FuelBed:
+        return QStringLiteral("Fuel bed depth (in)");
+    case SiteQuantity::Herb:
+        return QStringLiteral("Herb (t/ac)");
+    case SiteQuantity::Shrub:
+        return QStringLiteral("Shrub (t/ac)");
+    }
+    return QString();
+}
+
+SiteValuesRead readSiteValues(const std::array<QString, siteQuantityCount>& texts,
+                              const QLocale& locale) {
+    SiteValuesRead read;
+    for (int q = 0; q < siteQuantityCount; ++q) {
+        const QString& text = texts[size_t(q)];
+        if (text.trimmed().isEmpty())
+            continue;
+        read.site[size_t(q)] = readSiteValue(text, locale);
+        if (!read.site[size_t(q)] && read.problem.isEmpty())
+            read.problem = siteQuantityLabel(SiteQuantity(q)) + QStringLiteral(": '") +
+                           text.trimmed() + QStringLiteral("' is no number. ") +
+                           siteValuesMustBeNumbers;
+    }
+    return read;
+}
+
 double siteDistanceConstant(SiteQuantity quantity) {
     switch (quantity) {
     case SiteQuantity::Fine:

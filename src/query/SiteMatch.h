@@ -28,6 +28,18 @@ std::optional<double> readSiteValue(const QString& text, const QLocale& locale);
 inline const QString siteValuesMustBeNumbers =
     QStringLiteral("Site values must be numbers of 0 or more, such as 2.5");
 
+// What the site search page calls each quantity, with its unit.
+QString siteQuantityLabel(SiteQuantity quantity);
+
+// The page's six texts, in quantity order, as site values: an empty text is a value not
+// measured. The message names the first field whose text is no number.
+struct SiteValuesRead {
+    SiteValues site;
+    QString problem; // empty when every text was read
+};
+SiteValuesRead readSiteValues(const std::array<QString, siteQuantityCount>& texts,
+                              const QLocale& locale);
+
 // How far a photo's value x lies from a site's value s, from 0 (equal) towards 1:
 // |x - s| / (|x| + |s| + c). Dividing by the size of the values makes it scale-free (10 against
 // 12 t/ac is as near as 1.0 against 1.2); the small constant c of each quantity keeps it defined

@@ -639,8 +639,14 @@ void MainWindow::displayAllCommand() {
 }
 
 void MainWindow::searchCommand(const SearchRequest& request) {
+    if (!request.problem.isEmpty()) {
+        state_.statusLine.statusMessage(StatusKind::Error, request.problem);
+        return;
+    }
     if (request.criteria && state_.database)
         buildAndRunQuery(state_, *request.criteria, [this] { fillResultsList(state_); });
+    if (request.site && state_.database)
+        runSiteSearch(state_, *request.site, [this] { fillResultsList(state_); });
     if (!request.eraseDisplayed)
         return;
     if (state_.compareMode == 1)

@@ -111,6 +111,15 @@ QString siteQuantityLabel(SiteQuantity quantity) {
     return QString();
 }
 
+QString siteValuesLine(const SiteValues& site) {
+    QStringList parts;
+    for (int q = 0; q < siteQuantityCount; ++q)
+        if (site[size_t(q)])
+            parts << siteQuantityLabel(SiteQuantity(q)) + u' ' +
+                         QLocale::c().toString(*site[size_t(q)], 'g', 6);
+    return QStringLiteral("Site: ") + parts.join(QStringLiteral(", "));
+}
+
 SiteValuesRead readSiteValues(const std::array<QString, siteQuantityCount>& texts,
                               const QLocale& locale) {
     SiteValuesRead read;

@@ -31,6 +31,9 @@ inline const QString siteValuesMustBeNumbers =
 // What the site search page calls each quantity, with its unit.
 QString siteQuantityLabel(SiteQuantity quantity);
 
+// The site's values in one line for a report: "Site: DDW 0"-3" (t/ac) 5, Duff depth (in) 1.5".
+QString siteValuesLine(const SiteValues& site);
+
 // The page's six texts, in quantity order, as site values: an empty text is a value not
 // measured. The message names the first field whose text is no number.
 struct SiteValuesRead {

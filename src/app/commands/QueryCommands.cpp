@@ -81,6 +81,7 @@ bool runSiteSearch(AppState& state, const SiteSearch& search,
         reportFailedRead(state, error);
         return false;
     }
+    state.siteValues = search.site;
     if (refillList)
         refillList();
     state.statusLine.statusMessage(StatusKind::Info, QStringLiteral(" "));

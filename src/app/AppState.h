@@ -10,6 +10,7 @@
 #include "profile/AssistantMode.h"
 #include "profile/FuelProfile.h"
 #include "query/QueryParameters.h"
+#include "query/SiteMatch.h"
 
 #include <array>
 #include <future>
@@ -41,6 +42,9 @@ struct AppState {
     // it is ignored, across refills and mode changes.
     ResultsListModel resultsList;
     QString lastClickedListKey;
+    // The values of the last search by site values; they mean something while the list shows
+    // its Match.
+    SiteValues siteValues;
     // The list's next fill, worked out with the set it lists while the set was read.
     std::optional<ResultsListModel::PreparedFill> preparedListFill;
 

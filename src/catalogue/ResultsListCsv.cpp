@@ -46,6 +46,10 @@ QByteArray formatRows(const ResultsListModel& list, int from, int to) {
     QByteArray out;
     out.reserve(qsizetype(to - from) * 160);
     for (int position = from; position < to; ++position) {
+        if (list.hasMatch()) {
+            list.appendCellUtf8(out, position, MatchColumn);
+            out += ',';
+        }
         for (int column = 0; column < resultsColumnCount; ++column) {
             const qsizetype start = out.size();
             list.appendCellUtf8(out, position, column);
@@ -63,8 +67,10 @@ QByteArray formatRows(const ResultsListModel& list, int from, int to) {
 } // namespace
 
 void writeResultsListCsv(const ResultsListModel& list,
-                         const std::function<void(const QByteArray& chunk)>& write) {
+                         const std::function<void(const QByteArray& chunk)>& write, int rowLimit) {
     QByteArray header;
+    if (list.hasMatch())
+        header += "Match,";
     for (const ResultsColumn& column : resultsColumns()) {
         appendField(header, column.key);
         header += ',';
@@ -72,7 +78,7 @@ void writeResultsListCsv(const ResultsListModel& list,
     header += "Key\r\n";
     write(header);
     // Composing the cells is nearly all the cost, and reading the list is safe from any thread.
-    const int rows = list.rowCount();
+    const int rows = rowLimit >= 0 ? std::min(rowLimit, list.rowCount()) : list.rowCount();
     for (int from = 0; from < rows; from += 2 * blockRows) {
         const int middle = std::min(rows, from + blockRows);
         const int to = std::min(rows, middle + blockRows);

@@ -71,7 +71,9 @@ void sortByRanks(std::vector<int>& order, const std::vector<quint32>& ranks,
 } // namespace
 
 ResultsListModel::PreparedFill ResultsListModel::prepareFill(const RecordSet& set, int column) {
-    PreparedFill prepared{ResultsRowSource(set), column, {}, {}};
+    if (column < 0 || column >= resultsColumnCount)
+        column = BookPhotoIdColumn;
+    PreparedFill prepared{ResultsRowSource(set), column, {}, {}, {}};
     prepared.ranks = ranksOfColumn(prepared.source, {}, column);
     prepared.order.resize(size_t(prepared.source.rowCount()));
     std::iota(prepared.order.begin(), prepared.order.end(), 0);
@@ -90,7 +92,16 @@ void ResultsListModel::fill(PreparedFill prepared) {
     order_ = std::move(prepared.order);
     rowsChanged();
     sortOrder_ = Qt::AscendingOrder;
-    if (prepared.column == sortColumn_) {
+    matchPercent_ = std::move(prepared.matchPercent);
+    matchRanks_.assign(matchPercent_.size(), 0);
+    for (size_t position = 0; position < order_.size() && !matchPercent_.empty(); ++position)
+        matchRanks_[size_t(order_[position])] = quint32(order_.size() - position);
+    rankedOrder_ = !matchPercent_.empty();
+    if (sortColumn_ >= resultsColumnCount)
+        sortColumn_ = BookPhotoIdColumn;
+    if (rankedOrder_) {
+        // The ranking is the order; the column chosen last waits for the next ordinary fill.
+    } else if (prepared.column == sortColumn_) {
         rankedColumn_ = prepared.column;
         ranks_ = std::move(prepared.ranks);
     } else {
@@ -99,7 +110,7 @@ void ResultsListModel::fill(PreparedFill prepared) {
         applySort();
     }
     endResetModel();
-    Q_EMIT sortChanged(sortColumn_, sortOrder_);
+    Q_EMIT sortChanged(sortColumn(), sortOrder_);
 }
 
 void ResultsListModel::appendRow(ResultsRow row) {
@@ -124,7 +135,21 @@ int ResultsListModel::listedCount() const {
     return source_.rowCount() + int(extras_.size());
 }
 
+QString ResultsListModel::matchText(int listed) const {
+    if (size_t(listed) >= matchPercent_.size())
+        return QString();
+    return QString::number(matchPercent_[size_t(listed)]) + QStringLiteral(" %");
+}
+
+std::vector<quint32> ResultsListModel::matchRanks() const {
+    std::vector<quint32> ranks = matchRanks_;
+    ranks.resize(size_t(listedCount()), 0); // appended rows have no Match
+    return ranks;
+}
+
 QString ResultsListModel::listedCell(int listed, int column) const {
+    if (column == MatchColumn)
+        return matchText(listed);
     if (listed < source_.rowCount())
         return source_.cell(listed, column);
     return extras_[size_t(listed - source_.rowCount())].cells[size_t(column)];
@@ -141,7 +166,7 @@ int ResultsListModel::rowCount(const QModelIndex& parent) const {
 }
 
 int ResultsListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : resultsColumnCount;
+    return parent.isValid() ? 0 : resultsColumnCount + 1;
 }
 
 QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
@@ -151,6 +176,8 @@ QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
         return cellAt(index.row(), index.column());
     case Qt::TextAlignmentRole:
+        if (index.column() == MatchColumn)
+            return int(Qt::AlignRight | Qt::AlignVCenter);
         return int(resultsColumns()[size_t(index.column())].alignment | Qt::AlignVCenter);
     case KeyRole:
         return keyAt(index.row());
@@ -160,6 +187,13 @@ QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant ResultsListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && section == MatchColumn) {
+        if (role == Qt::DisplayRole || role == KeyRole)
+            return QStringLiteral("Match");
+        if (role == Qt::TextAlignmentRole)
+            return int(Qt::AlignRight | Qt::AlignVCenter);
+        return {};
+    }
     if (orientation != Qt::Horizontal || section < 0 || section >= resultsColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
     const ResultsColumn& column = resultsColumns()[size_t(section)];
@@ -195,7 +229,9 @@ QString ResultsListModel::keyAt(int position) const {
 
 void ResultsListModel::appendCellUtf8(QByteArray& out, int position, int column) const {
     const int listed = order_[size_t(position)];
-    if (listed < source_.rowCount())
+    if (column == MatchColumn)
+        out += matchText(listed).toUtf8();
+    else if (listed < source_.rowCount())
         source_.appendCellUtf8(out, listed, column);
     else
         out += extras_[size_t(listed - source_.rowCount())].cells[size_t(column)].toUtf8();
@@ -243,14 +279,14 @@ std::optional<ResultsRow> ResultsListModel::rowWithKey(const QString& key) const
 
 const std::vector<quint32>& ResultsListModel::ranksOf(int column) const {
     if (rankedColumn_ != column) {
-        ranks_ = ranksOfColumn(source_, extras_, column);
+        ranks_ = column == MatchColumn ? matchRanks() : ranksOfColumn(source_, extras_, column);
         rankedColumn_ = column;
     }
     return ranks_;
 }
 
 void ResultsListModel::sortBy(int column, Qt::SortOrder order) {
-    if (column < 0 || column >= resultsColumnCount)
+    if (column < 0 || column > MatchColumn)
         return;
     // A click toggles the order: start from the other one.
     sortOrder_ = order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
@@ -258,7 +294,7 @@ void ResultsListModel::sortBy(int column, Qt::SortOrder order) {
 }
 
 void ResultsListModel::columnClicked(int column) {
-    if (column < 0 || column >= resultsColumnCount)
+    if (column < 0 || column > MatchColumn)
         return;
     adoptSort(sortJob(column).run());
 }
@@ -271,7 +307,9 @@ ResultsListModel::SortJob ResultsListModel::sortJob(int column) const {
     plan.column = sortKeyColumn(column);
     plan.order = sortOrder_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
     plan.rowOrder = order_;
-    if (rankedColumn_ == plan.column)
+    if (plan.column == MatchColumn)
+        plan.ranks = matchRanks();
+    else if (rankedColumn_ == plan.column)
         plan.ranks = ranks_;
     plan.rowsVersion = rowsVersion_;
     return job;
@@ -297,6 +335,7 @@ void ResultsListModel::adoptSort(SortPlan plan) {
 
     sortColumn_ = plan.column;
     sortOrder_ = plan.order;
+    rankedOrder_ = false;
     order_ = std::move(plan.rowOrder);
     rankedColumn_ = plan.column;
     ranks_ = std::move(plan.ranks);

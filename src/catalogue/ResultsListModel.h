@@ -10,6 +10,10 @@ namespace tarnwick {
 
 class RecordSet;
 
+// The closeness of each photo to a site's values, after a search by site values: a column of the
+// list beyond its 28, shown only then.
+inline constexpr int MatchColumn = resultsColumnCount;
+
 // The results list: the rows of the current photo set in the order the user sees them. The rows
 // are those of the set itself, their cells composed when shown; sorting permutes an index, so a
 // header click on a large catalogue costs a sort of integers, not a rebuild.
@@ -33,8 +37,14 @@ public:
         int column = BookPhotoIdColumn;
         std::vector<int> order;
         std::vector<quint32> ranks;
+        // A ranking: each row's Match (0 to 100), and order is the ranking, nearest first, kept
+        // as it is rather than sorted by a column.
+        std::vector<quint8> matchPercent;
     };
     static PreparedFill prepareFill(const RecordSet& set, int column);
+
+    // Whether the rows carry a Match: the last fill was a ranking.
+    bool hasMatch() const { return !matchPercent_.empty(); }
 
     // Replaces every row with those of the set and sorts them ascending by the current sort column.
     void fill(const RecordSet& set);
@@ -89,18 +99,26 @@ public:
     // Orders the rows by a column in a given order, as header clicks would have left them: the
     // order a planner left the list in at the end of the last run.
     void sortBy(int column, Qt::SortOrder order);
-    // The column the rows are ordered by (zero-based; may be a hidden sort-key column).
-    int sortColumn() const { return sortColumn_; }
+    // The column the rows are ordered by (zero-based; may be a hidden sort-key column); -1 while
+    // they are in the order of a ranking.
+    int sortColumn() const { return rankedOrder_ ? -1 : sortColumn_; }
+    // The column the next ordinary fill orders by: the one chosen last, a ranking aside.
+    int fillColumn() const {
+        return sortColumn_ < resultsColumnCount ? sortColumn_ : BookPhotoIdColumn;
+    }
     Qt::SortOrder sortOrder() const { return sortOrder_; }
 
 Q_SIGNALS:
-    // After every fill and header click.
+    // After every fill and header click; column -1 after a ranking.
     void sortChanged(int column, Qt::SortOrder order);
 
 private:
     // Rows by their own index: first the set's, then those appended.
     int listedCount() const;
     QString listedCell(int listed, int column) const;
+    QString matchText(int listed) const;
+    // Ranks by Match: the nearest highest, so the first click (descending) restores the ranking.
+    std::vector<quint32> matchRanks() const;
     qint64 listedId(int listed) const;
     // Where each row's cell in a column stands in the list's text order; kept for the column
     // sorted by last, until the rows change.
@@ -119,6 +137,9 @@ private:
     quint64 rowsVersion_ = 0; // counts the changes of rows, so a plan knows its own
     int sortColumn_ = BookPhotoIdColumn;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+    std::vector<quint8> matchPercent_; // by set row; empty without a ranking
+    std::vector<quint32> matchRanks_;  // by set row: rows after it in the ranking, plus one
+    bool rankedOrder_ = false;         // the rows stand in the ranking's order
 };
 
 } // namespace tarnwick

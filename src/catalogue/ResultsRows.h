@@ -94,6 +94,8 @@ public:
     int rowCount() const { return int(records_.size()); }
     bool isOf(const RecordSet& set) const { return set_.sharesRowsWith(set); }
     qint64 photoId(int row) const;
+    // The set's record a listed row shows.
+    int record(int row) const { return records_[size_t(row)]; }
     QString key(int row) const;
     QString cell(int row, int column) const;
     ResultsRow row(int row) const;

@@ -14,33 +14,22 @@ const QString fineSum =
 const QString coarseSum = QStringLiteral(
     "([TonsPerAcreBreak4]+[TonsPerAcreBreak5]+[TonsPerAcreBreak6]+[TonsPerAcreBreak7])");
 
-// A code inside single quotes: a quote in a stored code is doubled so it stays one literal.
-QString codeSet(const QStringList& rows) {
-    QStringList quoted;
-    quoted.reserve(rows.size());
-    for (const QString& row : rows) {
-        QString code = codeOfListRow(row);
-        code.replace(QLatin1Char('\''), QStringLiteral("''"));
-        quoted << QLatin1Char('\'') + code + QLatin1Char('\'');
-    }
-    return quoted.join(QLatin1Char(','));
-}
-
 // The vegetation and activity clause. Kind 1 writes it plain, kinds 2 and 5 in brackets; the
 // doubled blank after "and" is part of the statements as they have always been written.
 QString vegetationActivityClause(const QueryCriteria& c, bool bracketed) {
     QString clause;
     if (!c.vegTypes.isEmpty())
-        clause = bracketed
-                     ? QStringLiteral("(Vegtype in (") + codeSet(c.vegTypes) + QStringLiteral("))")
-                     : QStringLiteral("Vegtype in (") + codeSet(c.vegTypes) + QStringLiteral(")");
+        clause =
+            bracketed
+                ? QStringLiteral("(Vegtype in (") + quotedCodeSet(c.vegTypes) + QStringLiteral("))")
+                : QStringLiteral("Vegtype in (") + quotedCodeSet(c.vegTypes) + QStringLiteral(")");
     if (!c.activities.isEmpty()) {
         if (!clause.isEmpty())
             clause += QStringLiteral(" and ");
-        clause +=
-            bracketed
-                ? QStringLiteral(" (Activity in (") + codeSet(c.activities) + QStringLiteral("))")
-                : QStringLiteral(" Activity in (") + codeSet(c.activities) + QStringLiteral(")");
+        clause += bracketed ? QStringLiteral(" (Activity in (") + quotedCodeSet(c.activities) +
+                                  QStringLiteral("))")
+                            : QStringLiteral(" Activity in (") + quotedCodeSet(c.activities) +
+                                  QStringLiteral(")");
     }
     return clause;
 }
@@ -93,14 +82,14 @@ QString liveLoadingStatement(const QueryCriteria& c) {
 QString fuelModelStatement(const QueryCriteria& c) {
     QString clause;
     if (!c.dangerModels.isEmpty())
-        clause =
-            QStringLiteral("(DangerRatingFM in(") + codeSet(c.dangerModels) + QStringLiteral("))");
+        clause = QStringLiteral("(DangerRatingFM in(") + quotedCodeSet(c.dangerModels) +
+                 QStringLiteral("))");
     if (!c.fireModels.isEmpty()) {
         if (!clause.isEmpty())
             clause += QStringLiteral(" and ");
         clause += c.use2005Models ? QStringLiteral(" (FireBehaveFM in (")
                                   : QStringLiteral(" (FireBehaveFM2 in (");
-        clause += codeSet(c.fireModels) + QStringLiteral("))");
+        clause += quotedCodeSet(c.fireModels) + QStringLiteral("))");
     }
     if (clause.isEmpty())
         return QStringLiteral("SELECT * From qryactive");
@@ -133,6 +122,18 @@ bool boundsAreNumbers(const QueryCriteria& c) {
 }
 
 } // namespace
+
+// A quote in a stored code is doubled so it stays one literal.
+QString quotedCodeSet(const QStringList& rows) {
+    QStringList quoted;
+    quoted.reserve(rows.size());
+    for (const QString& row : rows) {
+        QString code = codeOfListRow(row);
+        code.replace(QLatin1Char('\''), QStringLiteral("''"));
+        quoted << QLatin1Char('\'') + code + QLatin1Char('\'');
+    }
+    return quoted.join(QLatin1Char(','));
+}
 
 bool isPlainDecimalNumber(const QString& text) {
     static const QRegularExpression number(

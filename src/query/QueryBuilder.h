@@ -43,6 +43,10 @@ inline const QString rangeValuesMustBeNumbers = QStringLiteral("Range values mus
 // point and an optional sign. Nothing else may be written into a statement as a bound.
 bool isPlainDecimalNumber(const QString& text);
 
+// The codes of code-list rows as the statements write a set of them: each in single quotes (a
+// quote in a code doubled), joined by ",".
+QString quotedCodeSet(const QStringList& rows);
+
 // The quantities whose bounds a kind's statement holds: the total for kind 1, the two woody size
 // classes for kind 2, herb and shrub for kind 5, none for the others.
 std::vector<RangeQuantity> boundedQuantities(QueryKind kind);

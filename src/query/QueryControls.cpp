@@ -5,9 +5,12 @@
 namespace tarnwick {
 
 QStringList queryPageCaptions() {
-    return {QStringLiteral("Query by Books"), QStringLiteral("Query by DDW Total Loading"),
+    return {QStringLiteral("Query by Books"),
+            QStringLiteral("Query by DDW Total Loading"),
             QStringLiteral("Query by DDW 0\"-3\" and 3.1\"+ Loading"),
-            QStringLiteral("Query by Live Loading"), QStringLiteral("Query by Fuel Models")};
+            QStringLiteral("Query by Live Loading"),
+            QStringLiteral("Query by Fuel Models"),
+            QStringLiteral("Query by Site Values")};
 }
 
 QString codeListCaption(CodeListId list, CaptionEvent event, int chosenRows) {

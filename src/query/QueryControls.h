@@ -2,6 +2,7 @@
 
 #include "query/QueryBuilder.h"
 #include "query/QueryParameters.h"
+#include "query/SiteMatch.h"
 
 #include <optional>
 #include <QString>
@@ -11,9 +12,11 @@ namespace tarnwick {
 
 // The rules of the query pages that need no window.
 
-inline constexpr int queryPageCount = 5;
+// The five pages of the catalogue's criteria, then the search by site values.
+inline constexpr int queryPageCount = 6;
+inline constexpr int siteValuesPage = 5;
 
-// Captions of the five query pages, in order.
+// Captions of the query pages, in order.
 QStringList queryPageCaptions();
 
 // What brought a code list's caption up to date.
@@ -41,6 +44,8 @@ struct SearchRequest {
     int page = 0;
     std::optional<QueryCriteria> criteria; // empty: the page had nothing to search
     bool eraseDisplayed = false;           // the page's "Erase Displayed Photo(s)" box
+    std::optional<SiteSearch> site = {};   // the site values page's search
+    QString problem = {};                  // why the page cannot search (text that is no number)
 };
 
 } // namespace tarnwick

@@ -107,6 +107,14 @@ void composePhotoReport(ReportDocument& document, const ReportPhoto& photo,
     setReportHeadings(document, u"Tarnwick - "_s + photo.label);
 
     const Box box{"5in", "2.7in"};
+    if (!photo.siteMatch.isEmpty()) {
+        // Right of the picture box, where nothing else is drawn.
+        const XPosition left = pagePosition(document.currentX());
+        const double top = document.currentY();
+        printAt(document, fromMargin(box.width.twips() + 200), top, photo.siteMatch);
+        document.setCurrentX(left);
+        document.setCurrentY(top);
+    }
     if (const std::optional<QRectF> drawn =
             drawPictureFile(document, photo.picturePath, pagePosition(document.currentX()),
                             document.currentY(), box)) {
@@ -156,6 +164,11 @@ void composeComparisonReport(ReportDocument& document, const ReportPhoto& left,
     const Box chartBox{4608, "2in"};
     drawChart(document, chart, left.chart, fromMargin(0), 5300, chartBox);
     drawChart(document, chart, right.chart, fromMargin(5040), 5300, chartBox);
+    // Between chart and plate, after a search by site values.
+    if (!left.matchPercent.isEmpty())
+        printAt(document, fromMargin(0), 8200, u"Match "_s + left.matchPercent);
+    if (!right.matchPercent.isEmpty())
+        printAt(document, fromMargin(5040), 8200, u"Match "_s + right.matchPercent);
 
     // Side by side, each plate 4500 twips wide: the right-hand one starts where the right-hand
     // picture and chart do.

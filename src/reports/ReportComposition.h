@@ -53,6 +53,10 @@ struct ReportPhoto {
     QString picturePath;
     DataPlateContent plate;
     LoadingChartContent chart;
+    // After a search by site values: the site's values and the photo's Match, one line beside
+    // the picture; empty otherwise.
+    QString siteMatch;
+    QString matchPercent; // the Match alone, for the comparison's narrower columns
 };
 
 // The photo and its rows as a report shows them. Throws DatabaseError when the rows are not

@@ -1,5 +1,6 @@
 #include "app/AppState.h"
 #include "app/commands/PhotoDisplayCommands.h"
+#include "app/commands/QueryCommands.h"
 #include "app/commands/ReportCommands.h"
 #include "app/commands/ResultsListCommands.h"
 #include "app/commands/Startup.h"
@@ -813,4 +814,38 @@ TEST_F(ReportsTest, ThePreviewZoomsTurnsPagesPrintsSavesAndCloses) {
                       Qt::LeftButton);
     EXPECT_FALSE(window.reportPreview());
     EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+// After a search by site values the photo report names the site's values and the photo's Match
+// in one line right of the picture, still on one page; the comparison report gives each photo's
+// Match between its chart and plate. An ordinary search drops the line again.
+TEST_F(ReportsTest, AfterASiteSearchTheReportsCarryTheMatch) {
+    SiteSearch site;
+    site.site[size_t(SiteQuantity::Fine)] = 3.0;
+    ASSERT_TRUE(runSiteSearch(state, site, [this] { fillResultsList(state); }));
+    // 0-3" of every photo: 0.75 + 1.25 + 1.75; 1 - 0.75 / 6.85 rounds to 89 %.
+    const QString line = u"Site: DDW 0\"-3\" (t/ac) 3; Match 89 %"_s;
+    show(0, 1);
+    const auto photo = photoReportOf(state, reportLoadingChart);
+    ASSERT_EQ(photo->document.pageCount(), 1);
+    const ReportPage& page = photo->document.pages()[0];
+    const TextBlock* block = bodyText(page, line);
+    ASSERT_NE(block, nullptr);
+    const auto pictures = itemsOf<PictureItem>(page);
+    ASSERT_EQ(pictures.size(), 1u);
+    EXPECT_GE(block->rect.left(), pictures[0]->rect.right());
+    EXPECT_FALSE(block->rect.intersects(itemsOf<TableBlock>(page)[0]->rect));
+
+    show(1, 2);
+    const auto both = comparisonReportOf(state, reportLoadingChart);
+    const ReportPage& compared = both->document.pages()[0];
+    EXPECT_EQ(origin(compared, u"Match 89 %"_s), QPointF(margin, 8200));
+    const auto plates = itemsOf<TableBlock>(compared);
+    ASSERT_FALSE(plates.empty());
+    EXPECT_LE(bodyText(compared, u"Match 89 %"_s)->rect.bottom(), plates[0]->rect.top());
+
+    state.activePhotoSet = state.database->run(statements::activePhotosAtStartUp);
+    fillResultsList(state);
+    EXPECT_EQ(bodyText(photoReportOf(state, reportLoadingChart)->document.pages()[0], line),
+              nullptr);
 }

@@ -3,6 +3,7 @@
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/PhotoDatabase.h"
 #include "catalogue/ResultsListModel.h"
+#include "query/SiteMatch.h"
 #include "support/QtPrinting.h"
 #include "support/TestInstallation.h"
 
@@ -86,7 +87,9 @@ TEST_F(ResultsViewTest, ShowsTheVisibleColumnsOrTheIconColumns) {
     const double dpi = view.logicalDpiX();
     EXPECT_EQ(view.listView(), ResultsView::ListView);
     EXPECT_EQ(view.currentWidget(), list);
-    ASSERT_EQ(model.columnCount(), 28);
+    // Beyond the 28, the Match of a ranking, hidden while there is none.
+    ASSERT_EQ(model.columnCount(), 29);
+    EXPECT_TRUE(list->isColumnHidden(MatchColumn));
     for (int c = 0; c < 28; ++c) {
         const Column& column = expected[size_t(c)];
         EXPECT_EQ(model.headerData(c, Qt::Horizontal).toString(), QString::fromUtf8(column.header))
@@ -266,4 +269,62 @@ TEST_F(ResultsViewTest, TheIdColumnStaysInViewAndAnEmptyResultSaysSo) {
     EXPECT_TRUE(view.emptyNotice()->text().contains(QStringLiteral("No photo")));
     model.fill(photos);
     EXPECT_FALSE(view.emptyNotice()->isVisible());
+}
+
+// A ranking by site values shows its Match right after the Book/Photo ID with no column's sort
+// arrow; a header click still orders by that column, a new search restores the ranking, and an
+// ordinary fill hides the Match again.
+TEST(ResultsViewRanking, ShowsTheMatchBesideTheIdAndHeaderClicksStillSort) {
+    TestInstallation installation;
+    {
+        test::TestCatalogue catalogue(installation.cataloguePath());
+        catalogue.addBook(QStringLiteral("B1"));
+        const std::array<QVariant, 4> duff{4.0, 1.0, 2.0, QVariant()};
+        for (int i = 0; i < 4; ++i)
+            catalogue.addPhoto(i + 1, QStringLiteral("B1"), QStringLiteral("P%1").arg(i + 1),
+                               {{QStringLiteral("AverageDuffDepth"), duff[size_t(i)]}});
+    }
+    const RecordSet set =
+        PhotoDatabase::open(installation.cataloguePath())->run(statements::activePhotosAtStartUp);
+    ResultsListModel model;
+    model.fill(set);
+    ResultsView view(model);
+    view.resize(1600, 400);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QHeaderView* header = view.listPage()->header();
+    const auto shown = [&] {
+        QStringList rows;
+        for (int row = 0; row < model.rowCount(); ++row)
+            rows << model.cellAt(row, BookPhotoIdColumn) + u' ' + model.cellAt(row, MatchColumn);
+        return rows;
+    };
+
+    // Duff 2 in: 1 - 1/3.1 rounds to 68 %, 1 - 2/6.1 to 67 %; no duff at all is 0 %.
+    SiteValues site;
+    site[size_t(SiteQuantity::Duff)] = 2.0;
+    const QStringList ranking{QStringLiteral("B1/P3 100 %"), QStringLiteral("B1/P2 68 %"),
+                              QStringLiteral("B1/P1 67 %"), QStringLiteral("B1/P4 0 %")};
+    model.fill(prepareSiteRanking(set, site));
+    EXPECT_EQ(shown(), ranking);
+    EXPECT_FALSE(view.listPage()->isColumnHidden(MatchColumn));
+    EXPECT_EQ(header->visualIndex(MatchColumn), 1);
+    EXPECT_EQ(header->sortIndicatorSection(), -1);
+    EXPECT_EQ(model.headerData(MatchColumn, Qt::Horizontal).toString(), QStringLiteral("Match"));
+
+    const int duffColumn = resultsColumnIndex(u"DuffDepth");
+    QTest::mouseClick(
+        header->viewport(), Qt::LeftButton, {},
+        QPoint(header->sectionViewportPosition(duffColumn) + 5, header->height() / 2));
+    EXPECT_EQ(shown(), QStringList({QStringLiteral("B1/P1 67 %"), QStringLiteral("B1/P3 100 %"),
+                                    QStringLiteral("B1/P2 68 %"), QStringLiteral("B1/P4 0 %")}));
+    EXPECT_EQ(header->sortIndicatorSection(), duffColumn);
+
+    model.fill(prepareSiteRanking(set, site));
+    EXPECT_EQ(shown(), ranking);
+    EXPECT_EQ(header->sortIndicatorSection(), -1);
+
+    model.fill(set);
+    EXPECT_TRUE(view.listPage()->isColumnHidden(MatchColumn));
+    EXPECT_EQ(model.cellAt(0, MatchColumn), QString());
 }

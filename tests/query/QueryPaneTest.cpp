@@ -1,6 +1,7 @@
 #include "query/widgets/QueryPane.h"
 #include "app/AppState.h"
 #include "app/commands/QueryCommands.h"
+#include "app/commands/ResultsListCommands.h"
 #include "query/QueryTestSupport.h"
 #include "support/TestInstallation.h"
 
@@ -337,4 +338,58 @@ TEST_F(QueryPaneTest, ListsGrowToTheirRowsAndNeverShrink) {
     EXPECT_GT(act->viewport()->width(), act->fontMetrics().horizontalAdvance(natural));
     EXPECT_FALSE(act->horizontalScrollBar()->isVisible());
     EXPECT_LE(act->width(), window.width());
+}
+
+// The site values page: the vegetation choice of the loading pages without the activity, six
+// fields read as a person types them (the user's decimal comma, or a period), empty ones not
+// measured, and a clear message for text that is no number. The search it asks for ranks the
+// photos of the chosen types and says so on the status line.
+TEST_F(QueryPaneTest, SiteValuesPageAsksForARankingOfTheChosenVegetation) {
+    auto* tabs = child<QTabWidget>(u"tabQuery"_s);
+    ASSERT_EQ(tabs->count(), 6);
+    EXPECT_EQ(tabs->tabText(5), u"Query by Site Values"_s);
+    tabs->setCurrentIndex(5);
+    EXPECT_TRUE(tabs->widget(5)->isAncestorOf(child<QWidget>(u"freVegAct"_s)));
+    EXPECT_TRUE(child<QLabel>(u"lblVegType"_s)->isVisible());
+    EXPECT_FALSE(child<QLabel>(u"lblActType"_s)->isVisible());
+    QListWidget* veg = list("lstVegType");
+    const QList<QListWidgetItem*> douglas = veg->findItems(u"DF-"_s, Qt::MatchStartsWith);
+    ASSERT_EQ(douglas.size(), 1);
+    douglas.first()->setCheckState(Qt::Checked);
+
+    pane->setLocale(QLocale(QLocale::German, QLocale::Germany));
+    QTest::keyClicks(child<QLineEdit>(u"txtSite0"_s), u"3"_s);
+    QTest::keyClicks(child<QLineEdit>(u"txtSite2"_s), u"2,5"_s);
+    QTest::keyClicks(child<QLineEdit>(u"txtSite4"_s), u" 0.5 "_s);
+    QSignalSpy searches(pane, &QueryPane::searchRequested);
+    QTest::keyClick(child<QLineEdit>(u"txtSite2"_s), Qt::Key_Return);
+    ASSERT_EQ(searches.count(), 1);
+    const auto request = searches.takeFirst().at(0).value<SearchRequest>();
+    EXPECT_EQ(request.page, 5);
+    EXPECT_TRUE(request.problem.isEmpty()) << request.problem.toStdString();
+    ASSERT_TRUE(request.site.has_value());
+    EXPECT_EQ(request.site->site,
+              (SiteValues{3.0, std::nullopt, 2.5, std::nullopt, 0.5, std::nullopt}));
+    EXPECT_EQ(request.site->vegTypes, QStringList{douglas.first()->text()});
+
+    // Every photo lacks a duff depth and matches the rest: (0 + 1 + 0) / 3 from nothing alike.
+    ASSERT_TRUE(runSiteSearch(state, *request.site, [this] { fillResultsList(state); }));
+    ASSERT_EQ(state.resultsList.rowCount(), 3);
+    EXPECT_EQ(state.resultsList.cellAt(0, VegTypeColumn), u"df"_s);
+    EXPECT_EQ(state.resultsList.cellAt(0, MatchColumn), u"67 %"_s);
+    EXPECT_EQ(state.statusLine.panelText(StatusLine::QueryResults),
+              u"3 photos found, nearest first"_s);
+
+    QTest::keyClicks(child<QLineEdit>(u"txtSite5"_s), u"lots"_s);
+    click("cmdSearch5");
+    ASSERT_EQ(searches.count(), 1);
+    const auto refused = searches.takeFirst().at(0).value<SearchRequest>();
+    EXPECT_FALSE(refused.site.has_value());
+    EXPECT_TRUE(refused.problem.startsWith(u"Shrub (t/ac): 'lots' is no number."_s))
+        << refused.problem.toStdString();
+
+    // Nothing entered: the command says what is missing and keeps the list.
+    EXPECT_FALSE(runSiteSearch(state, SiteSearch{}, [this] { fillResultsList(state); }));
+    EXPECT_EQ(state.statusLine.panelText(StatusLine::Message), u"ERROR - "_s + enterASiteValue);
+    EXPECT_EQ(state.resultsList.rowCount(), 3);
 }

@@ -26,12 +26,15 @@ tarnwick::AppPaths installationPaths(const QString& appDir) {
     return paths;
 }
 
-bool printResultsListCsv(const tarnwick::ResultsListModel& list) {
+bool printResultsListCsv(const tarnwick::ResultsListModel& list, int rowLimit) {
     bool written = true;
-    tarnwick::writeResultsListCsv(list, [&written](const QByteArray& chunk) {
-        written = written && std::fwrite(chunk.constData(), 1, size_t(chunk.size()), stdout) ==
-                                 size_t(chunk.size());
-    });
+    tarnwick::writeResultsListCsv(
+        list,
+        [&written](const QByteArray& chunk) {
+            written = written && std::fwrite(chunk.constData(), 1, size_t(chunk.size()), stdout) ==
+                                     size_t(chunk.size());
+        },
+        rowLimit);
     return std::fflush(stdout) == 0 && written;
 }
 

@@ -28,7 +28,8 @@ tarnwick::AppPaths installationPaths(const QString& appDir);
 
 // The list as CSV on standard output, flushed. False when not all of it could be written (a
 // closed pipe, a full disk), which the caller reports.
-bool printResultsListCsv(const tarnwick::ResultsListModel& list);
+// rowLimit, when 0 or more, prints only that many rows.
+bool printResultsListCsv(const tarnwick::ResultsListModel& list, int rowLimit = -1);
 
 // Shows a photo in the current slot as a click on its list row would; a message when the text
 // is no photo ID or names no photo that is shown.

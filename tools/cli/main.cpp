@@ -7,6 +7,7 @@
 #include "CliSupport.h"
 #include "demo/DemoInstallation.h"
 #include "ListCommand.h"
+#include "MatchCommand.h"
 #include "PlateCommand.h"
 #include "platform/MemoryPolicy.h"
 #include "QueryCommand.h"
@@ -103,6 +104,7 @@ constexpr std::array commands{
             &runPlate},
     Command{"help", "help                    show this list", &runHelp},
     Command{"list", "list [--app-dir DIR]    print the start-up results list as CSV", &runList},
+    Command{"match", matchCommandSynopsis, &runMatch},
     Command{"profile", profileCommandSynopsis, &runProfile},
     Command{"query", queryCommandSynopsis, &runQueryCommand},
     Command{"report", reportCommandSynopsis, &runReport},

@@ -20,6 +20,7 @@
 #include "reports/widgets/ReportPreview.h"
 #include "suite/widgets/AboutWindow.h"
 
+#include <array>
 #include <cstdio>
 #include <QAbstractButton>
 #include <QApplication>
@@ -125,6 +126,21 @@ int main(int argc, char* argv[]) {
         settle();
         save(frame, QStringLiteral("query-code-list"));
         window->closeList();
+        // A search by site values: three numbers, the nearest photos first.
+        pages->setCurrentIndex(5);
+        const std::array<const char*, 3> fields{"txtSite0", "txtSite2", "txtSite3"};
+        const std::array<const char*, 3> values{"5", "1.5", "8"};
+        for (size_t i = 0; i < fields.size(); ++i)
+            if (auto* edit = window->findChild<QLineEdit*>(QString::fromLatin1(fields[i])))
+                edit->setText(QString::fromLatin1(values[i]));
+        click(window, "cmdSearch5");
+        window->showListRow(0);
+        settle(images);
+        save(frame, QStringLiteral("site-values"));
+        window->displayAllCommand();
+        for (const char* name : fields)
+            if (auto* edit = window->findChild<QLineEdit*>(QString::fromLatin1(name)))
+                edit->clear();
         pages->setCurrentIndex(0);
     }
 

@@ -17,12 +17,17 @@ constexpr qint64 quietMs = 300;
 
 } // namespace
 
-RecordSet readPhotoSet(AppState& state, const QString& statement, const QString& progressText) {
-    if (!state.database->readsOnAnyThread())
-        return state.database->run(statement);
+RecordSet readPhotoSet(AppState& state, const QString& statement, const QString& progressText,
+                       const PrepareListFill& prepare) {
+    if (!state.database->readsOnAnyThread()) {
+        RecordSet set = state.database->run(statement);
+        if (prepare)
+            state.preparedListFill = prepare(set);
+        return set;
+    }
     RunControl control;
     RecordSet set;
-    const int sortColumn = state.resultsList.sortColumn();
+    const int sortColumn = state.resultsList.fillColumn();
     std::optional<ResultsListModel::PreparedFill> prepared;
     const QString shownBefore = state.statusLine.panelText(StatusLine::Message);
     bool progressShown = false;
@@ -37,7 +42,7 @@ RecordSet readPhotoSet(AppState& state, const QString& statement, const QString&
         runInBackground(
             [&] {
                 set = state.database->read(statement, control);
-                prepared = ResultsListModel::prepareFill(set, sortColumn);
+                prepared = prepare ? prepare(set) : ResultsListModel::prepareFill(set, sortColumn);
             },
             [&] { control.stopRequested = true; },
             [&] {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "catalogue/ResultsListModel.h"
+
+#include <functional>
 #include <QString>
 
 namespace tarnwick {
@@ -12,8 +15,11 @@ class RecordSet;
 // catalogue allows, on a worker thread that also works out the list's order for them (kept in
 // the state for the next fill), with progress on the status line after the caller's own
 // message, and Escape to stop. Throws DatabaseError, of Kind::Stopped after Escape; the active
-// set and the list are the caller's to change.
-RecordSet readPhotoSet(AppState& state, const QString& statement, const QString& progressText);
+// set and the list are the caller's to change. `prepare` works out the fill instead of the
+// list's own order (a ranking).
+using PrepareListFill = std::function<ResultsListModel::PreparedFill(const RecordSet& set)>;
+RecordSet readPhotoSet(AppState& state, const QString& statement, const QString& progressText,
+                       const PrepareListFill& prepare = {});
 
 // What the status line says for a failed read: a stop is no error.
 void reportFailedRead(AppState& state, const DatabaseError& error);

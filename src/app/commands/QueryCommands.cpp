@@ -59,6 +59,35 @@ bool buildAndRunQuery(AppState& state, const QueryCriteria& criteria,
     return true;
 }
 
+bool runSiteSearch(AppState& state, const SiteSearch& search,
+                   const std::function<void()>& refillList) {
+    if (!anySiteValue(search.site)) {
+        state.statusLine.statusMessage(StatusKind::Error, enterASiteValue);
+        return false;
+    }
+    if (!state.database) {
+        state.statusLine.statusMessage(StatusKind::Error,
+                                       QStringLiteral("No photo catalogue is open"));
+        return false;
+    }
+    state.statusLine.statusMessage(StatusKind::Info, QStringLiteral("Searching..."));
+    WaitCursor waitCursor;
+    try {
+        const SiteValues site = search.site;
+        state.activePhotoSet = readPhotoSet(
+            state, siteSearchStatement(search.vegTypes), QStringLiteral("Searching..."),
+            [site](const RecordSet& set) { return prepareSiteRanking(set, site); });
+    } catch (const DatabaseError& error) {
+        reportFailedRead(state, error);
+        return false;
+    }
+    state.siteValues = search.site;
+    if (refillList)
+        refillList();
+    state.statusLine.statusMessage(StatusKind::Info, QStringLiteral(" "));
+    return true;
+}
+
 void startQueryParametersAhead(AppState& state) {
     if (!state.database || !state.database->readsOnAnyThread())
         return;

@@ -2,6 +2,7 @@
 
 #include "query/QueryBuilder.h"
 #include "query/QueryParameters.h"
+#include "query/SiteMatch.h"
 
 #include <functional>
 
@@ -16,6 +17,16 @@ struct AppState;
 // was replaced.
 bool buildAndRunQuery(AppState& state, const QueryCriteria& criteria,
                       const std::function<void()>& refillList);
+
+inline const QString enterASiteValue =
+    QStringLiteral("Enter at least one of the site's values to search by");
+
+// The search by site values: the active photos (of the chosen vegetation types) ranked nearest
+// first, as the new active photo set and list, then " ". Without a value, or when the read fails
+// or is stopped, the status line says so and nothing changes. Returns whether the set was
+// replaced.
+bool runSiteSearch(AppState& state, const SiteSearch& search,
+                   const std::function<void()>& refillList);
 
 // The command: status line messages around computeQueryParameters, the description sets kept in
 // the state for the model switch; what could not be loaded ends on the status line as an error

@@ -23,7 +23,15 @@ QString slotLabel(const AppState& state, int slot) {
 ReportPhoto slotReportPhoto(const AppState& state, int slot) {
     const PlateSource source{state.slotPhoto[size_t(slot)], state.slotBook[size_t(slot)],
                              slotLabel(state, slot)};
-    return reportPhotoOf(source, slotPicturePath(state, slot));
+    ReportPhoto photo = reportPhotoOf(source, slotPicturePath(state, slot));
+    if (state.resultsList.hasMatch() && !source.photo.isEmpty()) {
+        const int position = state.resultsList.positionOfKey(u'P' + source.photo.text(0, u"ID"));
+        if (position >= 0) {
+            photo.matchPercent = state.resultsList.cellAt(position, MatchColumn);
+            photo.siteMatch = siteValuesLine(state.siteValues) + u"; Match "_s + photo.matchPercent;
+        }
+    }
+    return photo;
 }
 
 // Runs a report command with the assistant out of the way, and back afterwards if it was shown.

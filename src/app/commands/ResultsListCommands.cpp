@@ -13,9 +13,10 @@ void fillResultsList(AppState& state) {
         state.resultsList.fill(std::move(*prepared));
     else
         state.resultsList.fill(state.activePhotoSet);
-    state.statusLine.statusMessage(StatusKind::Count,
-                                   QString::number(state.activePhotoSet.recordCount()) +
-                                       QStringLiteral(" photos found"));
+    state.statusLine.statusMessage(
+        StatusKind::Count,
+        QString::number(state.activePhotoSet.recordCount()) + QStringLiteral(" photos found") +
+            (state.resultsList.hasMatch() ? QStringLiteral(", nearest first") : QString()));
 }
 
 void refreshCatalogue(AppState& state, const std::function<void()>& reloadQueryParameters) {

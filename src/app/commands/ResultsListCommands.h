@@ -9,7 +9,8 @@ struct AppState;
 struct ResultsRow;
 
 // Refills the results list from the active photo set and reports the count on the status line.
-// The count is the set's record count, rows left out for a missing label included.
+// The count is the set's record count, rows left out for a missing label included. A fill
+// prepared as a ranking keeps its order and says so.
 void fillResultsList(AppState& state);
 
 // Re-runs the active set's statement, refills the list, then lets the caller reload the query

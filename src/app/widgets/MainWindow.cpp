@@ -254,7 +254,7 @@ void MainWindow::saveLayout(ProgramSettings& settings) const {
     for (int width : resultsView_->columnWidths())
         widths << width;
     settings.setValue(QStringLiteral("List/ColumnWidths"), widths);
-    settings.setValue(QStringLiteral("List/SortColumn"), state_.resultsList.sortColumn());
+    settings.setValue(QStringLiteral("List/SortColumn"), state_.resultsList.fillColumn());
     settings.setValue(QStringLiteral("List/SortDescending"),
                       state_.resultsList.sortOrder() == Qt::DescendingOrder);
     if (const std::optional<QPoint> place = assistant_->place())
@@ -646,8 +646,14 @@ void MainWindow::displayAllCommand() {
 }
 
 void MainWindow::searchCommand(const SearchRequest& request) {
+    if (!request.problem.isEmpty()) {
+        state_.statusLine.statusMessage(StatusKind::Error, request.problem);
+        return;
+    }
     if (request.criteria && state_.database)
         buildAndRunQuery(state_, *request.criteria, [this] { fillResultsList(state_); });
+    if (request.site && state_.database)
+        runSiteSearch(state_, *request.site, [this] { fillResultsList(state_); });
     if (!request.eraseDisplayed)
         return;
     if (state_.compareMode == 1)

@@ -285,7 +285,7 @@ void ResultsView::buildFrozenColumn(QAbstractItemDelegate* delegate,
 void ResultsView::placeFrozenColumn() {
     if (!frozen_)
         return;
-    for (int c = 0; c < resultsColumnCount; ++c)
+    for (int c = 0; c <= MatchColumn; ++c)
         frozen_->setColumnHidden(c, c != BookPhotoIdColumn);
     const int frame = list_->frameWidth();
     const int width = list_->columnWidth(BookPhotoIdColumn);
@@ -367,6 +367,12 @@ void ResultsView::applyColumnWidths() {
                 c, userWidths_[size_t(c)] > 0 ? userWidths_[size_t(c)]
                                               : twipsToPixels(column.widthTwips, logicalDpiX()));
     }
+    // The Match of a ranking stands right after the Book/Photo ID, and only while there is one.
+    QHeaderView* header = list_->header();
+    header->moveSection(header->visualIndex(MatchColumn), 1);
+    list_->setColumnHidden(MatchColumn, !model_.hasMatch());
+    if (model_.hasMatch())
+        header->resizeSection(MatchColumn, twipsToPixels(matchColumnTwips, logicalDpiX()));
     applyingWidths_ = false;
 }
 
@@ -390,8 +396,12 @@ void ResultsView::setColumnWidths(const QList<int>& widths) {
 }
 
 void ResultsView::showSortIndicator(int column) {
-    // A hidden sort-key column shows its arrow on the visible column it orders.
-    int shown = resultsColumns()[size_t(column)].hidden() ? -1 : column;
+    // A hidden sort-key column shows its arrow on the visible column it orders; a ranking shows
+    // none.
+    int shown =
+        column < 0 || column >= resultsColumnCount || !resultsColumns()[size_t(column)].hidden()
+            ? column
+            : -1;
     for (int c = 0; c < resultsColumnCount && shown < 0; ++c)
         if (c != column && sortKeyColumn(c) == column)
             shown = c;
@@ -420,7 +430,7 @@ QMenu* ResultsView::sortMenu() {
 }
 
 void ResultsView::sortByColumn(int column) {
-    if (column < 0 || column >= resultsColumnCount)
+    if (column < 0 || column > MatchColumn)
         return;
     const ResultsListModel::SortJob job = model_.sortJob(column);
     ResultsListModel::SortPlan plan;

@@ -28,6 +28,7 @@ public:
     static constexpr int IconView = 2;
     static constexpr int ListView = 3;
     static constexpr int iconViewColumnTwips = 3000;
+    static constexpr int matchColumnTwips = 900;
 
     explicit ResultsView(ResultsListModel& model, QWidget* parent = nullptr);
 

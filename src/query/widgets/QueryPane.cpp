@@ -78,6 +78,7 @@ QueryPane::QueryPane(const ModelDescriptionSets& fireBehaviourModelNames, QWidge
     tabs_->addTab(buildSizeClassPage(), captions[2]);
     tabs_->addTab(buildLivePage(), captions[3]);
     tabs_->addTab(buildFuelModelPage(), captions[4]);
+    tabs_->addTab(buildSiteValuesPage(), captions[siteValuesPage]);
     for (int page = 0; page < tabs_->count(); ++page)
         tabs_->setTabToolTip(page, captions[page]);
 
@@ -103,6 +104,8 @@ QueryPane::QueryPane(const ModelDescriptionSets& fireBehaviourModelNames, QWidge
                       d.id == CodeListId::Vegetation || d.id == CodeListId::Activity ? -1 : 4);
     searchOnEnter(models2005_, 4);
     searchOnEnter(models1982_, 4);
+    for (QLineEdit* edit : siteValues_)
+        searchOnEnter(edit, siteValuesPage);
 
     connect(tabs_, &QTabWidget::currentChanged, this, &QueryPane::showPage);
     showPage(1);
@@ -200,8 +203,10 @@ QFrame* QueryPane::buildVegetationActivityFrame() {
     grid->setContentsMargins(0, 0, 0, 0);
     grid->addWidget(new QLabel(QStringLiteral("Vegetation Types")), 0, 0);
     grid->addWidget(buildDropDown(CodeListId::Vegetation, QStringLiteral("VegType")), 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Activity")), 1, 0);
-    grid->addWidget(buildDropDown(CodeListId::Activity, QStringLiteral("ActType")), 1, 1);
+    activityRow_[0] = new QLabel(QStringLiteral("Activity"));
+    activityRow_[1] = buildDropDown(CodeListId::Activity, QStringLiteral("ActType"));
+    grid->addWidget(activityRow_[0], 1, 0);
+    grid->addWidget(activityRow_[1], 1, 1);
     return frame;
 }
 
@@ -314,10 +319,31 @@ QWidget* QueryPane::buildFuelModelPage() {
     return page;
 }
 
+QWidget* QueryPane::buildSiteValuesPage() {
+    // Three quantities a row: the woody loadings and duff, then fuel bed, herb and shrub.
+    auto* grid = new QGridLayout;
+    for (int q = 0; q < siteQuantityCount; ++q) {
+        auto* edit = new QLineEdit;
+        edit->setObjectName(QStringLiteral("txtSite%1").arg(q));
+        edit->setToolTip(QStringLiteral("The site's value; leave empty if not measured"));
+        edit->setPlaceholderText(QStringLiteral("not measured"));
+        edit->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("not measured ")));
+        siteValues_[size_t(q)] = edit;
+        auto* label = new QLabel(siteQuantityLabel(SiteQuantity(q)));
+        label->setBuddy(edit);
+        grid->addWidget(label, q / 3, (q % 3) * 2);
+        grid->addWidget(edit, q / 3, (q % 3) * 2 + 1);
+    }
+    return loadingPage(vegActHosts_[3], grid, searchRow(siteValuesPage));
+}
+
 void QueryPane::showPage(int page) {
-    // The vegetation and activity choices follow the user across the three loading pages.
-    if (page >= 1 && page <= 3) {
-        QWidget* host = vegActHosts_[size_t(page - 1)];
+    for (QWidget* w : activityRow_)
+        w->setVisible(page != siteValuesPage);
+    // The vegetation and activity choices follow the user across the three loading pages, and
+    // the vegetation choice to the site values page.
+    if ((page >= 1 && page <= 3) || page == siteValuesPage) {
+        QWidget* host = vegActHosts_[size_t(page == siteValuesPage ? 3 : page - 1)];
         if (QWidget* previous = vegActFrame_->parentWidget(); previous && previous->layout())
             previous->layout()->removeWidget(vegActFrame_);
         host->layout()->addWidget(vegActFrame_);
@@ -329,6 +355,10 @@ void QueryPane::showPage(int page) {
         QWidget* activity = dropDown(CodeListId::Activity).button;
         QWidget::setTabOrder(tabs_->tabBar(), vegetation);
         QWidget::setTabOrder(vegetation, activity);
+        if (page == siteValuesPage) {
+            QWidget::setTabOrder(vegetation, siteValues_[0]);
+            return;
+        }
         const RangeQuantity firstRange = page == 1   ? RangeQuantity::Total
                                          : page == 2 ? RangeQuantity::Fine
                                                      : RangeQuantity::Herb;
@@ -472,8 +502,28 @@ bool QueryPane::eraseDisplayed(int page) const {
     return page >= 0 && page < queryPageCount && erase_[size_t(page)]->isChecked();
 }
 
+SearchRequest QueryPane::siteSearch() const {
+    SearchRequest request;
+    request.page = siteValuesPage;
+    request.eraseDisplayed = eraseDisplayed(siteValuesPage);
+    std::array<QString, siteQuantityCount> texts;
+    for (int q = 0; q < siteQuantityCount; ++q)
+        texts[size_t(q)] = siteValues_[size_t(q)]->text();
+    SiteValuesRead read = readSiteValues(texts, locale());
+    if (!read.problem.isEmpty()) {
+        request.problem = read.problem;
+        return request;
+    }
+    request.site = SiteSearch{read.site, checkedRows(dropDown(CodeListId::Vegetation).list)};
+    return request;
+}
+
 void QueryPane::search(int page) {
     closeList();
+    if (page == siteValuesPage) {
+        Q_EMIT searchRequested(siteSearch());
+        return;
+    }
     const std::optional<QueryKind> kind =
         searchKindOfPage(page, dropDown(CodeListId::FireBehaviour).list->count() > 0,
                          dropDown(CodeListId::DangerRating).list->count() > 0);

@@ -13,6 +13,7 @@ class QCheckBox;
 class QComboBox;
 class QFrame;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QRadioButton;
 class QTabWidget;
@@ -51,6 +52,8 @@ public:
 
     // The criteria the controls hold now, for a search of the given kind.
     QueryCriteria criteria(QueryKind kind) const;
+    // The search the site values page holds now.
+    SearchRequest siteSearch() const;
     // The erase box of the page shown, or of a given page.
     bool eraseDisplayed() const;
     bool eraseDisplayed(int page) const;
@@ -83,6 +86,7 @@ private:
     QWidget* buildSizeClassPage();
     QWidget* buildLivePage();
     QWidget* buildFuelModelPage();
+    QWidget* buildSiteValuesPage();
     QFrame* buildVegetationActivityFrame();
     QWidget* buildDropDown(CodeListId id, const QString& objectSuffix);
     QComboBox* addRangeCombo(const QString& name, bool digitsOnly);
@@ -105,7 +109,9 @@ private:
     const ModelDescriptionSets& fireBehaviourModelNames_;
     QTabWidget* tabs_ = nullptr;
     QFrame* vegActFrame_ = nullptr;
-    std::array<QWidget*, 3> vegActHosts_{}; // on pages 1, 2 and 3
+    std::array<QWidget*, 4> vegActHosts_{}; // on pages 1, 2, 3 and the site values page
+    std::array<QWidget*, 2> activityRow_{}; // label and list, hidden on the site values page
+    std::array<QLineEdit*, siteQuantityCount> siteValues_{};
     QComboBox* book_ = nullptr;
     std::array<std::array<QComboBox*, 2>, rangeQuantityCount> ranges_{};
     std::array<DropDown, codeListCount> dropDowns_;

@@ -33,13 +33,12 @@ private:
 
 } // namespace
 
-bool buildAndRunQuery(AppState& state, const QueryCriteria& criteria,
-                      const std::function<void()>& refillList) {
-    const std::optional<QString> statement = composeQueryStatement(criteria);
-    if (!statement) {
-        state.statusLine.statusMessage(StatusKind::Error, rangeValuesMustBeNumbers);
-        return false;
-    }
+namespace {
+
+// A search's rows read as the active set; false, with the reason on the status line, when they
+// could not be.
+bool readSearchRows(AppState& state, const QString& statement,
+                    const PrepareListFill& prepare = {}) {
     if (!state.database) {
         state.statusLine.statusMessage(StatusKind::Error,
                                        QStringLiteral("No photo catalogue is open"));
@@ -48,14 +47,33 @@ bool buildAndRunQuery(AppState& state, const QueryCriteria& criteria,
     state.statusLine.statusMessage(StatusKind::Info, QStringLiteral("Searching..."));
     WaitCursor waitCursor;
     try {
-        state.activePhotoSet = readPhotoSet(state, *statement, QStringLiteral("Searching..."));
+        state.activePhotoSet =
+            readPhotoSet(state, statement, QStringLiteral("Searching..."), prepare);
     } catch (const DatabaseError& error) {
         reportFailedRead(state, error);
         return false;
     }
+    return true;
+}
+
+void showSearchRows(AppState& state, const std::function<void()>& refillList) {
     if (refillList)
         refillList();
     state.statusLine.statusMessage(StatusKind::Info, QStringLiteral(" "));
+}
+
+} // namespace
+
+bool buildAndRunQuery(AppState& state, const QueryCriteria& criteria,
+                      const std::function<void()>& refillList) {
+    const std::optional<QString> statement = composeQueryStatement(criteria);
+    if (!statement) {
+        state.statusLine.statusMessage(StatusKind::Error, rangeValuesMustBeNumbers);
+        return false;
+    }
+    if (!readSearchRows(state, *statement))
+        return false;
+    showSearchRows(state, refillList);
     return true;
 }
 
@@ -65,26 +83,12 @@ bool runSiteSearch(AppState& state, const SiteSearch& search,
         state.statusLine.statusMessage(StatusKind::Error, enterASiteValue);
         return false;
     }
-    if (!state.database) {
-        state.statusLine.statusMessage(StatusKind::Error,
-                                       QStringLiteral("No photo catalogue is open"));
+    const SiteValues site = search.site;
+    if (!readSearchRows(state, siteSearchStatement(search.vegTypes),
+                        [site](const RecordSet& set) { return prepareSiteRanking(set, site); }))
         return false;
-    }
-    state.statusLine.statusMessage(StatusKind::Info, QStringLiteral("Searching..."));
-    WaitCursor waitCursor;
-    try {
-        const SiteValues site = search.site;
-        state.activePhotoSet = readPhotoSet(
-            state, siteSearchStatement(search.vegTypes), QStringLiteral("Searching..."),
-            [site](const RecordSet& set) { return prepareSiteRanking(set, site); });
-    } catch (const DatabaseError& error) {
-        reportFailedRead(state, error);
-        return false;
-    }
     state.siteValues = search.site;
-    if (refillList)
-        refillList();
-    state.statusLine.statusMessage(StatusKind::Info, QStringLiteral(" "));
+    showSearchRows(state, refillList);
     return true;
 }
 

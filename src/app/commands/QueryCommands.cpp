@@ -35,10 +35,11 @@ private:
 
 namespace {
 
-// A search's rows read as the active set; false, with the reason on the status line, when they
-// could not be.
-bool readSearchRows(AppState& state, const QString& statement,
-                    const PrepareListFill& prepare = {}) {
+// Reads a search's rows as the active set and refills the list from them, under the wait
+// cursor; false, with the reason on the status line, when they could not be read. `taken` runs
+// between the read and the refill.
+bool runSearch(AppState& state, const QString& statement, const std::function<void()>& refillList,
+               const PrepareListFill& prepare = {}, const std::function<void()>& taken = {}) {
     if (!state.database) {
         state.statusLine.statusMessage(StatusKind::Error,
                                        QStringLiteral("No photo catalogue is open"));
@@ -53,13 +54,12 @@ bool readSearchRows(AppState& state, const QString& statement,
         reportFailedRead(state, error);
         return false;
     }
-    return true;
-}
-
-void showSearchRows(AppState& state, const std::function<void()>& refillList) {
+    if (taken)
+        taken();
     if (refillList)
         refillList();
     state.statusLine.statusMessage(StatusKind::Info, QStringLiteral(" "));
+    return true;
 }
 
 } // namespace
@@ -71,10 +71,7 @@ bool buildAndRunQuery(AppState& state, const QueryCriteria& criteria,
         state.statusLine.statusMessage(StatusKind::Error, rangeValuesMustBeNumbers);
         return false;
     }
-    if (!readSearchRows(state, *statement))
-        return false;
-    showSearchRows(state, refillList);
-    return true;
+    return runSearch(state, *statement, refillList);
 }
 
 bool runSiteSearch(AppState& state, const SiteSearch& search,
@@ -84,12 +81,10 @@ bool runSiteSearch(AppState& state, const SiteSearch& search,
         return false;
     }
     const SiteValues site = search.site;
-    if (!readSearchRows(state, siteSearchStatement(search.vegTypes),
-                        [site](const RecordSet& set) { return prepareSiteRanking(set, site); }))
-        return false;
-    state.siteValues = search.site;
-    showSearchRows(state, refillList);
-    return true;
+    return runSearch(
+        state, siteSearchStatement(search.vegTypes), refillList,
+        [site](const RecordSet& set) { return prepareSiteRanking(set, site); },
+        [&state, site] { state.siteValues = site; });
 }
 
 void startQueryParametersAhead(AppState& state) {

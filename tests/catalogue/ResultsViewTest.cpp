@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -320,11 +321,27 @@ TEST(ResultsViewRanking, ShowsTheMatchBesideTheIdAndHeaderClicksStillSort) {
                                     QStringLiteral("B1/P2 68 %"), QStringLiteral("B1/P4 0 %")}));
     EXPECT_EQ(header->sortIndicatorSection(), duffColumn);
 
+    // The sort menu orders by the Match too, each time the other way round as a header does,
+    // and offers it only while there is a ranking.
+    QMenu* menu = view.sortMenu();
+    QAction* byMatch = menu->findChild<QAction*>(QStringLiteral("sortBy%1").arg(MatchColumn));
+    ASSERT_NE(byMatch, nullptr);
+    emit menu->aboutToShow();
+    EXPECT_TRUE(byMatch->isVisible());
+    byMatch->trigger();
+    QStringList farthestFirst = ranking;
+    std::reverse(farthestFirst.begin(), farthestFirst.end());
+    EXPECT_EQ(shown(), farthestFirst);
+    byMatch->trigger();
+    EXPECT_EQ(shown(), ranking);
+
     model.fill(prepareSiteRanking(set, site));
     EXPECT_EQ(shown(), ranking);
     EXPECT_EQ(header->sortIndicatorSection(), -1);
 
     model.fill(set);
+    emit menu->aboutToShow();
+    EXPECT_FALSE(byMatch->isVisible());
     EXPECT_TRUE(view.listPage()->isColumnHidden(MatchColumn));
     EXPECT_EQ(model.cellAt(0, MatchColumn), QString());
 }

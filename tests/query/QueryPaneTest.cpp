@@ -379,6 +379,11 @@ TEST_F(QueryPaneTest, SiteValuesPageAsksForARankingOfTheChosenVegetation) {
     EXPECT_EQ(state.resultsList.cellAt(0, MatchColumn), u"67 %"_s);
     EXPECT_EQ(state.statusLine.panelText(StatusLine::QueryResults),
               u"3 photos found, nearest first"_s);
+    // Reading the catalogue again (Refresh, Manage Photo Series) ranks by the same values.
+    refreshCatalogue(state, {});
+    EXPECT_EQ(state.resultsList.cellAt(0, MatchColumn), u"67 %"_s);
+    EXPECT_EQ(state.statusLine.panelText(StatusLine::QueryResults),
+              u"3 photos found, nearest first"_s);
 
     QTest::keyClicks(child<QLineEdit>(u"txtSite5"_s), u"lots"_s);
     click("cmdSearch5");

@@ -22,8 +22,14 @@ void fillResultsList(AppState& state) {
 void refreshCatalogue(AppState& state, const std::function<void()>& reloadQueryParameters) {
     if (reloadQueryParameters)
         startQueryParametersAhead(state);
+    // A ranked list stays ranked by the same site values, over the rows as they are now.
+    PrepareListFill rankAgain;
+    if (state.resultsList.hasMatch())
+        rankAgain = [site = state.siteValues](const RecordSet& set) {
+            return prepareSiteRanking(set, site);
+        };
     state.activePhotoSet = readPhotoSet(state, state.activePhotoSet.statement(),
-                                        QStringLiteral("Reading the catalogue again..."));
+                                        QStringLiteral("Reading the catalogue again..."), rankAgain);
     fillResultsList(state);
     if (reloadQueryParameters)
         reloadQueryParameters();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/AccessFile.h"
 #include "catalogue/PhotoDatabase.h"
 #include "catalogue/RecordSet.h"
 #include "catalogue/ResultsListModel.h"
@@ -71,6 +72,10 @@ struct AppState {
 
     // The printer Printer Setup chose for the reports that follow; empty: the default printer.
     QString reportPrinter;
+
+    // Reads an old suite's catalogue to import: its Access file; tests feed rows of their own.
+    std::function<std::unique_ptr<TableSource>(const QString& path)> openOldCatalogue =
+        [](const QString& path) -> std::unique_ptr<TableSource> { return AccessFile::open(path); };
 
     StatusLine statusLine;
     // What start-up could not do without stopping the run; told on the status line once the

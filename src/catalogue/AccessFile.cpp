@@ -3,6 +3,7 @@
 #include "catalogue/DatabaseError.h"
 
 #include <QDate>
+#include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
 
@@ -23,6 +24,8 @@ constexpr std::size_t bindSize = 1 << 20;
 // A row's place on its page; the bits above flag deleted and moved rows (the library's
 // OFFSET_MASK, which its header does not export).
 constexpr int rowOffsetMask = 0x1fff;
+// The first bytes of a compound document, the container of an encrypted Access 2007+ database.
+const QByteArray compoundFileSignature = QByteArray::fromHex("d0cf11e0a1b11ae1");
 
 QString typeName(int type) {
     switch (type) {
@@ -115,6 +118,7 @@ QString accessFormatName(AccessFormat format) {
 
 struct AccessFile::Handle {
     MdbHandle* mdb = nullptr;
+    QByteArray bytes; // what a file opened from memory reads, kept while it is open
     ~Handle() {
         if (mdb)
             mdb_close(mdb);
@@ -140,6 +144,35 @@ std::unique_ptr<AccessFile> AccessFile::open(const QString& path) {
     auto handle = std::make_unique<Handle>();
     // Opened for reading only: the library never writes a file opened without MDB_WRITABLE.
     handle->mdb = mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS);
+    QByteArray head;
+    if (!handle->mdb) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            head = file.read(compoundFileSignature.size());
+    }
+    return opened(path, std::move(handle), info.size(), head);
+}
+
+std::unique_ptr<AccessFile> AccessFile::openBytes(QByteArray bytes, const QString& name) {
+    auto handle = std::make_unique<Handle>();
+    handle->bytes = std::move(bytes);
+    if (!handle->bytes.isEmpty())
+        handle->mdb =
+            mdb_open_buffer(handle->bytes.data(), size_t(handle->bytes.size()), MDB_NOFLAGS);
+    const qint64 size = handle->bytes.size();
+    const QByteArray head = handle->bytes.left(compoundFileSignature.size());
+    return opened(name, std::move(handle), size, head);
+}
+
+std::unique_ptr<AccessFile> AccessFile::opened(const QString& path, std::unique_ptr<Handle> handle,
+                                               qint64 size, const QByteArray& head) {
+    // Access keeps a database it encrypted with a password in a container of another kind.
+    if (!handle->mdb && head == compoundFileSignature)
+        throw DatabaseError(u"The file %1 is an Access database protected by a password: its "
+                            "contents are encrypted and cannot be read.\n\nOpen it in Access "
+                            "with the password, remove the password (File > Info > Decrypt "
+                            "Database), then import the copy."_s.arg(path),
+                            DatabaseError::Kind::Unreadable);
     if (!handle->mdb)
         throw DatabaseError(u"The file %1 is not an Access database (Jet 3, Jet 4 or Access "
                             "2007+).\n\nName the old catalogue Photo3.mdb from the folder of "
@@ -159,14 +192,16 @@ std::unique_ptr<AccessFile> AccessFile::open(const QString& path) {
         break;
     }
     // A file is whole pages; anything else was cut short while copied or saved.
-    if (mdb->fmt->pg_size <= 0 || info.size() % mdb->fmt->pg_size != 0)
+    if (mdb->fmt->pg_size <= 0 || size % mdb->fmt->pg_size != 0)
         throw DatabaseError(
             u"The Access file %1 (%2) is damaged: it ends in the middle of a "
             "page, as a file cut short does.\n\nCopy the file again from the "
             "old installation or a backup."_s.arg(path, accessFormatName(file->format_)),
             DatabaseError::Kind::Corrupt);
-    mdb_set_bind_size(mdb, bindSize);
+    // The library takes a buffer of the bind size for every text it decodes, properties too:
+    // the long one only once the tables are known, or a damaged property list takes minutes.
     file->readCatalogue();
+    mdb_set_bind_size(mdb, bindSize);
     return file;
 }
 
@@ -254,8 +289,7 @@ void AccessFile::readRows(const QString& tableName,
         size_t size = 0;
         if (mdb_find_row(mdb, int(table->cur_row) - 1, &start, &size) != 0)
             throw cannotConvert(u"(all)"_s, u"the row cannot be found on its page"_s);
-        const int fieldCount =
-            mdb_crack_row(table, start & rowOffsetMask, size, fields.data());
+        const int fieldCount = mdb_crack_row(table, start & rowOffsetMask, size, fields.data());
         std::vector<const MdbField*> byColumn(columnCount, nullptr);
         for (int f = 0; f < fieldCount; ++f)
             if (fields[std::size_t(f)].colnum >= 0 &&
@@ -467,29 +501,37 @@ std::vector<QVariantMap> AccessFile::rowsByName(const QString& tableName) const 
     return rows;
 }
 
-QString AccessFile::storedQuerySql(const QString& query) const {
+const std::map<QString, std::vector<StoredQueryPart>>& AccessFile::storedQueryParts() const {
+    if (queryParts_)
+        return *queryParts_;
     constexpr qint64 queryObject = 5;
+    queryParts_.emplace();
+    try {
+        std::map<qint64, QString> names;
+        for (const QVariantMap& object : rowsByName(u"MSysObjects"_s))
+            if (object.value(u"Type"_s).toLongLong() == queryObject)
+                names.emplace(object.value(u"Id"_s).toLongLong(),
+                              object.value(u"Name"_s).toString());
+        for (const QVariantMap& row : rowsByName(u"MSysQueries"_s)) {
+            const auto name = names.find(row.value(u"ObjectId"_s).toLongLong());
+            if (name != names.end())
+                (*queryParts_)[name->second].push_back(
+                    {int(row.value(u"Attribute"_s).toLongLong()), row.value(u"Name1"_s).toString(),
+                     row.value(u"Name2"_s).toString(), row.value(u"Expression"_s).toString(),
+                     row.value(u"Flag"_s).toLongLong()});
+        }
+    } catch (const DatabaseError&) {
+        queryParts_->clear(); // the descriptions are damaged: callers use their own definitions
+    }
+    return *queryParts_;
+}
+
+QString AccessFile::storedQuerySql(const QString& query) const {
     if (!queries_.contains(query))
         return {};
-    try {
-        std::optional<qint64> id;
-        for (const QVariantMap& object : rowsByName(u"MSysObjects"_s))
-            if (object.value(u"Type"_s).toLongLong() == queryObject &&
-                object.value(u"Name"_s).toString() == query)
-                id = object.value(u"Id"_s).toLongLong();
-        if (!id)
-            return {};
-        std::vector<StoredQueryPart> parts;
-        for (const QVariantMap& row : rowsByName(u"MSysQueries"_s))
-            if (row.value(u"ObjectId"_s).toLongLong() == *id)
-                parts.push_back({int(row.value(u"Attribute"_s).toLongLong()),
-                                 row.value(u"Name1"_s).toString(), row.value(u"Name2"_s).toString(),
-                                 row.value(u"Expression"_s).toString(),
-                                 row.value(u"Flag"_s).toLongLong()});
-        return composeStoredQuery(parts);
-    } catch (const DatabaseError&) {
-        return {}; // the description is damaged: the caller falls back to its own definition
-    }
+    const auto& parts = storedQueryParts();
+    const auto found = parts.find(query);
+    return found == parts.end() ? QString() : composeStoredQuery(found->second);
 }
 
 } // namespace tarnwick

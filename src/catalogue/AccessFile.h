@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
 #include <QVariantMap>
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tarnwick {
@@ -70,6 +73,8 @@ public:
     // Throws DatabaseError naming the file, the cause and what to do: a missing or unreadable
     // file, one that is no Access database, one that is damaged or cut short.
     static std::unique_ptr<AccessFile> open(const QString& path);
+    // The same for a file's bytes already in memory; name stands for the file in messages.
+    static std::unique_ptr<AccessFile> openBytes(QByteArray bytes, const QString& name);
     ~AccessFile() override;
     AccessFile(const AccessFile&) = delete;
     AccessFile& operator=(const AccessFile&) = delete;
@@ -86,7 +91,13 @@ private:
     struct Handle;
     // The rows of a table, system tables too, by column name.
     std::vector<QVariantMap> rowsByName(const QString& table) const;
+    // Every stored query's description by the query's name, read once when first asked for.
+    const std::map<QString, std::vector<StoredQueryPart>>& storedQueryParts() const;
     AccessFile(QString path, std::unique_ptr<Handle> handle);
+    // Checks what the library opened (size bytes in all, beginning with head where it opened
+    // nothing) and reads its list of tables.
+    static std::unique_ptr<AccessFile> opened(const QString& path, std::unique_ptr<Handle> handle,
+                                              qint64 size, const QByteArray& head);
     void readCatalogue();
 
     QString path_;
@@ -94,6 +105,7 @@ private:
     AccessFormat format_ = AccessFormat::Jet4;
     std::vector<AccessTable> tables_;
     QStringList queries_;
+    mutable std::optional<std::map<QString, std::vector<StoredQueryPart>>> queryParts_;
 };
 
 } // namespace tarnwick

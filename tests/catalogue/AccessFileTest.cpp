@@ -170,6 +170,21 @@ TEST(AccessFile, RefusesFilesThatAreNoAccessDatabaseOrCutShort) {
     EXPECT_TRUE(notAccess->message().contains(random + u" is not an Access database"_s))
         << notAccess->message().toStdString();
 
+    // What Access writes when it encrypts a database with a password: a compound document.
+    const QString encrypted = dir.filePath(u"locked.accdb"_s);
+    {
+        QFile file(encrypted);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        QByteArray bytes(4096, '\0');
+        bytes.replace(0, 8, QByteArray::fromHex("d0cf11e0a1b11ae1"));
+        file.write(bytes);
+    }
+    const auto locked = refusal(encrypted);
+    ASSERT_TRUE(locked);
+    EXPECT_TRUE(locked->message().contains(encrypted + u" is an Access database protected by a "
+                                                       "password"_s))
+        << locked->message().toStdString();
+
     QFile source(testFile(u"DateTestDatabase.mdb"_s));
     ASSERT_TRUE(source.open(QIODevice::ReadOnly));
     const QString cut = dir.filePath(u"cut.mdb"_s);

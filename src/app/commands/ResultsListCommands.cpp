@@ -28,8 +28,9 @@ void refreshCatalogue(AppState& state, const std::function<void()>& reloadQueryP
         rankAgain = [site = state.siteValues](const RecordSet& set) {
             return prepareSiteRanking(set, site);
         };
-    state.activePhotoSet = readPhotoSet(state, state.activePhotoSet.statement(),
-                                        QStringLiteral("Reading the catalogue again..."), rankAgain);
+    state.activePhotoSet =
+        readPhotoSet(state, state.activePhotoSet.statement(),
+                     QStringLiteral("Reading the catalogue again..."), rankAgain);
     fillResultsList(state);
     if (reloadQueryParameters)
         reloadQueryParameters();

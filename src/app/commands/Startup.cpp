@@ -4,7 +4,6 @@
 #include "app/commands/ProfileCommands.h"
 #include "app/commands/ProfileFileCommands.h"
 #include "app/commands/QueryCommands.h"
-#include "catalogue/AccessFile.h"
 #include "catalogue/CatalogueImport.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
@@ -38,15 +37,15 @@ void addListOrderIndex(const PhotoDatabase& database) {
 
 // Offers to import the old suite's catalogue when it is there and ours is not. A refused or failed
 // import throws; No leaves the missing catalogue to be reported as always.
-void offerOldCatalogue(const CatalogueLocation& location, const AppPaths& paths, Dialogs& dialogs) {
-    const QString old = paths.file(QString::fromLatin1(oldCatalogueFileName));
+void offerOldCatalogue(const CatalogueLocation& location, const AppState& state, Dialogs& dialogs) {
+    const QString old = state.paths.file(QString::fromLatin1(oldCatalogueFileName));
     if (location.engine() != CatalogueEngine::Sqlite || QFileInfo::exists(location.path()) ||
         !QFileInfo(old).isFile())
         return;
     if (dialogs.question(defaultDialogTitle, oldCatalogueQuestion(old, location.path())) !=
         Answer::Yes)
         return;
-    importCatalogue(*AccessFile::open(old), location.path(), false);
+    importCatalogue(*state.openOldCatalogue(old), location.path(), false);
 }
 
 } // namespace
@@ -57,10 +56,19 @@ QString oldCatalogueQuestion(const QString& oldCatalogue, const QString& catalog
         .arg(oldCatalogue, catalogue);
 }
 
+void openCatalogue(AppState& state, const CatalogueLocation& location) {
+    state.queryParametersAhead = {}; // waits for one still reading the catalogue it replaces
+    state.database.reset();
+    state.database = PhotoDatabase::open(location);
+    state.database->normaliseBookBreaks();
+    addListOrderIndex(*state.database);
+    startQueryParametersAhead(state);
+    state.activePhotoSet = state.database->run(statements::activePhotosAtStartUp);
+}
+
 bool initialiseCatalogue(AppState& state, Dialogs& dialogs) {
     const QString dataDir = state.paths.dataDir();
     resetRunState(state);
-    state.queryParametersAhead = {}; // waits for one still reading the catalogue it replaces
     if (!QDir(dataDir).exists() && !QDir().mkpath(dataDir)) {
         // Profiles are saved there later; the catalogue still opens, so the run goes on.
         state.startupNotices << QStringLiteral("Can't create the profile folder %1: check that "
@@ -69,12 +77,8 @@ bool initialiseCatalogue(AppState& state, Dialogs& dialogs) {
     }
     try {
         const CatalogueLocation location = configuredCatalogue(state.paths);
-        offerOldCatalogue(location, state.paths, dialogs);
-        state.database = PhotoDatabase::open(location);
-        state.database->normaliseBookBreaks();
-        addListOrderIndex(*state.database);
-        startQueryParametersAhead(state);
-        state.activePhotoSet = state.database->run(statements::activePhotosAtStartUp);
+        offerOldCatalogue(location, state, dialogs);
+        openCatalogue(state, location);
     } catch (const DatabaseError& error) {
         state.queryParametersAhead = {};
         state.database.reset();

@@ -7,6 +7,7 @@
 namespace tarnwick {
 
 struct AppState;
+class CatalogueLocation;
 class Dialogs;
 
 inline const QString secondInstanceMessage =
@@ -19,6 +20,11 @@ inline const QString exitQuestion = QStringLiteral("Exit Tarnwick?");
 // The question start-up asks when the installation holds the old suite's catalogue and none of
 // ours.
 QString oldCatalogueQuestion(const QString& oldCatalogue, const QString& catalogue);
+
+// Opens the catalogue at location as the run's own, in place of the one open so far: normalised,
+// indexed for the list, the query choices started and the active photos read. Throws
+// DatabaseError.
+void openCatalogue(AppState& state, const CatalogueLocation& location);
 
 // Prepares the catalogue side of a run: the data folder, a fresh state, the open and normalised
 // catalogue (imported first from the old suite's Photo3.mdb when that is all the installation

@@ -4,6 +4,7 @@
 #include "catalogue/CatalogueStatements.h"
 
 #include "app/AppState.h"
+#include "app/commands/CatalogueImportCommands.h"
 #include "app/commands/HelpCommands.h"
 #include "app/commands/Modes.h"
 #include "app/commands/PhotoDirectoryCheck.h"
@@ -166,6 +167,8 @@ void MainWindow::buildMenus() {
                [this] { printerSetupCommand(state_, reportHooks_); });
     addCommand(file, QStringLiteral("&Manage Photo Series"), QStringLiteral("mnuMP"),
                [this] { managePhotoSeriesCommand(); });
+    addCommand(file, QStringLiteral("&Import Old Catalogue..."), QStringLiteral("mnuImport"),
+               [this] { importOldCatalogueCommand(); });
     addCommand(file, QStringLiteral("Pr&eferences"), QStringLiteral("mnuPreferences"),
                notYetAvailable)
         ->setEnabled(false);
@@ -602,6 +605,18 @@ void MainWindow::managePhotoSeriesCommand() {
     startQueryParametersAhead(state_);
     if (runAllPhotosQuery())
         loadQueryParameters();
+}
+
+void MainWindow::importOldCatalogueCommand() {
+    if (!dialogs_)
+        return;
+    importOldCatalogue(state_, *dialogs_, [this] {
+        // A new catalogue: nothing of the old one's list, choices or pictures stays in view.
+        thumbnails_->clear();
+        resetCommand();
+        fillResultsList(state_);
+        loadQueryParameters();
+    });
 }
 
 QStringList MainWindow::loadQueryParameters() {

@@ -61,6 +61,7 @@ public:
     // A click on a results-list row: a repeat click on the last row does nothing.
     void listItemClicked(const QString& key);
     void managePhotoSeriesCommand();
+    void importOldCatalogueCommand();
     void displayAllCommand();
     // Every query criterion back to its default; the list keeps its photos.
     void resetCommand();

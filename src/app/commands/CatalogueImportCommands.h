@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace tarnwick {
+
+struct AppState;
+class Dialogs;
+
+inline const QString importOldCatalogueTitle = QStringLiteral("Import Old Catalogue");
+
+// The question before an import replaces the installation's catalogue.
+QString replaceCatalogueQuestion(const QString& oldCatalogue, const QString& catalogue);
+
+// File > Import Old Catalogue: the old suite's Access catalogue the user names becomes the
+// installation's, replacing the one there only on a Yes; the run then goes on on it, and
+// catalogueReplaced refreshes what the window shows of the catalogue. A refusal or failure says
+// why and leaves the catalogue as it was. True when the catalogue was replaced.
+bool importOldCatalogue(AppState& state, Dialogs& dialogs,
+                        const std::function<void()>& catalogueReplaced);
+
+} // namespace tarnwick

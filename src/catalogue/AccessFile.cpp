@@ -254,8 +254,7 @@ void AccessFile::readRows(const QString& tableName,
         size_t size = 0;
         if (mdb_find_row(mdb, int(table->cur_row) - 1, &start, &size) != 0)
             throw cannotConvert(u"(all)"_s, u"the row cannot be found on its page"_s);
-        const int fieldCount =
-            mdb_crack_row(table, start & rowOffsetMask, size, fields.data());
+        const int fieldCount = mdb_crack_row(table, start & rowOffsetMask, size, fields.data());
         std::vector<const MdbField*> byColumn(columnCount, nullptr);
         for (int f = 0; f < fieldCount; ++f)
             if (fields[std::size_t(f)].colnum >= 0 &&

@@ -10,7 +10,8 @@ set(TARNWICK_GZIPPED)
 function(tarnwick_gzip input output)
     add_custom_command(OUTPUT ${output}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/debian
-        COMMAND gzip -9n -c ${input} > ${output}
+        COMMAND gzip -9n -c ${input} > ${output}.partial
+        COMMAND ${CMAKE_COMMAND} -E rename ${output}.partial ${output}
         DEPENDS ${input}
         COMMENT "Compressing ${output}")
     set(TARNWICK_GZIPPED ${TARNWICK_GZIPPED} ${output} PARENT_SCOPE)

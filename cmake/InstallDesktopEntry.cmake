@@ -29,7 +29,9 @@ function(desktop_exec_program path out)
     set(${out} "${path}" PARENT_SCOPE)
 endfunction()
 
-set(prefix "${CMAKE_INSTALL_PREFIX}")
+# A relative prefix is taken from the folder the installation runs in, as the files are: an
+# install script's current source folder.
+cmake_path(ABSOLUTE_PATH CMAKE_INSTALL_PREFIX NORMALIZE OUTPUT_VARIABLE prefix)
 cmake_path(ABSOLUTE_PATH TARNWICK_BINDIR BASE_DIRECTORY "${prefix}" NORMALIZE
            OUTPUT_VARIABLE bindir)
 string(REGEX REPLACE "(.)/$" "\\1" bindir "${bindir}")

@@ -26,7 +26,8 @@ install(FILES resources/debian/copyright ${CMAKE_BINARY_DIR}/debian/changelog.gz
 foreach(program tarnwick tarnwick-cli slidekeep3)
     tarnwick_gzip(${CMAKE_SOURCE_DIR}/resources/man/${program}.1
                   ${CMAKE_BINARY_DIR}/debian/${program}.1.gz)
-    install(FILES ${CMAKE_BINARY_DIR}/debian/${program}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES ${CMAKE_BINARY_DIR}/debian/${program}.1.gz
+            DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
 add_custom_target(tarnwick_gzipped ALL DEPENDS ${TARNWICK_GZIPPED})
 # What lintian reports of the package and is meant so, each with its reason.

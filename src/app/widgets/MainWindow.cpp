@@ -779,7 +779,9 @@ void MainWindow::showEvent(QShowEvent* event) {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && (widget == this || isAncestorOf(widget))) {
+        // Anywhere on the window, the frame's menus and an open code list (which belongs to the
+        // frame while it is open) included.
+        if (widget && widget->window() == window()) {
             queryPane_->shrinkVegetationList();
             state_.statusLine.statusMessage(StatusKind::Clear, QString());
         }

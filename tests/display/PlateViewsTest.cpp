@@ -1,5 +1,6 @@
 #include "display/widgets/DataPlateView.h"
 #include "display/widgets/LoadingChartView.h"
+#include "display/widgets/PhotoPane.h"
 
 #include "catalogue/PhotoDatabase.h"
 #include "reports/ReportDocument.h"
@@ -14,6 +15,7 @@
 #include <QGraphicsTextItem>
 #include <QHorizontalStackedBarSeries>
 #include <QImage>
+#include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSet>
@@ -190,4 +192,46 @@ TEST_F(PlateViewsTest, ANarrowPaneScrollsThePlateRatherThanShrinkItsText) {
     EXPECT_GT(view->height(), area.viewport()->height());
     EXPECT_GT(view->width(), area.viewport()->width());
     EXPECT_TRUE(area.verticalScrollBar()->isVisible());
+}
+
+TEST_F(PlateViewsTest, InADarkPaletteThePlateAndTheCaptionsKeepTheirContrast) {
+    struct PaletteKept {
+        QPalette saved = QApplication::palette();
+        ~PaletteKept() { QApplication::setPalette(saved); }
+    } kept;
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(53, 53, 53));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, QColor(61, 61, 61));
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::Button, QColor(66, 66, 69));
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    QApplication::setPalette(dark);
+
+    const auto expectLegible = [](QWidget& widget, int least) {
+        int checked = 0;
+        for (const test::PaintedRun& run : test::paintedRuns(widget)) {
+            if (run.text.trimmed().isEmpty())
+                continue;
+            ++checked;
+            ASSERT_TRUE(run.background.isValid()) << run.text.toStdString();
+            EXPECT_GE(test::wcagContrast(run.colour, run.background), 4.5)
+                << run.text.toStdString() << " in " << run.colour.name().toStdString() << " on "
+                << run.background.name().toStdString();
+        }
+        EXPECT_GE(checked, least);
+    };
+    DataPlateView plate;
+    plate.resize(520, 700);
+    ASSERT_TRUE(plate.showPhoto(source(1, QStringLiteral("NE-4"), QStringLiteral("NE-4/4-MC-02"))));
+    expectLegible(plate, 19);
+
+    // Both captions of the panes, the one taking the next photo and the other.
+    for (const bool selected : {false, true}) {
+        PhotoPane pane(0);
+        pane.resize(400, 300);
+        pane.setCaption(QStringLiteral("NE-4/4-MC-02"));
+        pane.setSelected(selected);
+        expectLegible(*pane.header()->parentWidget(), 1); // the caption strip
+    }
 }

@@ -438,6 +438,20 @@ void ResultsView::sortByColumn(int column) {
     model_.adoptSort(std::move(plan));
 }
 
+void ResultsView::bringColumnsIntoView(int first, int last) {
+    list_->doItemsLayout(); // the widths of a list just filled, and its scroll range
+    const QHeaderView* header = list_->header();
+    const int start = header->sectionPosition(first);
+    const int end = header->sectionPosition(last) + header->sectionSize(last);
+    const int frozen = header->sectionSize(BookPhotoIdColumn);
+    QScrollBar* across = list_->horizontalScrollBar();
+    const int room = list_->viewport()->width();
+    if (start >= across->value() + frozen && end <= across->value() + room)
+        return;
+    // As far left as shows their ends, never so far that their starts pass under the frozen one.
+    across->setValue(std::min(end - room, start - frozen));
+}
+
 void ResultsView::selectPosition(int position) {
     const QModelIndex index = model_.index(position, BookPhotoIdColumn);
     if (!index.isValid())

@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStyledItemDelegate>
+#include <QStyleOptionHeader>
 #include <QTreeView>
 
 namespace tarnwick {
@@ -92,6 +93,25 @@ public:
     }
 };
 
+// Headers whose captions, right-aligned over numbers or not, are shortened at their end with an
+// ellipsis when the column is narrower than they are: the style would draw them whole and cut
+// them at the left.
+class ElidingHeader : public QHeaderView {
+public:
+    ElidingHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+protected:
+    void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override {
+        QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+        QStyleOptionHeader section = *option;
+        section.rect = QRect(0, 0, sectionSize(logicalIndex), height());
+        int room = style()->subElementRect(QStyle::SE_HeaderLabel, &section, this).width();
+        if (option->sortIndicator != QStyleOptionHeader::None)
+            room -= style()->subElementRect(QStyle::SE_HeaderArrow, &section, this).width();
+        option->text = fontMetrics().elidedText(option->text, Qt::ElideRight, std::max(0, room));
+    }
+};
+
 // The caption with a mnemonic on its first letter or digit not yet taken in its menu; taken
 // grows by that character.
 QString withMnemonic(const QString& caption, QString& taken) {
@@ -123,6 +143,7 @@ ResultsView::ResultsView(ResultsListModel& model, QWidget* parent)
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setItemDelegate(delegate);
+    list_->setHeader(new ElidingHeader(list_));
     list_->setModel(&model_);
     // Ordering belongs to the model's rule, not to the header's own toggling.
     list_->setSortingEnabled(false);
@@ -233,6 +254,7 @@ void ResultsView::buildFrozenColumn(QAbstractItemDelegate* delegate,
     // showing that column alone lies over the first, scrolling up and down with it.
     frozen_ = new QTreeView(list_);
     frozen_->setObjectName(QStringLiteral("resultsFrozenColumn"));
+    frozen_->setHeader(new ElidingHeader(frozen_));
     frozen_->setModel(&model_);
     QItemSelectionModel* own = frozen_->selectionModel();
     frozen_->setSelectionModel(selection);

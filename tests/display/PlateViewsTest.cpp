@@ -235,3 +235,45 @@ TEST_F(PlateViewsTest, InADarkPaletteThePlateAndTheCaptionsKeepTheirContrast) {
         expectLegible(*pane.header()->parentWidget(), 1); // the caption strip
     }
 }
+
+TEST_F(PlateViewsTest, ANarrowChartOrALargeFontDrawsEveryTextWhole) {
+    const QFont saved = QApplication::font();
+    struct FontKept {
+        QFont font;
+        ~FontKept() { QApplication::setFont(font); }
+    } kept{saved};
+    const PlateSource four = source(1, QStringLiteral("NE-4"), QStringLiteral("NE-4/4-MC-02"));
+    const LoadingChartContent content = loadingChartContent(four, 3);
+    const QString heading = (content.header.join(u' ')).simplified();
+
+    // A compare pane on a small screen, and a large desktop font at the usual width.
+    for (const auto& [width, points] : {std::pair{320, 0.0}, std::pair{560, 18.0}}) {
+        QFont font = saved;
+        if (points > 0)
+            font.setPointSizeF(points);
+        QApplication::setFont(font);
+        LoadingChartView view;
+        view.resize(width, 300);
+        view.show();
+        view.showPhoto(four, 3);
+        QTest::qWait(1);
+        QStringList drawn;
+        for (QGraphicsItem* item : view.scene()->items()) {
+            auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+            if (!text || !text->isVisible() || text->toPlainText().isEmpty())
+                continue;
+            drawn << shownBarLabel(text->toPlainText());
+            // Inside the view, whatever its scale.
+            const QRect shown = view.mapFromScene(text->sceneBoundingRect()).boundingRect();
+            EXPECT_TRUE(view.rect().adjusted(-1, -1, 1, 1).contains(shown))
+                << width << " " << drawn.last().toStdString();
+        }
+        for (const ChartBar& bar : content.bars)
+            EXPECT_TRUE(drawn.contains(bar.label)) << width << " " << bar.label.toStdString();
+        QStringList simplified;
+        for (const QString& text : drawn)
+            simplified << QString(text).replace(QChar(0x2029), u' ').simplified();
+        EXPECT_TRUE(simplified.contains(heading))
+            << width << " " << simplified.join(u'|').toStdString();
+    }
+}

@@ -254,6 +254,13 @@ TEST_F(ResultsViewTest, TheIdColumnStaysInViewAndAnEmptyResultSaysSo) {
         EXPECT_EQ(frozen->isColumnHidden(c), c != BookPhotoIdColumn) << c;
     EXPECT_EQ(frozen->visualRect(model.index(2, 0)).top() + frozen->header()->height(),
               list->visualRect(model.index(2, 0)).top() + list->header()->height());
+    // Down to the last row the report shows, also once the list has grown taller.
+    for (const int height : {300, 360}) {
+        view.resize(400, height);
+        QApplication::processEvents();
+        EXPECT_EQ(frozen->height(), list->header()->height() + list->viewport()->height())
+            << height;
+    }
     QSignalSpy clicks(&view, &ResultsView::itemClicked);
     QTest::mouseClick(frozen->viewport(), Qt::LeftButton, {},
                       frozen->visualRect(model.index(3, 0)).center());

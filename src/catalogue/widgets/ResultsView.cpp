@@ -371,7 +371,10 @@ void ResultsView::setListView(int view) {
 }
 
 bool ResultsView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == list_ && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+    // The list's viewport takes its new size only after the list's own resize: the column
+    // follows the viewport.
+    if ((watched == list_ && event->type() == QEvent::Show) ||
+        (watched == list_->viewport() && event->type() == QEvent::Resize))
         placeFrozenColumn();
     if (event->type() == QEvent::MouseButtonPress)
         Q_EMIT clicked();

@@ -68,6 +68,8 @@ inline constexpr double secondPlateIndent = 5040;
 inline const QColor plateGridColour = QColor(0xb4, 0xb9, 0xbf);
 inline const QColor plateHeadingFill = QColor(0xe3, 0xea, 0xde);
 inline const QColor plateTotalsFill = QColor(0xf3, 0xf4, 0xf1);
+// The paper a plate lies on, on screen as in print.
+inline const QColor plateBackground = QColor(Qt::white);
 
 // Draws the plate as a two-column table (label, right-aligned value) at the document's current
 // position.

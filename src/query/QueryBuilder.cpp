@@ -3,6 +3,7 @@
 #include "catalogue/DatabaseError.h"
 #include "query/CodeList.h"
 
+#include <array>
 #include <QRegularExpression>
 
 namespace tarnwick {
@@ -152,6 +153,22 @@ std::vector<RangeQuantity> boundedQuantities(QueryKind kind) {
     default:
         return {};
     }
+}
+
+QString reversedRangeNotice(const QueryCriteria& criteria) {
+    for (const RangeQuantity q : boundedQuantities(criteria.kind)) {
+        const auto [low, high] = boundsOf(criteria, q);
+        if (!isPlainDecimalNumber(low) || !isPlainDecimalNumber(high) ||
+            low.trimmed().toDouble() <= high.trimmed().toDouble())
+            continue;
+        static const std::array<const char*, rangeQuantityCount> names{
+            "total loading", "0 to 3 inch loading", "3.1 inch and over loading", "herb loading",
+            "shrub loading"};
+        return QStringLiteral("No photo can match: the lower %1 bound (%2) is above the upper "
+                              "one (%3)")
+            .arg(QString::fromLatin1(names[size_t(q)]), low.trimmed(), high.trimmed());
+    }
+    return {};
 }
 
 std::optional<QString> composeQueryStatement(const QueryCriteria& criteria) {

@@ -51,6 +51,11 @@ QString quotedCodeSet(const QStringList& rows);
 // classes for kind 2, herb and shrub for kind 5, none for the others.
 std::vector<RangeQuantity> boundedQuantities(QueryKind kind);
 
+// What the status line says after a search whose lower bound of a quantity lies above its
+// upper bound (the search runs as composed and finds nothing there); empty when every bound of
+// the kind is in order.
+QString reversedRangeNotice(const QueryCriteria& criteria);
+
 // The statement for the criteria, composed to the character as the catalogue has always been
 // queried. Only the kind's own bounds and lists take part. Codes and the book label are quoted so
 // that any stored text reaches the catalogue as a literal. nullopt when a bound of the kind is

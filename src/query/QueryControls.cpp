@@ -57,7 +57,10 @@ std::optional<QueryKind> searchKindOfPage(int page, bool fireListHasRows, bool d
     }
 }
 
-bool woodyRangeKeyAccepted(int key, const QString& text) {
+bool woodyRangeKeyAccepted(int key, Qt::KeyboardModifiers modifiers, const QString& text) {
+    // With Ctrl a key is an editing command (select all, undo), never text, whatever it sends.
+    if (modifiers & (Qt::ControlModifier | Qt::MetaModifier))
+        return true;
     if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Delete ||
         key == Qt::Key_Backspace || text.isEmpty())
         return true;

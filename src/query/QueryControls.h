@@ -35,9 +35,10 @@ QString codeListCaption(CodeListId list, CaptionEvent event, int chosenRows);
 std::optional<QueryKind> searchKindOfPage(int page, bool fireListHasRows, bool dangerListHasRows);
 
 // The key filter of the woody range combos: typed characters other than the digits and
-// backspace are discarded. Keys that type nothing (arrows, Delete, Tab) are not filtered. key is
-// a Qt::Key, text what the key types.
-bool woodyRangeKeyAccepted(int key, const QString& text);
+// backspace are discarded. Keys that type nothing (arrows, Home, End, Delete, Tab) and editing
+// commands held with Ctrl (select all, undo) are not filtered. key is a Qt::Key, text what the
+// key types.
+bool woodyRangeKeyAccepted(int key, Qt::KeyboardModifiers modifiers, const QString& text);
 
 // What a search button asks the main window to do.
 struct SearchRequest {

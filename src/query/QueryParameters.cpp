@@ -3,12 +3,15 @@
 #include "catalogue/DatabaseError.h"
 #include "catalogue/NumberFormat.h"
 #include "catalogue/PhotoDatabase.h"
+#include "catalogue/TextOrder.h"
 #include "platform/AppPaths.h"
 #include "query/CodeList.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <future>
+#include <numeric>
 
 namespace tarnwick {
 
@@ -63,8 +66,15 @@ QString groupStatement(const QString& field) {
 
 void loadBooks(const PhotoDatabase& database, QueryParameters& parameters) {
     const RecordSet books = database.run(activeBooksStatement);
-    parameters.books.reserve(size_t(books.recordCount()));
-    for (int row = 0; row < books.recordCount(); ++row)
+    // The engine orders the labels by its own rule; the combo orders them as the list does.
+    std::vector<int> rows(size_t(books.recordCount()));
+    std::iota(rows.begin(), rows.end(), 0);
+    const QCollator order = textOrder();
+    std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
+        return order.compare(books.text(a, u"BookLabel"), books.text(b, u"BookLabel")) < 0;
+    });
+    parameters.books.reserve(rows.size());
+    for (const int row : rows)
         parameters.books.push_back({books.text(row, u"BookLabel") + QStringLiteral(", ") +
                                         books.text(row, u"BookDescription"),
                                     books.value(row, u"id")});
@@ -148,17 +158,24 @@ QStringList loadCodeRows(const PhotoDatabase& database, const AppPaths& paths, c
 QStringList rangeComboRows(double largest, double headroom) {
     QStringList rows{QStringLiteral("0")};
     const double top = std::floor(largest + headroom);
-    // Steps of 2 as the pages always had; a catalogue holding an absurd value would make that
-    // millions of rows, so beyond a few hundred the step widens to 5, 10, 20, 50, 100 ...
-    double step = 2;
-    for (int widening = 0; top / step >= maxRangeRows; ++widening)
+    // Steps of 2 as the pages always had, over the range real loadings take.
+    const double usualTop = 2.0 * (maxRangeRows - 1);
+    double v = 0;
+    for (; v <= std::min(top, usualTop); v += 2)
+        rows << strNumber(v);
+    if (top <= usualTop)
+        return rows;
+    // A catalogue holding an absurd value would make that millions of rows: above the usual
+    // range the step widens to 5, 10, 20, 50, 100 ..., the rows below it kept as they are.
+    double step = 5;
+    for (int widening = 1; (top - usualTop) / step >= maxRangeRows; ++widening)
         step =
             std::array<double, 3>{5, 10, 20}[size_t(widening % 3)] * std::pow(10.0, widening / 3);
-    double v = 0;
-    for (; v <= top; v += step)
-        rows << strNumber(v);
+    double last = v - 2;
+    for (v = std::ceil(v / step) * step; v <= top; v += step)
+        rows << strNumber(last = v);
     // Widened steps may end below the largest value; the last row must still take it in.
-    if (step > 2 && v - step < largest)
+    if (last < largest)
         rows << strNumber(v);
     return rows;
 }

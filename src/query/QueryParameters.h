@@ -47,11 +47,12 @@ struct QueryParameters {
     const CodeListRows& codeList(CodeListId id) const { return codeLists[size_t(id)]; }
 };
 
-// Range combos hold at most about this many rows, whatever the catalogue holds.
+// Range combos hold this many rows in steps of 2 at most, and about as many above them,
+// whatever the catalogue holds.
 inline constexpr int maxRangeRows = 300;
 
 // The rows of a range combo for the largest value present: "0", then " 0", " 2", ... up to the
-// whole part of (largest + headroom). Above a few hundred rows the step widens instead.
+// whole part of (largest + headroom). Above a few hundred rows in steps of 2 the step widens.
 QStringList rangeComboRows(double largest, double headroom);
 
 // Computes every choice in the order the pages have always been filled. A part whose statement

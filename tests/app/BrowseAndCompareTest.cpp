@@ -2,6 +2,7 @@
 #include "app/commands/Startup.h"
 #include "app/widgets/MainWindow.h"
 #include "catalogue/ResultsListModel.h"
+#include "catalogue/widgets/ResultsView.h"
 #include "display/widgets/DataPlateView.h"
 #include "display/widgets/LoadingChartView.h"
 #include "display/widgets/PhotoImageView.h"
@@ -20,6 +21,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -29,6 +31,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeView>
 
 using namespace tarnwick;
 using tarnwick::test::ScriptedDialogs;
@@ -339,4 +342,47 @@ TEST_F(BrowseAndCompareTest, TheAssistantOpensWithComparingAndTheBuilderAndFollo
     EXPECT_FALSE(assistant->isVisible());
     EXPECT_FALSE(assistantsMenu->isEnabled());
     EXPECT_FALSE(window->action(QStringLiteral("barBuilder"))->isChecked());
+}
+
+TEST_F(BrowseAndCompareTest, AfterASearchTheListShowsTheLoadingsSearchedBy) {
+    struct Search {
+        QueryKind kind;
+        std::vector<int> columns;
+    };
+    const std::vector<Search> searches{
+        {QueryKind::TotalLoading, {TotalColumn}},
+        {QueryKind::SizeClassLoading, {ZeroToThreeColumn, ThreePlusColumn}},
+        {QueryKind::LiveLoading, {HerbColumn, ShrubColumn}},
+        {QueryKind::TotalLoading, {TotalColumn}}, // back from the live loadings' place
+    };
+    // The window as the frame leaves it on a laptop's and on a desktop's screen.
+    for (const QSize size : {QSize(1366, 640), QSize(1920, 960)}) {
+        window->resize(size);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        QTreeView* list = window->findChild<ResultsView*>()->listPage();
+        for (const Search& search : searches) {
+            QueryCriteria criteria;
+            criteria.kind = search.kind;
+            for (QString* low : {&criteria.totalLow, &criteria.fineLow, &criteria.coarseLow,
+                                 &criteria.herbLow, &criteria.shrubLow})
+                *low = QStringLiteral("0");
+            for (QString* high : {&criteria.totalHigh, &criteria.fineHigh, &criteria.coarseHigh,
+                                  &criteria.herbHigh, &criteria.shrubHigh})
+                *high = QStringLiteral(" 10");
+            SearchRequest request;
+            request.criteria = criteria;
+            window->searchCommand(request);
+            QApplication::processEvents();
+            // Whole, and not under the Book/Photo ID column that stays at the left.
+            const QHeaderView* header = list->header();
+            for (const int column : search.columns) {
+                const int left = header->sectionViewportPosition(column);
+                EXPECT_GE(left, header->sectionSize(BookPhotoIdColumn))
+                    << size.width() << " column " << column;
+                EXPECT_LE(left + header->sectionSize(column), list->viewport()->width())
+                    << size.width() << " column " << column;
+            }
+        }
+    }
 }

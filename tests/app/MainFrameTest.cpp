@@ -15,9 +15,11 @@
 #include <QAction>
 #include <QIcon>
 #include <QLabel>
+#include <QListWidget>
 #include <QMdiSubWindow>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 
 using namespace tarnwick;
 using tarnwick::test::ScriptedDialogs;
@@ -164,4 +166,25 @@ TEST(MainFrame, AnAssistantIconifiedWithTheFrameComesBackNormalWhenTheFrameIsRes
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(frame.mainWindow()->action(QStringLiteral("mnuAssistants"))->isChecked());
     EXPECT_FALSE(frame.mainWindow()->action(QStringLiteral("barAssistant"))->isChecked());
+}
+
+TEST(MainFrame, AKeyInTheOpenVegetationListShrinksIt) {
+    TestInstallation installation;
+    test::writeSmallCatalogue(installation.cataloguePath(), 2);
+    AppState state(installation.paths());
+    ScriptedDialogs dialogs;
+    ASSERT_TRUE(initialiseCatalogue(state, dialogs));
+    MainFrame frame(state, dialogs);
+    frame.mainWindow()->setUp();
+    frame.resize(1200, 800);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+
+    // The open list lies over the whole frame, outside the main window, yet its keys count.
+    auto* vegetation = frame.findChild<QListWidget*>(QStringLiteral("lstVegType"));
+    QTest::mouseClick(frame.findChild<QToolButton*>(QStringLiteral("cmdVegType")), Qt::LeftButton);
+    ASSERT_GT(vegetation->height(), 100);
+    ASSERT_FALSE(frame.mainWindow()->isAncestorOf(vegetation));
+    QTest::keyClick(vegetation, Qt::Key_Down);
+    EXPECT_EQ(vegetation->height(), 20);
 }

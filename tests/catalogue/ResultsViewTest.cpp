@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
+#include <QProxyStyle>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -254,6 +255,13 @@ TEST_F(ResultsViewTest, TheIdColumnStaysInViewAndAnEmptyResultSaysSo) {
         EXPECT_EQ(frozen->isColumnHidden(c), c != BookPhotoIdColumn) << c;
     EXPECT_EQ(frozen->visualRect(model.index(2, 0)).top() + frozen->header()->height(),
               list->visualRect(model.index(2, 0)).top() + list->header()->height());
+    // Down to the last row the report shows, also once the list has grown taller.
+    for (const int height : {300, 360}) {
+        view.resize(400, height);
+        QApplication::processEvents();
+        EXPECT_EQ(frozen->height(), list->header()->height() + list->viewport()->height())
+            << height;
+    }
     QSignalSpy clicks(&view, &ResultsView::itemClicked);
     QTest::mouseClick(frozen->viewport(), Qt::LeftButton, {},
                       frozen->visualRect(model.index(3, 0)).center());
@@ -344,4 +352,56 @@ TEST(ResultsViewRanking, ShowsTheMatchBesideTheIdAndHeaderClicksStillSort) {
     EXPECT_FALSE(byMatch->isVisible());
     EXPECT_TRUE(view.listPage()->isColumnHidden(MatchColumn));
     EXPECT_EQ(model.cellAt(0, MatchColumn), QString());
+}
+
+namespace {
+
+// Keeps every header caption as it is drawn, with the room it is drawn in.
+class HeaderTextRecorder : public QProxyStyle {
+public:
+    struct Drawn {
+        QRect rect;
+        QString text;
+    };
+    void drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& palette,
+                      bool enabled, const QString& text,
+                      QPalette::ColorRole role = QPalette::NoRole) const override {
+        drawn.push_back({rect, text});
+        QProxyStyle::drawItemText(painter, rect, flags, palette, enabled, text, role);
+    }
+    mutable std::vector<Drawn> drawn;
+};
+
+} // namespace
+
+TEST_F(ResultsViewTest, NarrowHeadersShowTheStartOfTheirCaptionAndAnEllipsis) {
+    view.resize(1600, 400); // every column in sight
+    auto* recorder = new HeaderTextRecorder;
+    QHeaderView* header = view.listPage()->header();
+    header->setStyle(recorder);
+    model.sortBy(FuelBedDepthColumn, Qt::AscendingOrder); // the sorted column has its arrow too
+    for (const int column : {FuelBedDepthColumn, CanopyClosureColumn})
+        header->resizeSection(column, header->fontMetrics().horizontalAdvance(
+                                          model.headerData(column, Qt::Horizontal).toString()) /
+                                          2);
+    recorder->drawn.clear();
+    header->grab(); // paints it now
+
+    int narrow = 0;
+    for (const int column : {FuelBedDepthColumn, CanopyClosureColumn}) {
+        const QString caption = model.headerData(column, Qt::Horizontal).toString();
+        const auto drawn =
+            std::find_if(recorder->drawn.begin(), recorder->drawn.end(), [&](const auto& d) {
+                return !d.text.isEmpty() && caption.startsWith(d.text.chopped(1));
+            });
+        ASSERT_NE(drawn, recorder->drawn.end()) << caption.toStdString();
+        ++narrow;
+        // Cut at the right with an ellipsis, and whole inside the room it is drawn in.
+        EXPECT_TRUE(drawn->text.endsWith(QChar(0x2026))) << drawn->text.toStdString();
+        EXPECT_LE(header->fontMetrics().horizontalAdvance(drawn->text), drawn->rect.width())
+            << drawn->text.toStdString();
+    }
+    EXPECT_EQ(narrow, 2);
+    header->setStyle(nullptr);
+    delete recorder;
 }

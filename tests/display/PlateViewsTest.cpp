@@ -1,5 +1,6 @@
 #include "display/widgets/DataPlateView.h"
 #include "display/widgets/LoadingChartView.h"
+#include "display/widgets/PhotoPane.h"
 
 #include "catalogue/PhotoDatabase.h"
 #include "reports/ReportDocument.h"
@@ -14,6 +15,7 @@
 #include <QGraphicsTextItem>
 #include <QHorizontalStackedBarSeries>
 #include <QImage>
+#include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSet>
@@ -190,4 +192,88 @@ TEST_F(PlateViewsTest, ANarrowPaneScrollsThePlateRatherThanShrinkItsText) {
     EXPECT_GT(view->height(), area.viewport()->height());
     EXPECT_GT(view->width(), area.viewport()->width());
     EXPECT_TRUE(area.verticalScrollBar()->isVisible());
+}
+
+TEST_F(PlateViewsTest, InADarkPaletteThePlateAndTheCaptionsKeepTheirContrast) {
+    struct PaletteKept {
+        QPalette saved = QApplication::palette();
+        ~PaletteKept() { QApplication::setPalette(saved); }
+    } kept;
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(53, 53, 53));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, QColor(61, 61, 61));
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::Button, QColor(66, 66, 69));
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    QApplication::setPalette(dark);
+
+    const auto expectLegible = [](QWidget& widget, int least) {
+        int checked = 0;
+        for (const test::PaintedRun& run : test::paintedRuns(widget)) {
+            if (run.text.trimmed().isEmpty())
+                continue;
+            ++checked;
+            ASSERT_TRUE(run.background.isValid()) << run.text.toStdString();
+            EXPECT_GE(test::wcagContrast(run.colour, run.background), 4.5)
+                << run.text.toStdString() << " in " << run.colour.name().toStdString() << " on "
+                << run.background.name().toStdString();
+        }
+        EXPECT_GE(checked, least);
+    };
+    DataPlateView plate;
+    plate.resize(520, 700);
+    ASSERT_TRUE(plate.showPhoto(source(1, QStringLiteral("NE-4"), QStringLiteral("NE-4/4-MC-02"))));
+    expectLegible(plate, 19);
+
+    // Both captions of the panes, the one taking the next photo and the other.
+    for (const bool selected : {false, true}) {
+        PhotoPane pane(0);
+        pane.resize(400, 300);
+        pane.setCaption(QStringLiteral("NE-4/4-MC-02"));
+        pane.setSelected(selected);
+        expectLegible(*pane.header()->parentWidget(), 1); // the caption strip
+    }
+}
+
+TEST_F(PlateViewsTest, ANarrowChartOrALargeFontDrawsEveryTextWhole) {
+    const QFont saved = QApplication::font();
+    struct FontKept {
+        QFont font;
+        ~FontKept() { QApplication::setFont(font); }
+    } kept{saved};
+    const PlateSource four = source(1, QStringLiteral("NE-4"), QStringLiteral("NE-4/4-MC-02"));
+    const LoadingChartContent content = loadingChartContent(four, 3);
+    const QString heading = (content.header.join(u' ')).simplified();
+
+    // A compare pane on a small screen, and a large desktop font at the usual width.
+    for (const auto& [width, points] : {std::pair{320, 0.0}, std::pair{560, 18.0}}) {
+        QFont font = saved;
+        if (points > 0)
+            font.setPointSizeF(points);
+        QApplication::setFont(font);
+        LoadingChartView view;
+        view.resize(width, 300);
+        view.show();
+        view.showPhoto(four, 3);
+        QTest::qWait(1);
+        QStringList drawn;
+        for (QGraphicsItem* item : view.scene()->items()) {
+            auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+            if (!text || !text->isVisible() || text->toPlainText().isEmpty())
+                continue;
+            drawn << shownBarLabel(text->toPlainText());
+            // Inside the view, whatever its scale.
+            const QRect shown = view.mapFromScene(text->sceneBoundingRect()).boundingRect();
+            EXPECT_TRUE(view.rect().adjusted(-1, -1, 1, 1).contains(shown))
+                << width << " " << drawn.last().toStdString();
+        }
+        for (const ChartBar& bar : content.bars)
+            EXPECT_TRUE(drawn.contains(bar.label)) << width << " " << bar.label.toStdString();
+        QStringList simplified;
+        for (const QString& text : drawn)
+            simplified << QString(text).replace(QChar(0x2029), u' ').simplified();
+        EXPECT_TRUE(simplified.contains(heading))
+            << width << " " << simplified.join(u'|').toStdString();
+    }
 }

@@ -222,6 +222,20 @@ TEST_P(BuildAndRunQueryTest, ReportsOnTheStatusLineAndKeepsThePreviousSetOnAReje
 
     int refills = 0;
     const auto refill = [&] { ++refills; };
+    // A reversed range runs as composed, finds nothing, and the line says why; equal bounds are
+    // in order.
+    EXPECT_TRUE(buildAndRunQuery(
+        state, criteria(QueryKind::LiveLoading, {u"0"_s, u" 4"_s, u" 20"_s, u" 10"_s}), refill));
+    EXPECT_EQ(refills, 1);
+    EXPECT_EQ(state.activePhotoSet.recordCount(), 0);
+    EXPECT_EQ(state.statusLine.panelText(StatusLine::Message),
+              u"No photo can match: the lower shrub loading bound (20) is above the upper one "
+              "(10)"_s);
+    EXPECT_EQ(state.statusLine.icon(), StatusIcon::InfoOK);
+    EXPECT_TRUE(
+        buildAndRunQuery(state, criteria(QueryKind::TotalLoading, {u" 10"_s, u" 10"_s}), refill));
+    EXPECT_EQ(state.statusLine.panelText(StatusLine::Message), u" "_s);
+    refills = 0;
     // A bound that is not a number runs nothing.
     EXPECT_FALSE(buildAndRunQuery(
         state, criteria(QueryKind::LiveLoading, {u"0"_s, u"lots"_s, u"0"_s, u" 4"_s}), refill));

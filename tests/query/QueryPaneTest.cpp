@@ -275,6 +275,32 @@ TEST_F(QueryPaneTest, WoodyRangeCombosTakeDigitsOnlyHoweverTextArrives) {
     EXPECT_EQ(typeInto(child<QComboBox>(u"cboHerb1"_s), u"1.5"_s), u"1.5"_s);
 }
 
+TEST_F(QueryPaneTest, RangeCombosObeyTheEditingKeysAndEscapeKeepsTheListsControl) {
+    // Keys go to whatever holds the keyboard once the combo is clicked, as a keyboard's do.
+    QComboBox* total = child<QComboBox>(u"cboTotalLoad0"_s);
+    QTest::mouseClick(total->lineEdit(), Qt::LeftButton);
+    total->setEditText(u"20"_s);
+    QWidget* focused = QApplication::focusWidget();
+    QTest::keyClick(focused, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(focused, u"158"_s);
+    EXPECT_EQ(total->currentText(), u"158"_s);
+    QTest::keyClick(focused, Qt::Key_Home);
+    QTest::keyClick(focused, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClicks(focused, u"9"_s);
+    EXPECT_EQ(total->currentText(), u"958"_s);
+    QTest::keyClick(focused, Qt::Key_End);
+    QTest::keyClick(focused, Qt::Key_Backspace);
+    QTest::keyClicks(focused, u"x4"_s);
+    EXPECT_EQ(total->currentText(), u"954"_s);
+
+    // Escape in an open list leaves the keyboard on the list's own button.
+    click("cmdVegType");
+    ASSERT_TRUE(list("lstVegType")->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(list("lstVegType")->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), child<QWidget>(u"cmdVegType"_s));
+}
+
 TEST_F(QueryPaneTest, ModelSwitchAndResetClearTheChoices) {
     QListWidget* fire = list("lstFireBehave");
     EXPECT_EQ(fire->count(), 2); // GR1 and SB4 of the 2005 set

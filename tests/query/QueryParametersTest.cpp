@@ -20,16 +20,21 @@ TEST(QueryParameters, RangeRowsRunInStepsOfTwoAboveTheLargestValue) {
     EXPECT_EQ(rangeComboRows(38, 4).last(), u" 42"_s);
     EXPECT_EQ(rangeComboRows(-5, 2), QStringList{u"0"_s});
 
-    // An absurd stored value widens the step rather than making millions of rows; the rows
-    // still take in the largest value.
-    for (const double largest : {1e7, 2501.0, 590.0}) {
+    // An absurd stored value widens the step rather than making millions of rows; every bound
+    // of the usual range stays in steps of 2, and the rows still take in the largest value.
+    QStringList usual{u"0"_s};
+    for (int v = 0; v <= 598; v += 2)
+        usual << u" %1"_s.arg(v);
+    for (const double largest : {1e7, 2501.0, 597.0}) {
         const QStringList rows = rangeComboRows(largest, 4);
-        EXPECT_LE(rows.size(), 302) << largest;
+        EXPECT_LE(rows.size(), 2 * maxRangeRows + 2) << largest;
         EXPECT_GE(rows.last().toDouble(), largest) << largest;
-        EXPECT_EQ(rows.mid(0, 2), (QStringList{u"0"_s, u" 0"_s})) << largest;
+        EXPECT_EQ(rows.mid(0, usual.size()), usual) << largest;
+        for (qsizetype i = 2; i < rows.size(); ++i)
+            EXPECT_LT(rows[i - 1].toDouble(), rows[i].toDouble()) << largest << " row " << i;
     }
-    EXPECT_EQ(rangeComboRows(590, 4).size(), 1 + 298); // 0 to 594 in steps of 2, as ever
-    EXPECT_EQ(rangeComboRows(2501, 4).value(2), u" 10"_s);
+    EXPECT_EQ(rangeComboRows(590, 4).size(), 1 + 298);        // 0 to 594 in steps of 2, as ever
+    EXPECT_EQ(rangeComboRows(2501, 4).value(302), u" 610"_s); // 600 onwards in steps of 10
 }
 
 namespace {
@@ -95,6 +100,20 @@ protected:
 TARNWICK_ON_BOTH_ENGINES(QueryParametersOnBothEngines);
 
 } // namespace
+
+TEST_F(QueryParametersTest, BooksFollowTheListsTextOrder) {
+    {
+        TestCatalogue catalogue(installation.cataloguePath());
+        for (const QString& label : {u"Z-9"_s, u"a-0"_s, u"\u00C9-7"_s, u"B-1"_s})
+            catalogue.addBook(label);
+    }
+    const auto database = installation.openCatalogue();
+    QStringList labels;
+    for (const BookChoice& book : computeQueryParameters(*database, installation.paths()).books)
+        labels << book.text.section(u',', 0, 0);
+    // Case aside, the accented letter beside its plain one, as the results list orders them.
+    EXPECT_EQ(labels, (QStringList{u"a-0"_s, u"B-1"_s, u"\u00C9-7"_s, u"Z-9"_s}));
+}
 
 TEST_P(QueryParametersOnBothEngines, OffersWhatTheActivePhotosHold) {
     writeCatalogue(true);

@@ -11,11 +11,11 @@
 #include "app/widgets/MainWindow.h"
 #include "display/widgets/PhotoImageView.h"
 #include "display/widgets/PhotoPane.h"
-#include "display/widgets/ViewerWindow.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "profile/widgets/AssistantWindow.h"
 #include "profile/widgets/NotesWindow.h"
+#include "query/QueryControls.h"
 #include "query/widgets/QueryPane.h"
 #include "reports/widgets/ReportPreview.h"
 #include "suite/widgets/AboutWindow.h"
@@ -28,6 +28,8 @@
 #include <QElapsedTimer>
 #include <QIcon>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -59,6 +61,30 @@ void settle(const QList<PhotoImageView*>& views = {}, int maxMs = 8000, int minM
 void save(QWidget* widget, const QString& name) {
     const QString path = QDir(outDir).filePath(name + QStringLiteral(".png"));
     if (!widget || !widget->grab().save(path)) {
+        std::fprintf(stderr, "tarnwick-screenshots: could not write %s\n", qPrintable(path));
+        ++failures;
+        return;
+    }
+    std::printf("%s\n", qPrintable(path));
+}
+
+// A window with another one that stands beside or over it, as they lie on the desktop.
+void saveWithWindow(QWidget* window, QWidget* beside, const QString& name) {
+    if (!window || !beside || !beside->isVisible()) {
+        save(window, name);
+        return;
+    }
+    const QRect main = window->frameGeometry();
+    const QRect other(beside->mapToGlobal(QPoint(0, 0)), beside->size());
+    const QRect both = main.united(other);
+    QPixmap picture(both.size());
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    painter.drawPixmap(window->mapToGlobal(QPoint(0, 0)) - both.topLeft(), window->grab());
+    painter.drawPixmap(other.topLeft() - both.topLeft(), beside->grab());
+    painter.end();
+    const QString path = QDir(outDir).filePath(name + QStringLiteral(".png"));
+    if (!picture.save(path)) {
         std::fprintf(stderr, "tarnwick-screenshots: could not write %s\n", qPrintable(path));
         ++failures;
         return;
@@ -112,9 +138,10 @@ int main(int argc, char* argv[]) {
     settle(images);
     save(frame, QStringLiteral("browse"));
 
-    // The five query pages, and an open code list.
+    // The five criteria pages (the site values page has its own picture further on), and an open
+    // code list.
     auto* pages = child<QTabWidget>(window, "tabQuery");
-    for (int page = 0; pages && page < pages->count(); ++page) {
+    for (int page = 0; pages && page < siteValuesPage; ++page) {
         pages->setCurrentIndex(page);
         settle();
         save(window->queryArea(), QStringLiteral("query-%1").arg(page));
@@ -156,7 +183,7 @@ int main(int argc, char* argv[]) {
     window->showListRow(12);
     settle(images);
     AssistantWindow* assistant = window->assistantWindow();
-    save(frame, QStringLiteral("compare"));
+    saveWithWindow(frame, assistant, QStringLiteral("compare"));
     save(assistant, QStringLiteral("assistant-compare"));
     window->compareCommand();
     settle(images);
@@ -188,15 +215,6 @@ int main(int argc, char* argv[]) {
     }
     window->assistant()->builderCommand();
     settle();
-
-    // The full-size viewer.
-    window->openViewer(0);
-    if (ViewerWindow* viewer = window->viewer()) {
-        viewer->resize(900, 640);
-        settle({viewer->photoView(), viewer->dataView()});
-        save(viewer, QStringLiteral("viewer"));
-        viewer->close();
-    }
 
     // The photo report in its preview.
     window->showListRow(4);

@@ -71,7 +71,11 @@ bool buildAndRunQuery(AppState& state, const QueryCriteria& criteria,
         state.statusLine.statusMessage(StatusKind::Error, rangeValuesMustBeNumbers);
         return false;
     }
-    return runSearch(state, *statement, refillList);
+    if (!runSearch(state, *statement, refillList))
+        return false;
+    if (const QString notice = reversedRangeNotice(criteria); !notice.isEmpty())
+        state.statusLine.statusMessage(StatusKind::Info, notice);
+    return true;
 }
 
 bool runSiteSearch(AppState& state, const SiteSearch& search,

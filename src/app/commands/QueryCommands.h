@@ -13,8 +13,9 @@ struct AppState;
 // Runs a search: "Searching..." with the wait cursor, the statement on the catalogue, the result
 // as the new active photo set, refillList, then " ". A bound that is not a number or a statement
 // the catalogue rejects is reported as an error on the status line and changes nothing (the
-// previous set and list stay), and so is a search stopped with Escape. Returns whether the set
-// was replaced.
+// previous set and list stay), and so is a search stopped with Escape. A reversed range still
+// runs as composed; the status line then says which bounds are the wrong way round. Returns
+// whether the set was replaced.
 bool buildAndRunQuery(AppState& state, const QueryCriteria& criteria,
                       const std::function<void()>& refillList);
 

@@ -399,9 +399,11 @@ void MainWindow::buildLayout() {
     body->setObjectName(QStringLiteral("vseBrowse"));
     body->addWidget(listArea_);
     body->addWidget(photoArea);
-    body->setStretchFactor(0, 2);
-    body->setStretchFactor(1, 3);
-    body->setSizes({520, 880}); // the photos get the larger share
+    // The list gets nearly half, enough for its first columns and the loadings searched by; the
+    // photos the rest.
+    body->setStretchFactor(0, 9);
+    body->setStretchFactor(1, 11);
+    body->setSizes({630, 770});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -665,8 +667,9 @@ void MainWindow::searchCommand(const SearchRequest& request) {
         state_.statusLine.statusMessage(StatusKind::Error, request.problem);
         return;
     }
-    if (request.criteria && state_.database)
-        buildAndRunQuery(state_, *request.criteria, [this] { fillResultsList(state_); });
+    if (request.criteria && state_.database &&
+        buildAndRunQuery(state_, *request.criteria, [this] { fillResultsList(state_); }))
+        showSearchedColumns(request.criteria->kind);
     if (request.site && state_.database)
         runSiteSearch(state_, *request.site, [this] { fillResultsList(state_); });
     if (!request.eraseDisplayed)
@@ -675,6 +678,19 @@ void MainWindow::searchCommand(const SearchRequest& request) {
         setMode(int(Mode::Compare)); // the panes ask for a photo again
     if (state_.resultsList.rowCount() > 0)
         showListRow(0);
+}
+
+void MainWindow::showSearchedColumns(QueryKind kind) {
+    // The loadings a planner searched by are what they look for first in the list.
+    const std::vector<RangeQuantity> searched = boundedQuantities(kind);
+    if (searched.empty())
+        return;
+    const auto column = [](RangeQuantity q) {
+        static const std::array<int, rangeQuantityCount> columns{
+            TotalColumn, ZeroToThreeColumn, ThreePlusColumn, HerbColumn, ShrubColumn};
+        return columns[size_t(q)];
+    };
+    resultsView_->bringColumnsIntoView(column(searched.front()), column(searched.back()));
 }
 
 void MainWindow::drawSlotPlate(int pane, int slot) {
@@ -794,7 +810,9 @@ void MainWindow::showEvent(QShowEvent* event) {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && (widget == this || isAncestorOf(widget))) {
+        // Anywhere on the window, the frame's menus and an open code list (which belongs to the
+        // frame while it is open) included.
+        if (widget && widget->window() == window()) {
             queryPane_->shrinkVegetationList();
             state_.statusLine.statusMessage(StatusKind::Clear, QString());
         }

@@ -31,6 +31,7 @@ class PhotoPane;
 class PhotoThumbnails;
 class QueryPane;
 struct SearchRequest;
+enum class QueryKind;
 class ProcessRunner;
 class ProgramSettings;
 struct PlateSource;
@@ -148,6 +149,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    // Scrolls the list to the loadings a search of the kind bounded.
+    void showSearchedColumns(QueryKind kind);
     void buildToolBar();
     void buildMenus();
     void buildLayout();

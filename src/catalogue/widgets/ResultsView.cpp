@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStyledItemDelegate>
+#include <QStyleOptionHeader>
 #include <QTreeView>
 
 namespace tarnwick {
@@ -92,6 +93,25 @@ public:
     }
 };
 
+// Headers whose captions, right-aligned over numbers or not, are shortened at their end with an
+// ellipsis when the column is narrower than they are: the style would draw them whole and cut
+// them at the left.
+class ElidingHeader : public QHeaderView {
+public:
+    ElidingHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+protected:
+    void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override {
+        QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+        QStyleOptionHeader section = *option;
+        section.rect = QRect(0, 0, sectionSize(logicalIndex), height());
+        int room = style()->subElementRect(QStyle::SE_HeaderLabel, &section, this).width();
+        if (option->sortIndicator != QStyleOptionHeader::None)
+            room -= style()->subElementRect(QStyle::SE_HeaderArrow, &section, this).width();
+        option->text = fontMetrics().elidedText(option->text, Qt::ElideRight, std::max(0, room));
+    }
+};
+
 // The caption with a mnemonic on its first letter or digit not yet taken in its menu; taken
 // grows by that character.
 QString withMnemonic(const QString& caption, QString& taken) {
@@ -123,6 +143,7 @@ ResultsView::ResultsView(ResultsListModel& model, QWidget* parent)
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setItemDelegate(delegate);
+    list_->setHeader(new ElidingHeader(list_));
     list_->setModel(&model_);
     // Ordering belongs to the model's rule, not to the header's own toggling.
     list_->setSortingEnabled(false);
@@ -233,6 +254,7 @@ void ResultsView::buildFrozenColumn(QAbstractItemDelegate* delegate,
     // showing that column alone lies over the first, scrolling up and down with it.
     frozen_ = new QTreeView(list_);
     frozen_->setObjectName(QStringLiteral("resultsFrozenColumn"));
+    frozen_->setHeader(new ElidingHeader(frozen_));
     frozen_->setModel(&model_);
     QItemSelectionModel* own = frozen_->selectionModel();
     frozen_->setSelectionModel(selection);
@@ -349,7 +371,10 @@ void ResultsView::setListView(int view) {
 }
 
 bool ResultsView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == list_ && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+    // The list's viewport takes its new size only after the list's own resize: the column
+    // follows the viewport.
+    if ((watched == list_ && event->type() == QEvent::Show) ||
+        (watched == list_->viewport() && event->type() == QEvent::Resize))
         placeFrozenColumn();
     if (event->type() == QEvent::MouseButtonPress)
         Q_EMIT clicked();
@@ -443,6 +468,20 @@ void ResultsView::sortByColumn(int column) {
     ResultsListModel::SortPlan plan;
     runInBackground([&] { plan = job.run(); }, {}, {});
     model_.adoptSort(std::move(plan));
+}
+
+void ResultsView::bringColumnsIntoView(int first, int last) {
+    list_->doItemsLayout(); // the widths of a list just filled, and its scroll range
+    const QHeaderView* header = list_->header();
+    const int start = header->sectionPosition(first);
+    const int end = header->sectionPosition(last) + header->sectionSize(last);
+    const int frozen = header->sectionSize(BookPhotoIdColumn);
+    QScrollBar* across = list_->horizontalScrollBar();
+    const int room = list_->viewport()->width();
+    if (start >= across->value() + frozen && end <= across->value() + room)
+        return;
+    // As far left as shows their ends, never so far that their starts pass under the frozen one.
+    across->setValue(std::min(end - room, start - frozen));
 }
 
 void ResultsView::selectPosition(int position) {

@@ -39,6 +39,10 @@ public:
     QList<int> columnWidths() const;
     void setColumnWidths(const QList<int>& widths);
 
+    // Scrolls the report sideways, if it must, so the columns first to last (model columns) show
+    // whole beside the Book/Photo ID column.
+    void bringColumnsIntoView(int first, int last);
+
     // Selects the row at a list position and scrolls it into view; not reported as a click.
     void selectPosition(int position);
 

@@ -103,12 +103,15 @@ double DataPlateView::zoom() const {
 
 void DataPlateView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), palette().base());
     if (!content_ || document_.pages().empty()) {
+        painter.fillRect(rect(), palette().base());
         painter.setPen(palette().color(QPalette::PlaceholderText));
         painter.drawText(rect(), Qt::AlignCenter, tr("No photo selected"));
         return;
     }
+    // The plate is drawn as it prints, black on paper with its light shading: it stays on white
+    // whatever the desktop's palette, so a dark one leaves its texts legible.
+    painter.fillRect(rect(), plateBackground);
     // A plate that ran onto a second page is shown in one piece: the parts stacked.
     const double scale = zoom();
     double y = framePixels;

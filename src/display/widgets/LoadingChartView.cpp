@@ -6,6 +6,7 @@
 #include <QBarSet>
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QHorizontalStackedBarSeries>
 #include <QMouseEvent>
@@ -32,6 +33,9 @@ QColor colourOfClass(int sizeClass) {
 }
 
 const char* const fullLabelsProperty = "tarnwickFullLabels";
+const char* const headingProperty = "tarnwickHeading";
+// Room the chart keeps beside its title, in its own units.
+constexpr double titleSlack = 12;
 // Below this the labels no longer read on screen; a narrower chart asks for more room instead.
 constexpr double smallestLabelPoints = 6.0;
 
@@ -95,6 +99,47 @@ void fitBarLabels(QChart& chart, double width) {
     }
 }
 
+namespace {
+
+QFont boldTitleFont(const QChart& chart) {
+    QFont font = chart.titleFont();
+    font.setBold(true);
+    return font;
+}
+
+// The heading's first line broken between words into lines no wider than the room; a word wider
+// than the room stands on a line of its own.
+QStringList wrappedWords(const QString& text, const QFont& font, double room) {
+    const QFontMetricsF metrics(font);
+    QStringList lines;
+    for (const QString& word : text.split(u' ', Qt::SkipEmptyParts)) {
+        const QString longer = lines.isEmpty() ? word : lines.last() + u' ' + word;
+        if (!lines.isEmpty() && metrics.horizontalAdvance(longer) <= room)
+            lines.last() = longer;
+        else
+            lines << word;
+    }
+    return lines;
+}
+
+} // namespace
+
+void fitChartHeading(QChart& chart, double width) {
+    const QStringList header = chart.property(headingProperty).toStringList();
+    if (header.isEmpty()) {
+        chart.setTitle(QString());
+        return;
+    }
+    const QMargins margins = chart.margins();
+    const double room = width > 0 ? width - margins.left() - margins.right() - titleSlack
+                                  : std::numeric_limits<double>::max();
+    QStringList lines;
+    for (const QString& line : wrappedWords(header.value(0), boldTitleFont(chart), room))
+        lines << line.toHtmlEscaped();
+    chart.setTitle(QStringLiteral("<b>%1</b><br>%2")
+                       .arg(lines.join(QStringLiteral("<br>")), header.value(1).toHtmlEscaped()));
+}
+
 void fillLoadingChart(QChart& chart, const LoadingChartContent& content) {
     chart.removeAllSeries();
     for (QAbstractAxis* axis : chart.axes()) {
@@ -112,10 +157,8 @@ void fillLoadingChart(QChart& chart, const LoadingChartContent& content) {
     QFont titleFont;
     titleFont.setPointSizeF(std::max(10.0, QFont().pointSizeF() + 1));
     chart.setTitleFont(titleFont);
-    const QString first = content.header.value(0).toHtmlEscaped();
-    const QString second = content.header.value(1).toHtmlEscaped();
-    chart.setTitle(content.header.isEmpty() ? QString()
-                                            : QStringLiteral("<b>%1</b><br>%2").arg(first, second));
+    chart.setProperty(headingProperty, content.header);
+    fitChartHeading(chart, chart.size().width());
     if (content.bars.empty())
         return;
 
@@ -169,6 +212,7 @@ QImage renderLoadingChart(const LoadingChartContent& content, const QSize& pixel
     const QRectF area(QPointF(0, 0), QSizeF(pixels));
     fillLoadingChart(*chart, content);
     fitBarLabels(*chart, area.width());
+    fitChartHeading(*chart, area.width());
     chart->setGeometry(area);
     QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
@@ -179,15 +223,15 @@ QImage renderLoadingChart(const LoadingChartContent& content, const QSize& pixel
     return image;
 }
 
-namespace {
-
-// The width (in units of 1/96 in, the chart's own) at which the heading's bold line and the bar
-// labels at their smallest size are drawn whole.
 double wholeChartWidth(const QChart& chart, const LoadingChartContent& content) {
-    QFont heading = chart.titleFont();
-    heading.setBold(true);
-    const double headingWidth =
-        QFontMetricsF(heading).horizontalAdvance(content.header.value(0) + u' ');
+    // The heading's first line breaks between its words; its longest word and the photo's
+    // label cannot break.
+    double headingWidth =
+        QFontMetricsF(chart.titleFont()).horizontalAdvance(content.header.value(1));
+    const QFontMetricsF bold(boldTitleFont(chart));
+    for (const QString& word : content.header.value(0).split(u' ', Qt::SkipEmptyParts))
+        headingWidth = std::max(headingWidth, bold.horizontalAdvance(word));
+    headingWidth += titleSlack;
     QStringList labels;
     for (const ChartBar& bar : content.bars)
         labels << bar.label;
@@ -195,8 +239,6 @@ double wholeChartWidth(const QChart& chart, const LoadingChartContent& content) 
     const QMargins margins = chart.margins();
     return std::max(headingWidth, labelsWidth) + margins.left() + margins.right() + 24;
 }
-
-} // namespace
 
 ReportChart reportLoadingChart(const LoadingChartContent& content, const QSizeF& boxTwips) {
     constexpr double twipsPerUnit = 1440.0 / 96.0;
@@ -213,6 +255,7 @@ ReportChart reportLoadingChart(const LoadingChartContent& content, const QSizeF&
         boxTwips.width() > 0 ? width * boxTwips.height() / boxTwips.width() : width / 2;
     const QRectF area(0, 0, width, height);
     fitBarLabels(*chart, width);
+    fitChartHeading(*chart, width);
     chart->setGeometry(area);
 
     ReportChart drawn;
@@ -242,6 +285,7 @@ void LoadingChartView::showPhoto(const PlateSource& source, int overThreeClassCa
 void LoadingChartView::showChart(const LoadingChartContent& content) {
     content_ = content;
     fillLoadingChart(*chart(), content);
+    fitToView();
     // The legend's label for a hovered bar, so it reads without looking across.
     for (QAbstractSeries* series : chart()->series())
         if (auto* bars = qobject_cast<QHorizontalStackedBarSeries*>(series))
@@ -258,8 +302,58 @@ void LoadingChartView::clear() {
 }
 
 void LoadingChartView::resizeEvent(QResizeEvent* event) {
-    fitBarLabels(*chart(), event->size().width());
     QChartView::resizeEvent(event);
+    fitToView();
+}
+
+namespace {
+
+QBarCategoryAxis* classAxis(const QChart& chart) {
+    for (QAbstractAxis* axis : chart.axes(Qt::Vertical))
+        if (auto* classes = qobject_cast<QBarCategoryAxis*>(axis))
+            return classes;
+    return nullptr;
+}
+
+// How much a chart laid out at its present size falls short of the height its bar labels need
+// to stand one above the other (the axis hides every other label of rows too low for them): 1
+// when they fit, else the factor its height must grow by. The labels shrink to fit first.
+double rowsShortfall(QChart& chart) {
+    QBarCategoryAxis* classes = classAxis(chart);
+    if (!classes || classes->count() == 0)
+        return 1;
+    chart.layout()->activate();
+    const double row = chart.plotArea().height() / classes->count();
+    const auto needed = [](const QFont& font) { return QFontMetricsF(font).height() * 1.2; };
+    QFont font = classes->labelsFont();
+    while (needed(font) > row && font.pointSizeF() > smallestLabelPoints)
+        font.setPointSizeF(std::max(smallestLabelPoints, font.pointSizeF() - 0.5));
+    if (font != classes->labelsFont()) {
+        classes->setLabelsFont(font);
+        chart.layout()->activate();
+    }
+    return row > 0 ? std::max(1.0, needed(font) / row) : 2.0;
+}
+
+} // namespace
+
+void LoadingChartView::fitToView() {
+    // A view too small for the chart's texts at their smallest shows the chart laid out at the
+    // size they need, scaled down as a whole: its texts get smaller, never cut.
+    const double needed = content_ ? wholeChartWidth(*chart(), *content_) : 0;
+    double scale = needed > width() ? width() / needed : 1.0;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const QSizeF laidOut = QSizeF(size()) / scale;
+        fitBarLabels(*chart(), laidOut.width());
+        fitChartHeading(*chart(), laidOut.width());
+        chart()->resize(laidOut);
+        const double shortfall = content_ ? rowsShortfall(*chart()) : 1.0;
+        if (shortfall <= 1.0)
+            break;
+        scale /= shortfall * 1.05;
+    }
+    setSceneRect(chart()->geometry());
+    setTransform(QTransform::fromScale(scale, scale));
 }
 
 void LoadingChartView::mousePressEvent(QMouseEvent* event) {

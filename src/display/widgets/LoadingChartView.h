@@ -17,6 +17,12 @@ namespace tarnwick {
 void fillLoadingChart(QChart& chart, const LoadingChartContent& content);
 // Sizes the bar labels for a chart of the given width (pixels); their texts stay as they are.
 void fitBarLabels(QChart& chart, double width);
+// Breaks the heading's first line between words to fit a chart of the given width; the photo's
+// label keeps its own line. The texts stay as they are.
+void fitChartHeading(QChart& chart, double width);
+// The width (in units of 1/96 in, the chart's own) at which the heading's words, the photo's
+// label and the bar labels at their smallest size are all drawn whole.
+double wholeChartWidth(const QChart& chart, const LoadingChartContent& content);
 // The label text a bar category of the chart's axis shows.
 QString shownBarLabel(const QString& category);
 
@@ -52,6 +58,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    void fitToView();
+
     std::optional<LoadingChartContent> content_;
 };
 

@@ -1,5 +1,7 @@
 #include "display/widgets/PhotoPane.h"
 
+#include "ui/Contrast.h"
+
 #include <array>
 #include <QApplication>
 #include <QEvent>
@@ -39,7 +41,7 @@ PhotoPane::PhotoPane(int slot, QWidget* parent)
     stripLayout->addWidget(icon_);
     stripLayout->addWidget(header_, 1);
     icon_->hide();
-    setStripColours(QColor(Qt::black), QApplication::palette().color(QPalette::Button));
+    setSelected(false);
 
     tabs_->setObjectName(QStringLiteral("tabPhoto%1").arg(slot));
     for (const char* caption : {"Image", "Data", "Graph", "View"}) {
@@ -111,9 +113,14 @@ void PhotoPane::setCaption(const QString& caption) {
 
 void PhotoPane::setSelected(bool selected) {
     // The pane taking the next photo reads light yellow with the query mark; the other one in
-    // the colour of a button face.
-    setStripColours(QColor(Qt::black),
-                    selected ? currentPaneText : QApplication::palette().color(QPalette::Button));
+    // the colour of a button face, or where a dark palette's button face would not read on
+    // black, in its button text colour.
+    const QPalette desktop = QApplication::palette();
+    setStripColours(
+        QColor(Qt::black),
+        selected ? currentPaneText
+                 : legibleOn(Qt::black, {desktop.color(QPalette::Button),
+                                         desktop.color(QPalette::ButtonText), QColor(Qt::white)}));
     if (selected)
         icon_->setPixmap(QIcon(QStringLiteral(":/icons/Query.svg")).pixmap(QSize(16, 16)));
     icon_->setVisible(selected);

@@ -624,7 +624,7 @@ bool QueryPane::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && digitsOnly_.contains(watched)) {
         auto* key = static_cast<QKeyEvent*>(event);
         return !key->matches(QKeySequence::Paste) &&
-               !woodyRangeKeyAccepted(key->key(), key->text());
+               !woodyRangeKeyAccepted(key->key(), key->modifiers(), key->text());
     }
     DropDown* d = dropDownOf(watched);
     if (!d)
@@ -640,6 +640,9 @@ bool QueryPane::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
         if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
             d->flag = DropDown::Flag::Skip;
+            // The keyboard stays with the list's own control rather than moving on to whatever
+            // follows the hidden list.
+            d->button->setFocus(Qt::OtherFocusReason);
             d->list->hide();
             return true;
         }

@@ -204,6 +204,16 @@ void AssistantController::builderCommand() {
     apply();
 }
 
+void AssistantController::openGiven(const QString& argument) {
+    if (state_.assistants.mode < 10)
+        builderCommand();
+    else if (assistant_->isHidden())
+        toggle();
+    assistant_->setCurrentTab(AssistantWindow::BuilderTab);
+    if (Dialogs* dialogs = main_.dialogs())
+        openGivenProfileCommand(state_, argument, *dialogs, fileHooks_);
+}
+
 void AssistantController::frameMinimised() {
     hiddenWithFrame_ = state_.assistants.mode != 0;
     assistant_->hide();

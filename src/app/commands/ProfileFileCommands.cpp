@@ -159,12 +159,13 @@ void loadChosenProfile(AppState& state, const QString& path, Dialogs& dialogs,
         run(hooks.enableProfilePrint);
 }
 
+// A note, not an error: nothing the user did failed, and the list is right again.
 void sayTakenOff(AppState& state, const QStringList& missing) {
     QStringList shown;
     for (const QString& path : missing)
         shown << QDir::toNativeSeparators(path);
     state.statusLine.statusMessage(
-        StatusKind::Error, u"No longer there, taken off Recent Profiles: "_s + shown.join(u", "_s));
+        StatusKind::Info, u"No longer there, taken off Recent Profiles: "_s + shown.join(u", "_s));
 }
 
 } // namespace

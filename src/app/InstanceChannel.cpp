@@ -1,5 +1,6 @@
 #include "app/InstanceChannel.h"
 
+#include "app/commands/ProfileFileCommands.h"
 #include "app/SingleInstance.h"
 
 #include <QDeadlineTimer>
@@ -76,7 +77,7 @@ bool InstanceChannel::handOver(const QString& applicationDir, const QString& arg
                                int timeoutMs) {
     const QString path = socketPath(applicationDir);
     const QString handed =
-        argument == u"#NEW#"_s ? argument : QFileInfo(argument).absoluteFilePath();
+        argument == newProfileArgument ? argument : QFileInfo(argument).absoluteFilePath();
     const QDeadlineTimer deadline(timeoutMs);
     QLocalSocket socket;
     // The running copy listens just after it has taken the lock: it may not be listening yet.

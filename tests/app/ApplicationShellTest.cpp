@@ -4,6 +4,7 @@
 #include "app/widgets/MainWindow.h"
 #include "app/widgets/SplashWindow.h"
 #include "profile/ProfileFile.h"
+#include "profile/RecentProfiles.h"
 #include "profile/widgets/AssistantWindow.h"
 #include "profile/widgets/NotesWindow.h"
 #include "support/BuiltProgram.h"
@@ -153,6 +154,7 @@ TEST(ApplicationShell, AFileGivenToASecondStartOpensInTheRunningCopy) {
     EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("Save Changes to Fuel Profile?"));
     EXPECT_EQ(shell.state().fuelProfile.name, QStringLiteral("Handed"));
     EXPECT_EQ(shell.state().profileFileName, profile);
+    EXPECT_EQ(RecentProfiles::read().paths(), QStringList{profile});
     EXPECT_EQ(shell.state().assistants.mode, 10);
     EXPECT_TRUE(shell.frame()->mainWindow()->assistantWindow()->isVisible());
 }

@@ -26,6 +26,7 @@ protected:
         hooks.hideAssistant = [this] { events << u"hide"_s; };
         hooks.showAssistant = [this] { events << u"show"_s; };
         hooks.showProfile = [this] { events << u"profile"_s; };
+        hooks.fileUsed = rememberRecentProfile;
     }
 
     QString data(const QString& name) const { return installation.paths().dataDir() + u'/' + name; }

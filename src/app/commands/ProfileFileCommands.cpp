@@ -60,7 +60,8 @@ std::optional<QString> saveProfile(AppState& state, const QString& given, Dialog
     state.profileChanged = false;
     takeWhatIsSaved(state.fuelProfile, encoded);
     state.profileFileName = path;
-    rememberRecentProfile(path);
+    if (hooks.fileUsed)
+        hooks.fileUsed(path);
     run(hooks.showProfile);
     if (!encoded.unrepresentable.isEmpty())
         state.statusLine.statusMessage(
@@ -128,7 +129,8 @@ bool readProfile(AppState& state, const QString& path, Dialogs& dialogs,
     }
     state.fuelProfile = *read.profile;
     state.profileFileName = path;
-    rememberRecentProfile(path);
+    if (hooks.fileUsed)
+        hooks.fileUsed(path);
     run(hooks.showProfile);
     return true;
 }

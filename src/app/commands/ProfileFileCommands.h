@@ -19,6 +19,9 @@ struct ProfileFileHooks {
     // The profile or its file name changed: the builder tab and the title show it again.
     std::function<void()> showProfile;
     std::function<void()> enableProfilePrint;
+    // A file was saved or loaded in the window: Recent Profiles offers it again (the command
+    // line's reads and upgrades leave that list alone).
+    std::function<void(const QString& path)> fileUsed;
 };
 
 inline const QString profileSaveCaption = QStringLiteral("Save Profile as ...");

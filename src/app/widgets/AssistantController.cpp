@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/widgets/MainWindow.h"
 #include "catalogue/DatabaseError.h"
+#include "profile/RecentProfiles.h"
 #include "profile/widgets/AssistantWindow.h"
 #include "profile/widgets/NotesWindow.h"
 
@@ -51,6 +52,7 @@ AssistantController::AssistantController(AppState& state, MainWindow& window)
     };
     fileHooks_.showProfile = profileHooks_.showProfile;
     fileHooks_.enableProfilePrint = profileHooks_.enableProfilePrint;
+    fileHooks_.fileUsed = rememberRecentProfile;
     const auto withDialogs = [this](void (*command)(AppState&, Dialogs&, const ProfileFileHooks&)) {
         return [this, command] {
             if (Dialogs* dialogs = main_.dialogs())

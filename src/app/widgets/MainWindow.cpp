@@ -175,7 +175,7 @@ void MainWindow::fillRecentProfiles(QMenu& menu) {
         const QString path = paths[i];
         QString shown = QDir::toNativeSeparators(path);
         shown.replace(u'&', QStringLiteral("&&"));
-        QAction* item = menu.addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+        QAction* item = menu.addAction(QStringLiteral("&%1 %2").arg(QString::number(i + 1), shown));
         connect(item, &QAction::triggered, this, [this, path] {
             if (!forgetMissingRecentProfile(state_, path))
                 assistant_->openGiven(path);

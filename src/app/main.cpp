@@ -38,6 +38,7 @@ const char* const usage =
     "  PROFILE    open a fuel profile file (.pr3 or .pro) in the profile builder\n"
     "  --help     show this text and end\n"
     "  --version  show the program's version and end\n"
+    "While Tarnwick runs, #NEW# or PROFILE goes to the running copy, which opens it.\n"
     "\n"
     "The installation (catalogue Photo3.db, code lists, photo images, data, Reports) is the\n"
     "folder of the program, or for a program installed under a prefix the user's folder\n"
@@ -111,7 +112,7 @@ int main(int argc, char* argv[]) {
     }
     tarnwick::ApplicationShell shell(paths, *dialogs, QApplication::arguments().mid(1));
     if (!shell.start())
-        return 1;
+        return shell.handedOver() ? 0 : 1;
 
     if (qEnvironmentVariable("TARNWICK_EXIT_AFTER_STARTUP") == QLatin1String("1")) {
         // Start-up ends when the first photo is on screen, its picture included.

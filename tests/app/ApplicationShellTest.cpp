@@ -4,8 +4,10 @@
 #include "app/widgets/MainWindow.h"
 #include "app/widgets/SplashWindow.h"
 #include "profile/ProfileFile.h"
+#include "profile/RecentProfiles.h"
 #include "profile/widgets/AssistantWindow.h"
 #include "profile/widgets/NotesWindow.h"
+#include "support/BuiltProgram.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestInstallation.h"
 #include "ui/widgets/HighlightButton.h"
@@ -17,6 +19,7 @@
 #include <QFile>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -114,6 +117,46 @@ TEST(ApplicationShell, TheSuitesCommandLineOpensTheBuilderOnANewOrAGivenProfile)
             EXPECT_EQ(shell.state().profileFileName, QStringLiteral("Untitled"));
         }
     }
+}
+
+// The second start is the real program, given a name in its own working folder.
+TEST(ApplicationShell, AFileGivenToASecondStartOpensInTheRunningCopy) {
+    TestInstallation installation;
+    test::writeSmallCatalogue(installation.cataloguePath(), 1);
+    QDir().mkpath(installation.paths().photoImagesDir());
+    QDir().mkpath(installation.paths().dataDir());
+    const QString profile = installation.paths().dataDir() + QStringLiteral("/handed.pr3");
+    FuelProfile handed;
+    handed.name = QStringLiteral("Handed");
+    ASSERT_FALSE(writeProfileFile(profile, encodeProfile(handed).bytes));
+    test::ScriptedDialogs dialogs;
+    ApplicationShell shell(installation.paths(), dialogs);
+    ASSERT_TRUE(shell.start());
+    QTest::qWait(20);
+    shell.state().profileChanged = true;
+    dialogs.answerNext(Answer::No);
+
+    QProcess second;
+    QProcessEnvironment environment = test::installationEnvironment(installation);
+    environment.insert(QStringLiteral("TARNWICK_NONINTERACTIVE"), QStringLiteral("1"));
+    second.setProcessEnvironment(environment);
+    second.setWorkingDirectory(installation.paths().dataDir());
+    second.start(QStringLiteral(TARNWICK_BINARY_DIR "/tarnwick"), {QStringLiteral("handed.pr3")});
+    for (int waited = 0; second.state() != QProcess::NotRunning && waited < 20000; waited += 20)
+        QTest::qWait(20);
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    for (int waited = 0; shell.state().fuelProfile.name != handed.name && waited < 2000;
+         waited += 20)
+        QTest::qWait(20);
+
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("Save Changes to Fuel Profile?"));
+    EXPECT_EQ(shell.state().fuelProfile.name, QStringLiteral("Handed"));
+    EXPECT_EQ(shell.state().profileFileName, profile);
+    EXPECT_EQ(RecentProfiles::read().paths(), QStringList{profile});
+    EXPECT_EQ(shell.state().assistants.mode, 10);
+    EXPECT_TRUE(shell.frame()->mainWindow()->assistantWindow()->isVisible());
 }
 
 TEST(ApplicationShell, NotesAreEditedInTheirOwnWindowAndKeptHoweverItCloses) {

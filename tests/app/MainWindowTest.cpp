@@ -70,7 +70,7 @@ TEST_F(MainWindowTest, ToolbarAndMenusStartAsTheUserExpects) {
     ASSERT_EQ(window.menus().size(), 5);
     EXPECT_EQ(captions(window.menus()[0]),
               (QStringList{"Printer Setup", "Manage Photo Series", "Import Old Catalogue...",
-                           "Preferences", "-", "Exit"}));
+                           "Preferences", "-", "Recent Profiles", "-", "Exit"}));
     EXPECT_EQ(captions(window.menus()[1]),
               (QStringList{"List View", "IconView", "Display All Photos", "Reset Query Parameters",
                            "-", "Assistants"}));

@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "profile/ProfileFile.h"
+#include "profile/RecentProfiles.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestInstallation.h"
 
@@ -25,6 +26,7 @@ protected:
         hooks.hideAssistant = [this] { events << u"hide"_s; };
         hooks.showAssistant = [this] { events << u"show"_s; };
         hooks.showProfile = [this] { events << u"profile"_s; };
+        hooks.fileUsed = rememberRecentProfile;
     }
 
     QString data(const QString& name) const { return installation.paths().dataDir() + u'/' + name; }
@@ -55,6 +57,7 @@ TEST_F(ProfileFileCommandsTest, SaveAsAsksOnceAboutTheFileThatWillBeWritten) {
     saveProfileAsCommand(state, dialogs, hooks);
     ASSERT_EQ(dialogs.shown().size(), 2u);
     EXPECT_EQ(dialogs.shown()[0].title, u"Save Profile as ..."_s);
+    EXPECT_EQ(dialogs.shown()[0].directory, data(u"Ridge.pr3"_s)); // the profile's name proposed
     EXPECT_EQ(dialogs.shown()[1].kind, u"warningQuestion"_s);
     EXPECT_EQ(dialogs.shown()[1].text,
               data(u"site.pr3"_s) + u" exists. Do you wish to replace it?"_s);
@@ -197,4 +200,59 @@ TEST_F(ProfileFileCommandsTest, NewAndLoadOfferToSaveAChangedProfileAndACancelle
     newProfileCommand(state, dialogs, hooks);
     EXPECT_EQ(dialogs.shown().size(), before);
     EXPECT_TRUE(dialogs.allAnswersUsed());
+}
+
+TEST_F(ProfileFileCommandsTest, AProfileGivenFromOutsideAsksAboutTheChangedOneFirst) {
+    writeOld(data(u"handed.pr3"_s), "Handed");
+    int printEnabled = 0;
+    hooks.enableProfilePrint = [&] { ++printEnabled; };
+
+    // No: the changes go, the file is loaded as Load loads it.
+    dialogs.answerNext(Answer::No);
+    openGivenProfileCommand(state, data(u"handed.pr3"_s), dialogs, hooks);
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].text, u"Save Changes to Fuel Profile?"_s);
+    EXPECT_EQ(state.fuelProfile.name, u"Handed"_s);
+    EXPECT_EQ(state.profileFileName, data(u"handed.pr3"_s));
+    EXPECT_EQ(printEnabled, 1);
+
+    // Yes: saved first, under a name proposed from the profile's, then loaded.
+    state.fuelProfile.name = u"North/South: ridge"_s;
+    state.profileFileName = u"Untitled"_s;
+    state.profileChanged = true;
+    dialogs.answerNext(Answer::Yes);
+    dialogs.fileNext(data(u"kept"_s));
+    openGivenProfileCommand(state, data(u"handed.pr3"_s), dialogs, hooks);
+    EXPECT_EQ(dialogs.shown()[2].directory, data(u"North-South- ridge.pr3"_s));
+    EXPECT_EQ(readProfileFile(data(u"kept.pr3"_s)).profile->name, u"North/South: ridge"_s);
+    EXPECT_EQ(state.fuelProfile.name, u"Handed"_s);
+    EXPECT_EQ(printEnabled, 2);
+
+    // Yes and the save dialog cancelled: the changed profile stays.
+    state.fuelProfile.name = u"Changed"_s;
+    state.profileFileName = u"Untitled"_s;
+    state.profileChanged = true;
+    dialogs.answerNext(Answer::Yes);
+    dialogs.fileNext(QString());
+    openGivenProfileCommand(state, data(u"handed.pr3"_s), dialogs, hooks);
+    EXPECT_EQ(state.fuelProfile.name, u"Changed"_s);
+
+    // "#NEW#" is asked about the same way.
+    dialogs.answerNext(Answer::No);
+    openGivenProfileCommand(state, u"#NEW#"_s, dialogs, hooks);
+    EXPECT_EQ(state.fuelProfile.name, u"Untitled"_s);
+    EXPECT_TRUE(dialogs.allAnswersUsed());
+
+    // What was loaded and saved is in Recent Profiles, the latest first; a file gone is taken
+    // off it and said so.
+    EXPECT_EQ(RecentProfiles::read().paths(),
+              (QStringList{data(u"handed.pr3"_s), data(u"kept.pr3"_s)}));
+    ASSERT_TRUE(QFile::remove(data(u"kept.pr3"_s)));
+    EXPECT_EQ(recentProfilesCommand(state), QStringList{data(u"handed.pr3"_s)});
+    EXPECT_TRUE(state.statusLine.panelText(StatusLine::Message).contains(data(u"kept.pr3"_s)));
+    ASSERT_TRUE(QFile::remove(data(u"handed.pr3"_s)));
+    state.statusLine.statusMessage(StatusKind::Clear, QString());
+    EXPECT_TRUE(forgetMissingRecentProfile(state, data(u"handed.pr3"_s)));
+    EXPECT_TRUE(state.statusLine.panelText(StatusLine::Message).contains(data(u"handed.pr3"_s)));
+    EXPECT_TRUE(RecentProfiles::read().paths().isEmpty());
 }

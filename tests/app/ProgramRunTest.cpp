@@ -13,11 +13,12 @@ using tarnwick::test::TestInstallation;
 namespace {
 
 // Runs the real program on an installation, with nobody to answer its boxes.
-test::ProgramOutput runProgram(const TestInstallation& installation) {
+test::ProgramOutput runProgram(const TestInstallation& installation,
+                               const QStringList& arguments = {}) {
     QProcessEnvironment environment = test::installationEnvironment(installation);
     environment.insert(QStringLiteral("TARNWICK_NONINTERACTIVE"), QStringLiteral("1"));
     environment.insert(QStringLiteral("TARNWICK_EXIT_AFTER_STARTUP"), QStringLiteral("1"));
-    return test::runBuiltProgram(QStringLiteral("tarnwick"), {}, environment);
+    return test::runBuiltProgram(QStringLiteral("tarnwick"), arguments, environment);
 }
 
 } // namespace
@@ -42,6 +43,13 @@ TEST(ProgramRun, RefusesASecondCopyAndAnEmptyCatalogue) {
         EXPECT_TRUE(
             second.errors.contains(QStringLiteral("Error: you already have TarnwickApp Running")))
             << second.errors.toStdString();
+        // A copy that holds the installation but never answers: the file is not lost in silence.
+        const test::ProgramOutput handing = runProgram(installation, {QStringLiteral("#NEW#")});
+        EXPECT_NE(handing.exitCode, 0);
+        EXPECT_TRUE(handing.errors.contains(QStringLiteral(
+            "Tarnwick is already running, but it did not answer within 5 seconds. A new fuel "
+            "profile was not started.")))
+            << handing.errors.toStdString();
     }
     const test::ProgramOutput empty = runProgram(installation);
     EXPECT_NE(empty.exitCode, 0);

@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/OpticalDrive.h"
 #include "profile/ProfileFile.h"
+#include "profile/RecentProfiles.h"
 #include "suite/FileList.h"
 
 #include <QDir>
@@ -59,6 +60,8 @@ std::optional<QString> saveProfile(AppState& state, const QString& given, Dialog
     state.profileChanged = false;
     takeWhatIsSaved(state.fuelProfile, encoded);
     state.profileFileName = path;
+    if (hooks.fileUsed)
+        hooks.fileUsed(path);
     run(hooks.showProfile);
     if (!encoded.unrepresentable.isEmpty())
         state.statusLine.statusMessage(
@@ -75,9 +78,11 @@ std::optional<QString> saveProfile(AppState& state, const QString& given, Dialog
 
 std::optional<QString> chooseProfileSaveFile(AppState& state, Dialogs& dialogs,
                                              const ProfileFileHooks& hooks) {
+    const QString name = proposedProfileFileName(state.fuelProfile.name);
+    const QString proposed =
+        name.isEmpty() ? state.paths.dataDir() : joinPath(state.paths.dataDir(), name);
     run(hooks.hideAssistant);
-    const QString path =
-        dialogs.saveFileName(profileSaveCaption, state.paths.dataDir(), profileFilter);
+    const QString path = dialogs.saveFileName(profileSaveCaption, proposed, profileFilter);
     run(hooks.showAssistant);
     return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
 }
@@ -124,6 +129,8 @@ bool readProfile(AppState& state, const QString& path, Dialogs& dialogs,
     }
     state.fuelProfile = *read.profile;
     state.profileFileName = path;
+    if (hooks.fileUsed)
+        hooks.fileUsed(path);
     run(hooks.showProfile);
     return true;
 }
@@ -146,12 +153,68 @@ void saveProfileAsCommand(AppState& state, Dialogs& dialogs, const ProfileFileHo
         saveProfileChecked(state, *chosen, dialogs, hooks);
 }
 
+namespace {
+
+void loadChosenProfile(AppState& state, const QString& path, Dialogs& dialogs,
+                       const ProfileFileHooks& hooks) {
+    if (readProfile(state, path, dialogs, hooks))
+        run(hooks.enableProfilePrint);
+}
+
+// A note, not an error: nothing the user did failed, and the list is right again.
+void sayTakenOff(AppState& state, const QStringList& missing) {
+    QStringList shown;
+    for (const QString& path : missing)
+        shown << QDir::toNativeSeparators(path);
+    state.statusLine.statusMessage(
+        StatusKind::Info, u"No longer there, taken off Recent Profiles: "_s + shown.join(u", "_s));
+}
+
+} // namespace
+
 void loadProfileCommand(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hooks) {
     if (!saveChangedProfile(state, dialogs, hooks))
         return;
-    const std::optional<QString> chosen = chooseProfileOpenFile(state, dialogs, hooks);
-    if (chosen && readProfile(state, *chosen, dialogs, hooks))
-        run(hooks.enableProfilePrint);
+    if (const std::optional<QString> chosen = chooseProfileOpenFile(state, dialogs, hooks))
+        loadChosenProfile(state, *chosen, dialogs, hooks);
+}
+
+void openGivenProfileCommand(AppState& state, const QString& argument, Dialogs& dialogs,
+                             const ProfileFileHooks& hooks) {
+    if (argument == newProfileArgument) {
+        newProfileCommand(state, dialogs, hooks);
+        return;
+    }
+    if (saveChangedProfile(state, dialogs, hooks))
+        loadChosenProfile(state, argument, dialogs, hooks);
+}
+
+QStringList recentProfilesCommand(AppState& state) {
+    RecentProfiles recent = RecentProfiles::read();
+    if (const QStringList missing = recent.dropMissing(); !missing.isEmpty()) {
+        recent.write();
+        sayTakenOff(state, missing);
+    }
+    return recent.paths();
+}
+
+bool forgetMissingRecentProfile(AppState& state, const QString& path) {
+    if (QFileInfo(path).isFile())
+        return false;
+    RecentProfiles recent = RecentProfiles::read();
+    recent.remove(path);
+    recent.write();
+    sayTakenOff(state, {path});
+    return true;
+}
+
+QString proposedProfileFileName(const QString& profileName) {
+    QString name = profileName.simplified();
+    // The suite's files travel to Windows machines too: none of their forbidden characters.
+    for (QChar& c : name)
+        if (QStringView(u"/\\:*?\"<>|").contains(c) || c.category() == QChar::Other_Control)
+            c = u'-';
+    return name.isEmpty() ? QString() : name + u".pr3"_s;
 }
 
 bool saveChangedProfile(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hooks) {

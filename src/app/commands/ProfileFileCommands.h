@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <QString>
+#include <QStringList>
 
 namespace tarnwick {
 
@@ -18,10 +19,14 @@ struct ProfileFileHooks {
     // The profile or its file name changed: the builder tab and the title show it again.
     std::function<void()> showProfile;
     std::function<void()> enableProfilePrint;
+    // A file was saved or loaded in the window: Recent Profiles offers it again (the command
+    // line's reads and upgrades leave that list alone).
+    std::function<void(const QString& path)> fileUsed;
 };
 
 inline const QString profileSaveCaption = QStringLiteral("Save Profile as ...");
 inline const QString profileLoadCaption = QStringLiteral("Load Profile");
+inline const QString newProfileArgument = QStringLiteral("#NEW#");
 
 // Saves the profile under the normalised path (".pro" becomes ".pr3", ".pr3" added unless
 // already in the name), enters it in the suite's file list and takes the path as the profile's
@@ -51,6 +56,20 @@ void newProfileCommand(AppState& state, Dialogs& dialogs, const ProfileFileHooks
 void saveProfileCommand(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hooks);
 void saveProfileAsCommand(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hooks);
 void loadProfileCommand(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hooks);
+// A profile named outside the builder (handed over by a second start, chosen in Recent
+// Profiles): "#NEW#" as New does, a file as Load does once it is chosen.
+void openGivenProfileCommand(AppState& state, const QString& argument, Dialogs& dialogs,
+                             const ProfileFileHooks& hooks);
+
+// The files File > Recent Profiles offers; those no longer there are taken off it and said so on
+// the status line.
+QStringList recentProfilesCommand(AppState& state);
+// True, and said so, when a file chosen in Recent Profiles is no longer there; it is taken off.
+bool forgetMissingRecentProfile(AppState& state, const QString& path);
+
+// The file name the save dialog proposes for a profile: its name, without what a file name
+// cannot hold; empty for a profile without a name.
+QString proposedProfileFileName(const QString& profileName);
 
 // Offers to save a changed profile before the run ends. False cancels the exit: the user
 // cancelled the save dialog, refused to replace a file, or the save failed.

@@ -66,6 +66,16 @@ void openCatalogue(AppState& state, const CatalogueLocation& location) {
     state.activePhotoSet = state.database->run(statements::activePhotosAtStartUp);
 }
 
+QString handOverFailedMessage(const QString& argument, int waitedSeconds) {
+    const QString what = argument == newProfileArgument
+                             ? QStringLiteral("A new fuel profile was not started")
+                             : QStringLiteral("%1 was not opened").arg(argument);
+    return QStringLiteral("Tarnwick is already running, but it did not answer within %1 "
+                          "seconds. %2.\nFinish what it is doing (or close it), then try again.")
+        .arg(waitedSeconds)
+        .arg(what);
+}
+
 bool initialiseCatalogue(AppState& state, Dialogs& dialogs) {
     const QString dataDir = state.paths.dataDir();
     resetRunState(state);

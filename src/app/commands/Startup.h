@@ -15,6 +15,8 @@ inline const QString secondInstanceMessage =
 inline const QString noActivePhotosMessage =
     QStringLiteral("Unable to start Tarnwick.  There are no active photos.") + QLatin1Char('\n') +
     QStringLiteral("Please use Slidekeep to activate photos.");
+// A second start with a file or "#NEW#" hands it to the running copy; this says it could not.
+QString handOverFailedMessage(const QString& argument, int waitedSeconds);
 inline const QString exitQuestion = QStringLiteral("Exit Tarnwick?");
 
 // The question start-up asks when the installation holds the old suite's catalogue and none of

@@ -14,11 +14,15 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QMdiSubWindow>
+#include <QThread>
 #include <QTimer>
 
 namespace tarnwick {
 
 namespace {
+
+// How long a second start waits for the running copy to take what it hands over.
+constexpr int handOverTimeoutMs = 5000;
 
 QString waitingNotice(const QString& program) {
     const QString name = program == slidekeepProgram ? QStringLiteral("Slidekeep") : program;
@@ -32,7 +36,8 @@ QString waitingNotice(const QString& program) {
 ApplicationShell::ApplicationShell(AppPaths paths, Dialogs& dialogs, QStringList arguments)
     : state_(std::move(paths), [] { QApplication::beep(); }), arguments_(std::move(arguments)),
       ownDialogs_(dialogs), dialogs_(dialogs, [this] { closeSplash(); }),
-      instance_(state_.paths.applicationDir()), runner_(state_.paths.applicationDir()),
+      instance_(state_.paths.applicationDir()), channel_(state_.paths.applicationDir()),
+      runner_(state_.paths.applicationDir()),
       waitingRunner_(
           runner_,
           [this](const QString& program) {
@@ -42,7 +47,15 @@ ApplicationShell::ApplicationShell(AppPaths paths, Dialogs& dialogs, QStringList
           [this] {
               if (frame_)
                   frame_->setWaiting(false);
-          }) {}
+          }) {
+    handedOverRetry_.setSingleShot(true);
+    handedOverRetry_.setInterval(250);
+    QObject::connect(&handedOverRetry_, &QTimer::timeout, [this] { openHandedOver(); });
+    QObject::connect(&channel_, &InstanceChannel::argumentHanded, [this](const QString& argument) {
+        handedOverArguments_ << argument;
+        openHandedOver();
+    });
+}
 
 ApplicationShell::~ApplicationShell() {
     if (splash_)
@@ -50,10 +63,10 @@ ApplicationShell::~ApplicationShell() {
 }
 
 bool ApplicationShell::start() {
-    if (!instance_.tryAcquire()) {
-        dialogs_.critical(defaultDialogTitle, secondInstanceMessage);
-        return false;
-    }
+    if (!instance_.tryAcquire())
+        return handOverToRunningCopy();
+    if (const std::optional<QString> problem = channel_.listen())
+        state_.startupNotices << *problem;
     splash_ = new SplashWindow;
     splash_->show();
     splash_->raise();
@@ -85,21 +98,55 @@ bool ApplicationShell::start() {
     return true;
 }
 
+bool ApplicationShell::handOverToRunningCopy() {
+    const QString argument = programArgs(arguments_)[0];
+    if (argument.isEmpty()) {
+        dialogs_.critical(defaultDialogTitle, secondInstanceMessage);
+        return false;
+    }
+    handedOver_ =
+        InstanceChannel::handOver(state_.paths.applicationDir(), argument, handOverTimeoutMs);
+    if (!handedOver_)
+        dialogs_.critical(defaultDialogTitle,
+                          handOverFailedMessage(argument, handOverTimeoutMs / 1000));
+    return false;
+}
+
 void ApplicationShell::followCommandLine() {
-    const std::array<QString, 2> args = programArgs(arguments_);
-    if (args[0].isEmpty())
+    commandLineFollowed_ = true;
+    // A file that cannot be read is said so; the run goes on with the profile it had.
+    if (const QString argument = programArgs(arguments_)[0]; !argument.isEmpty())
+        frame_->mainWindow()->assistant()->openGiven(argument);
+    openHandedOver();
+}
+
+bool ApplicationShell::readyForHandedOver() const {
+    // Not inside a question, a file dialog, a menu, a search or a wait for Slidekeep: each runs
+    // an event loop of its own, and what it was started for is not finished yet.
+    return commandLineFollowed_ && frame_ && frame_->mainWindow()->isEnabled() &&
+           QThread::currentThread()->loopLevel() <= 1 && !QApplication::activeModalWidget() &&
+           !QApplication::activePopupWidget();
+}
+
+void ApplicationShell::openHandedOver() {
+    if (handedOverArguments_.isEmpty())
         return;
-    MainWindow* window = frame_->mainWindow();
-    AssistantController* assistant = window->assistant();
-    if (state_.assistants.mode < 10)
-        assistant->builderCommand();
-    if (args[0] == QLatin1String("#NEW#")) {
-        newProfile(state_, assistant->profileHooks());
+    if (!readyForHandedOver()) {
+        handedOverRetry_.start();
         return;
     }
-    // A file that cannot be read is said so; the run goes on with the profile it had.
-    if (readProfile(state_, args[0], dialogs_, assistant->profileFileHooks()))
-        window->action(QStringLiteral("mnuFuelProfilePrint"))->setEnabled(true);
+    const QString argument = handedOverArguments_.takeFirst();
+    bringToFront();
+    frame_->mainWindow()->assistant()->openGiven(argument);
+    if (!handedOverArguments_.isEmpty())
+        handedOverRetry_.start();
+}
+
+void ApplicationShell::bringToFront() {
+    frame_->setWindowState(frame_->windowState() & ~Qt::WindowMinimized);
+    frame_->show();
+    frame_->raise();
+    frame_->activateWindow();
 }
 
 void ApplicationShell::waitForFirstPicture(int timeoutMs) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "app/InstanceChannel.h"
 #include "app/SingleInstance.h"
 #include "app/widgets/WaitingProcessRunner.h"
 #include "platform/DesktopServices.h"
@@ -10,6 +11,7 @@
 
 #include <memory>
 #include <QPointer>
+#include <QTimer>
 
 namespace tarnwick {
 
@@ -17,16 +19,19 @@ class Dialogs;
 class MainFrame;
 class SplashWindow;
 
-// One run of the program: refuses a second copy, shows the splash while the catalogue opens,
-// then shows the frame and the main window.
+// One run of the program: shows the splash while the catalogue opens, then the frame and the
+// main window. A second copy hands a file or "#NEW#" it was given to the running one and ends;
+// without one it is refused.
 class ApplicationShell {
 public:
     // The arguments are those the suite started the program with.
     ApplicationShell(AppPaths paths, Dialogs& dialogs, QStringList arguments = {});
     ~ApplicationShell();
 
-    // Runs the start-up sequence. False when the run must end (the user has been told why).
+    // Runs the start-up sequence. False when the run must end: the user has been told why, or the
+    // argument went to the copy already running (handedOver()).
     bool start();
+    bool handedOver() const { return handedOver_; }
     // Waits, keeping the window alive, until the first photo's picture is decoded and on screen
     // (or could not be); at most the given time.
     void waitForFirstPicture(int timeoutMs);
@@ -39,6 +44,12 @@ private:
     // On the first activation: "#NEW#" opens the builder with a new profile, a path opens the
     // builder on that profile file.
     void followCommandLine();
+    bool handOverToRunningCopy();
+    // Opens what a second start handed over once nothing else is asked or running: the window
+    // comes to the front and the builder opens on it.
+    void openHandedOver();
+    bool readyForHandedOver() const;
+    void bringToFront();
     void closeSplash();
 
     AppState state_;
@@ -47,6 +58,12 @@ private:
     // Every dialog of the run goes through here: the splash is closed before anything is asked.
     DialogsAfterStep dialogs_;
     SingleInstance instance_;
+    InstanceChannel channel_;
+    QStringList handedOverArguments_;
+    // Tries the arguments handed over again while the run is busy.
+    QTimer handedOverRetry_;
+    bool commandLineFollowed_ = false;
+    bool handedOver_ = false;
     QtProcessRunner runner_;
     // The runner the windows use: it greys them while Slidekeep runs.
     WaitingProcessRunner waitingRunner_;

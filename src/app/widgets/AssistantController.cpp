@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/widgets/MainWindow.h"
 #include "catalogue/DatabaseError.h"
+#include "profile/RecentProfiles.h"
 #include "profile/widgets/AssistantWindow.h"
 #include "profile/widgets/NotesWindow.h"
 
@@ -51,6 +52,7 @@ AssistantController::AssistantController(AppState& state, MainWindow& window)
     };
     fileHooks_.showProfile = profileHooks_.showProfile;
     fileHooks_.enableProfilePrint = profileHooks_.enableProfilePrint;
+    fileHooks_.fileUsed = rememberRecentProfile;
     const auto withDialogs = [this](void (*command)(AppState&, Dialogs&, const ProfileFileHooks&)) {
         return [this, command] {
             if (Dialogs* dialogs = main_.dialogs())
@@ -202,6 +204,16 @@ void AssistantController::builderCommand() {
         assistant_->setCurrentTab(AssistantWindow::BuilderTab);
     }
     apply();
+}
+
+void AssistantController::openGiven(const QString& argument) {
+    if (state_.assistants.mode < 10)
+        builderCommand();
+    else if (assistant_->isHidden())
+        toggle();
+    assistant_->setCurrentTab(AssistantWindow::BuilderTab);
+    if (Dialogs* dialogs = main_.dialogs())
+        openGivenProfileCommand(state_, argument, *dialogs, fileHooks_);
 }
 
 void AssistantController::frameMinimised() {

@@ -49,6 +49,9 @@ public:
     void comparingStarted();
     void comparingEnded();
     void builderCommand();
+    // A profile file or "#NEW#" given from outside the builder: the builder opens on it, after
+    // the question about a changed profile.
+    void openGiven(const QString& argument);
     // Where the window stood when last shown, kept for the session and in the settings; it
     // opens there again while that place is on a screen, else at its place beside the frame.
     std::optional<QPoint> place() const { return place_; }

@@ -10,6 +10,7 @@
 #include "app/commands/PhotoDirectoryCheck.h"
 #include "app/commands/PhotoSetRead.h"
 #include "app/commands/ProfileCommands.h"
+#include "app/commands/ProfileFileCommands.h"
 #include "app/commands/QueryCommands.h"
 #include "app/commands/ReportCommands.h"
 #include "app/commands/ResultsListCommands.h"
@@ -39,6 +40,7 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -159,6 +161,29 @@ QAction* MainWindow::addCommand(QMenu* menu, const QString& caption, const QStri
     return action;
 }
 
+namespace {
+
+const QString noRecentProfiles = QStringLiteral("(none)");
+
+} // namespace
+
+void MainWindow::fillRecentProfiles(QMenu& menu) {
+    menu.clear();
+    const QStringList paths = recentProfilesCommand(state_);
+    if (paths.isEmpty())
+        menu.addAction(noRecentProfiles)->setEnabled(false);
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const QString path = paths[i];
+        QString shown = QDir::toNativeSeparators(path);
+        shown.replace(u'&', QStringLiteral("&&"));
+        QAction* item = menu.addAction(QStringLiteral("&%1 %2").arg(QString::number(i + 1), shown));
+        connect(item, &QAction::triggered, this, [this, path] {
+            if (!forgetMissingRecentProfile(state_, path))
+                assistant_->openGiven(path);
+        });
+    }
+}
+
 void MainWindow::buildMenus() {
     // Every command has a mnemonic, so the menus work from the keyboard alone; the common ones
     // have the desktop's usual shortcuts as well.
@@ -172,6 +197,11 @@ void MainWindow::buildMenus() {
     addCommand(file, QStringLiteral("Pr&eferences"), QStringLiteral("mnuPreferences"),
                notYetAvailable)
         ->setEnabled(false);
+    file->addSeparator();
+    QMenu* recent = file->addMenu(QStringLiteral("&Recent Profiles"));
+    recent->menuAction()->setObjectName(QStringLiteral("mnuRecentProfiles"));
+    recent->addAction(noRecentProfiles)->setEnabled(false);
+    connect(recent, &QMenu::aboutToShow, this, [this, recent] { fillRecentProfiles(*recent); });
     file->addSeparator()->setObjectName(QStringLiteral("mnubar2"));
     addCommand(file, QStringLiteral("E&xit"), QStringLiteral("mnuExit"), [this] {
         Q_EMIT exitRequested();

@@ -153,6 +153,8 @@ private:
     void showSearchedColumns(QueryKind kind);
     void buildToolBar();
     void buildMenus();
+    // File > Recent Profiles as the settings keep it, filled each time it opens.
+    void fillRecentProfiles(QMenu& menu);
     void buildLayout();
     QAction* addCommand(QMenu* menu, const QString& caption, const QString& name,
                         std::function<void()> command);

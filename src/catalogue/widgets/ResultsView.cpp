@@ -451,8 +451,9 @@ QMenu* ResultsView::sortMenu() {
             connect(action, &QAction::triggered, this, [this, c] { sortByColumn(c); });
         }
         // Back to the ranking after sorting by a column; offered only while there is one.
-        QAction* byMatch = sortMenu_->addAction(QStringLiteral("Sort by ") +
-                                                withMnemonic(QStringLiteral("Match, nearest first"), taken));
+        QAction* byMatch =
+            sortMenu_->addAction(QStringLiteral("Sort by ") +
+                                 withMnemonic(QStringLiteral("Match, nearest first"), taken));
         byMatch->setObjectName(QStringLiteral("sortBy%1").arg(MatchColumn));
         connect(byMatch, &QAction::triggered, this, [this] { sortByColumn(MatchColumn); });
         connect(sortMenu_, &QMenu::aboutToShow, byMatch,

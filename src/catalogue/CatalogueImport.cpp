@@ -270,8 +270,7 @@ QStringList missingForCatalogue(const TableSource& source) {
     return missing;
 }
 
-ImportedCatalogue importCatalogue(const TableSource& source, const QString& targetPath,
-                                  bool replace) {
+void checkImportable(const TableSource& source) {
     const QStringList missing = missingForCatalogue(source);
     if (!missing.isEmpty())
         throw DatabaseError(
@@ -280,6 +279,11 @@ ImportedCatalogue importCatalogue(const TableSource& source, const QString& targ
             "installation; tarnwick-cli catalogue inspect shows what a file "
             "holds. Nothing was written."_s.arg(source.name(), missing.join(u"; "_s)),
             DatabaseError::Kind::NotACatalogue);
+}
+
+ImportedCatalogue importCatalogue(const TableSource& source, const QString& targetPath,
+                                  bool replace) {
+    checkImportable(source);
     if (!replace && QFileInfo::exists(targetPath))
         throw NewCatalogue::alreadyThere(targetPath);
 

@@ -11,6 +11,9 @@ namespace tarnwick {
 // TotalFL, Oto3FL of the table Photos". Empty when it can be imported.
 QStringList missingForCatalogue(const TableSource& source);
 
+// Throws DatabaseError naming the file and what it lacks when it cannot be imported.
+void checkImportable(const TableSource& source);
+
 struct ImportedCatalogue {
     qint64 books = 0;
     qint64 photos = 0;

@@ -389,6 +389,18 @@ TEST(CatalogueImport, TheWindowImportsOnRequestOrAtStartUpAndGoesOnWithTheResult
         const QByteArray ours = contentsOf(installation.cataloguePath());
         const qint64 shownBefore = state.activePhotoSet.recordCount();
         int refreshed = 0;
+        // A file that is no old catalogue is refused before the question.
+        state.openOldCatalogue = [](const QString&) -> std::unique_ptr<TableSource> {
+            auto lacking = std::make_unique<RowsInMemory>(oldCatalogue());
+            lacking->dropColumn(u"Photos"_s, u"TotalFL"_s);
+            return lacking;
+        };
+        dialogs.fileNext(u"/old/Photo3.mdb"_s);
+        EXPECT_FALSE(importOldCatalogue(state, dialogs, [&] { ++refreshed; }));
+        ASSERT_EQ(dialogs.shown().size(), 2u); // the file dialog, then the refusal
+        EXPECT_EQ(dialogs.shown().back().kind, u"critical"_s);
+        EXPECT_TRUE(dialogs.shown().back().text.contains(u"lacks the column TotalFL"_s));
+        state.openOldCatalogue = inMemory;
         dialogs.fileNext(u"/old/Photo3.mdb"_s);
         dialogs.answerNext(Answer::No);
         EXPECT_FALSE(importOldCatalogue(state, dialogs, [&] { ++refreshed; }));

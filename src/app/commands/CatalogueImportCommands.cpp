@@ -44,6 +44,19 @@ bool importOldCatalogue(AppState& state, Dialogs& dialogs,
                              u"Access catalogues (*.mdb *.accdb);;All files (*)"_s);
     if (file.isEmpty())
         return false;
+    // A file that is no old catalogue is refused before anything is asked or written.
+    std::unique_ptr<TableSource> source;
+    const auto refused = [&](const DatabaseError& error) {
+        state.statusLine.statusMessage(StatusKind::Error, u"The catalogue was not imported"_s);
+        dialogs.critical(importOldCatalogueTitle, error.message());
+        return false;
+    };
+    try {
+        source = state.openOldCatalogue(file);
+        checkImportable(*source);
+    } catch (const DatabaseError& error) {
+        return refused(error);
+    }
     const bool replace = QFileInfo::exists(location.path());
     if (replace &&
         dialogs.warningQuestion(importOldCatalogueTitle,
@@ -54,15 +67,10 @@ bool importOldCatalogue(AppState& state, Dialogs& dialogs,
                                    u"Importing the old catalogue %1..."_s.arg(file));
     ImportedCatalogue imported;
     try {
-        runInBackground(
-            [&] {
-                imported = importCatalogue(*state.openOldCatalogue(file), location.path(), replace);
-            },
-            {}, {});
+        runInBackground([&] { imported = importCatalogue(*source, location.path(), replace); }, {},
+                        {});
     } catch (const DatabaseError& error) {
-        state.statusLine.statusMessage(StatusKind::Error, u"The catalogue was not imported"_s);
-        dialogs.critical(importOldCatalogueTitle, error.message());
-        return false;
+        return refused(error);
     }
     try {
         openCatalogue(state, location);

@@ -77,6 +77,9 @@ struct AppState {
     std::function<std::unique_ptr<TableSource>(const QString& path)> openOldCatalogue =
         [](const QString& path) -> std::unique_ptr<TableSource> { return AccessFile::open(path); };
 
+    // Tells what start-up is doing when it takes a while (the splash shows it); may be empty.
+    std::function<void(const QString& text)> showStartupProgress;
+
     StatusLine statusLine;
     // What start-up could not do without stopping the run; told on the status line once the
     // first photo is on screen, where nothing overwrites it at once.

@@ -428,9 +428,12 @@ TEST(CatalogueImport, TheWindowImportsOnRequestOrAtStartUpAndGoesOnWithTheResult
         old.close();
         AppState state(installation.paths());
         state.openOldCatalogue = inMemory;
+        QStringList progress;
+        state.showStartupProgress = [&](const QString& text) { progress << text; };
         test::ScriptedDialogs dialogs;
         dialogs.answerNext(Answer::Yes);
         ASSERT_TRUE(initialiseCatalogue(state, dialogs));
+        EXPECT_EQ(progress, QStringList{u"Importing "_s + old.fileName() + u"..."_s});
         ASSERT_EQ(dialogs.shown().size(), 1u);
         EXPECT_TRUE(dialogs.shown().front().text.contains(old.fileName()));
         EXPECT_TRUE(dialogs.shown().front().text.contains(installation.cataloguePath()));

@@ -7,6 +7,7 @@
 #include "catalogue/CatalogueImport.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
+#include "platform/BackgroundWork.h"
 #include "platform/Dialogs.h"
 #include "platform/SuiteSettings.h"
 
@@ -45,7 +46,10 @@ void offerOldCatalogue(const CatalogueLocation& location, const AppState& state,
     if (dialogs.question(defaultDialogTitle, oldCatalogueQuestion(old, location.path())) !=
         Answer::Yes)
         return;
-    importCatalogue(*state.openOldCatalogue(old), location.path(), false);
+    if (state.showStartupProgress)
+        state.showStartupProgress(QStringLiteral("Importing %1...").arg(old));
+    runInBackground([&] { importCatalogue(*state.openOldCatalogue(old), location.path(), false); },
+                    {}, {});
 }
 
 } // namespace

@@ -71,6 +71,15 @@ bool ApplicationShell::start() {
     splash_->show();
     splash_->raise();
     QApplication::processEvents();
+    // A question closed the splash; work that follows it brings it back to say what it does.
+    state_.showStartupProgress = [this](const QString& text) {
+        if (!splash_)
+            splash_ = new SplashWindow;
+        splash_->showProgress(text);
+        splash_->show();
+        splash_->raise();
+        QApplication::processEvents();
+    };
 
     if (!initialiseCatalogue(state_, dialogs_))
         return false;

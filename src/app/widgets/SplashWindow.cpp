@@ -40,12 +40,20 @@ SplashWindow::SplashWindow(QWidget* parent)
     addLabel(layout, QStringLiteral("Tarnwick"), 28, true, QStringLiteral("lblProductName"));
     addLabel(layout, QStringLiteral("TarnwickApp"), 11, false, QStringLiteral("lblCompanyProduct"));
     layout->addStretch();
+    progress_ = addLabel(layout, QString(), 9, false, QStringLiteral("lblProgress"));
+    progress_->setWordWrap(true);
+    progress_->hide();
     addLabel(layout, releaseText(), 10, true, QStringLiteral("lblVersion"));
     QLabel* notice = addLabel(layout, QString::fromUtf8(version::legalNotice), 8, false,
                               QStringLiteral("lblCopyright"));
     notice->setWordWrap(true);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+void SplashWindow::showProgress(const QString& text) {
+    progress_->setText(text);
+    progress_->setVisible(!text.isEmpty());
 }
 
 QString SplashWindow::releaseText() {

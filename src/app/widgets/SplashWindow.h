@@ -14,6 +14,8 @@ public:
     explicit SplashWindow(QWidget* parent = nullptr);
 
     static QString releaseText();
+    // A line on what start-up is doing that takes a while; empty hides it.
+    void showProgress(const QString& text);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -23,6 +25,7 @@ protected:
 private:
     // Parsed once: the splash repaints while the catalogue opens under it.
     QSvgRenderer* logo_;
+    QLabel* progress_ = nullptr;
 };
 
 } // namespace tarnwick

@@ -5,6 +5,7 @@
 #include "app/commands/ResultsListCommands.h"
 #include "app/commands/Startup.h"
 #include "app/widgets/MainWindow.h"
+#include "app/widgets/QtDialogs.h"
 #include "catalogue/CatalogueStatements.h"
 #include "display/widgets/LoadingChartView.h"
 #include "platform/Dialogs.h"
@@ -12,17 +13,24 @@
 #include "reports/ReportRenderer.h"
 #include "reports/widgets/ReportPreview.h"
 #include "support/PaintedText.h"
+#include "support/PrintedReport.h"
 #include "support/ReportItems.h"
 #include "support/ScriptedDialogs.h"
 #include "support/ScriptedSeams.h"
 #include "support/TestInstallation.h"
+#include "support/TestPrintServer.h"
 
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMap>
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
@@ -30,6 +38,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 
 using namespace tarnwick;
@@ -547,39 +556,7 @@ TEST_F(ReportsTest, RichTextOpensInLibreOfficeAsComposed) {
     ASSERT_TRUE(convert.waitForFinished(180000));
     for (const auto& [name, report] : reports) {
         SCOPED_TRACE(name.toStdString());
-        QProcess extract;
-        extract.start(pdftotext, {dir.filePath(name + u".pdf"_s), u"-"_s});
-        ASSERT_TRUE(extract.waitForFinished(30000));
-        const QString text = QString::fromUtf8(extract.readAllStandardOutput());
-        const QStringList pages = text.split(u'\f', Qt::SkipEmptyParts);
-        EXPECT_EQ(pages.size(), report->document.pageCount()) << text.toStdString();
-        for (qsizetype p = 0; p < pages.size(); ++p) {
-            EXPECT_TRUE(pages[p].contains(report->title));
-            EXPECT_TRUE(pages[p].contains(QString(90, u'_')));
-            EXPECT_TRUE(pages[p].contains(notice));
-            EXPECT_TRUE(pages[p].contains(u"Page: %1"_s.arg(p + 1)));
-        }
-        // Every piece of every paragraph and every plate row the document holds is in the
-        // file, as text.
-        QString flat = text;
-        flat.replace(QRegularExpression(u"\\s+"_s), u" "_s);
-        const auto find = [&flat](QString expected) {
-            expected.replace(QRegularExpression(u"\\s+"_s), u" "_s);
-            expected = expected.trimmed().left(60);
-            if (!expected.isEmpty()) {
-                EXPECT_TRUE(flat.contains(expected)) << expected.toStdString();
-            }
-        };
-        for (const ReportPage& page : report->document.pages())
-            for (const PageItem& item : page.items) {
-                if (const auto* block = std::get_if<TextBlock>(&item);
-                    block && block->role == TextRole::Body)
-                    for (const TextRun& run : block->runs)
-                        find(run.text);
-                if (const auto* table = std::get_if<TableBlock>(&item))
-                    for (const TableCell& cell : table->cells)
-                        find(cell.content.text);
-            }
+        test::expectPrintedAsComposed(test::pdfText(dir.filePath(name + u".pdf"_s)), *report);
     }
 }
 
@@ -848,4 +825,167 @@ TEST_F(ReportsTest, AfterASiteSearchTheReportsCarryTheMatch) {
     fillResultsList(state);
     EXPECT_EQ(bodyText(photoReportOf(state, reportLoadingChart)->document.pages()[0], line),
               nullptr);
+}
+
+namespace {
+
+// Answers the next modal dialog as a person would: inspect sees it first, then it is accepted.
+void acceptNextDialog(std::function<void(QDialog&)> inspect) {
+    auto* poll = new QTimer;
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, [poll, inspect = std::move(inspect)] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        inspect(*dialog);
+        dialog->accept();
+    });
+    poll->start();
+}
+
+// The printers a dialog offers, and the one it has chosen.
+QStringList printersOffered(QDialog& dialog, const QString& printer, QString* chosen) {
+    QStringList offered;
+    for (QComboBox* box : dialog.findChildren<QComboBox*>()) {
+        QStringList items;
+        for (int i = 0; i < box->count(); ++i)
+            items << box->itemText(i);
+        if (!items.contains(printer))
+            continue;
+        offered = items;
+        if (chosen)
+            *chosen = box->currentText();
+    }
+    return offered;
+}
+
+// The window's reports on a CUPS scheduler of the test's own with a PDF printer: the print and
+// printer set-up dialogs are Qt's own on it, every other question is scripted.
+class CupsPrintingTest : public ReportsTest {
+protected:
+    class PrintingDialogs : public ScriptedDialogs {
+    public:
+        std::optional<QString> choosePrinter(const QString& printer) override {
+            return people.choosePrinter(printer);
+        }
+        PrintOutcome print(const QString& title, const QString& printer, int pageCount,
+                           const PrintPages& paint) override {
+            return people.print(title, printer, pageCount, paint);
+        }
+        QtDialogs people;
+    };
+
+    static void SetUpTestSuite() { server = new test::TestPrintServer; }
+    static void TearDownTestSuite() {
+        delete server;
+        server = nullptr;
+    }
+
+    void SetUp() override {
+        if (!server->unavailable().isEmpty())
+            GTEST_SKIP() << server->unavailable().toStdString();
+        ReportsTest::SetUp();
+        window = std::make_unique<MainWindow>(state);
+        window->setServices(printing, runner, probe);
+        window->setUp();
+        window->listItemClicked(u"P1"_s);
+    }
+
+    void TearDown() override {
+        if (server && server->unavailable().isEmpty())
+            server->removePrinter();
+    }
+
+    qsizetype warningsShown() const {
+        return std::count_if(
+            printing.shown().begin(), printing.shown().end(),
+            [](const ScriptedDialogs::Shown& shown) { return shown.kind == u"warning"_s; });
+    }
+
+    static inline test::TestPrintServer* server = nullptr;
+    PrintingDialogs printing;
+    test::ScriptedProcessRunner runner;
+    test::ScriptedPathProbe probe{{ProbeResult::Found}};
+    std::unique_ptr<MainWindow> window;
+};
+
+} // namespace
+
+TEST_F(CupsPrintingTest, TheNoPrinterWarningAndPrinterSetupFollowWhatCupsHas) {
+    // No printer at all: the check says so and a report warns before it is shown.
+    EXPECT_FALSE(window->reportHooks().printerInstalled());
+    window->action(u"mnuPrintPhoto"_s)->trigger();
+    ASSERT_EQ(warningsShown(), 1);
+    EXPECT_EQ(printing.shown().back().text, u"Printer is not connected"_s);
+    ASSERT_TRUE(window->reportPreview());
+
+    // The PDF printer: no warning, and Printer Setup lists it and chooses it.
+    ASSERT_TRUE(server->addPrinter());
+    EXPECT_TRUE(window->reportHooks().printerInstalled());
+    window->action(u"mnuPrintPhoto"_s)->trigger();
+    EXPECT_EQ(warningsShown(), 1);
+    QStringList offered;
+    acceptNextDialog([&](QDialog& dialog) {
+        offered = printersOffered(dialog, server->printerName(), nullptr);
+    });
+    window->action(u"mnuPrinterSetup"_s)->trigger();
+    EXPECT_TRUE(offered.contains(server->printerName())) << offered.join(u", ").toStdString();
+    EXPECT_EQ(state.reportPrinter, server->printerName());
+
+    // Taken away again, the warning is back.
+    ASSERT_TRUE(server->removePrinter());
+    window->action(u"mnuPrintPhoto"_s)->trigger();
+    EXPECT_EQ(warningsShown(), 2);
+}
+
+TEST_F(CupsPrintingTest, APhotoReportPrintedOnThePdfPrinterHoldsTheReportsText) {
+    if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed (Debian package poppler-utils)";
+    ASSERT_TRUE(server->addPrinter());
+    state.reportPrinter = server->printerName();
+    window->action(u"mnuPrintPhoto"_s)->trigger();
+    ReportPreview* preview = window->reportPreview();
+    ASSERT_TRUE(preview);
+    const std::shared_ptr<const ComposedReport> report = preview->report();
+    // The printer's folder is the machine's and may hold earlier jobs: a file counts as printed
+    // when it is new or newer.
+    const QDir outbox(server->outbox());
+    const auto snapshot = [&] {
+        QMap<QString, QDateTime> files;
+        for (const QFileInfo& file : outbox.entryInfoList({u"*.pdf"_s}, QDir::Files))
+            files.insert(file.fileName(), file.lastModified());
+        return files;
+    };
+    const QMap<QString, QDateTime> before = snapshot();
+
+    // The print dialog opens on the printer Printer Setup chose; printing sends the job.
+    QString chosen;
+    acceptNextDialog(
+        [&](QDialog& dialog) { printersOffered(dialog, server->printerName(), &chosen); });
+    QTest::mouseClick(preview->findChild<QPushButton*>(u"cmdPrint"_s), Qt::LeftButton);
+    EXPECT_EQ(chosen, server->printerName());
+    EXPECT_EQ(warningsShown(), 0) << "printed without a complaint";
+
+    // The PDF printer writes the job once CUPS has run it through its filters.
+    QString printed;
+    QByteArray content;
+    for (QDeadlineTimer deadline(90000); !deadline.hasExpired(); QTest::qWait(200)) {
+        const QMap<QString, QDateTime> now = snapshot();
+        for (auto file = now.begin(); file != now.end(); ++file)
+            if (!before.contains(file.key()) || before.value(file.key()) != file.value())
+                printed = outbox.filePath(file.key());
+        if (printed.isEmpty())
+            continue;
+        QFile file(printed);
+        if (file.open(QIODevice::ReadOnly) &&
+            (content = file.readAll()).trimmed().endsWith("%%EOF"))
+            break;
+    }
+    ASSERT_FALSE(printed.isEmpty()) << "nothing printed into " << server->outbox().toStdString();
+    const QString text = test::pdfText(printed);
+    QFile::remove(printed);
+    ASSERT_TRUE(content.trimmed().endsWith("%%EOF"));
+    test::expectPrintedAsComposed(text, *report);
 }

@@ -831,7 +831,7 @@ namespace {
 
 // Answers the next modal dialog as a person would: inspect sees it first, then it is accepted.
 void acceptNextDialog(std::function<void(QDialog&)> inspect) {
-    auto* poll = new QTimer;
+    auto* poll = new QTimer(qApp); // gone with the application should no dialog come
     poll->setInterval(20);
     QObject::connect(poll, &QTimer::timeout, [poll, inspect = std::move(inspect)] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());

@@ -312,7 +312,7 @@ RecordSet PhotoDatabase::runAsStored(const QString& statement) const {
             fail(QStringLiteral("run \"%1\"").arg(statement), *engineError);
         return set;
     }
-    // A connection lost before that could not be made again then: this statement tries again.
+    // A connection lost earlier and not made again then: each statement tries once more.
     if (onServer() && !QSqlDatabase::database(connectionName_, false).isOpen())
         reconnect();
     std::optional<StatementFailure> failure = queryRows(statement, sql, set);

@@ -1,4 +1,5 @@
 #include "app/AppState.h"
+#include "app/commands/PhotoDisplayCommands.h"
 #include "app/commands/QueryCommands.h"
 #include "app/commands/ResultsListCommands.h"
 #include "catalogue/CatalogueStatements.h"
@@ -29,9 +30,9 @@ void writeThreePhotos(const QString& path) {
     TestCatalogue catalogue(path);
     catalogue.addBook(u"A"_s);
     catalogue.addBook(u"B"_s);
-    catalogue.addPhoto(1, u"A"_s, u"1"_s, {{u"TotalFL"_s, 2.0}});
-    catalogue.addPhoto(2, u"A"_s, u"2"_s, {{u"TotalFL"_s, 10.0}});
-    catalogue.addPhoto(3, u"B"_s, u"1"_s, {{u"TotalFL"_s, 40.0}});
+    catalogue.addPhoto(1, u"A"_s, u"1"_s, {{u"TotalFL"_s, 2.0}, {u"DataPic"_s, u"d1.jpg"_s}});
+    catalogue.addPhoto(2, u"A"_s, u"2"_s, {{u"TotalFL"_s, 10.0}, {u"DataPic"_s, u"d2.jpg"_s}});
+    catalogue.addPhoto(3, u"B"_s, u"1"_s, {{u"TotalFL"_s, 40.0}, {u"DataPic"_s, u"d3.jpg"_s}});
 }
 
 std::set<qint64> idsOf(const RecordSet& set) {
@@ -146,6 +147,12 @@ TEST_F(ServerRestartTest, AServerStoppedDuringASearchKeepsTheList) {
     ASSERT_TRUE(
         buildAndRunQuery(state, totalLoadingUpTo(u" 10"_s), [&] { fillResultsList(state); }));
     ASSERT_EQ(state.resultsList.rowCount(), 2);
+    PhotoDisplayHooks hooks;
+    hooks.list = resultsListAccess(state.resultsList, {});
+    ASSERT_EQ(showListRow(state, 0, hooks).outcome, ShowPhotoOutcome::Shown);
+    const SlotPaths shownPaths = state.slotPaths[0];
+    const QString shownId = state.slotPhoto[0].text(0, u"ID");
+    ASSERT_FALSE(shownId.isEmpty());
 
     // The search waits for a table another session holds, until the server stops.
     const QString holder = u"tarnwick-test-lock-holder"_s;
@@ -180,6 +187,12 @@ TEST_F(ServerRestartTest, AServerStoppedDuringASearchKeepsTheList) {
     const QString message = state.statusLine.panelText(StatusLine::Message);
     EXPECT_TRUE(message.startsWith(u"ERROR - "_s + serverName)) << message.toStdString();
     EXPECT_TRUE(message.contains(u"The list on screen is kept"_s));
+
+    // A click meanwhile is refused whole: the slot keeps the picture and records of the photo
+    // shown before, so a report of it never mixes two photos.
+    EXPECT_THROW(showListRow(state, 1, hooks), DatabaseError);
+    EXPECT_EQ(state.slotPaths[0].data, shownPaths.data);
+    EXPECT_EQ(state.slotPhoto[0].text(0, u"ID"), shownId);
 
     ASSERT_TRUE(server.resume());
     EXPECT_TRUE(

@@ -44,6 +44,8 @@ bool containsAny(const QString& text, std::initializer_list<const char*> markers
     return false;
 }
 
+} // namespace
+
 bool isLostConnection(const QSqlError& error) {
     const QString code = error.nativeErrorCode();
     return code.startsWith(u"08") || code.startsWith(u"57P") ||
@@ -52,7 +54,13 @@ bool isLostConnection(const QSqlError& error) {
                         "terminating connection", "connection to server"});
 }
 
-} // namespace
+QString serverCannotBeReachedAgain(const CatalogueLocation& location, const QSqlError& error) {
+    return u"The catalogue server %1 cannot be reached: the connection to it was lost and could "
+           "not be made again (%2). The list on screen is kept, and the next search tries the "
+           "server again.\n\nCheck that the server is running and the network is up; if it "
+           "still fails, ask the server's administrator."_s.arg(location.serverName(),
+                                                                detailOf(error));
+}
 
 QSqlDatabase addServerConnection(const CatalogueLocation& location, const QString& connectionName,
                                  CatalogueAccess access) {

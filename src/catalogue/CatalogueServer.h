@@ -59,6 +59,14 @@ void openServerConnection(QSqlDatabase& db, const CatalogueLocation& location);
 // Whether a failure is the server's or the connection's rather than the statement's.
 bool isServerTrouble(const QSqlError& error);
 
+// Whether a failure is the connection's: the server went away (a restart, a network gone) or
+// ended the session.
+bool isLostConnection(const QSqlError& error);
+
+// The message for a connection that was lost and could not be opened again; error is why the
+// new one failed.
+QString serverCannotBeReachedAgain(const CatalogueLocation& location, const QSqlError& error);
+
 // The tables and views of the catalogue's schema, as "name" and "type" columns.
 inline const QString serverCatalogueObjectsStatement =
     QStringLiteral("SELECT table_name AS name, table_type AS type FROM information_schema.tables "

@@ -312,15 +312,30 @@ RecordSet PhotoDatabase::runAsStored(const QString& statement) const {
             fail(QStringLiteral("run \"%1\"").arg(statement), *engineError);
         return set;
     }
+    // A connection lost earlier and not made again then: each statement tries once more.
+    if (onServer() && !QSqlDatabase::database(connectionName_, false).isOpen())
+        reconnect();
+    std::optional<StatementFailure> failure = queryRows(statement, sql, set);
+    if (failure && retriesAfterReconnecting(statement, *failure)) {
+        reconnect();
+        failure = queryRows(statement, sql, set);
+    }
+    if (failure)
+        fail(failure->what, failure->error, failure->cutOff);
+    return set;
+}
+
+std::optional<PhotoDatabase::StatementFailure>
+PhotoDatabase::queryRows(const QString& statement, const QString& sql, RecordSet& set) const {
     const QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     // The rows come from the server as they are read, so the limit covers the reading too.
     const ServerStatementDeadline deadline(db, statementLimitMs_);
-    const auto cutOff = [&deadline] { return deadline.cut(); };
 
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.exec(sql))
-        fail(QStringLiteral("run \"%1\"").arg(statement), query.lastError(), cutOff());
+        return StatementFailure{QStringLiteral("run \"%1\"").arg(statement), query.lastError(),
+                                deadline.cut()};
 
     const QSqlRecord shape = query.record();
     QStringList names;
@@ -333,10 +348,35 @@ RecordSet PhotoDatabase::runAsStored(const QString& statement) const {
     while (query.next())
         for (int i = 0; i < fields; ++i)
             set.appendValue(query.value(i));
-    if (query.lastError().isValid() || cutOff())
-        fail(QStringLiteral("read the rows of \"%1\"").arg(statement), query.lastError(), cutOff());
+    if (query.lastError().isValid() || deadline.cut())
+        return StatementFailure{QStringLiteral("read the rows of \"%1\"").arg(statement),
+                                query.lastError(), deadline.cut()};
     set.finish();
-    return set;
+    return std::nullopt;
+}
+
+// Only a read is run again: a change that failed part way may or may not have been made, and
+// inside the normalisation's transaction a new connection would run the rest outside it. A
+// statement cut off at its time limit is not either: the server did not answer, and asking again
+// would only double the wait.
+bool PhotoDatabase::retriesAfterReconnecting(const QString& statement,
+                                             const StatementFailure& failure) const {
+    return onServer() && !inTransaction_ && !failure.cutOff && isLostConnection(failure.error) &&
+           statement.trimmed().startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive);
+}
+
+void PhotoDatabase::reconnect() const {
+    QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+    db.close();
+    if (!db.open()) {
+        const QSqlError error = db.lastError();
+        db.close();
+        throw DatabaseError(serverCannotBeReachedAgain(location_, error),
+                            DatabaseError::Kind::Unreachable);
+    }
+    // The new session starts with the limit every connection gets.
+    if (statementLimitMs_ != serverStatementTimeoutSeconds * 1000)
+        execNative(QStringLiteral("SET statement_timeout = %1").arg(statementLimitMs_));
 }
 
 RecordSet PhotoDatabase::read(const QString& statement, RunControl& control) const {
@@ -390,6 +430,7 @@ void PhotoDatabase::normaliseBookBreaks() {
     // IMMEDIATE takes the write lock before reading, so a locked catalogue fails before any
     // change; a server's lock makes a second start-up wait for the first one's limits instead.
     try {
+        inTransaction_ = true;
         for (const QString& statement :
              onServer() ? serverNormalisationStart : QStringList{QStringLiteral("BEGIN IMMEDIATE")})
             execNative(statement);
@@ -408,7 +449,9 @@ void PhotoDatabase::normaliseBookBreaks() {
                        values);
         }
         execNative(QStringLiteral("COMMIT"));
+        inTransaction_ = false;
     } catch (...) {
+        inTransaction_ = false;
         QSqlQuery(QSqlDatabase::database(connectionName_, false)).exec(QStringLiteral("ROLLBACK"));
         throw;
     }

@@ -6,11 +6,11 @@
 
 #include <memory>
 #include <optional>
+#include <QSqlError>
 #include <QString>
 #include <QVariantList>
 
 class QSqlDatabase;
-class QSqlError;
 
 namespace tarnwick {
 
@@ -88,6 +88,18 @@ private:
     bool onServer() const { return location_.engine() == CatalogueEngine::PostgreSql; }
     void checkCatalogueShape() const;
     void checkCatalogueColumns() const;
+    struct StatementFailure {
+        QString what;
+        QSqlError error;
+        bool cutOff; // the statement's time limit passed and its connection was cut
+    };
+    // Runs sql on the server's connection into set.
+    std::optional<StatementFailure> queryRows(const QString& statement, const QString& sql,
+                                              RecordSet& set) const;
+    bool retriesAfterReconnecting(const QString& statement, const StatementFailure& failure) const;
+    // Opens the server's connection again, as it was opened; throws DatabaseError naming the
+    // server when it cannot be reached.
+    void reconnect() const;
     void execNative(const QString& sql, const QVariantList& values = {}) const;
     // cutOff: the statement's time limit passed and its connection was cut.
     [[noreturn]] void fail(const QString& what, const QSqlError& error, bool cutOff = false) const;
@@ -100,6 +112,8 @@ private:
     bool readsOnAnyThread_ = false;
     int statementLimitMs_;
     bool normalisesWhenRead_ = false;
+    // Inside the normalisation's transaction, where a lost connection is never reopened.
+    bool inTransaction_ = false;
 };
 
 } // namespace tarnwick

@@ -1,9 +1,13 @@
 #include "support/TestServer.h"
 
+#include "catalogue/CataloguePush.h"
+#include "catalogue/DatabaseError.h"
+
 #include <atomic>
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -15,9 +19,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-TestServer readServer() {
+TestServer readServer(const QString& state) {
     TestServer server;
-    QFile conf(QStringLiteral(TARNWICK_CATALOGUE_SERVER_STATE "/server.conf"));
+    QFile conf(state + u"/server.conf"_s);
     if (!conf.open(QIODevice::ReadOnly)) {
         server.unavailable = u"no catalogue server was started for this run: run the tests "
                              "through ctest (./dev test), which starts one"_s;
@@ -46,8 +50,8 @@ TestServer readServer() {
 }
 
 // One statement on a connection of its own, as the server's superuser over its socket.
-bool exec(const QString& database, const QString& sql, QString* error = nullptr) {
-    const TestServer& server = testServer();
+bool exec(const TestServer& server, const QString& database, const QString& sql,
+          QString* error = nullptr) {
     const QString name = u"tarnwick-test-server"_s;
     bool ok = false;
     {
@@ -72,7 +76,7 @@ bool exec(const QString& database, const QString& sql, QString* error = nullptr)
 } // namespace
 
 const TestServer& testServer() {
-    static const TestServer server = readServer();
+    static const TestServer server = readServer(QStringLiteral(TARNWICK_CATALOGUE_SERVER_STATE));
     return server;
 }
 
@@ -88,22 +92,66 @@ QString createTestDatabase() {
     static std::atomic<int> count{0};
     const QString name = u"tarnwick_%1_%2"_s.arg(::getpid()).arg(++count);
     QString error;
-    if (!exec(u"postgres"_s, u"CREATE DATABASE %1"_s.arg(name), &error))
+    if (!exec(testServer(), u"postgres"_s, u"CREATE DATABASE %1"_s.arg(name), &error))
         ADD_FAILURE() << "cannot create the database " << name.toStdString() << ": "
                       << error.toStdString();
     return name;
 }
 
 void dropTestDatabase(const QString& name) {
-    exec(u"postgres"_s, u"DROP DATABASE IF EXISTS %1 WITH (FORCE)"_s.arg(name));
+    exec(testServer(), u"postgres"_s, u"DROP DATABASE IF EXISTS %1 WITH (FORCE)"_s.arg(name));
 }
 
 bool execOnTestServer(const QString& database, const QString& sql) {
     QString error;
-    const bool ok = exec(database, sql, &error);
+    const bool ok = exec(testServer(), database, sql, &error);
     if (!ok)
         ADD_FAILURE() << sql.toStdString() << ": " << error.toStdString();
     return ok;
+}
+
+OwnTestServer::OwnTestServer() {
+    if (run("start"))
+        server_ = readServer(state_.path());
+    else
+        server_.unavailable = u"the test's own catalogue server did not start"_s;
+}
+
+OwnTestServer::~OwnTestServer() {
+    run("stop");
+}
+
+bool OwnTestServer::halt() {
+    return run("halt");
+}
+
+bool OwnTestServer::resume() {
+    return run("resume");
+}
+
+bool OwnTestServer::run(const char* action) {
+    QProcess script;
+    script.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    script.start(QStringLiteral(TARNWICK_CATALOGUE_SERVER_SCRIPT),
+                 {QString::fromLatin1(action), state_.path()});
+    return script.waitForFinished(60000) && script.exitStatus() == QProcess::NormalExit &&
+           script.exitCode() == 0;
+}
+
+CatalogueLocation OwnTestServer::serve(const QString& cataloguePath) {
+    const QString database = u"catalogue"_s;
+    QString error;
+    if (!exec(server_, u"postgres"_s, u"CREATE DATABASE %1"_s.arg(database), &error))
+        ADD_FAILURE() << "cannot create the database: " << error.toStdString();
+    const CatalogueLocation location = *CatalogueLocation::fromServerAddress(
+        u"postgresql://127.0.0.1:%1/%2"_s.arg(server_.port).arg(database), nullptr);
+    try {
+        pushCatalogue(cataloguePath, location);
+    } catch (const DatabaseError& failure) {
+        ADD_FAILURE() << "cannot copy the catalogue to the server: "
+                      << failure.message().toStdString();
+    }
+    return location;
 }
 
 } // namespace tarnwick::test

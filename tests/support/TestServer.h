@@ -1,6 +1,9 @@
 #pragma once
 
+#include "catalogue/CatalogueLocation.h"
+
 #include <QString>
+#include <QTemporaryDir>
 
 namespace tarnwick::test {
 
@@ -28,5 +31,30 @@ void dropTestDatabase(const QString& name);
 
 // Runs one statement on a database of the test server as its superuser.
 bool execOnTestServer(const QString& database, const QString& sql);
+
+// A server of one test's own, for a test that stops and starts it: the run's server is shared by
+// the tests that run beside it. Stopped and removed with the object.
+class OwnTestServer {
+public:
+    OwnTestServer();
+    ~OwnTestServer();
+    OwnTestServer(const OwnTestServer&) = delete;
+    OwnTestServer& operator=(const OwnTestServer&) = delete;
+
+    // Where it listens; its unavailable says why there is none.
+    const TestServer& server() const { return server_; }
+    // Stops it as a restart for maintenance does, every session ended; and starts it again where
+    // it listened. Safe from any thread.
+    bool halt();
+    bool resume();
+    // A copy of the catalogue file in a new database of its own.
+    CatalogueLocation serve(const QString& cataloguePath);
+
+private:
+    bool run(const char* action);
+
+    QTemporaryDir state_;
+    TestServer server_;
+};
 
 } // namespace tarnwick::test

@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "catalogue/CatalogueStatements.h"
+#include "catalogue/DatabaseError.h"
 #include "catalogue/ResultsListModel.h"
 #include "display/ImageProblem.h"
 #include "display/PhotoPaths.h"
@@ -94,10 +95,25 @@ ShowPhotoResult showPhoto(AppState& state, const ListEntry& given, const PhotoDi
 
     bool primaryFound = false;
     ShowPhotoOutcome stop = ShowPhotoOutcome::Shown;
+    const SlotPaths pathsBefore = state.slotPaths[s];
     const std::optional<ListEntry> entry =
         locatePhoto(state, given, hooks, display, primaryFound, stop);
     if (!entry)
         return {stop, std::nullopt};
+
+    // The records come first: a catalogue that cannot be read (a server gone) leaves the slot's
+    // picture and records those of the photo shown before, so its reports never mix two photos.
+    RecordSet book;
+    RecordSet photo;
+    try {
+        if (state.database) {
+            book = state.database->run(statements::oneBook(entry->dir));
+            photo = state.database->run(statements::onePhotoById(entry->key.mid(1).toLongLong()));
+        }
+    } catch (const DatabaseError&) {
+        state.slotPaths[s] = pathsBefore;
+        throw;
+    }
 
     const SlotPaths& paths = state.slotPaths[s];
     QString picture;
@@ -129,14 +145,8 @@ ShowPhotoResult showPhoto(AppState& state, const ListEntry& given, const PhotoDi
         }
     }
 
-    if (state.database) {
-        state.slotBook[s] = state.database->run(statements::oneBook(entry->dir));
-        state.slotPhoto[s] =
-            state.database->run(statements::onePhotoById(entry->key.mid(1).toLongLong()));
-    } else {
-        state.slotBook[s] = RecordSet();
-        state.slotPhoto[s] = RecordSet();
-    }
+    state.slotBook[s] = std::move(book);
+    state.slotPhoto[s] = std::move(photo);
 
     const bool printable = slotHasPhoto(state, 0) && slotHasPhoto(state, 1);
     if (hooks.setComparisonPrintEnabled)

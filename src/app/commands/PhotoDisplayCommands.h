@@ -71,7 +71,7 @@ struct ShowPhotoResult {
 
 // Shows a results-list entry in the current slot: paths, caption, picture, records, the
 // comparison print, the assistant and the data plate. Throws DatabaseError when the catalogue
-// fails while the records are read.
+// fails while the records are read, before the slot's picture and records change.
 ShowPhotoResult showPhoto(AppState& state, const ListEntry& entry, const PhotoDisplayHooks& hooks);
 
 // Selects a results-list row and shows its photo; outside compare mode the row also becomes the

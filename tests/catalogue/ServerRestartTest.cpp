@@ -154,9 +154,15 @@ TEST_F(ServerRestartTest, AServerStoppedDuringASearchKeepsTheList) {
     const QString shownId = state.slotPhoto[0].text(0, u"ID");
     ASSERT_FALSE(shownId.isEmpty());
 
-    // The search waits for a table another session holds, until the server stops.
+    // The search waits for a table another session holds, until the server stops. The stop
+    // ends the sessions in no set order: when the holder's goes first the search may still be
+    // answered, which is the server's doing, so that round is tried again.
     const QString holder = u"tarnwick-test-lock-holder"_s;
-    {
+    bool searched = true;
+    for (int round = 0; round < 5 && searched; ++round) {
+        if (round > 0) {
+            ASSERT_TRUE(server.resume());
+        }
         QSqlDatabase lock = QSqlDatabase::addDatabase(u"QPSQL"_s, holder);
         lock.setHostName(server.server().socketFolder);
         lock.setPort(server.server().port);
@@ -172,16 +178,22 @@ TEST_F(ServerRestartTest, AServerStoppedDuringASearchKeepsTheList) {
                 halted = server.halt();
         });
         int refills = 0;
-        const bool searched =
-            buildAndRunQuery(state, totalLoadingUpTo(u" 40"_s), [&] { ++refills; });
+        searched = buildAndRunQuery(state, totalLoadingUpTo(u" 40"_s), [&] { ++refills; });
         stopper.join();
         ASSERT_TRUE(halted);
-        EXPECT_FALSE(searched);
-        EXPECT_EQ(refills, 0);
+        EXPECT_EQ(refills, searched ? 1 : 0);
         locking = QSqlQuery();
         lock.close();
+        lock = QSqlDatabase();
+        QSqlDatabase::removeDatabase(holder);
+        if (searched) { // put the list back as it was
+            ASSERT_TRUE(server.resume());
+            ASSERT_TRUE(buildAndRunQuery(state, totalLoadingUpTo(u" 10"_s),
+                                         [&] { fillResultsList(state); }));
+            ASSERT_TRUE(server.halt());
+        }
     }
-    QSqlDatabase::removeDatabase(holder);
+    ASSERT_FALSE(searched);
     EXPECT_EQ(idsOf(state.activePhotoSet), (std::set<qint64>{1, 2}));
     EXPECT_EQ(state.resultsList.rowCount(), 2);
     const QString message = state.statusLine.panelText(StatusLine::Message);
@@ -195,8 +207,9 @@ TEST_F(ServerRestartTest, AServerStoppedDuringASearchKeepsTheList) {
     EXPECT_EQ(state.slotPhoto[0].text(0, u"ID"), shownId);
 
     ASSERT_TRUE(server.resume());
-    EXPECT_TRUE(
-        buildAndRunQuery(state, totalLoadingUpTo(u" 40"_s), [&] { fillResultsList(state); }));
+    EXPECT_TRUE(buildAndRunQuery(state, totalLoadingUpTo(u" 40"_s), [&] {
+        fillResultsList(state);
+    })) << state.statusLine.panelText(StatusLine::Message).toStdString();
     EXPECT_EQ(idsOf(state.activePhotoSet), (std::set<qint64>{1, 2, 3}));
     EXPECT_EQ(state.resultsList.rowCount(), 3);
 }

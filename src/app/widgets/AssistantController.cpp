@@ -7,6 +7,7 @@
 #include "profile/widgets/AssistantWindow.h"
 #include "profile/widgets/NotesWindow.h"
 
+#include <algorithm>
 #include <QAction>
 #include <QApplication>
 #include <QScreen>
@@ -142,10 +143,15 @@ void AssistantController::showAndPlace() {
     if (remembered && onAScreen(*remembered)) {
         assistant_->move(*remembered);
     } else {
+        // Until the window manager has framed it, the frame geometry may not hold the window's
+        // own width yet: take the larger, and keep the whole window on the frame's screen.
         const QRect frame = main_.window()->frameGeometry();
-        const int left = frame.width() - assistant_->frameGeometry().width() + frame.left() -
-                         rightEdgeInsetTwips / twipsPerPixel;
-        assistant_->move(left, frame.top());
+        const QRect screen = main_.window()->screen()->availableGeometry();
+        const int width = std::max(assistant_->frameGeometry().width(), assistant_->width());
+        const int left = frame.right() + 1 - width - rightEdgeInsetTwips / twipsPerPixel;
+        assistant_->move(
+            std::clamp(left, screen.left(), std::max(screen.left(), screen.right() + 1 - width)),
+            frame.top());
     }
     main_.action(u"barAssistant"_s)->setChecked(true);
     assistant_->raise();

@@ -1,6 +1,8 @@
 // Speed figures of the program's heavy paths against reference tools, in one run on one machine.
-// Usage: tarnwick-bench --work DIR [--photos N] [--server postgresql://HOST[:PORT]/DB]
+// Usage: tarnwick-bench --work DIR [--photos N] [--server postgresql://HOST[:PORT]/DB
+//                       [--latency MS]]
 #include "BenchSupport.h"
+#include "latency-relay/LatencyRelay.h"
 #include "QueryBench.h"
 #include "ReportBench.h"
 #include "ResultsListBench.h"
@@ -16,6 +18,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <QApplication>
 #include <QCoreApplication>
@@ -25,6 +28,8 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <stdexcept>
+#include <string>
 
 using namespace tarnwick;
 
@@ -46,10 +51,14 @@ bool benchCatalogueStartup(const QString& installation) {
 }
 
 // Runs the program on the installation until its first photo is shown (and, for a session, its
-// scripted commands have run); what it printed to standard error, or nothing when it failed.
-std::optional<QString> runProgram(const QString& installation, bool session) {
+// scripted commands have run), on the server catalogue at catalogue where one is given; what it
+// printed to standard error, or nothing when it failed.
+std::optional<QString> runProgram(const QString& installation, bool session,
+                                  const QString& catalogue = QString()) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("TARNWICK_HOME"), installation);
+    if (!catalogue.isEmpty())
+        environment.insert(QString::fromLatin1(catalogueEnvironmentVariable), catalogue);
     environment.insert(QStringLiteral("TARNWICK_EXIT_AFTER_STARTUP"), QStringLiteral("1"));
     environment.insert(QStringLiteral("TARNWICK_NONINTERACTIVE"), QStringLiteral("1"));
     if (session)
@@ -123,24 +132,47 @@ bool benchFirstStart(const QString& installation) {
                               4000);
 }
 
+// The best of three starts until the first photo is on screen, in ms; -1 when one failed.
+double bestStartup(const QString& installation, const QString& catalogue = QString()) {
+    double best = 1e12;
+    for (int i = 0; i < 3; ++i) {
+        const std::optional<QString> output = runProgram(installation, false, catalogue);
+        const double ms = output ? printedFigure(*output, QStringLiteral("startup-ms")) : -1;
+        if (ms < 0)
+            return -1;
+        best = std::min(best, ms);
+    }
+    return best;
+}
+
 // From the start of the process until the first photo is on screen, against the shell's start
 // with the start-up statement; on a very large catalogue, against a fixed limit, the first
 // start as well.
 bool benchProgramStartup(const QString& installation, int photos) {
     const bool firstStartOk = photos <= 200000 || benchFirstStart(installation);
-    double best = 1e12;
-    for (int i = 0; i < 3; ++i) {
-        const std::optional<QString> output = runProgram(installation, false);
-        const double ms = output ? printedFigure(*output, QStringLiteral("startup-ms")) : -1;
-        if (ms < 0)
-            return false;
-        best = std::min(best, ms);
-    }
+    const double best = bestStartup(installation);
+    if (best < 0)
+        return false;
     const QString what = QStringLiteral("program start to main window shown (whole process)");
     if (photos > 200000)
         return bench::reportLimit(what, best, 4000) && firstStartOk;
     return bench::report(what, best, QStringLiteral("sqlite3 start-up statement"),
                          sqliteRun(installation, statements::activePhotosAtStartUp), 1.2);
+}
+
+// Escape a moment into a search of every photo, from the window session's output: how soon
+// the window answered with the list as it was.
+bool reportEscape(const QString& what, const QString& output) {
+    const double ms = printedFigure(output, QStringLiteral("session-escape-ms"));
+    if (ms < 0) {
+        std::printf("%-60s   the search ended before Escape: no figure\n", qPrintable(what));
+        return true;
+    }
+    const bool ok = bench::reportLimit(what, ms, 500);
+    if (printedFigure(output, QStringLiteral("session-escape-kept-list")) == 1)
+        return ok;
+    std::printf("%-60s   not stopped: the list was replaced  FAILED\n", qPrintable(what));
+    return false;
 }
 
 // The window's commands as a planner meets them, lists refilled and painted: against the shell
@@ -186,6 +218,9 @@ bool benchWindowSession(const QString& installation, int photos) {
     ok = bench::reportLimit(QStringLiteral("window: longest stall"), figure("longest-stall-ms"),
                             100) &&
          ok;
+    ok =
+        reportEscape(QStringLiteral("window: Escape during a search, until it answers"), *output) &&
+        ok;
     const double peakMb = figure("peak-kb") / 1024.0;
     const double memoryLimitMb = photos > 200000 ? 600 : 150;
     const bool fits = peakMb >= 0 && peakMb <= memoryLimitMb;
@@ -196,24 +231,80 @@ bool benchWindowSession(const QString& installation, int photos) {
 }
 
 const char* const usage =
-    "Usage: tarnwick-bench --work DIR [--photos N] [--server postgresql://HOST[:PORT]/DB]\n"
+    "Usage: tarnwick-bench --work DIR [--photos N] [--server postgresql://HOST[:PORT]/DB\n"
+    "                      [--latency MS]]\n"
     "Measures the program's heavy paths on a demo installation of N photos (100000 unless\n"
     "given), which it writes under DIR once and reuses. Nothing is written outside DIR but,\n"
     "with --server, the catalogue copied into that empty database, whose searches are then\n"
-    "measured against psql.\n";
+    "measured against psql, and on which the program's start and window session run.\n"
+    "--latency runs them again through a relay on loopback that holds every chunk MS ms each\n"
+    "way (the server must then be at a numeric loopback address).\n";
 
 struct Options {
     int photos = 100000;
     QString work;
     std::optional<CatalogueLocation> server;
+    QString serverAddress;
+    int latencyMs = -1;
+    // Where the relay forwards to, with --latency.
+    std::optional<relay::LoopbackEndpoint> relayTarget;
 };
+
+// The window session on a server catalogue: the window kept answering, Escape heard.
+bool reportServerSession(const QString& how, const QString& installation,
+                         const QString& catalogue) {
+    const std::optional<QString> output = runProgram(installation, true, catalogue);
+    if (!output)
+        return false;
+    const bool ok =
+        bench::reportLimit(QStringLiteral("%1: window's longest stall").arg(how),
+                           printedFigure(*output, QStringLiteral("session-longest-stall-ms")), 100);
+    return reportEscape(QStringLiteral("%1: Escape during a search").arg(how), *output) && ok;
+}
+
+// The program on the server's catalogue as an office runs it, its start and its window session:
+// on the server directly and, with --latency, through a relay on loopback that holds every
+// chunk that long each way, its start against the direct one.
+bool benchServerProgram(const QString& installation, const Options& options) {
+    const double directStart = bestStartup(installation, options.serverAddress);
+    if (directStart < 0)
+        return false;
+    std::printf("%-60s %9.1f ms\n", "server: program start to main window shown", directStart);
+    bool ok = reportServerSession(QStringLiteral("server"), installation, options.serverAddress);
+    if (options.latencyMs < 0)
+        return ok;
+    std::string problem;
+    const std::optional<relay::LoopbackEndpoint> anyPort =
+        relay::parseLoopbackEndpoint("127.0.0.1:0", problem);
+    std::unique_ptr<relay::LatencyRelay> delaying;
+    try {
+        delaying = std::make_unique<relay::LatencyRelay>(*anyPort, *options.relayTarget,
+                                                         options.latencyMs);
+    } catch (const std::runtime_error& error) {
+        std::fprintf(stderr, "the latency relay cannot start: %s\n", error.what());
+        return false;
+    }
+    const CatalogueServer& server = options.server->server();
+    const QString relayed =
+        QStringLiteral("postgresql://") +
+        (server.user.isEmpty() ? QString() : server.user + QLatin1Char('@')) +
+        QStringLiteral("127.0.0.1:%1/%2").arg(delaying->port()).arg(server.database);
+    const QString how = QStringLiteral("server, %1 ms each way").arg(options.latencyMs);
+    const double start = bestStartup(installation, relayed);
+    if (start < 0)
+        return false;
+    ok = bench::report(QStringLiteral("%1: program start").arg(how), start,
+                       QStringLiteral("direct"), directStart, 1.5) &&
+         ok;
+    return reportServerSession(how, installation, relayed) && ok;
+}
 
 // Reads the arguments before anything is written; a message for bad input.
 std::optional<QString> parseArguments(const QStringList& args, Options& options) {
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& arg = args[i];
         if (arg != QLatin1String("--photos") && arg != QLatin1String("--work") &&
-            arg != QLatin1String("--server"))
+            arg != QLatin1String("--server") && arg != QLatin1String("--latency"))
             return QStringLiteral("unknown argument '%1'").arg(arg);
         if (i + 1 >= args.size())
             return QStringLiteral("%1 needs a value").arg(arg);
@@ -227,6 +318,16 @@ std::optional<QString> parseArguments(const QStringList& args, Options& options)
             options.server = CatalogueLocation::fromServerAddress(value, &problem);
             if (!options.server)
                 return QStringLiteral("--server cannot be used: %1").arg(problem);
+            options.serverAddress = value;
+            continue;
+        }
+        if (arg == QLatin1String("--latency")) {
+            bool ok = false;
+            options.latencyMs = value.toInt(&ok);
+            if (!ok || options.latencyMs < 0 || options.latencyMs > 10000)
+                return QStringLiteral("--latency must be a whole number of ms from 0 to 10000, "
+                                      "not '%1'")
+                    .arg(value);
             continue;
         }
         bool ok = false;
@@ -238,6 +339,16 @@ std::optional<QString> parseArguments(const QStringList& args, Options& options)
     }
     if (options.work.isEmpty())
         return QStringLiteral("--work DIR is required: the folder the benchmark may write into");
+    if (options.latencyMs >= 0) {
+        if (!options.server)
+            return QStringLiteral("--latency needs --server: it delays the way to the server");
+        std::string problem;
+        options.relayTarget =
+            relay::parseLoopbackEndpoint(options.server->serverName().toStdString(), problem);
+        if (!options.relayTarget)
+            return QStringLiteral("--latency cannot reach the server: %1")
+                .arg(QString::fromStdString(problem));
+    }
     return std::nullopt;
 }
 
@@ -268,8 +379,10 @@ int main(int argc, char* argv[]) {
     ok = bench::benchResultsList(installation) && ok;
     ok = bench::benchQueryParameters(installation) && ok;
     ok = bench::benchQueries(installation) && ok;
-    if (options.server)
+    if (options.server) {
         ok = bench::benchServerQueries(installation, *options.server) && ok;
+        ok = benchServerProgram(installation, options) && ok;
+    }
     ok = bench::benchReports(installation, options.work) && ok;
     return ok ? 0 : 1;
 }

@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QTimer>
 #include <QTreeView>
 
@@ -22,6 +23,8 @@ namespace {
 constexpr int tickMs = 5;
 // Long enough after a step for the queued paints and the timer's late tick to have run.
 constexpr int settleMs = 100;
+// How long into a search of every photo the planner changes their mind.
+constexpr int escapeAfterMs = 100;
 
 class StallWatch {
 public:
@@ -78,6 +81,41 @@ SearchRequest totalLoadingSearch() {
     return request;
 }
 
+SearchRequest allPhotosSearch() {
+    QueryCriteria criteria;
+    criteria.kind = QueryKind::AllPhotos;
+    criteria.bookRow = allBooksRow;
+    SearchRequest request;
+    request.criteria = criteria;
+    return request;
+}
+
+// Escape is pressed escapeAfterMs into a search of every photo. The time counts from then, even
+// when the window is too busy to take the key, until the search command has returned.
+TimedSessionFigures::Step escapeDuringSearch(StallWatch& watch, MainWindow& window,
+                                             TimedSessionFigures& figures) {
+    const QAbstractItemModel* list = window.resultsView()->listPage()->model();
+    const int rowsBefore = list->rowCount();
+    QTimer escape;
+    escape.setSingleShot(true);
+    QObject::connect(&escape, &QTimer::timeout, &window, [&window] {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(&window, &press);
+    });
+    QElapsedTimer clock;
+    const TimedSessionFigures::Step step = timed(watch, QStringLiteral("escape-search"), [&] {
+        clock.start();
+        escape.start(escapeAfterMs);
+        window.searchCommand(allPhotosSearch());
+        const double ms = double(clock.nsecsElapsed()) / 1e6;
+        escape.stop();
+        if (ms >= escapeAfterMs)
+            figures.escapeMs = ms - escapeAfterMs;
+    });
+    figures.escapeKeptList = list->rowCount() == rowsBefore;
+    return step;
+}
+
 } // namespace
 
 TimedSessionFigures runTimedSession(MainWindow& window) {
@@ -94,6 +132,7 @@ TimedSessionFigures runTimedSession(MainWindow& window) {
     }
     figures.steps.append(timed(watch, QStringLiteral("search"),
                                [&] { window.searchCommand(totalLoadingSearch()); }));
+    figures.steps.append(escapeDuringSearch(watch, window, figures));
     figures.steps.append(
         timed(watch, QStringLiteral("display-all"), [&] { window.displayAllCommand(); }));
     figures.steps.append(
@@ -109,6 +148,8 @@ QString timedSessionReport(const TimedSessionFigures& figures) {
         text += QStringLiteral("session-%1-ms: %2\n").arg(step.name).arg(step.ms, 0, 'f', 1);
         text += QStringLiteral("session-%1-stall-ms: %2\n").arg(step.name).arg(step.stallMs);
     }
+    text += QStringLiteral("session-escape-ms: %1\n").arg(figures.escapeMs, 0, 'f', 1);
+    text += QStringLiteral("session-escape-kept-list: %1\n").arg(figures.escapeKeptList ? 1 : 0);
     text += QStringLiteral("session-longest-stall-ms: %1\n").arg(figures.longestStallMs, 0, 'f', 0);
     text += QStringLiteral("session-peak-kb: %1\n").arg(figures.peakKilobytes);
     return text;

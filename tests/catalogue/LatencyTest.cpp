@@ -319,17 +319,29 @@ TEST_F(CatalogueBehindLatencyTest, EscapeStopsASearchOnTheServerWithinHalfASecon
 
         QWidget window;
         window.show();
+        // A search that is not stopped ends a few seconds after Escape, when the table is let go.
+        QTimer release;
+        release.setSingleShot(true);
+        QObject::connect(&release, &QTimer::timeout, [&] { locking.exec(u"ROLLBACK"_s); });
         QElapsedTimer clock;
         clock.start();
         qint64 escapeAt = -1;
-        QTimer::singleShot(150, &window, [&] {
+        bool waitedOnServer = false;
+        QTimer::singleShot(50, &window, [&] {
+            // Escape once the search waits on the server, where only the server can end it.
+            const QDeadlineTimer deadline(10000);
+            while (!(waitedOnServer = lockWaiters(database) > 0) && !deadline.hasExpired())
+                QThread::msleep(10);
             escapeAt = clock.elapsed();
             QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
             QCoreApplication::sendEvent(&window, &escape);
+            release.start(3000);
         });
         int refills = 0;
         const bool searched = buildAndRunQuery(state, allPhotos(), [&] { ++refills; });
         const qint64 endedAt = clock.elapsed();
+        release.stop();
+        EXPECT_TRUE(waitedOnServer);
         EXPECT_FALSE(searched);
         EXPECT_EQ(refills, 0);
         ASSERT_GE(escapeAt, 0) << "the search ended before Escape";

@@ -3,6 +3,7 @@
 #include "app/commands/ResultsListCommands.h"
 #include "app/commands/Startup.h"
 #include "latency-relay/LatencyRelay.h"
+#include "support/BuiltProgram.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestInstallation.h"
 #include "support/TestServer.h"
@@ -17,6 +18,7 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QProcess>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -122,8 +124,8 @@ int connectToLoopback(int port) {
 } // namespace
 
 // Both directions carry several megabytes at once, every byte in its place; a round trip takes
-// at least a delay each way; the client's close reaches the server; and only loopback
-// addresses are accepted.
+// at least a delay each way; the client's close reaches the server; the program relays through
+// the port it prints; and only loopback addresses are accepted.
 TEST(LatencyRelay, CarriesBytesInOrderBothWaysDelaysEachWayAndPassesTheClose) {
     int serverPort = 0;
     const int listener = listenOnLoopback(serverPort);
@@ -167,7 +169,31 @@ TEST(LatencyRelay, CarriesBytesInOrderBothWaysDelaysEachWayAndPassesTheClose) {
     EXPECT_EQ(::recv(server, &byte, 1, 0), 0)
         << "the server's side was not closed: errno " << errno;
     ::close(server);
+
+    // The program on its own relays through the port it prints, and ends when told to.
+    QProcess program;
+    program.start(QStringLiteral(TARNWICK_BINARY_DIR "/tarnwick-latency-relay"),
+                  {u"--listen"_s, u"127.0.0.1:0"_s, u"--to"_s, u"127.0.0.1:%1"_s.arg(serverPort),
+                   u"--delay-ms"_s, QString::number(delayMs)});
+    ASSERT_TRUE(program.waitForReadyRead(5000)) << program.readAllStandardError().toStdString();
+    const int printedPort = program.readLine().trimmed().toInt();
+    const int viaProgram = connectToLoopback(printedPort);
+    const int programServer = withTimeouts(accept(listener, nullptr, nullptr));
+    EXPECT_TRUE(sendAll(viaProgram, {'x'}));
+    EXPECT_EQ(receive(programServer, 1), std::vector<char>{'x'});
+    ::close(viaProgram);
+    ::close(programServer);
     ::close(listener);
+    program.terminate();
+    EXPECT_TRUE(program.waitForFinished(5000));
+    EXPECT_EQ(program.exitCode(), 0);
+    const test::ProgramOutput refused = test::runBuiltProgram(
+        u"tarnwick-latency-relay"_s, {u"--listen"_s, u"127.0.0.1:0"_s, u"--to"_s,
+                                      u"192.168.1.1:5432"_s, u"--delay-ms"_s, u"20"_s});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(refused.output.isEmpty());
+    EXPECT_TRUE(refused.errors.contains(u"192.168.1.1"_s) && refused.errors.contains(u"loopback"_s))
+        << refused.errors.toStdString();
 
     for (const char* elsewhere : {"10.0.0.1:5432", "0.0.0.0:0", "[::]:0", "localhost:5432"}) {
         std::string problem;

@@ -84,9 +84,9 @@ int connectTo(const LoopbackEndpoint& target) {
     return fd;
 }
 
-// Reads what side s has sent into its queue, due delayMs from now.
-void readSide(Pair& pair, int s, std::chrono::milliseconds delay) {
-    std::vector<char> buffer(256 * 1024);
+// Reads what side s has sent into its queue, due delayMs from now. Each chunk keeps only its
+// own bytes: a large transfer may queue thousands of them.
+void readSide(Pair& pair, int s, std::chrono::milliseconds delay, std::vector<char>& buffer) {
     const ssize_t n = ::read(pair.fd[s], buffer.data(), buffer.size());
     if (n < 0) {
         if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
@@ -99,8 +99,7 @@ void readSide(Pair& pair, int s, std::chrono::milliseconds delay) {
         pair.readEnded[s] = true;
         chunk.end = true;
     } else {
-        buffer.resize(size_t(n));
-        chunk.bytes = std::move(buffer);
+        chunk.bytes.assign(buffer.begin(), buffer.begin() + n);
     }
     pair.queue[s].push_back(std::move(chunk));
 }
@@ -214,6 +213,7 @@ LatencyRelay::~LatencyRelay() {
 void LatencyRelay::run() {
     const std::chrono::milliseconds delay(delayMs_);
     std::list<Pair> pairs;
+    std::vector<char> buffer(256 * 1024);
     for (;;) {
         const Clock::time_point now = Clock::now();
         std::vector<pollfd> polled{{wake_[0], POLLIN, 0}, {listener_, POLLIN, 0}};
@@ -243,7 +243,7 @@ void LatencyRelay::run() {
             for (int s = 0; s < 2 && !pair.closed; ++s) {
                 if (polled[next + size_t(s)].revents & (POLLIN | POLLHUP | POLLERR) &&
                     !pair.readEnded[s])
-                    readSide(pair, s, delay);
+                    readSide(pair, s, delay, buffer);
             }
             next += 2;
             for (int s = 0; s < 2 && !pair.closed; ++s)

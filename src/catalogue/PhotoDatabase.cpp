@@ -437,11 +437,18 @@ void PhotoDatabase::normaliseBookBreaks() {
         const RecordSet books = run(statements::allBooks);
         for (int row = 0; row < books.recordCount(); ++row) {
             QVariantList values;
+            bool changed = false;
             for (int k = 1; k <= 5; ++k) {
-                const std::optional<double> limit = normalisedBookBreak(
-                    k, books.number(row, QStringLiteral("BreakInches%1").arg(k)));
+                const QString field = QStringLiteral("BreakInches%1").arg(k);
+                const std::optional<double> stored = books.number(row, field);
+                const std::optional<double> limit = normalisedBookBreak(k, stored);
+                changed = changed || limit != stored || (!stored && !books.isNull(row, field));
                 values << (limit ? QVariant(*limit) : QVariant());
             }
+            // Every start after the first finds the limits as they should be: writing them
+            // again would cost a round trip per book on a server and rewrite unchanged pages.
+            if (!changed)
+                continue;
             values << books.value(row, u"id");
             execNative(QStringLiteral("UPDATE Books SET BreakInches1 = ?, BreakInches2 = ?, "
                                       "BreakInches3 = ?, BreakInches4 = ?, BreakInches5 = ? "

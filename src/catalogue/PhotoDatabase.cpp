@@ -426,7 +426,37 @@ void PhotoDatabase::setServerStatementLimit(int limitMs) {
         execNative(QStringLiteral("SET statement_timeout = %1").arg(limitMs));
 }
 
+namespace {
+
+// A book's five limits as start-up leaves them, or nothing when they are stored so already.
+std::optional<QVariantList> changedBookBreaks(const RecordSet& books, int row) {
+    QVariantList values;
+    bool changed = false;
+    for (int k = 1; k <= 5; ++k) {
+        const QString field = QStringLiteral("BreakInches%1").arg(k);
+        const std::optional<double> stored = books.number(row, field);
+        const std::optional<double> limit = normalisedBookBreak(k, stored);
+        changed = changed || limit != stored || (!stored && !books.isNull(row, field));
+        values << (limit ? QVariant(*limit) : QVariant());
+    }
+    return changed ? std::optional<QVariantList>(values) : std::nullopt;
+}
+
+bool booksNormalised(const RecordSet& books) {
+    for (int row = 0; row < books.recordCount(); ++row)
+        if (changedBookBreaks(books, row))
+            return false;
+    return true;
+}
+
+} // namespace
+
 void PhotoDatabase::normaliseBookBreaks() {
+    // Every start after the first finds the limits as they should be. On a server that is seen
+    // in one read, without the lock: a round trip instead of five across the network, and a
+    // login that may only read starts too.
+    if (onServer() && booksNormalised(run(statements::allBooks)))
+        return;
     // IMMEDIATE takes the write lock before reading, so a locked catalogue fails before any
     // change; a server's lock makes a second start-up wait for the first one's limits instead.
     try {
@@ -436,24 +466,15 @@ void PhotoDatabase::normaliseBookBreaks() {
             execNative(statement);
         const RecordSet books = run(statements::allBooks);
         for (int row = 0; row < books.recordCount(); ++row) {
-            QVariantList values;
-            bool changed = false;
-            for (int k = 1; k <= 5; ++k) {
-                const QString field = QStringLiteral("BreakInches%1").arg(k);
-                const std::optional<double> stored = books.number(row, field);
-                const std::optional<double> limit = normalisedBookBreak(k, stored);
-                changed = changed || limit != stored || (!stored && !books.isNull(row, field));
-                values << (limit ? QVariant(*limit) : QVariant());
-            }
-            // Every start after the first finds the limits as they should be: writing them
-            // again would cost a round trip per book on a server and rewrite unchanged pages.
-            if (!changed)
+            // Limits already right are not written again (a round trip each on a server).
+            std::optional<QVariantList> values = changedBookBreaks(books, row);
+            if (!values)
                 continue;
-            values << books.value(row, u"id");
+            *values << books.value(row, u"id");
             execNative(QStringLiteral("UPDATE Books SET BreakInches1 = ?, BreakInches2 = ?, "
                                       "BreakInches3 = ?, BreakInches4 = ?, BreakInches5 = ? "
                                       "WHERE id = ?"),
-                       values);
+                       *values);
         }
         execNative(QStringLiteral("COMMIT"));
         inTransaction_ = false;

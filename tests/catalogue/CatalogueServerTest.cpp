@@ -245,6 +245,11 @@ TEST(CatalogueServer, RefusalsNameTheServerTheDatabaseAndWhatToDo) {
         EXPECT_TRUE(error.message().contains(served.displayName()));
     }
     EXPECT_EQ(breakInches4(), 9.6);
+    // Once a start has set the limits, an opening that may only read starts too: nothing is
+    // left to write.
+    PhotoDatabase::open(served, CatalogueAccess::ReadWrite)->normaliseBookBreaks();
+    EXPECT_NO_THROW(PhotoDatabase::open(served, CatalogueAccess::ReadOnly)->normaliseBookBreaks());
+    EXPECT_EQ(breakInches4(), 9.0);
 
     ASSERT_TRUE(installation.execOnCatalogue(u"ALTER TABLE Books DROP COLUMN BreakInches3"_s));
     const DatabaseError narrow = openFailure(served.displayName());

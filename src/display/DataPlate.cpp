@@ -4,7 +4,7 @@
 #include "catalogue/DatabaseError.h"
 #include "catalogue/NumberFormat.h"
 #include "catalogue/PhotoDatabase.h"
-#include "reports/ReportDocument.h"
+#include "document/ReportDocument.h"
 
 using namespace Qt::StringLiterals;
 

@@ -2,8 +2,8 @@
 
 #include "catalogue/NumberFormat.h"
 #include "display/ImageDecoding.h"
+#include "document/ReportFonts.h"
 #include "profile/FuelProfile.h"
-#include "reports/ReportFonts.h"
 #include "Version.h"
 
 #include <QFileInfo>

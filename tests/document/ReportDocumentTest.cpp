@@ -1,5 +1,5 @@
-#include "reports/ReportDocument.h"
-#include "reports/ReportRenderer.h"
+#include "document/ReportDocument.h"
+#include "document/ReportRenderer.h"
 #include "support/ReportItems.h"
 
 #include <gtest/gtest.h>

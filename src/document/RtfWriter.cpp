@@ -1,7 +1,7 @@
-#include "reports/RtfWriter.h"
+#include "document/RtfWriter.h"
 
-#include "reports/ReportDocument.h"
-#include "reports/ReportRenderer.h"
+#include "document/ReportDocument.h"
+#include "document/ReportRenderer.h"
 
 #include <QBuffer>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "reports/ReportDocument.h"
+#include "document/ReportDocument.h"
 
 #include <QFontMetricsF>
 #include <QLocale>

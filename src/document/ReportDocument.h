@@ -124,6 +124,12 @@ struct DrawingItem {
     QSizeF size; // the picture's own coordinates that map onto rect
 };
 
+// A chart laid out for the box it is printed in, as vector graphics; drawn as a DrawingItem.
+struct ReportChart {
+    QPicture picture;
+    QSizeF size; // the picture's own coordinates that fill the box
+};
+
 struct RectangleItem {
     QRectF rect;
     double penWidth = 10; // twips; 0 draws no outline

@@ -1,4 +1,4 @@
-#include "reports/ReportRenderer.h"
+#include "document/ReportRenderer.h"
 
 #include "platform/FileAccess.h"
 

@@ -1,4 +1,4 @@
-#include "reports/ReportFonts.h"
+#include "document/ReportFonts.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "catalogue/CommaDelimitedInput.h"
+#include "text/CommaDelimitedInput.h"
 #include "profile/ProfileFile.h"
 #include "support/BuiltProgram.h"
 #include "support/TestInstallation.h"

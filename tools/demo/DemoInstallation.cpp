@@ -3,7 +3,7 @@
 #include "catalogue/CatalogueSchema.h"
 #include "platform/AppPaths.h"
 #include "query/CodeList.h"
-#include "suite/Windows1252.h"
+#include "text/Windows1252.h"
 
 #include <QColor>
 #include <QCoreApplication>

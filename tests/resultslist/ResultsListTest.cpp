@@ -1,8 +1,8 @@
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/PhotoDatabase.h"
 #include "catalogue/RecordSet.h"
-#include "catalogue/ResultsListCsv.h"
-#include "catalogue/ResultsListModel.h"
+#include "resultslist/ResultsListCsv.h"
+#include "resultslist/ResultsListModel.h"
 #include "support/TestInstallation.h"
 
 #include <algorithm>

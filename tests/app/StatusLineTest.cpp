@@ -1,4 +1,4 @@
-#include "catalogue/StatusLine.h"
+#include "app/StatusLine.h"
 
 #include "support/QtPrinting.h"
 

@@ -1,4 +1,4 @@
-#include "catalogue/NumberFormat.h"
+#include "text/NumberFormat.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "suite/Windows1252.h"
+#include "text/Windows1252.h"
 
 #include "support/QtPrinting.h"
 

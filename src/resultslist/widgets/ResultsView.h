@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/ResultsRows.h"
+#include "resultslist/ResultsRows.h"
 
 #include <array>
 #include <functional>

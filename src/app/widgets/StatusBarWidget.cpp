@@ -1,6 +1,6 @@
-#include "catalogue/widgets/StatusBarWidget.h"
+#include "app/widgets/StatusBarWidget.h"
 
-#include "catalogue/StatusLine.h"
+#include "app/StatusLine.h"
 
 #include <QIcon>
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "catalogue/ResultsListModel.h"
+#include "resultslist/ResultsListModel.h"
 
 #include "catalogue/RecordSet.h"
-#include "catalogue/TextOrder.h"
+#include "text/TextOrder.h"
 
 #include <algorithm>
 #include <numeric>

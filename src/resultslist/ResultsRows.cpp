@@ -1,7 +1,7 @@
-#include "catalogue/ResultsRows.h"
+#include "resultslist/ResultsRows.h"
 
-#include "catalogue/NumberFormat.h"
 #include "catalogue/RecordSet.h"
+#include "text/NumberFormat.h"
 
 #include <bit>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "catalogue/CommaDelimitedInput.h"
+#include "text/CommaDelimitedInput.h"
 
 namespace tarnwick {
 

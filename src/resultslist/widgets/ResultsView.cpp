@@ -1,7 +1,7 @@
-#include "catalogue/widgets/ResultsView.h"
+#include "resultslist/widgets/ResultsView.h"
 
-#include "catalogue/ResultsListModel.h"
 #include "platform/BackgroundWork.h"
+#include "resultslist/ResultsListModel.h"
 
 #include <functional>
 #include <QEvent>

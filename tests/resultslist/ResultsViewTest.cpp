@@ -1,9 +1,9 @@
-#include "catalogue/widgets/ResultsView.h"
+#include "resultslist/widgets/ResultsView.h"
 
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/PhotoDatabase.h"
-#include "catalogue/ResultsListModel.h"
 #include "query/SiteMatch.h"
+#include "resultslist/ResultsListModel.h"
 #include "support/QtPrinting.h"
 #include "support/TestInstallation.h"
 

@@ -1,4 +1,4 @@
-#include "catalogue/TextOrder.h"
+#include "text/TextOrder.h"
 
 #include <QLocale>
 

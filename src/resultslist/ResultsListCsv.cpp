@@ -1,6 +1,6 @@
-#include "catalogue/ResultsListCsv.h"
+#include "resultslist/ResultsListCsv.h"
 
-#include "catalogue/ResultsListModel.h"
+#include "resultslist/ResultsListModel.h"
 
 #include <algorithm>
 #include <future>

@@ -308,15 +308,12 @@ ReportDocument::ReportDocument() {
 }
 
 void ReportDocument::setPaperSize(PaperSize paper) {
-    paper_ = paper;
     if (paper == PaperSize::Letter)
         pageSize_ = QSizeF(letterWidth, letterHeight);
 }
 
 void ReportDocument::setPageSize(Measure width, Measure height) {
     pageSize_ = QSizeF(std::max(0.0, width.twips()), std::max(0.0, height.twips()));
-    paper_ =
-        pageSize_ == QSizeF(letterWidth, letterHeight) ? PaperSize::Letter : PaperSize::UserDefined;
 }
 
 void ReportDocument::setMargins(Measure left, Measure top, Measure right, Measure bottom) {
@@ -506,7 +503,7 @@ void ReportDocument::drawRectangle(XPosition x1, Measure y1, XPosition x2, Measu
     page().items.push_back(RectangleItem{
         QRectF(QPointF(x1.pageX(left), y1.twips()), QPointF(x2.pageX(left), y2.twips()))
             .normalized(),
-        penWidth_, penColour_, fill_});
+        penWidth_, penColour_, QColor()}); // never filled
 }
 
 void ReportDocument::drawLine(XPosition x1, Measure y1, XPosition x2, Measure y2) {

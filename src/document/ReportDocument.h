@@ -256,7 +256,6 @@ public:
 
     // Page set-up.
     void setPaperSize(PaperSize paper);
-    PaperSize paperSize() const { return paper_; }
     void setPageSize(Measure width, Measure height);
     QSizeF pageSize() const { return pageSize_; }
     void setMargins(Measure left, Measure top, Measure right, Measure bottom);
@@ -270,9 +269,6 @@ public:
     // Text settings for what is printed next.
     void setFont(const ReportFont& font) { font_ = font; }
     const ReportFont& font() const { return font_; }
-    void setFontName(const QString& family) { font_.family = family; }
-    void setFontSize(double points) { font_.pointSize = points; }
-    void setFontBold(bool bold) { font_.bold = bold; }
     void setTextAlignment(TextAlign align) { textAlign_ = align; }
     // Tab stops from the start of the paragraph; past the last, every defaultTabInterval.
     void setTabStops(std::vector<double> stops) { tabStops_ = std::move(stops); }
@@ -321,13 +317,11 @@ public:
         penWidth_ = widthTwips;
         penColour_ = colour;
     }
-    void setFill(const QColor& fill) { fill_ = fill; } // invalid: no fill
 
     // Tables: describe the table between start and end; end lays it out at the current y,
     // breaking the page between rows, and moves the current position below it.
     ReportTable& startTable();
     ReportTable& table();
-    bool inTable() const { return table_.has_value(); }
     void endTable();
     // Start, describe and end in one.
     void addTable(const ReportTable& table);
@@ -343,7 +337,6 @@ private:
     double bodyBottom() const { return pageSize_.height() - margins_.bottom(); }
     void placeHeadingAndFooter(ReportPage& page) const;
 
-    PaperSize paper_ = PaperSize::Letter;
     QSizeF pageSize_;
     QMarginsF margins_;
     ReportFont font_;
@@ -355,7 +348,6 @@ private:
     QString footer_;
     double penWidth_ = 10;
     QColor penColour_ = Qt::black;
-    QColor fill_;
 
     bool open_ = false;
     bool pageFinished_ = false;

@@ -1,5 +1,5 @@
-#include "app/AppState.h"
 #include "app/commands/PhotoDisplayCommands.h"
+#include "app/AppState.h"
 #include "catalogue/CatalogueStatements.h"
 #include "display/SlotDisplay.h"
 #include "support/TestInstallation.h"

@@ -5,8 +5,8 @@
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/JetDialect.h"
 #include "catalogue/PhotoDatabase.h"
-#include "catalogue/ResultsListModel.h"
 #include "platform/AppPaths.h"
+#include "resultslist/ResultsListModel.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -12,9 +12,9 @@
 #include "catalogue/JetDialect.h"
 #include "catalogue/PhotoDatabase.h"
 #include "demo/DemoInstallation.h"
+#include "document/ReportFonts.h"
 #include "platform/AppPaths.h"
 #include "query/QueryBuilder.h"
-#include "reports/ReportFonts.h"
 
 #include <cstdio>
 #include <cstring>

@@ -2,9 +2,9 @@
 // list built on it. Besides crashes and hangs it checks that the reader always moves on, that the
 // list holds the records the reader reads, and that it answers each record's code with that
 // record's row when it is the first of its code.
-#include "catalogue/CommaDelimitedInput.h"
 #include "query/CodeList.h"
-#include "suite/Windows1252.h"
+#include "text/CommaDelimitedInput.h"
+#include "text/Windows1252.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // line ends in a lone CR: entering the file again must rewrite that record in place and carry
 // every other byte over as it was, whatever the line ends.
 #include "suite/FileList.h"
-#include "suite/Windows1252.h"
+#include "text/Windows1252.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // Any text in a report: the rich text must keep its braces balanced, so the reader sees the
 // document's structure, and give the text back as it went in. The document's title carries the
 // text alone; a paragraph carries it too, for the balance of the body.
-#include "reports/ReportDocument.h"
-#include "reports/RtfWriter.h"
+#include "document/ReportDocument.h"
+#include "document/RtfWriter.h"
 
 #include <QGuiApplication>
 

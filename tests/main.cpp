@@ -2,7 +2,7 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
-#include "reports/ReportFonts.h"
+#include "document/ReportFonts.h"
 
 int main(int argc, char** argv) {
     // No test may need a display or reach the user's own settings: every test that uses settings

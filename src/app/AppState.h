@@ -1,10 +1,9 @@
 #pragma once
 
+#include "app/StatusLine.h"
 #include "catalogue/AccessFile.h"
 #include "catalogue/PhotoDatabase.h"
 #include "catalogue/RecordSet.h"
-#include "catalogue/ResultsListModel.h"
-#include "catalogue/StatusLine.h"
 #include "display/PhotoPaths.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
@@ -12,6 +11,7 @@
 #include "profile/FuelProfile.h"
 #include "query/QueryParameters.h"
 #include "query/SiteMatch.h"
+#include "resultslist/ResultsListModel.h"
 
 #include <array>
 #include <future>

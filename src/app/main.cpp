@@ -2,11 +2,11 @@
 #include "app/widgets/MainFrame.h"
 #include "app/widgets/QtDialogs.h"
 #include "app/widgets/TimedSession.h"
+#include "document/ReportFonts.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/MemoryPolicy.h"
 #include "platform/ProcessClock.h"
-#include "reports/ReportFonts.h"
 #include "Version.h"
 
 #include <algorithm>

@@ -2,9 +2,9 @@
 
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
-#include "catalogue/NumberFormat.h"
 #include "catalogue/PhotoDatabase.h"
-#include "reports/ReportDocument.h"
+#include "document/ReportDocument.h"
+#include "text/NumberFormat.h"
 
 using namespace Qt::StringLiterals;
 

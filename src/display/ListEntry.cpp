@@ -1,7 +1,7 @@
 #include "display/ListEntry.h"
 
 #include "catalogue/RecordSet.h"
-#include "catalogue/ResultsRows.h"
+#include "resultslist/ResultsRows.h"
 
 namespace tarnwick {
 

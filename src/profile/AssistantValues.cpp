@@ -1,7 +1,7 @@
 #include "profile/AssistantValues.h"
 
-#include "catalogue/NumberFormat.h"
 #include "catalogue/RecordSet.h"
+#include "text/NumberFormat.h"
 
 #include <optional>
 

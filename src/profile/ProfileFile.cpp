@@ -1,9 +1,9 @@
 #include "profile/ProfileFile.h"
 
-#include "catalogue/CommaDelimitedInput.h"
-#include "catalogue/NumberFormat.h"
 #include "platform/FileAccess.h"
-#include "suite/Windows1252.h"
+#include "text/CommaDelimitedInput.h"
+#include "text/NumberFormat.h"
+#include "text/Windows1252.h"
 
 #include <QDir>
 #include <QFile>

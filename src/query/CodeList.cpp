@@ -1,8 +1,8 @@
 #include "query/CodeList.h"
 
-#include "catalogue/CommaDelimitedInput.h"
-#include "catalogue/TextOrder.h"
-#include "suite/Windows1252.h"
+#include "text/CommaDelimitedInput.h"
+#include "text/TextOrder.h"
+#include "text/Windows1252.h"
 
 #include <algorithm>
 #include <QFile>

@@ -1,11 +1,11 @@
 #include "query/QueryParameters.h"
 
 #include "catalogue/DatabaseError.h"
-#include "catalogue/NumberFormat.h"
 #include "catalogue/PhotoDatabase.h"
-#include "catalogue/TextOrder.h"
 #include "platform/AppPaths.h"
 #include "query/CodeList.h"
+#include "text/NumberFormat.h"
+#include "text/TextOrder.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/ResultsListModel.h"
+#include "resultslist/ResultsListModel.h"
 
 #include <array>
 #include <optional>

@@ -1,9 +1,9 @@
 #include "reports/ReportComposition.h"
 
-#include "catalogue/NumberFormat.h"
 #include "display/ImageDecoding.h"
+#include "document/ReportFonts.h"
 #include "profile/FuelProfile.h"
-#include "reports/ReportFonts.h"
+#include "text/NumberFormat.h"
 #include "Version.h"
 
 #include <QFileInfo>

@@ -1,9 +1,8 @@
 #pragma once
 
 #include "display/DataPlate.h"
-#include "reports/ReportDocument.h"
+#include "document/ReportDocument.h"
 
-#include <QPicture>
 #include <QSizeF>
 #include <QString>
 
@@ -36,11 +35,6 @@ void startReport(ReportDocument& document);
 // " Page: " and the page number at the right) of every page.
 void setReportHeadings(ReportDocument& document, const QString& title);
 
-// A chart laid out for the box it is printed in, as vector graphics.
-struct ReportChart {
-    QPicture picture;
-    QSizeF size; // the picture's own coordinates that fill the box
-};
 // Draws a photo's loading chart for a box of the given size (twips). The chart component lives
 // with the windows; reports only place what it draws.
 using ReportChartRenderer =

@@ -1,10 +1,10 @@
 #include "reports/ReportFiles.h"
 
+#include "document/ReportRenderer.h"
+#include "document/RtfWriter.h"
 #include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/FileAccess.h"
-#include "reports/ReportRenderer.h"
-#include "reports/RtfWriter.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/ReportDocument.h"
+#include "document/ReportDocument.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "suite/FileList.h"
 
-#include "catalogue/CommaDelimitedInput.h"
-#include "suite/Windows1252.h"
+#include "text/CommaDelimitedInput.h"
+#include "text/Windows1252.h"
 
 #include <QDir>
 #include <QFile>

@@ -37,7 +37,8 @@ TEST_F(StartupTest, PreparesTheRunFromAGoodCatalogue) {
     EXPECT_TRUE(dialogs.shown().empty());
     EXPECT_TRUE(QFileInfo(installation.paths().dataDir()).isDir());
     EXPECT_EQ(state.activePhotoSet.recordCount(), 3);
-    EXPECT_EQ(state.activePhotoSet.statement(), statements::activePhotosAtStartUp);
+    EXPECT_EQ(state.activePhotoSet.statement(),
+              QStringLiteral("SELECT * From qryactive ORDER by GroupLabel, PhotoLabel"));
     EXPECT_EQ(state.compareMode, 0);
     EXPECT_EQ(state.currentSlot, 0);
     EXPECT_FALSE(state.profileChanged);

@@ -3,7 +3,7 @@
 #include "app/commands/Startup.h"
 #include "app/widgets/MainFrame.h"
 #include "app/widgets/MainWindow.h"
-#include "catalogue/widgets/ResultsView.h"
+#include "resultslist/widgets/ResultsView.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestInstallation.h"
 

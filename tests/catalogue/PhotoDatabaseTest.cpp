@@ -96,7 +96,8 @@ TEST_P(PhotoDatabaseOnBothEngines, RecordSetKeepsNullApartAndFindsFieldsWithoutC
         QStringLiteral("INSERT INTO Photos (ID, BookLabel, PhotoLabel) VALUES (9, 'B1', '9')")));
     db->requery(set);
     EXPECT_EQ(set.recordCount(), 4);
-    EXPECT_EQ(set.statement(), statements::activePhotosAtStartUp);
+    EXPECT_EQ(set.statement(),
+              QStringLiteral("SELECT * From qryactive ORDER by GroupLabel, PhotoLabel"));
 }
 
 TEST_P(PhotoDatabaseOnBothEngines, NormalisingBooksRewritesLimitsInOneTransaction) {

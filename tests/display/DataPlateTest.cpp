@@ -2,7 +2,7 @@
 
 #include "catalogue/DatabaseError.h"
 #include "catalogue/PhotoDatabase.h"
-#include "reports/ReportDocument.h"
+#include "document/ReportDocument.h"
 #include "support/TestInstallation.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "display/widgets/PhotoPane.h"
 
 #include "catalogue/PhotoDatabase.h"
-#include "reports/ReportDocument.h"
+#include "document/ReportDocument.h"
 #include "support/PaintedText.h"
 #include "support/TestInstallation.h"
 

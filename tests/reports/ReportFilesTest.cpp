@@ -1,5 +1,5 @@
 #include "reports/ReportFiles.h"
-#include "reports/ReportRenderer.h"
+#include "document/ReportRenderer.h"
 #include "support/FailingWrites.h"
 
 #include <gtest/gtest.h>

@@ -55,4 +55,15 @@ ProgramOutput runBuiltProgram(const QString& name, const QStringList& arguments,
             process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
 }
 
+ProgramOutput runCli(const TestInstallation& installation, const QStringList& arguments,
+                     const RunOptions& options) {
+    return runBuiltProgram(QStringLiteral("tarnwick-cli"), arguments,
+                           installationEnvironment(installation), options);
+}
+
+QByteArray fileContents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace tarnwick::test

@@ -34,6 +34,13 @@ runBuiltProgram(const QString& name, const QStringList& arguments,
                 const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
                 const RunOptions& options = {});
 
+// Runs tarnwick-cli in the installation's environment (installationEnvironment).
+ProgramOutput runCli(const TestInstallation& installation, const QStringList& arguments,
+                     const RunOptions& options = {});
+
+// The whole file, or nothing when it cannot be read: what a program left behind.
+QByteArray fileContents(const QString& path);
+
 // Lets the ordinary user of RunOptions::asOrdinaryUser into the installation's folders and
 // settings, as its owner would be. Files keep their own permissions.
 void openToOrdinaryUser(const TestInstallation& installation);

@@ -40,8 +40,8 @@ protected:
     }
 
     QJsonObject run(const QStringList& args, int expectedExit = 0) {
-        const auto result = tarnwick::test::runBuiltProgram(
-            u"tarnwick-cli"_s, args + QStringList{u"--app-dir"_s, installation.appDir()});
+        const auto result = tarnwick::test::runCli(
+            installation, args + QStringList{u"--app-dir"_s, installation.appDir()});
         EXPECT_EQ(result.exitCode, expectedExit) << result.errors.toStdString();
         if (expectedExit != 0) {
             EXPECT_TRUE(result.output.isEmpty());

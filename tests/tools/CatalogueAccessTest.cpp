@@ -13,11 +13,6 @@ using tarnwick::test::TestInstallation;
 
 namespace {
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The installation's programs, run as a user to whom the permissions apply.
 test::ProgramOutput runAsUser(const TestInstallation& installation, const QString& program,
                               const QStringList& arguments) {
@@ -50,7 +45,7 @@ TEST(CatalogueAccess, ReadingCommandsWorkOnAWriteProtectedCatalogueAndWritersSay
         for (int id = 1; id <= 3; ++id)
             writer.addPhoto(id, QStringLiteral("B1"), QStringLiteral("P%1").arg(id), loadings);
     }
-    const QByteArray before = contents(catalogue);
+    const QByteArray before = test::fileContents(catalogue);
 
     // Opened for reading, nothing can be written, whatever the file's permissions.
     {
@@ -58,7 +53,7 @@ TEST(CatalogueAccess, ReadingCommandsWorkOnAWriteProtectedCatalogueAndWritersSay
         EXPECT_EQ(database->run(statements::activePhotosAtStartUp).recordCount(), 3);
         EXPECT_THROW(database->normaliseBookBreaks(), DatabaseError);
     }
-    EXPECT_EQ(contents(catalogue), before);
+    EXPECT_EQ(test::fileContents(catalogue), before);
 
     // As on a disc or a shared installation: neither the file nor its folder can be written.
     test::openToOrdinaryUser(installation);
@@ -99,7 +94,7 @@ TEST(CatalogueAccess, ReadingCommandsWorkOnAWriteProtectedCatalogueAndWritersSay
                 << program.toStdString() << ": " << run.errors.toStdString();
         EXPECT_TRUE(run.errors.contains(catalogue)) << run.errors.toStdString();
     }
-    EXPECT_EQ(contents(catalogue), before);
+    EXPECT_EQ(test::fileContents(catalogue), before);
 }
 
 TEST(CatalogueAccess, AFolderThatCannotBeSearchedIsNotReportedAsMissing) {

@@ -36,8 +36,8 @@ TEST(ChoicesCommand, PrintsWhatTheQueryPagesOfferAndWhatCouldNotBeLoaded) {
                                                             {u"FireBehaveFM"_s, u"GR1"_s}},
                                                            1.0, 2.0));
     }
-    const auto result = tarnwick::test::runBuiltProgram(
-        u"tarnwick-cli"_s, {u"choices"_s, u"--app-dir"_s, installation.appDir()});
+    const auto result =
+        tarnwick::test::runCli(installation, {u"choices"_s, u"--app-dir"_s, installation.appDir()});
     ASSERT_EQ(result.exitCode, 0) << result.errors.toStdString();
     const QJsonObject choices = QJsonDocument::fromJson(result.output).object();
 

@@ -319,10 +319,6 @@ TEST_F(DemoInstallationTest, TheCommandNeverReplacesAnInstallationUnlessForced) 
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     };
-    const auto read = [](const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
 
     // Images alone are a user's too.
     const QString images = scratch.filePath(u"images"_s);
@@ -337,14 +333,15 @@ TEST_F(DemoInstallationTest, TheCommandNeverReplacesAnInstallationUnlessForced) 
     QDir().mkpath(installation);
     tarnwick::test::writeSmallCatalogue(installation + u"/Photo3.db"_s, 2);
     write(installation + u"/VegCodes.txt"_s, "\"PP\",\"my own pines\"\n");
-    const QByteArray catalogue = read(installation + u"/Photo3.db"_s);
+    const QByteArray catalogue = tarnwick::test::fileContents(installation + u"/Photo3.db"_s);
     run = demo(installation);
     EXPECT_EQ(run.exitCode, 1);
     for (const QString& part :
          {QDir::toNativeSeparators(installation), u"Photo3.db, VegCodes.txt"_s, u"--force"_s})
         EXPECT_TRUE(run.errors.contains(part)) << run.errors.toStdString();
-    EXPECT_EQ(read(installation + u"/Photo3.db"_s), catalogue);
-    EXPECT_EQ(read(installation + u"/VegCodes.txt"_s), "\"PP\",\"my own pines\"\n");
+    EXPECT_EQ(tarnwick::test::fileContents(installation + u"/Photo3.db"_s), catalogue);
+    EXPECT_EQ(tarnwick::test::fileContents(installation + u"/VegCodes.txt"_s),
+              "\"PP\",\"my own pines\"\n");
     EXPECT_EQ(QDir(installation).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               (QStringList{u"Photo3.db"_s, u"VegCodes.txt"_s}));
 

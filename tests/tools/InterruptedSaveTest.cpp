@@ -1,7 +1,7 @@
-#include "catalogue/CommaDelimitedInput.h"
 #include "profile/ProfileFile.h"
 #include "support/BuiltProgram.h"
 #include "support/TestInstallation.h"
+#include "text/CommaDelimitedInput.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -77,10 +77,6 @@ TEST(InterruptedSave, AProfileIsReplacedWholeOrNotAtAll) {
     QDir().mkpath(data);
     const QString site = data + u"/site.pr3"_s;
     const QString kept = data + u"/kept"_s;
-    const auto bytesOf = [](const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
     FuelProfile old;
     old.name = u"old"_s;
     const QByteArray oldBytes = encodeProfile(old).bytes;
@@ -114,12 +110,12 @@ TEST(InterruptedSave, AProfileIsReplacedWholeOrNotAtAll) {
     EXPECT_EQ(failedExit, 1);
     EXPECT_TRUE(failedErrors.contains(u"Error while saving file: "_s + site))
         << failedErrors.toStdString();
-    EXPECT_EQ(bytesOf(site), oldBytes);
+    EXPECT_EQ(test::fileContents(site), oldBytes);
     EXPECT_EQ(QDir(data).entryList(QDir::Files | QDir::Hidden | QDir::System),
               (QStringList{u"kept"_s, u"site.pr3"_s})); // no temporary file left behind
 
     const auto [savedExit, savedErrors] = save(u"new"_s, false);
     ASSERT_EQ(savedExit, 0) << savedErrors.toStdString();
     EXPECT_EQ(readProfileFile(site).profile->name, u"new"_s);
-    EXPECT_EQ(bytesOf(kept), oldBytes);
+    EXPECT_EQ(test::fileContents(kept), oldBytes);
 }

@@ -1,7 +1,7 @@
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/PhotoDatabase.h"
-#include "catalogue/ResultsListCsv.h"
-#include "catalogue/ResultsListModel.h"
+#include "resultslist/ResultsListCsv.h"
+#include "resultslist/ResultsListModel.h"
 #include "support/BuiltProgram.h"
 #include "support/TestInstallation.h"
 

@@ -13,8 +13,8 @@ namespace {
 
 tarnwick::test::ProgramOutput runMatch(const TestInstallation& installation,
                                        const QStringList& args) {
-    return tarnwick::test::runBuiltProgram(
-        u"tarnwick-cli"_s, QStringList{u"match"_s, u"--app-dir"_s, installation.appDir()} + args);
+    return tarnwick::test::runCli(
+        installation, QStringList{u"match"_s, u"--app-dir"_s, installation.appDir()} + args);
 }
 
 // Each photo's Book/Photo ID and Match, the two first fields of the lines after the header.

@@ -104,8 +104,7 @@ TEST(PlateCommand, ShowsTheLimitsAsStartUpLeavesThemWithoutWritingThem) {
                             {QStringLiteral("TonsPerAcreBreak4"), 3.0}});
     }
     const auto bytes = [&installation] {
-        QFile file(installation.cataloguePath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return tarnwick::test::fileContents(installation.cataloguePath());
     };
     const QByteArray stored = bytes();
     ASSERT_FALSE(stored.isEmpty());

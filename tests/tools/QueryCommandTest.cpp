@@ -18,8 +18,8 @@ struct CliResult {
 };
 
 CliResult runQuery(const TestInstallation& installation, const QStringList& args) {
-    const tarnwick::test::ProgramOutput run = tarnwick::test::runBuiltProgram(
-        u"tarnwick-cli"_s, QStringList{u"query"_s, u"--app-dir"_s, installation.appDir()} + args);
+    const tarnwick::test::ProgramOutput run = tarnwick::test::runCli(
+        installation, QStringList{u"query"_s, u"--app-dir"_s, installation.appDir()} + args);
     return {run.exitCode, run.lines(), run.errors};
 }
 

@@ -15,11 +15,6 @@ using tarnwick::test::TestInstallation;
 
 namespace {
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // A PDF's information text as QPdfWriter writes it: UTF-16 with its byte-order mark.
 QByteArray pdfText(const QString& text) {
     QByteArray bytes("\xfe\xff");
@@ -52,10 +47,10 @@ protected:
 
     test::ProgramOutput report(const QStringList& arguments,
                                const test::RunOptions& options = {}) const {
-        return test::runBuiltProgram(u"tarnwick-cli"_s,
-                                     QStringList{u"report"_s} + arguments +
-                                         QStringList{u"--app-dir"_s, installation.appDir()},
-                                     test::installationEnvironment(installation), options);
+        return test::runCli(installation,
+                            QStringList{u"report"_s} + arguments +
+                                QStringList{u"--app-dir"_s, installation.appDir()},
+                            options);
     }
 
     TestInstallation installation;
@@ -68,7 +63,7 @@ TEST_F(ReportCommand, WritesEachReportAsTheNameSays) {
     const test::ProgramOutput photo =
         report({u"photo"_s, u"--id"_s, u"1"_s, u"--out"_s, out + u"/photo.pdf"_s});
     ASSERT_EQ(photo.exitCode, 0) << photo.errors.toStdString();
-    const QByteArray pdf = contents(out + u"/photo.pdf"_s);
+    const QByteArray pdf = test::fileContents(out + u"/photo.pdf"_s);
     EXPECT_TRUE(pdf.startsWith("%PDF"));
     EXPECT_TRUE(pdf.endsWith("%%EOF\n")) << "the file is complete";
     EXPECT_TRUE(pdf.contains("/Title (" + pdfText(u"Tarnwick - B1/P1"_s) + ")"));
@@ -80,7 +75,7 @@ TEST_F(ReportCommand, WritesEachReportAsTheNameSays) {
     const test::ProgramOutput compare =
         report({u"compare"_s, u"--id=1"_s, u"--id=2"_s, u"--out"_s, out + u"/both.RTF.pdf"_s});
     ASSERT_EQ(compare.exitCode, 0) << compare.errors.toStdString();
-    const QByteArray rtf = contents(out + u"/both.RTF.pdf"_s);
+    const QByteArray rtf = test::fileContents(out + u"/both.RTF.pdf"_s);
     EXPECT_TRUE(rtf.startsWith("{\\rtf1"));
     EXPECT_TRUE(rtf.contains("B1/P1\\tab \\tab \\tab \\tab \\tab B1/P2"));
 
@@ -92,7 +87,7 @@ TEST_F(ReportCommand, WritesEachReportAsTheNameSays) {
     const test::ProgramOutput fuel = report(
         {u"profile"_s, u"--profile"_s, out + u"/ridge.pr3"_s, u"--out"_s, out + u"/ridge.rtf"_s});
     ASSERT_EQ(fuel.exitCode, 0) << fuel.errors.toStdString();
-    const QByteArray profileRtf = contents(out + u"/ridge.rtf"_s);
+    const QByteArray profileRtf = test::fileContents(out + u"/ridge.rtf"_s);
     EXPECT_TRUE(profileRtf.contains("Tarnwick - Fuel Profile: Ridge"));
     EXPECT_EQ(profileRtf.count("\\pngblip"), 1) << "B1/P2 has no picture file";
     EXPECT_TRUE(profileRtf.contains(" No image available"));
@@ -140,6 +135,6 @@ TEST_F(ReportCommand, RefusesBadArgumentsAndKeepsTheOldFileWhenItCannotWrite) {
     EXPECT_EQ(blocked.exitCode, 1) << blocked.errors.toStdString();
     EXPECT_TRUE(blocked.errors.contains(QDir::toNativeSeparators(old)));
     EXPECT_TRUE(blocked.errors.contains(u"you may not write in"_s)) << blocked.errors.toStdString();
-    EXPECT_EQ(contents(old), QByteArray("the report of last week"));
+    EXPECT_EQ(test::fileContents(old), QByteArray("the report of last week"));
     EXPECT_EQ(QDir(locked).entryList(QDir::Files), QStringList{u"old.pdf"_s}) << "no leftovers";
 }

@@ -2,7 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/commands/PhotoDisplayCommands.h"
-#include "catalogue/ResultsListCsv.h"
+#include "resultslist/ResultsListCsv.h"
 
 int usageError(const QString& command, const QString& message) {
     printLine(stderr, command + QStringLiteral(": ") + message);

@@ -6,13 +6,13 @@
 #include "ChoicesCommand.h"
 #include "CliSupport.h"
 #include "demo/DemoInstallation.h"
+#include "document/ReportFonts.h"
 #include "ListCommand.h"
 #include "MatchCommand.h"
 #include "PlateCommand.h"
 #include "platform/MemoryPolicy.h"
 #include "QueryCommand.h"
 #include "ReportCommand.h"
-#include "reports/ReportFonts.h"
 
 #include <QApplication>
 #include <QDir>

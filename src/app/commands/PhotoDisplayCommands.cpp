@@ -3,10 +3,10 @@
 #include "app/AppState.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
-#include "catalogue/ResultsListModel.h"
 #include "display/ImageProblem.h"
 #include "display/PhotoPaths.h"
 #include "display/SlotDisplay.h"
+#include "resultslist/ResultsListModel.h"
 
 #include <QFileInfo>
 

@@ -3,7 +3,7 @@
 #include "app/AppState.h"
 #include "app/commands/PhotoDisplayCommands.h"
 #include "catalogue/CatalogueStatements.h"
-#include "catalogue/ResultsRows.h"
+#include "resultslist/ResultsRows.h"
 
 namespace tarnwick {
 

@@ -2,8 +2,8 @@
 
 #include "app/AppState.h"
 #include "catalogue/DatabaseError.h"
+#include "document/ReportDocument.h"
 #include "platform/Dialogs.h"
-#include "reports/ReportDocument.h"
 
 #include <QDir>
 

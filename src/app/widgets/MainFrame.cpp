@@ -4,7 +4,7 @@
 #include "app/commands/Startup.h"
 #include "app/widgets/AssistantController.h"
 #include "app/widgets/MainWindow.h"
-#include "catalogue/widgets/StatusBarWidget.h"
+#include "app/widgets/StatusBarWidget.h"
 #include "platform/ProgramSettings.h"
 
 #include <QApplication>

@@ -15,8 +15,6 @@
 #include "app/commands/ReportCommands.h"
 #include "app/commands/ResultsListCommands.h"
 #include "catalogue/DatabaseError.h"
-#include "catalogue/ResultsListModel.h"
-#include "catalogue/widgets/ResultsView.h"
 #include "display/DataPlate.h"
 #include "display/ImageProblem.h"
 #include "display/PhotoPaths.h"
@@ -35,6 +33,8 @@
 #include "query/QueryControls.h"
 #include "query/widgets/QueryPane.h"
 #include "reports/widgets/ReportPreview.h"
+#include "resultslist/ResultsListModel.h"
+#include "resultslist/widgets/ResultsView.h"
 #include "suite/widgets/AboutWindow.h"
 #include "ui/widgets/FlatControls.h"
 

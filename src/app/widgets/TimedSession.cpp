@@ -1,11 +1,11 @@
 #include "app/widgets/TimedSession.h"
 
 #include "app/widgets/MainWindow.h"
-#include "catalogue/ResultsRows.h"
-#include "catalogue/widgets/ResultsView.h"
 #include "platform/ProcessClock.h"
 #include "query/QueryBuilder.h"
 #include "query/QueryControls.h"
+#include "resultslist/ResultsRows.h"
+#include "resultslist/widgets/ResultsView.h"
 
 #include <algorithm>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "display/widgets/DataPlateView.h"
 
-#include "reports/ReportRenderer.h"
+#include "document/ReportRenderer.h"
 
 #include <QMouseEvent>
 #include <QPainter>

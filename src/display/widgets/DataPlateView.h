@@ -1,7 +1,7 @@
 #pragma once
 
 #include "display/DataPlate.h"
-#include "reports/ReportDocument.h"
+#include "document/ReportDocument.h"
 
 #include <QSizeF>
 #include <QWidget>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "display/DataPlate.h"
-#include "reports/ReportComposition.h"
+#include "document/ReportDocument.h"
 
 #include <QChartView>
 #include <QImage>

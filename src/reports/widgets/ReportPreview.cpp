@@ -1,7 +1,7 @@
 #include "reports/widgets/ReportPreview.h"
 
+#include "document/ReportRenderer.h"
 #include "platform/Dialogs.h"
-#include "reports/ReportRenderer.h"
 #include "ui/widgets/HighlightButton.h"
 
 #include <QComboBox>

@@ -1,5 +1,7 @@
 #include "app/AppState.h"
+#include "app/commands/Modes.h"
 #include "app/commands/PhotoDisplayCommands.h"
+#include "app/commands/SlotCommands.h"
 #include "catalogue/CatalogueStatements.h"
 #include "display/SlotDisplay.h"
 #include "support/TestInstallation.h"
@@ -141,8 +143,8 @@ TEST_F(PhotoDisplayTest, AnEntryWithoutADataSheetLeavesTheDisplayAsItWas) {
 TEST_F(PhotoDisplayTest, RetryStartsOverAndStopsWhenTheListLostTheRow) {
     writePicture(inPhotoDir("p1.jpg"));
     QStringList probed;
-    QList<DirectoryCheckResult> answers{{DirectoryCheckResult::Retry, false},
-                                        {DirectoryCheckResult::GoOn, true}};
+    QList<PhotoDirCheckResult> answers{{PhotoDirCheckNext::Retry, false},
+                                       {PhotoDirCheckNext::GoOn, true}};
     hooks.directoryCheck = [&](const ListEntry&, const QString& path) {
         probed << path;
         return answers.takeFirst();
@@ -160,7 +162,7 @@ TEST_F(PhotoDisplayTest, RetryStartsOverAndStopsWhenTheListLostTheRow) {
         return entry(row);
     };
     hooks.directoryCheck = [](const ListEntry&, const QString&) {
-        return DirectoryCheckResult{DirectoryCheckResult::Retry, false};
+        return PhotoDirCheckResult{PhotoDirCheckNext::Retry, false};
     };
     displays[0].calls.clear();
     EXPECT_EQ(showPhoto(state, entry(1), hooks).outcome, ShowPhotoOutcome::NotInList);
@@ -172,7 +174,7 @@ TEST_F(PhotoDisplayTest, TheCheckDecidesBetweenThePhotoDirectoryAndTheLocalCopy)
     writePicture(inPhotoDir("p1.jpg"));
     writePicture(local("p1.jpg"));
     // Searching locally only: the photo directory's file is not taken even though it exists.
-    hooks.directoryCheck = [](const ListEntry&, const QString&) { return DirectoryCheckResult{}; };
+    hooks.directoryCheck = [](const ListEntry&, const QString&) { return PhotoDirCheckResult{}; };
     showPhoto(state, entry(0), hooks);
     EXPECT_EQ(state.slotImageSource[0], ImageSource::Local);
     EXPECT_EQ(displays[0].calls.last(), "image " + local("p1.jpg"));
@@ -182,7 +184,7 @@ TEST_F(PhotoDisplayTest, TheCheckDecidesBetweenThePhotoDirectoryAndTheLocalCopy)
     writePicture(other.path() + "/RM-3/p1.jpg");
     hooks.directoryCheck = [&](const ListEntry&, const QString&) {
         state.photoImageDir = other.path() + "/";
-        return DirectoryCheckResult{};
+        return PhotoDirCheckResult{};
     };
     showPhoto(state, entry(0), hooks);
     EXPECT_EQ(state.slotImageSource[0], ImageSource::PhotoDirectory);
@@ -254,4 +256,38 @@ TEST_F(PhotoDisplayTest, ListRowsAndPictureLookUpByText) {
     EXPECT_EQ(photoImagePathFor(state, "RM-3/AS-01", hooks.list), inPhotoDir("p1.jpg"));
     EXPECT_EQ(photoImagePathFor(state, "RM-3/AS-02", hooks.list), local("p2.jpg"));
     EXPECT_EQ(photoImagePathFor(state, "RM-3/nowhere", hooks.list), QStringLiteral("Error"));
+}
+
+TEST_F(PhotoDisplayTest, LeavingComparingShowsTheBrowsedPhotoAgainEvenWhenASearchDroppedIt) {
+    ASSERT_EQ(showListRow(state, 0, hooks).outcome, ShowPhotoOutcome::Shown);
+    ASSERT_TRUE(applyModeState(state, int(Mode::Compare)));
+    ASSERT_TRUE(selectSlot(state, 0));
+    ASSERT_EQ(showListRow(state, 1, hooks).outcome, ShowPhotoOutcome::Shown);
+    EXPECT_EQ(state.slotPhoto[0].text(0, u"PhotoLabel"), QStringLiteral("AS-02"));
+    state.activePhotoSet =
+        state.database->run(QStringLiteral("SELECT * FROM qryactive WHERE ID = 3"));
+    state.resultsList.fill(state.activePhotoSet);
+
+    ASSERT_TRUE(applyModeState(state, int(Mode::Browse)));
+    EXPECT_FALSE(selectSlot(state, 1)) << "browsing has one slot";
+    EXPECT_EQ(state.currentSlot, 0);
+    drawn.clear();
+    const qsizetype comparedCalls = displays[0].calls.size();
+    showBrowsedPhotoAgain(state, hooks);
+    EXPECT_EQ(state.slotPhoto[0].text(0, u"PhotoLabel"), QStringLiteral("AS-01"));
+    ASSERT_GT(displays[0].calls.size(), comparedCalls);
+    EXPECT_EQ(displays[0].calls[comparedCalls], QStringLiteral("caption RM-3/AS-01"));
+    EXPECT_EQ(drawn, (QList<QPair<int, int>>{{1, 0}}));
+
+    // Shown already: its plate is drawn again, nothing else.
+    const qsizetype callsBefore = displays[0].calls.size();
+    drawn.clear();
+    showBrowsedPhotoAgain(state, hooks);
+    EXPECT_EQ(displays[0].calls.size(), callsBefore);
+    EXPECT_EQ(drawn, (QList<QPair<int, int>>{{1, 0}}));
+
+    clearSlot(state, 0, hooks);
+    EXPECT_TRUE(state.slotPhoto[0].isEmpty());
+    EXPECT_TRUE(state.slotBook[0].isEmpty());
+    EXPECT_FALSE(printEnabled.last());
 }

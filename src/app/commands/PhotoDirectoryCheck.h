@@ -19,10 +19,12 @@ enum class PhotoDirCheckNext {
     Retry, // start the photo display again from its beginning
 };
 
+// The answer of the photo directory check made before a photo is shown.
 struct PhotoDirCheckResult {
     PhotoDirCheckNext next = PhotoDirCheckNext::GoOn;
     // The photo's file was found under the current photo directory (state.photoImageDir, which
-    // Manage Photo Series may have changed). False sends the display to the local copies.
+    // Manage Photo Series may have changed). False, also when the directory is no longer searched
+    // or could not be read, sends the display to the local copies.
     bool photoFound = false;
 };
 

@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
+#include "catalogue/PhotoLabels.h"
 #include "catalogue/ResultsListModel.h"
 #include "display/ImageProblem.h"
 #include "display/PhotoPaths.h"
@@ -46,12 +47,12 @@ std::optional<ListEntry> locatePhoto(AppState& state, const ListEntry& given,
         state.statusLine.setPhotoPanel(entry.text);
 
         const QString photoDirBefore = state.photoImageDir;
-        const DirectoryCheckResult check =
+        const PhotoDirCheckResult check =
             hooks.directoryCheck ? hooks.directoryCheck(entry, state.slotPaths[slot].photo)
                                  : fileExistsCheck(state.slotPaths[slot].photo);
-        if (check.next == DirectoryCheckResult::Retry)
+        if (check.next == PhotoDirCheckNext::Retry)
             continue;
-        primaryFound = check.primaryFound;
+        primaryFound = check.photoFound;
         if (state.photoImageDir != photoDirBefore) {
             // The user pointed the suite at another photo directory meanwhile; the photo being
             // shown is looked for there already.
@@ -64,8 +65,8 @@ std::optional<ListEntry> locatePhoto(AppState& state, const ListEntry& given,
 
 } // namespace
 
-DirectoryCheckResult fileExistsCheck(const QString& primaryPhotoPath) {
-    return {DirectoryCheckResult::GoOn, isFile(primaryPhotoPath)};
+PhotoDirCheckResult fileExistsCheck(const QString& primaryPhotoPath) {
+    return {PhotoDirCheckNext::GoOn, isFile(primaryPhotoPath)};
 }
 
 ResultsListAccess resultsListAccess(const ResultsListModel& list,
@@ -108,7 +109,8 @@ ShowPhotoResult showPhoto(AppState& state, const ListEntry& given, const PhotoDi
     try {
         if (state.database) {
             book = state.database->run(statements::oneBook(entry->dir));
-            photo = state.database->run(statements::onePhotoById(entry->key.mid(1).toLongLong()));
+            photo = state.database->run(
+                statements::onePhotoById(photoIdOfListKey(entry->key).value_or(0)));
         }
     } catch (const DatabaseError&) {
         state.slotPaths[s] = pathsBefore;

@@ -73,4 +73,14 @@ void reportFailedRead(AppState& state, const DatabaseError& error) {
         state.statusLine.statusMessage(StatusKind::Error, error.message());
 }
 
+bool runReportingFailedRead(AppState& state, const std::function<void()>& command) {
+    try {
+        command();
+        return true;
+    } catch (const DatabaseError& error) {
+        reportFailedRead(state, error);
+        return false;
+    }
+}
+
 } // namespace tarnwick

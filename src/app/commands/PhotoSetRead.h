@@ -23,5 +23,8 @@ RecordSet readPhotoSet(AppState& state, const QString& statement, const QString&
 
 // What the status line says for a failed read: a stop is no error.
 void reportFailedRead(AppState& state, const DatabaseError& error);
+// Runs a command that reads the catalogue; a failure goes to the status line as above. Returns
+// whether the command ran through.
+bool runReportingFailedRead(AppState& state, const std::function<void()>& command);
 
 } // namespace tarnwick

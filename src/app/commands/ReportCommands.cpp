@@ -1,7 +1,9 @@
 #include "app/commands/ReportCommands.h"
 
 #include "app/AppState.h"
+#include "app/commands/SlotCommands.h"
 #include "catalogue/DatabaseError.h"
+#include "catalogue/PhotoLabels.h"
 #include "platform/Dialogs.h"
 #include "reports/ReportDocument.h"
 
@@ -13,19 +15,11 @@ namespace tarnwick {
 
 namespace {
 
-QString slotLabel(const AppState& state, int slot) {
-    const RecordSet& photo = state.slotPhoto[size_t(slot)];
-    if (photo.isEmpty())
-        return QString();
-    return photo.text(0, u"BookLabel") + u'/' + photo.text(0, u"PhotoLabel");
-}
-
 ReportPhoto slotReportPhoto(const AppState& state, int slot) {
-    const PlateSource source{state.slotPhoto[size_t(slot)], state.slotBook[size_t(slot)],
-                             slotLabel(state, slot)};
+    const PlateSource source = slotPlateSource(state, slot);
     ReportPhoto photo = reportPhotoOf(source, slotPicturePath(state, slot));
     if (state.resultsList.hasMatch() && !source.photo.isEmpty()) {
-        const int position = state.resultsList.positionOfKey(u'P' + source.photo.text(0, u"ID"));
+        const int position = state.resultsList.positionOfKey(photoListKey(source.photo));
         if (position >= 0) {
             photo.matchPercent = state.resultsList.cellAt(position, MatchColumn);
             photo.siteMatch = siteValuesLine(state.siteValues) + u"; Match "_s + photo.matchPercent;

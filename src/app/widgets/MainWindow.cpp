@@ -1,9 +1,9 @@
 #include "app/widgets/MainWindow.h"
 
 #include "app/widgets/AssistantController.h"
-#include "catalogue/CatalogueStatements.h"
 
 #include "app/AppState.h"
+#include "app/commands/CatalogueCommands.h"
 #include "app/commands/CatalogueImportCommands.h"
 #include "app/commands/HelpCommands.h"
 #include "app/commands/Modes.h"
@@ -14,7 +14,7 @@
 #include "app/commands/QueryCommands.h"
 #include "app/commands/ReportCommands.h"
 #include "app/commands/ResultsListCommands.h"
-#include "catalogue/DatabaseError.h"
+#include "app/commands/SlotCommands.h"
 #include "catalogue/ResultsListModel.h"
 #include "catalogue/widgets/ResultsView.h"
 #include "display/DataPlate.h"
@@ -27,10 +27,8 @@
 #include "display/widgets/PhotoPane.h"
 #include "display/widgets/PhotoThumbnails.h"
 #include "display/widgets/ViewerWindow.h"
-#include "platform/OpticalDrive.h"
 #include "platform/ProcessRunner.h"
 #include "platform/ProgramSettings.h"
-#include "platform/SuiteSettings.h"
 #include "profile/widgets/AssistantWindow.h"
 #include "query/QueryControls.h"
 #include "query/widgets/QueryPane.h"
@@ -359,7 +357,6 @@ void MainWindow::buildLayout() {
     criteria->setMinimumHeight(queryPane_->minimumSizeHint().height() +
                                criteria->horizontalScrollBar()->sizeHint().height());
     queryArea_->layout()->addWidget(criteria);
-    reloadQueryParameters_ = [this] { loadQueryParameters(); };
     connect(queryPane_, &QueryPane::searchRequested, this,
             [this](const SearchRequest& request) { searchCommand(request); });
     connect(queryPane_, &QueryPane::closeQueryRequested, this, [this] { queryCommand(); });
@@ -490,23 +487,18 @@ void MainWindow::setMode(int mode) {
 }
 
 void MainWindow::clearSlot(int slot) {
-    // The pane asks for a photo: nothing of the one it showed may stay behind, on screen or in
-    // what a comparison report would print.
+    // The pane asks for a photo: nothing of the one it showed may stay behind on screen.
     imageViews_[size_t(slot)]->clear();
     plateViews_[size_t(slot)]->clear();
     chartViews_[size_t(slot)]->clear();
     chartViews_[size_t(slot)]->hide();
-    state_.slotPhoto[size_t(slot)] = RecordSet();
-    state_.slotBook[size_t(slot)] = RecordSet();
-    setComparisonPrintEnabled(false);
+    tarnwick::clearSlot(state_, slot, displayHooks_);
 }
 
 void MainWindow::selectPane(int slot) {
-    state_.statusLine.statusMessage(StatusKind::Clear, QString());
-    if (state_.compareMode != 1 || slot < 0 || slot > 1)
+    if (!selectSlot(state_, slot))
         return;
     assistant_->setBoldColumn(slot);
-    state_.currentSlot = slot;
     for (int s = 0; s < 2; ++s)
         panes_[size_t(s)]->setSelected(s == slot);
     assistant_->refreshValues();
@@ -604,13 +596,8 @@ void MainWindow::setServices(Dialogs& dialogs, ProcessRunner& runner, PathProbe&
     reportHooks_.dialogs = &dialogs;
     displayHooks_.directoryCheck = [this, &dialogs, &runner, &probe](const ListEntry& entry,
                                                                      const QString&) {
-        const PhotoDirCheckResult result =
-            checkPhotoDirectory(state_, dialogs, probe, runner, entry.dir, entry.picture,
-                                [this] { refreshCatalogueCommand(); });
-        return DirectoryCheckResult{result.next == PhotoDirCheckNext::Retry
-                                        ? DirectoryCheckResult::Retry
-                                        : DirectoryCheckResult::GoOn,
-                                    result.photoFound};
+        return checkPhotoDirectory(state_, dialogs, probe, runner, entry.dir, entry.picture,
+                                   [this] { refreshCatalogueCommand(); });
     };
 }
 
@@ -618,25 +605,17 @@ void MainWindow::refreshCatalogueCommand() {
     if (!state_.database)
         return;
     thumbnails_->clear();
-    try {
-        refreshCatalogue(state_, reloadQueryParameters_);
-    } catch (const DatabaseError& error) {
-        reportFailedRead(state_, error);
-    }
+    runReportingFailedRead(state_,
+                           [this] { refreshCatalogue(state_, [this] { loadQueryParameters(); }); });
+}
+
+CatalogueViewHooks MainWindow::catalogueViewHooks() {
+    return {[this] { thumbnails_->clear(); }, [this] { resetCommand(); },
+            [this] { fillResultsList(state_); }, [this] { loadQueryParameters(); }};
 }
 
 void MainWindow::managePhotoSeriesCommand() {
-    if (runner_)
-        runner_->runAndWait(slidekeepProgram);
-    state_.photoImageDir =
-        SuiteSettings().photoDir(manageDefaultPhotoDir(state_.paths.photoImagesDir()));
-    thumbnails_->clear();
-    resetCommand();
-    // The all-photos query already re-reads the set and refills the list; the query choices
-    // are reloaded for what Slidekeep changed, read beside the list.
-    startQueryParametersAhead(state_);
-    if (runAllPhotosQuery())
-        loadQueryParameters();
+    managePhotoSeries(state_, runner_, catalogueViewHooks());
 }
 
 void MainWindow::importOldCatalogueCommand() {
@@ -666,16 +645,8 @@ void MainWindow::resetCommand() {
     queryPane_->resetCriteria();
 }
 
-bool MainWindow::runAllPhotosQuery() {
-    if (!state_.database)
-        return false;
-    QueryCriteria all;
-    all.kind = QueryKind::AllPhotos;
-    return buildAndRunQuery(state_, all, [this] { fillResultsList(state_); });
-}
-
 void MainWindow::displayAllCommand() {
-    runAllPhotosQuery();
+    listAllPhotos(state_, catalogueViewHooks());
     if (!queryPane_->eraseDisplayed())
         return;
     // Start the current mode afresh, keeping a photo on screen where there was one.
@@ -724,17 +695,9 @@ void MainWindow::showSearchedColumns(QueryKind kind) {
 }
 
 void MainWindow::drawSlotPlate(int pane, int slot) {
-    const RecordSet& photo = state_.slotPhoto[size_t(slot)];
-    const QString label = photo.isEmpty() ? QString()
-                                          : photo.text(0, u"BookLabel") + QLatin1Char('/') +
-                                                photo.text(0, u"PhotoLabel");
-    drawPlate(pane, PlateSource{photo, state_.slotBook[size_t(slot)], label});
-}
-
-void MainWindow::drawPlate(int pane, const PlateSource& source) {
-    if (const std::optional<int> plateCase = plateViews_[size_t(pane)]->showPhoto(source))
-        state_.overThreeClassCase = *plateCase;
-    chartViews_[size_t(pane)]->showPhoto(source, state_.overThreeClassCase);
+    const SlotPlate plate = slotPlate(state_, slot);
+    plateViews_[size_t(pane)]->showPhoto(plate.source);
+    chartViews_[size_t(pane)]->showPhoto(plate.source, plate.overThreeClassCase);
     chartViews_[size_t(pane)]->show();
 }
 
@@ -759,52 +722,19 @@ void MainWindow::compareCommand() {
         // shows the photo the picture pane names.
         action(QStringLiteral("mnuCompare"))->setChecked(false);
         setMode(int(Mode::Browse));
-        showBrowsedPhotoAgain();
+        runReportingFailedRead(state_, [this] { showBrowsedPhotoAgain(state_, displayHooks_); });
         assistant_->comparingEnded();
         setComparisonPrintEnabled(false);
     }
     action(QStringLiteral("mnuCompare"))->setChecked(state_.compareMode == 1);
 }
 
-void MainWindow::showBrowsedPhotoAgain() {
-    const QString key = state_.selectedListItem;
-    const RecordSet& onScreen = state_.slotPhoto[0];
-    const bool stillShown =
-        !onScreen.isEmpty() && QStringLiteral("P") + onScreen.text(0, u"ID") == key;
-    if (key.isEmpty() || stillShown || !state_.database) {
-        drawSlotPlate(1, 0);
-        return;
-    }
-    try {
-        // The browsed photo may have left the list through a search since: it is read again.
-        const RecordSet photo =
-            state_.database->run(statements::onePhotoById(key.mid(1).toLongLong()));
-        if (photo.isEmpty()) {
-            drawSlotPlate(1, 0);
-            return;
-        }
-        ListEntry entry = listEntryOfPhoto(photo);
-        entry.row = state_.resultsList.positionOfKey(key);
-        tarnwick::showPhoto(state_, entry, displayHooks_);
-    } catch (const DatabaseError& error) {
-        state_.statusLine.statusMessage(StatusKind::Error, error.message());
-    }
-}
-
 void MainWindow::showPhoto(const ListEntry& entry) {
-    try {
-        tarnwick::showPhoto(state_, entry, displayHooks_);
-    } catch (const DatabaseError& error) {
-        state_.statusLine.statusMessage(StatusKind::Error, error.message());
-    }
+    runReportingFailedRead(state_, [&] { tarnwick::showPhoto(state_, entry, displayHooks_); });
 }
 
 void MainWindow::showListRow(int row) {
-    try {
-        tarnwick::showListRow(state_, row, displayHooks_);
-    } catch (const DatabaseError& error) {
-        state_.statusLine.statusMessage(StatusKind::Error, error.message());
-    }
+    runReportingFailedRead(state_, [&] { tarnwick::showListRow(state_, row, displayHooks_); });
 }
 
 void MainWindow::setComparisonPrintEnabled(bool enabled) {

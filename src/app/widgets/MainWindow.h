@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/commands/CatalogueCommands.h"
 #include "app/commands/PhotoDisplayCommands.h"
 #include "app/commands/ReportCommands.h"
 #include "display/SlotDisplay.h"
@@ -93,9 +94,6 @@ public:
     void aboutCommand();
     // The about box while it is open.
     AboutWindow* aboutWindow() const;
-    void setQueryParametersReload(std::function<void()> reload) {
-        reloadQueryParameters_ = std::move(reload);
-    }
     DataPlateView* plateView(int pane) const { return plateViews_[size_t(pane)]; }
     LoadingChartView* chartView(int pane) const { return chartViews_[size_t(pane)]; }
 
@@ -165,11 +163,8 @@ private:
     void paneClicked(int slot);
     // Empties a slot's pane and forgets its photo.
     void clearSlot(int slot);
-    bool runAllPhotosQuery();
     void drawSlotPlate(int pane, int slot);
-    void drawPlate(int pane, const PlateSource& source);
-    // Leaving compare mode: slot 0 shows the photo last browsed again if comparing replaced it.
-    void showBrowsedPhotoAgain();
+    CatalogueViewHooks catalogueViewHooks();
     void setUpReportHooks();
 
     AppState& state_;
@@ -188,7 +183,6 @@ private:
     ReportHooks reportHooks_;
     QPointer<ReportPreview> preview_;
     std::function<void(QWidget*)> placePreview_;
-    std::function<void()> reloadQueryParameters_;
     std::array<std::unique_ptr<SlotDisplay>, 2> slotDisplays_;
     PhotoDisplayHooks displayHooks_;
     QPointer<ViewerWindow> viewer_;

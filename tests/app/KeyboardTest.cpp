@@ -168,7 +168,7 @@ TEST(Keyboard, TheMainWindowWorksWithoutAMouse) {
             const qsizetype before = searches.size();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             ASSERT_EQ(searches.size(), before + 1) << name.toStdString();
-            EXPECT_EQ(searches.last().first().value<SearchRequest>().page, page)
+            EXPECT_EQ(searches.last().first().value<SearchRequest>().page, QueryPage(page))
                 << name.toStdString();
         }
     }

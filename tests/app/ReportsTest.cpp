@@ -253,10 +253,10 @@ TEST_F(ReportsTest, ComparisonReportPutsPicturesChartsAndPlatesSideBySide) {
     const QString all = painted.join(u'\n');
     EXPECT_EQ(all.count(u"DDW Total Tons per Acre(t/ac) by Size Class"_s), 2);
     for (int slot = 0; slot < 2; ++slot) {
-        const PlateSource source{state.slotPhoto[size_t(slot)], state.slotBook[size_t(slot)],
+        const PlateSource source{state.displaySlot(slot).photo, state.displaySlot(slot).book,
                                  QString()};
         for (const ChartBar& bar :
-             loadingChartContent(source, overThreeClassCase(state.slotBook[size_t(slot)])).bars)
+             loadingChartContent(source, overThreeClassCase(state.displaySlot(slot).book)).bars)
             EXPECT_TRUE(painted.contains(bar.label.trimmed()) || painted.contains(bar.label))
                 << bar.label.toStdString();
     }

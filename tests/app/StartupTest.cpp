@@ -29,7 +29,7 @@ protected:
 
 TEST_F(StartupTest, PreparesTheRunFromAGoodCatalogue) {
     test::writeSmallCatalogue(installation.cataloguePath(), 3);
-    state.compareMode = 1;
+    state.mode = Mode::Compare;
     state.currentSlot = 1;
     state.profileChanged = true;
 
@@ -38,7 +38,7 @@ TEST_F(StartupTest, PreparesTheRunFromAGoodCatalogue) {
     EXPECT_TRUE(QFileInfo(installation.paths().dataDir()).isDir());
     EXPECT_EQ(state.activePhotoSet.recordCount(), 3);
     EXPECT_EQ(state.activePhotoSet.statement(), statements::activePhotosAtStartUp);
-    EXPECT_EQ(state.compareMode, 0);
+    EXPECT_EQ(state.mode, Mode::Browse);
     EXPECT_EQ(state.currentSlot, 0);
     EXPECT_FALSE(state.profileChanged);
     EXPECT_EQ(state.profileFileName, QStringLiteral("Untitled"));

@@ -86,30 +86,30 @@ TEST_F(PhotoDisplayTest, PicturesComeFromThePhotoDirectoryThenTheLocalFolderElse
     EXPECT_EQ(showPhoto(state, entry(0), hooks).outcome, ShowPhotoOutcome::Shown);
     EXPECT_EQ(state.statusLine.panelText(StatusLine::Message), QString());
     EXPECT_EQ(state.statusLine.panelText(StatusLine::Photo), QStringLiteral("RM-3/AS-01"));
-    EXPECT_EQ(state.slotImageSource[0], ImageSource::PhotoDirectory);
-    EXPECT_EQ(state.slotPaths[0].photo, inPhotoDir("p1.jpg"));
-    EXPECT_EQ(state.slotPaths[0].data, inPhotoDir("d1.jpg"));
-    EXPECT_EQ(state.slotPaths[0].localPhoto, local("p1.jpg"));
-    EXPECT_EQ(state.slotPaths[0].localData, local("d1.jpg"));
+    EXPECT_EQ(state.displaySlots[0].imageSource, ImageSource::PhotoDirectory);
+    EXPECT_EQ(state.displaySlots[0].paths.photo, inPhotoDir("p1.jpg"));
+    EXPECT_EQ(state.displaySlots[0].paths.data, inPhotoDir("d1.jpg"));
+    EXPECT_EQ(state.displaySlots[0].paths.localPhoto, local("p1.jpg"));
+    EXPECT_EQ(state.displaySlots[0].paths.localData, local("d1.jpg"));
     EXPECT_EQ(displays[0].calls,
               (QStringList{"caption RM-3/AS-01", "retrieving", "image " + inPhotoDir("p1.jpg")}));
-    ASSERT_EQ(state.slotPhoto[0].recordCount(), 1);
-    EXPECT_EQ(state.slotPhoto[0].text(0, u"PhotoLabel"), QStringLiteral("AS-01"));
-    EXPECT_EQ(state.slotBook[0].text(0, u"BookLabel"), QStringLiteral("RM-3"));
+    ASSERT_EQ(state.displaySlots[0].photo.recordCount(), 1);
+    EXPECT_EQ(state.displaySlots[0].photo.text(0, u"PhotoLabel"), QStringLiteral("AS-01"));
+    EXPECT_EQ(state.displaySlots[0].book.text(0, u"BookLabel"), QStringLiteral("RM-3"));
 
     displays[0].calls.clear();
     showPhoto(state, entry(1), hooks);
-    EXPECT_EQ(state.slotImageSource[0], ImageSource::Local);
+    EXPECT_EQ(state.displaySlots[0].imageSource, ImageSource::Local);
     EXPECT_EQ(displays[0].calls.last(), "image " + local("p2.jpg"));
 
     // Neither place has it: three lines, the photo directory exactly as stored.
     state.photoImageDir = photoDir.path();
     displays[0].calls.clear();
     showPhoto(state, entry(2), hooks);
-    EXPECT_EQ(state.slotImageSource[0], ImageSource::None);
+    EXPECT_EQ(state.displaySlots[0].imageSource, ImageSource::None);
     EXPECT_EQ(displays[0].calls.last(), "none No Picture Available in:\n" + photoDir.path() +
                                             " or\n" + installation.appDir() + "/PhotoImages");
-    EXPECT_EQ(state.slotPhoto[0].text(0, u"PhotoLabel"), QStringLiteral("AS-03"));
+    EXPECT_EQ(state.displaySlots[0].photo.text(0, u"PhotoLabel"), QStringLiteral("AS-03"));
     EXPECT_TRUE(displays[1].calls.isEmpty());
 }
 
@@ -118,15 +118,15 @@ TEST_F(PhotoDisplayTest, PhotoDirectoryWorksWithOrWithoutItsTrailingSeparator) {
     for (const QString& dir : {photoDir.path(), photoDir.path() + "/"}) {
         state.photoImageDir = dir;
         showPhoto(state, entry(0), hooks);
-        EXPECT_EQ(state.slotPaths[0].photo, inPhotoDir("p1.jpg")) << dir.toStdString();
-        EXPECT_EQ(state.slotImageSource[0], ImageSource::PhotoDirectory);
+        EXPECT_EQ(state.displaySlots[0].paths.photo, inPhotoDir("p1.jpg")) << dir.toStdString();
+        EXPECT_EQ(state.displaySlots[0].imageSource, ImageSource::PhotoDirectory);
     }
     EXPECT_EQ(joinImagePath(QString(), "B", "x.jpg"), QStringLiteral("B/x.jpg"));
 }
 
 TEST_F(PhotoDisplayTest, AnEntryWithoutADataSheetLeavesTheDisplayAsItWas) {
     showPhoto(state, entry(0), hooks);
-    const SlotPaths before = state.slotPaths[0];
+    const SlotPaths before = state.displaySlots[0].paths;
     const QStringList calls = displays[0].calls;
     drawn.clear();
 
@@ -134,9 +134,9 @@ TEST_F(PhotoDisplayTest, AnEntryWithoutADataSheetLeavesTheDisplayAsItWas) {
     ASSERT_TRUE(noData.data.isEmpty());
     EXPECT_EQ(showPhoto(state, noData, hooks).outcome, ShowPhotoOutcome::NoDataImage);
     EXPECT_EQ(displays[0].calls, calls);
-    EXPECT_EQ(state.slotPaths[0].photo, before.photo);
+    EXPECT_EQ(state.displaySlots[0].paths.photo, before.photo);
     EXPECT_EQ(state.statusLine.panelText(StatusLine::Photo), QStringLiteral("RM-3/AS-01"));
-    EXPECT_EQ(state.slotPhoto[0].text(0, u"PhotoLabel"), QStringLiteral("AS-01"));
+    EXPECT_EQ(state.displaySlots[0].photo.text(0, u"PhotoLabel"), QStringLiteral("AS-01"));
     EXPECT_TRUE(drawn.isEmpty());
 }
 
@@ -167,7 +167,7 @@ TEST_F(PhotoDisplayTest, RetryStartsOverAndStopsWhenTheListLostTheRow) {
     displays[0].calls.clear();
     EXPECT_EQ(showPhoto(state, entry(1), hooks).outcome, ShowPhotoOutcome::NotInList);
     EXPECT_EQ(displays[0].calls, QStringList{"caption RM-3/AS-02"});
-    EXPECT_EQ(state.slotPhoto[0].text(0, u"PhotoLabel"), QStringLiteral("AS-01"));
+    EXPECT_EQ(state.displaySlots[0].photo.text(0, u"PhotoLabel"), QStringLiteral("AS-01"));
 }
 
 TEST_F(PhotoDisplayTest, TheCheckDecidesBetweenThePhotoDirectoryAndTheLocalCopy) {
@@ -176,7 +176,7 @@ TEST_F(PhotoDisplayTest, TheCheckDecidesBetweenThePhotoDirectoryAndTheLocalCopy)
     // Searching locally only: the photo directory's file is not taken even though it exists.
     hooks.directoryCheck = [](const ListEntry&, const QString&) { return PhotoDirCheckResult{}; };
     showPhoto(state, entry(0), hooks);
-    EXPECT_EQ(state.slotImageSource[0], ImageSource::Local);
+    EXPECT_EQ(state.displaySlots[0].imageSource, ImageSource::Local);
     EXPECT_EQ(displays[0].calls.last(), "image " + local("p1.jpg"));
 
     // The user picked another photo directory while asked: the photo is looked for there.
@@ -187,8 +187,8 @@ TEST_F(PhotoDisplayTest, TheCheckDecidesBetweenThePhotoDirectoryAndTheLocalCopy)
         return PhotoDirCheckResult{};
     };
     showPhoto(state, entry(0), hooks);
-    EXPECT_EQ(state.slotImageSource[0], ImageSource::PhotoDirectory);
-    EXPECT_EQ(state.slotPaths[0].photo, other.path() + "/RM-3/p1.jpg");
+    EXPECT_EQ(state.displaySlots[0].imageSource, ImageSource::PhotoDirectory);
+    EXPECT_EQ(state.displaySlots[0].paths.photo, other.path() + "/RM-3/p1.jpg");
     EXPECT_EQ(displays[0].calls.last(), "image " + other.path() + "/RM-3/p1.jpg");
 }
 
@@ -205,7 +205,7 @@ TEST_F(PhotoDisplayTest, APictureThatCannotBeReadStillShowsItsOwnRecordsAndSaysW
     EXPECT_EQ(displays[0].calls.last(),
               QStringLiteral("cant Can't load image.\nCheck disk drive."));
     // The plate and the slot's record are those of the photo now captioned, never the last one.
-    EXPECT_EQ(state.slotPhoto[0].text(0, u"PhotoLabel"), QStringLiteral("AS-02"));
+    EXPECT_EQ(state.displaySlots[0].photo.text(0, u"PhotoLabel"), QStringLiteral("AS-02"));
     EXPECT_EQ(drawn, (QList<QPair<int, int>>{{1, 0}}));
     const QString message = state.statusLine.panelText(StatusLine::Message);
     EXPECT_TRUE(message.startsWith(QStringLiteral("ERROR - "))) << message.toStdString();
@@ -214,7 +214,7 @@ TEST_F(PhotoDisplayTest, APictureThatCannotBeReadStillShowsItsOwnRecordsAndSaysW
 }
 
 TEST_F(PhotoDisplayTest, ComparisonPrintNeedsAPhotoInBothSlots) {
-    state.compareMode = 1;
+    state.mode = Mode::Compare;
     state.currentSlot = 1;
     EXPECT_EQ(showPhoto(state, entry(0), hooks).comparisonPrintEnabled, false);
     EXPECT_EQ(displays[1].calls.first(), QStringLiteral("caption RM-3/AS-01"));
@@ -232,7 +232,7 @@ TEST_F(PhotoDisplayTest, ComparisonPrintNeedsAPhotoInBothSlots) {
     EXPECT_EQ(printEnabled, (QList<bool>{false, true, false}));
 
     // Browsing draws the data beside the picture, in pane 1.
-    state.compareMode = 0;
+    state.mode = Mode::Browse;
     showPhoto(state, entry(0), hooks);
     EXPECT_EQ(drawn.last(), (QPair<int, int>(1, 0)));
 }
@@ -246,7 +246,7 @@ TEST_F(PhotoDisplayTest, ListRowsAndPictureLookUpByText) {
     EXPECT_EQ(displays[0].calls.first(), QStringLiteral("caption RM-3/AS-02"));
 
     // Comparing does not change the photo that browsing returns to.
-    state.compareMode = 1;
+    state.mode = Mode::Compare;
     state.currentSlot = 1;
     showListRow(state, 2, hooks);
     EXPECT_EQ(state.selectedListItem, QStringLiteral("P2"));
@@ -260,21 +260,21 @@ TEST_F(PhotoDisplayTest, ListRowsAndPictureLookUpByText) {
 
 TEST_F(PhotoDisplayTest, LeavingComparingShowsTheBrowsedPhotoAgainEvenWhenASearchDroppedIt) {
     ASSERT_EQ(showListRow(state, 0, hooks).outcome, ShowPhotoOutcome::Shown);
-    ASSERT_TRUE(applyModeState(state, int(Mode::Compare)));
+    applyModeState(state, Mode::Compare);
     ASSERT_TRUE(selectSlot(state, 0));
     ASSERT_EQ(showListRow(state, 1, hooks).outcome, ShowPhotoOutcome::Shown);
-    EXPECT_EQ(state.slotPhoto[0].text(0, u"PhotoLabel"), QStringLiteral("AS-02"));
+    EXPECT_EQ(state.displaySlots[0].photo.text(0, u"PhotoLabel"), QStringLiteral("AS-02"));
     state.activePhotoSet =
         state.database->run(QStringLiteral("SELECT * FROM qryactive WHERE ID = 3"));
     state.resultsList.fill(state.activePhotoSet);
 
-    ASSERT_TRUE(applyModeState(state, int(Mode::Browse)));
+    applyModeState(state, Mode::Browse);
     EXPECT_FALSE(selectSlot(state, 1)) << "browsing has one slot";
     EXPECT_EQ(state.currentSlot, 0);
     drawn.clear();
     const qsizetype comparedCalls = displays[0].calls.size();
     showBrowsedPhotoAgain(state, hooks);
-    EXPECT_EQ(state.slotPhoto[0].text(0, u"PhotoLabel"), QStringLiteral("AS-01"));
+    EXPECT_EQ(state.displaySlots[0].photo.text(0, u"PhotoLabel"), QStringLiteral("AS-01"));
     ASSERT_GT(displays[0].calls.size(), comparedCalls);
     EXPECT_EQ(displays[0].calls[comparedCalls], QStringLiteral("caption RM-3/AS-01"));
     EXPECT_EQ(drawn, (QList<QPair<int, int>>{{1, 0}}));
@@ -287,7 +287,7 @@ TEST_F(PhotoDisplayTest, LeavingComparingShowsTheBrowsedPhotoAgainEvenWhenASearc
     EXPECT_EQ(drawn, (QList<QPair<int, int>>{{1, 0}}));
 
     clearSlot(state, 0, hooks);
-    EXPECT_TRUE(state.slotPhoto[0].isEmpty());
-    EXPECT_TRUE(state.slotBook[0].isEmpty());
+    EXPECT_TRUE(state.displaySlots[0].photo.isEmpty());
+    EXPECT_TRUE(state.displaySlots[0].book.isEmpty());
     EXPECT_FALSE(printEnabled.last());
 }

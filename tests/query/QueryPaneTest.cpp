@@ -118,7 +118,7 @@ TEST_F(QueryPaneTest, FillsTheControlsAndAsksForSearches) {
     click("cmdSearch4");
     ASSERT_EQ(searches.count(), 1);
     auto request = searches.takeFirst().at(0).value<SearchRequest>();
-    EXPECT_EQ(request.page, 4);
+    EXPECT_EQ(request.page, QueryPage::FuelModels);
     EXPECT_FALSE(request.criteria.has_value());
     EXPECT_TRUE(request.eraseDisplayed);
 
@@ -391,7 +391,7 @@ TEST_F(QueryPaneTest, SiteValuesPageAsksForARankingOfTheChosenVegetation) {
     QTest::keyClick(child<QLineEdit>(u"txtSite2"_s), Qt::Key_Return);
     ASSERT_EQ(searches.count(), 1);
     const auto request = searches.takeFirst().at(0).value<SearchRequest>();
-    EXPECT_EQ(request.page, 5);
+    EXPECT_EQ(request.page, QueryPage::BySiteValues);
     EXPECT_TRUE(request.problem.isEmpty()) << request.problem.toStdString();
     ASSERT_TRUE(request.site.has_value());
     EXPECT_EQ(request.site->site,

@@ -9,6 +9,7 @@
 #include "app/widgets/DefaultWarnDialog.h"
 #include "app/widgets/MainFrame.h"
 #include "app/widgets/MainWindow.h"
+#include "catalogue/widgets/ResultsView.h"
 #include "display/widgets/PhotoImageView.h"
 #include "display/widgets/PhotoPane.h"
 #include "platform/AppPaths.h"
@@ -141,7 +142,7 @@ int main(int argc, char* argv[]) {
     // The five criteria pages (the site values page has its own picture further on), and an open
     // code list.
     auto* pages = child<QTabWidget>(window, "tabQuery");
-    for (int page = 0; pages && page < siteValuesPage; ++page) {
+    for (int page = 0; pages && page < int(QueryPage::BySiteValues); ++page) {
         pages->setCurrentIndex(page);
         settle();
         save(window->queryArea(), QStringLiteral("query-%1").arg(page));
@@ -172,11 +173,11 @@ int main(int argc, char* argv[]) {
     }
 
     // Icon view.
-    window->listViewCommand(2);
+    window->listViewCommand(ListViewKind::Icon);
     // The thumbnails come from worker threads.
     settle({}, 8000, 2500);
     save(window->listArea(), QStringLiteral("icon-view"));
-    window->listViewCommand(3);
+    window->listViewCommand(ListViewKind::List);
 
     // Compare mode with the comparison assistant.
     window->compareCommand();

@@ -64,8 +64,8 @@ bool composeAndShow(AppState& state, const ReportHooks& hooks,
 } // namespace
 
 QString slotPicturePath(const AppState& state, int slot) {
-    const SlotPaths& paths = state.slotPaths[size_t(slot)];
-    return state.slotImageSource[size_t(slot)] == ImageSource::PhotoDirectory ? paths.photo
+    const SlotPaths& paths = state.displaySlot(slot).paths;
+    return state.displaySlot(slot).imageSource == ImageSource::PhotoDirectory ? paths.photo
                                                                               : paths.localPhoto;
 }
 

@@ -9,22 +9,22 @@ namespace tarnwick {
 
 bool selectSlot(AppState& state, int slot) {
     state.statusLine.statusMessage(StatusKind::Clear, QString());
-    if (state.compareMode != 1 || slot < 0 || slot > 1)
+    if (!state.comparing() || slot < 0 || slot > 1)
         return false;
     state.currentSlot = slot;
     return true;
 }
 
 void clearSlot(AppState& state, int slot, const PhotoDisplayHooks& hooks) {
-    state.slotPhoto[size_t(slot)] = RecordSet();
-    state.slotBook[size_t(slot)] = RecordSet();
+    state.displaySlot(slot).photo = RecordSet();
+    state.displaySlot(slot).book = RecordSet();
     if (hooks.setComparisonPrintEnabled)
         hooks.setComparisonPrintEnabled(false);
 }
 
 PlateSource slotPlateSource(const AppState& state, int slot) {
-    const RecordSet& photo = state.slotPhoto[size_t(slot)];
-    return PlateSource{photo, state.slotBook[size_t(slot)], photoDisplayLabel(photo)};
+    const RecordSet& photo = state.displaySlot(slot).photo;
+    return PlateSource{photo, state.displaySlot(slot).book, photoDisplayLabel(photo)};
 }
 
 SlotPlate slotPlate(AppState& state, int slot) {
@@ -40,7 +40,7 @@ void showBrowsedPhotoAgain(AppState& state, const PhotoDisplayHooks& hooks) {
             hooks.drawDataPlate(1, 0);
     };
     const QString key = state.selectedListItem;
-    const RecordSet& onScreen = state.slotPhoto[0];
+    const RecordSet& onScreen = state.displaySlots[0].photo;
     const bool stillShown = !onScreen.isEmpty() && photoListKey(onScreen) == key;
     if (key.isEmpty() || stillShown || !state.database) {
         drawBrowsedPlate();

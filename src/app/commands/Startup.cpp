@@ -25,7 +25,7 @@ void resetRunState(AppState& state) {
     state.profileFileName.clear();
     state.assistants = AssistantModes{};
     newProfile(state);
-    state.compareMode = 0;
+    state.mode = Mode::Browse;
 }
 
 // The catalogue lists without the index, only slower; one that cannot take it stays as it is.

@@ -48,7 +48,7 @@ AssistantController::AssistantController(AppState& state, MainWindow& window)
 
     fileHooks_.hideAssistant = [this] { assistant_->hide(); };
     fileHooks_.showAssistant = [this] {
-        if (state_.assistants.mode != 0)
+        if (state_.assistants.anyOpen())
             assistant_->show();
     };
     fileHooks_.showProfile = profileHooks_.showProfile;
@@ -187,7 +187,7 @@ void AssistantController::apply() {
         menu->setChecked(*layout.menuChecked);
     if (layout.buttonPressed)
         button->setChecked(*layout.buttonPressed);
-    const bool builderOpen = state_.assistants.mode >= 10;
+    const bool builderOpen = state_.assistants.builder;
     main_.action(u"barBuilder"_s)->setChecked(builderOpen);
     main_.action(u"mnuProfileBuilder"_s)->setChecked(builderOpen);
 }
@@ -213,7 +213,7 @@ void AssistantController::builderCommand() {
 }
 
 void AssistantController::openGiven(const QString& argument) {
-    if (state_.assistants.mode < 10)
+    if (!state_.assistants.builder)
         builderCommand();
     else if (assistant_->isHidden())
         toggle();
@@ -223,14 +223,14 @@ void AssistantController::openGiven(const QString& argument) {
 }
 
 void AssistantController::frameMinimised() {
-    hiddenWithFrame_ = state_.assistants.mode != 0;
+    hiddenWithFrame_ = state_.assistants.anyOpen();
     assistant_->hide();
 }
 
 void AssistantController::frameRestored() {
     // The window comes back with the frame, also when it had been hidden before, as long as an
     // assistant is open.
-    if (hiddenWithFrame_ && state_.assistants.mode != 0) {
+    if (hiddenWithFrame_ && state_.assistants.anyOpen()) {
         // A window manager iconifies the frame's windows with it. Shown while still minimised,
         // the assistant would be mapped iconic, the manager would iconify its parent again and
         // the frame would never come back.

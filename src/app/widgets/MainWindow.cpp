@@ -138,10 +138,10 @@ void MainWindow::buildToolBar() {
     auto* views = new QActionGroup(this);
     views->addAction(addTool(QStringLiteral("Icon"), QStringLiteral("IconView"),
                              QStringLiteral("View Photos as Icons"), true,
-                             [this] { listViewCommand(2); }));
-    QAction* list =
-        addTool(QStringLiteral("List"), QStringLiteral("listview"),
-                QStringLiteral("View Photos as a List"), true, [this] { listViewCommand(3); });
+                             [this] { listViewCommand(ListViewKind::Icon); }));
+    QAction* list = addTool(QStringLiteral("List"), QStringLiteral("listview"),
+                            QStringLiteral("View Photos as a List"), true,
+                            [this] { listViewCommand(ListViewKind::List); });
     views->addAction(list);
     list->setChecked(true);
     toolBar_->addSeparator();
@@ -206,10 +206,11 @@ void MainWindow::buildMenus() {
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     auto* view = new QMenu(QStringLiteral("&View"), this);
-    QAction* listView = addCommand(view, QStringLiteral("&List View"),
-                                   QStringLiteral("mnuListView"), [this] { listViewCommand(3); });
+    QAction* listView =
+        addCommand(view, QStringLiteral("&List View"), QStringLiteral("mnuListView"),
+                   [this] { listViewCommand(ListViewKind::List); });
     QAction* iconView = addCommand(view, QStringLiteral("&IconView"), QStringLiteral("mnuIconView"),
-                                   [this] { listViewCommand(2); });
+                                   [this] { listViewCommand(ListViewKind::Icon); });
     // One of the two, never both or neither.
     auto* views = new QActionGroup(this);
     views->setExclusive(true);
@@ -280,7 +281,7 @@ void MainWindow::saveLayout(ProgramSettings& settings) const {
     for (const QString& name : rememberedSplitters)
         if (const auto* splitter = findChild<QSplitter*>(name))
             settings.setValue(QStringLiteral("Window/") + name, splitter->saveState());
-    settings.setValue(QStringLiteral("List/View"), resultsView_->listView());
+    settings.setValue(QStringLiteral("List/View"), int(resultsView_->listView()));
     QVariantList widths;
     for (int width : resultsView_->columnWidths())
         widths << width;
@@ -298,8 +299,8 @@ void MainWindow::restoreLayout(const ProgramSettings& settings) {
     for (const QString& name : rememberedSplitters)
         if (auto* splitter = findChild<QSplitter*>(name))
             splitter->restoreState(settings.value(QStringLiteral("Window/") + name).toByteArray());
-    const int view = settings.value(QStringLiteral("List/View"), ResultsView::ListView).toInt();
-    listViewCommand(view == ResultsView::IconView ? view : ResultsView::ListView);
+    const int view = settings.value(QStringLiteral("List/View"), int(ListViewKind::List)).toInt();
+    listViewCommand(view == int(ListViewKind::Icon) ? ListViewKind::Icon : ListViewKind::List);
     QList<int> widths;
     for (const QVariant& width : settings.value(QStringLiteral("List/ColumnWidths")).toList())
         widths << width.toInt();
@@ -376,50 +377,46 @@ void MainWindow::buildLayout() {
     connect(thumbnails_, &PhotoThumbnails::ready, resultsView_, &ResultsView::thumbnailReady);
     connect(resultsView_, &ResultsView::rowActivated, this, [this](const QString& key) {
         listItemClicked(key);
-        openViewer(state_.compareMode == 1 ? state_.currentSlot : 0);
+        openViewer(state_.comparing() ? state_.currentSlot : 0);
     });
 
     auto* photoArea = new QSplitter(Qt::Horizontal);
     photoArea->setObjectName(QStringLiteral("eleCompareMain"));
     for (int slot = 0; slot < 2; ++slot) {
-        panes_[size_t(slot)] = new PhotoPane(slot);
-        photoArea->addWidget(panes_[size_t(slot)]);
-        connect(panes_[size_t(slot)], &PhotoPane::headerClicked, this,
-                [this](int s) { paneClicked(s); });
-        connect(panes_[size_t(slot)], &PhotoPane::viewRequested, this,
-                [this](int s) { openViewer(s); });
-        connect(panes_[size_t(slot)], &PhotoPane::tabClicked, this, [this] { closeList(); });
+        PaneViews& views = paneViews(slot);
+        views.pane = new PhotoPane(slot);
+        photoArea->addWidget(views.pane);
+        connect(views.pane, &PhotoPane::headerClicked, this, [this](int s) { paneClicked(s); });
+        connect(views.pane, &PhotoPane::viewRequested, this, [this](int s) { openViewer(s); });
+        connect(views.pane, &PhotoPane::tabClicked, this, [this] { closeList(); });
 
         auto* image = new PhotoImageView;
         image->setObjectName(QStringLiteral("elePhotoImage%1").arg(slot));
-        panes_[size_t(slot)]->setPage(PhotoPane::ImageTab, image);
+        views.pane->setPage(PhotoPane::ImageTab, image);
         connect(image, &PhotoImageView::clicked, this, [this, slot] { paneClicked(slot); });
         // A picture that looked readable but does not decode: the status line says why.
         connect(image, &PhotoImageView::imageFailed, this, [this](const QString& path) {
             state_.statusLine.statusMessage(
                 StatusKind::Error, imageProblemMessage(path, diagnoseImageFile(path, true)));
         });
-        imageViews_[size_t(slot)] = image;
-        slotDisplays_[size_t(slot)] =
-            std::make_unique<PaneSlotDisplay>(panes_[size_t(slot)], image);
-        displayHooks_.displays[size_t(slot)] = slotDisplays_[size_t(slot)].get();
+        views.image = image;
+        views.display = std::make_unique<PaneSlotDisplay>(views.pane, image);
+        displayHooks_.displays[size_t(slot)] = views.display.get();
 
-        plateViews_[size_t(slot)] = new DataPlateView;
-        plateViews_[size_t(slot)]->setObjectName(QStringLiteral("vspData%1").arg(slot));
+        views.plate = new DataPlateView;
+        views.plate->setObjectName(QStringLiteral("vspData%1").arg(slot));
         // A narrow or low pane scrolls the plate rather than shrink its text past reading.
         auto* plateScroll = new QScrollArea;
         plateScroll->setObjectName(QStringLiteral("vspDataScroll%1").arg(slot));
         plateScroll->setFrameShape(QFrame::NoFrame);
         plateScroll->setWidgetResizable(true);
-        plateScroll->setWidget(plateViews_[size_t(slot)]);
-        panes_[size_t(slot)]->setPage(PhotoPane::DataTab, plateScroll);
-        chartViews_[size_t(slot)] = new LoadingChartView;
-        chartViews_[size_t(slot)]->setObjectName(QStringLiteral("chtTotal%1").arg(slot));
-        panes_[size_t(slot)]->setPage(PhotoPane::GraphTab, chartViews_[size_t(slot)]);
-        connect(plateViews_[size_t(slot)], &DataPlateView::clicked, this,
-                [this, slot] { paneClicked(slot); });
-        connect(chartViews_[size_t(slot)], &LoadingChartView::clicked, this,
-                [this, slot] { paneClicked(slot); });
+        plateScroll->setWidget(views.plate);
+        views.pane->setPage(PhotoPane::DataTab, plateScroll);
+        views.chart = new LoadingChartView;
+        views.chart->setObjectName(QStringLiteral("chtTotal%1").arg(slot));
+        views.pane->setPage(PhotoPane::GraphTab, views.chart);
+        connect(views.plate, &DataPlateView::clicked, this, [this, slot] { paneClicked(slot); });
+        connect(views.chart, &LoadingChartView::clicked, this, [this, slot] { paneClicked(slot); });
     }
 
     auto* body = new QSplitter(Qt::Horizontal);
@@ -456,42 +453,42 @@ QAction* MainWindow::action(const QString& name) const {
 void MainWindow::setUp() {
     state_.statusLine.statusMessage(StatusKind::Info, QStringLiteral("Initializing ..."));
     newProfile(state_, assistant_->profileHooks());
-    setMode(int(Mode::Browse));
-    resultsView_->setListView(ResultsView::ListView);
+    setMode(Mode::Browse);
+    resultsView_->setListView(ListViewKind::List);
     fillResultsList(state_);
     state_.statusLine.statusMessage(StatusKind::Clear, QStringLiteral(" "));
 }
 
-void MainWindow::setMode(int mode) {
-    if (mode == int(Mode::Compare)) {
+void MainWindow::setMode(Mode mode) {
+    if (mode == Mode::Compare) {
         applyModeState(state_, mode);
-        panes_[1]->setCaption(QStringLiteral("Select a photo from the list"));
-        panes_[1]->captionStrip()->show();
+        paneViews(1).pane->setCaption(QStringLiteral("Select a photo from the list"));
+        paneViews(1).pane->captionStrip()->show();
         clearSlot(1);
         selectPane(1);
-        for (PhotoPane* pane : panes_)
-            pane->setBrowseRole(PhotoPane::ShowsEverything);
-    } else if (mode == int(Mode::Browse)) {
+        for (PaneViews& views : panes_)
+            views.pane->setBrowseRole(PhotoPane::ShowsEverything);
+    } else {
         selectPane(0);
         applyModeState(state_, mode);
-        panes_[1]->setCaption(QString());
-        for (PhotoPane* pane : panes_)
-            pane->setStripColours(QColor(Qt::black),
-                                  QApplication::palette().color(QPalette::Button));
+        paneViews(1).pane->setCaption(QString());
+        for (PaneViews& views : panes_)
+            views.pane->setStripColours(QColor(Qt::black),
+                                        QApplication::palette().color(QPalette::Button));
         // Browsing shows one photo: its picture on the left, its plate and chart on the right.
-        panes_[0]->setBrowseRole(PhotoPane::ShowsPicture);
-        panes_[1]->setBrowseRole(PhotoPane::ShowsData);
-        panes_[0]->showTab(PhotoPane::ImageTab);
+        paneViews(0).pane->setBrowseRole(PhotoPane::ShowsPicture);
+        paneViews(1).pane->setBrowseRole(PhotoPane::ShowsData);
+        paneViews(0).pane->showTab(PhotoPane::ImageTab);
     }
-    action(QStringLiteral("barCompare"))->setChecked(state_.compareMode == 1);
+    action(QStringLiteral("barCompare"))->setChecked(state_.comparing());
 }
 
 void MainWindow::clearSlot(int slot) {
     // The pane asks for a photo: nothing of the one it showed may stay behind on screen.
-    imageViews_[size_t(slot)]->clear();
-    plateViews_[size_t(slot)]->clear();
-    chartViews_[size_t(slot)]->clear();
-    chartViews_[size_t(slot)]->hide();
+    paneViews(slot).image->clear();
+    paneViews(slot).plate->clear();
+    paneViews(slot).chart->clear();
+    paneViews(slot).chart->hide();
     tarnwick::clearSlot(state_, slot, displayHooks_);
 }
 
@@ -500,7 +497,7 @@ void MainWindow::selectPane(int slot) {
         return;
     assistant_->setBoldColumn(slot);
     for (int s = 0; s < 2; ++s)
-        panes_[size_t(s)]->setSelected(s == slot);
+        paneViews(s).pane->setSelected(s == slot);
     assistant_->refreshValues();
 }
 
@@ -526,14 +523,13 @@ void MainWindow::queryCommand() {
     setQueryPaneShown(queryArea_->isHidden());
 }
 
-void MainWindow::listViewCommand(int view) {
-    if (view != ResultsView::IconView && view != ResultsView::ListView)
-        return;
+void MainWindow::listViewCommand(ListViewKind view) {
     resultsView_->setListView(view);
-    action(QStringLiteral("mnuListView"))->setChecked(view == 3);
-    action(QStringLiteral("mnuIconView"))->setChecked(view == 2);
-    action(QStringLiteral("barList"))->setChecked(view == 3);
-    action(QStringLiteral("barIcon"))->setChecked(view == 2);
+    const bool icons = view == ListViewKind::Icon;
+    action(QStringLiteral("mnuListView"))->setChecked(!icons);
+    action(QStringLiteral("mnuIconView"))->setChecked(icons);
+    action(QStringLiteral("barList"))->setChecked(!icons);
+    action(QStringLiteral("barIcon"))->setChecked(icons);
 }
 
 void MainWindow::listItemClicked(const QString& key) {
@@ -650,14 +646,14 @@ void MainWindow::displayAllCommand() {
     if (!queryPane_->eraseDisplayed())
         return;
     // Start the current mode afresh, keeping a photo on screen where there was one.
-    if (state_.compareMode == 1) {
-        setMode(int(Mode::Compare));
+    if (state_.comparing()) {
+        setMode(Mode::Compare);
         selectPane(0);
         if (slotHasPhoto(state_, 0))
             showListRow(0);
         selectPane(1);
     } else {
-        setMode(int(Mode::Browse));
+        setMode(Mode::Browse);
         if (slotHasPhoto(state_, 0))
             showListRow(0);
     }
@@ -675,8 +671,8 @@ void MainWindow::searchCommand(const SearchRequest& request) {
         runSiteSearch(state_, *request.site, [this] { fillResultsList(state_); });
     if (!request.eraseDisplayed)
         return;
-    if (state_.compareMode == 1)
-        setMode(int(Mode::Compare)); // the panes ask for a photo again
+    if (state_.comparing())
+        setMode(Mode::Compare); // the panes ask for a photo again
     if (state_.resultsList.rowCount() > 0)
         showListRow(0);
 }
@@ -696,9 +692,9 @@ void MainWindow::showSearchedColumns(QueryKind kind) {
 
 void MainWindow::drawSlotPlate(int pane, int slot) {
     const SlotPlate plate = slotPlate(state_, slot);
-    plateViews_[size_t(pane)]->showPhoto(plate.source);
-    chartViews_[size_t(pane)]->showPhoto(plate.source, plate.overThreeClassCase);
-    chartViews_[size_t(pane)]->show();
+    paneViews(pane).plate->showPhoto(plate.source);
+    paneViews(pane).chart->showPhoto(plate.source, plate.overThreeClassCase);
+    paneViews(pane).chart->show();
 }
 
 void MainWindow::assistantCommand() {
@@ -709,11 +705,11 @@ void MainWindow::assistantCommand() {
 }
 
 void MainWindow::compareCommand() {
-    if (state_.compareMode == 0) {
+    if (!state_.comparing()) {
         action(QStringLiteral("mnuCompare"))->setChecked(true);
         // The mode switch empties pane 1; the photo on screen becomes the left-hand photo of
         // the comparison.
-        setMode(int(Mode::Compare));
+        setMode(Mode::Compare);
         assistant_->comparingStarted();
         drawSlotPlate(0, 0);
         selectPane(1);
@@ -721,12 +717,12 @@ void MainWindow::compareCommand() {
         // Back to browsing the photo last browsed, not the last one compared; the data pane
         // shows the photo the picture pane names.
         action(QStringLiteral("mnuCompare"))->setChecked(false);
-        setMode(int(Mode::Browse));
+        setMode(Mode::Browse);
         runReportingFailedRead(state_, [this] { showBrowsedPhotoAgain(state_, displayHooks_); });
         assistant_->comparingEnded();
         setComparisonPrintEnabled(false);
     }
-    action(QStringLiteral("mnuCompare"))->setChecked(state_.compareMode == 1);
+    action(QStringLiteral("mnuCompare"))->setChecked(state_.comparing());
 }
 
 void MainWindow::showPhoto(const ListEntry& entry) {

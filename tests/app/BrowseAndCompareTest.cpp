@@ -34,6 +34,7 @@
 #include <QTreeView>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using tarnwick::test::ScriptedDialogs;
 using tarnwick::test::TestCatalogue;
 using tarnwick::test::TestInstallation;

@@ -18,6 +18,7 @@
 #include <QTreeView>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using namespace Qt::StringLiterals;
 
 namespace {

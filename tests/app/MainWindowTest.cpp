@@ -23,6 +23,7 @@
 #include <QToolButton>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using tarnwick::test::TestInstallation;
 
 namespace {

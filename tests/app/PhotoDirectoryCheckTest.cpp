@@ -11,6 +11,7 @@
 #include <QFile>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using tarnwick::test::ScriptedDialogs;
 using tarnwick::test::ScriptedPathProbe;
 using tarnwick::test::ScriptedProcessRunner;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using namespace Qt::StringLiterals;
 
 namespace {

@@ -42,6 +42,7 @@
 #include <QWheelEvent>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using namespace Qt::StringLiterals;
 using tarnwick::test::ScriptedDialogs;
 using tarnwick::test::TestCatalogue;

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using tarnwick::test::ScriptedDialogs;
 using tarnwick::test::TestCatalogue;
 using tarnwick::test::TestInstallation;

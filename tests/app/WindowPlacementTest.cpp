@@ -17,6 +17,7 @@
 #include <QTreeView>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 
 TEST(WindowPlacement, TheFrameFitsASmallScreen) {
     test::TestInstallation installation;

@@ -18,6 +18,7 @@
 #include <thread>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using namespace Qt::StringLiterals;
 using tarnwick::test::OwnTestServer;
 using tarnwick::test::TestCatalogue;

@@ -12,6 +12,7 @@
 #include <QImage>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using tarnwick::test::TestInstallation;
 
 namespace {

@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using namespace Qt::StringLiterals;
 using tarnwick::test::TestCatalogue;
 using tarnwick::test::TestInstallation;

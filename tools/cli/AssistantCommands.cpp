@@ -22,6 +22,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace tarnwick;
+using namespace tarnwick::commands;
 
 namespace {
 

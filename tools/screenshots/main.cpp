@@ -38,6 +38,7 @@
 #include <QToolButton>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 
 namespace {
 

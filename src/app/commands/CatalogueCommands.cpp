@@ -6,7 +6,7 @@
 #include "platform/ProcessRunner.h"
 #include "platform/SuiteSettings.h"
 
-namespace tarnwick {
+namespace tarnwick::commands {
 
 bool listAllPhotos(AppState& state, const CatalogueViewHooks& hooks) {
     if (!state.database)
@@ -32,4 +32,4 @@ void managePhotoSeries(AppState& state, ProcessRunner* runner, const CatalogueVi
         hooks.reloadQueryParameters();
 }
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

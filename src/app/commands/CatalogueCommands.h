@@ -7,6 +7,10 @@ namespace tarnwick {
 struct AppState;
 class ProcessRunner;
 
+} // namespace tarnwick
+
+namespace tarnwick::commands {
+
 // The views that follow a re-read catalogue. Any member may be empty.
 struct CatalogueViewHooks {
     std::function<void()> forgetPictures; // the list's thumbnails of the old photo directory
@@ -25,4 +29,4 @@ bool listAllPhotos(AppState& state, const CatalogueViewHooks& hooks);
 // choices for what it may have changed in the catalogue.
 void managePhotoSeries(AppState& state, ProcessRunner* runner, const CatalogueViewHooks& hooks);
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

@@ -2,7 +2,7 @@
 
 #include "app/AppState.h"
 
-namespace tarnwick {
+namespace tarnwick::commands {
 
 void applyModeState(AppState& state, Mode mode) {
     state.mode = mode;
@@ -11,4 +11,4 @@ void applyModeState(AppState& state, Mode mode) {
                                                          : QStringLiteral("Browse Mode"));
 }
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

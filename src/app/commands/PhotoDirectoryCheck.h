@@ -10,6 +10,10 @@ class Dialogs;
 class PathProbe;
 class ProcessRunner;
 
+} // namespace tarnwick
+
+namespace tarnwick::commands {
+
 // The text of the warning that the photo directory cannot be read. The directory is shown as it
 // is spelt: on a file system that tells letter case apart, an upper-cased path names nothing.
 QString photoDirectoryWarningMessage(const QString& photoDirectory);
@@ -37,4 +41,4 @@ PhotoDirCheckResult checkPhotoDirectory(AppState& state, Dialogs& dialogs, PathP
                                         ProcessRunner& runner, QString dirCell, QString pictureCell,
                                         const std::function<void()>& refreshCatalogue);
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

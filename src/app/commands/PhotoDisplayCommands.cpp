@@ -11,7 +11,7 @@
 
 #include <QFileInfo>
 
-namespace tarnwick {
+namespace tarnwick::commands {
 
 namespace {
 
@@ -209,4 +209,4 @@ ViewerPaths viewerPathsFor(const AppState& state, int pane) {
     return {paths.localPhoto, paths.localData};
 }
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

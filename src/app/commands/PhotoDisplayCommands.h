@@ -15,6 +15,10 @@ class RecordSet;
 class ResultsListModel;
 class SlotDisplay;
 
+} // namespace tarnwick
+
+namespace tarnwick::commands {
+
 // Looks for the photo's file under the photo directory. The program's check asks the user what
 // to do when the directory cannot be read at all; Retry makes the display start over.
 using DirectoryCheck =
@@ -90,4 +94,4 @@ struct ViewerPaths {
 };
 ViewerPaths viewerPathsFor(const AppState& state, int pane);
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

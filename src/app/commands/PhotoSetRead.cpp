@@ -8,7 +8,7 @@
 #include <QElapsedTimer>
 #include <QLocale>
 
-namespace tarnwick {
+namespace tarnwick::commands {
 
 namespace {
 
@@ -83,4 +83,4 @@ bool runReportingFailedRead(AppState& state, const std::function<void()>& comman
     }
 }
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

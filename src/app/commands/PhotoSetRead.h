@@ -11,6 +11,10 @@ struct AppState;
 class DatabaseError;
 class RecordSet;
 
+} // namespace tarnwick
+
+namespace tarnwick::commands {
+
 // Reads a statement's rows for the active photo set without freezing the window: where the
 // catalogue allows, on a worker thread that also works out the list's order for them (kept in
 // the state for the next fill), with progress on the status line after the caller's own
@@ -27,4 +31,4 @@ void reportFailedRead(AppState& state, const DatabaseError& error);
 // whether the command ran through.
 bool runReportingFailedRead(AppState& state, const std::function<void()>& command);
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

@@ -5,7 +5,7 @@
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/ResultsRows.h"
 
-namespace tarnwick {
+namespace tarnwick::commands {
 
 using namespace Qt::StringLiterals;
 
@@ -85,4 +85,4 @@ FindSourceOutcome findSource(AppState& state, const QString& sourceLabel,
     return FindSourceOutcome::AddedToList;
 }
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

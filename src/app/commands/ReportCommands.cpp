@@ -11,7 +11,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace tarnwick {
+namespace tarnwick::commands {
 
 namespace {
 
@@ -134,4 +134,4 @@ void printerSetupCommand(AppState& state, const ReportHooks& hooks) {
     });
 }
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

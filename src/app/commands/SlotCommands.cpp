@@ -5,7 +5,7 @@
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/PhotoLabels.h"
 
-namespace tarnwick {
+namespace tarnwick::commands {
 
 bool selectSlot(AppState& state, int slot) {
     state.statusLine.statusMessage(StatusKind::Clear, QString());
@@ -57,4 +57,4 @@ void showBrowsedPhotoAgain(AppState& state, const PhotoDisplayHooks& hooks) {
     showPhoto(state, entry, hooks);
 }
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

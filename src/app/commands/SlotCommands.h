@@ -5,6 +5,11 @@
 namespace tarnwick {
 
 struct AppState;
+
+} // namespace tarnwick
+
+namespace tarnwick::commands {
+
 struct PhotoDisplayHooks;
 
 // Marks the slot that receives the next photo. Only comparing has two slots to choose from; the
@@ -32,4 +37,4 @@ SlotPlate slotPlate(AppState& state, int slot);
 // 0's plate again. Throws DatabaseError when the catalogue cannot be read.
 void showBrowsedPhotoAgain(AppState& state, const PhotoDisplayHooks& hooks);
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

@@ -14,7 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace tarnwick {
+namespace tarnwick::commands {
 
 namespace {
 
@@ -113,4 +113,4 @@ bool confirmExit(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hook
     return saveChangedProfile(state, dialogs, hooks);
 }
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

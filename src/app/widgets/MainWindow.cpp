@@ -81,7 +81,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     buildToolBar();
     buildMenus();
     buildLayout();
-    displayHooks_.list = resultsListAccess(
+    displayHooks_.list = commands::resultsListAccess(
         state_.resultsList, [this](int position) { resultsView_->selectPosition(position); });
     displayHooks_.drawDataPlate = [this](int pane, int slot) { drawSlotPlate(pane, slot); };
     displayHooks_.setComparisonPrintEnabled = [this](bool enabled) {
@@ -167,7 +167,7 @@ const QString noRecentProfiles = QStringLiteral("(none)");
 
 void MainWindow::fillRecentProfiles(QMenu& menu) {
     menu.clear();
-    const QStringList paths = recentProfilesCommand(state_);
+    const QStringList paths = commands::recentProfilesCommand(state_);
     if (paths.isEmpty())
         menu.addAction(noRecentProfiles)->setEnabled(false);
     for (qsizetype i = 0; i < paths.size(); ++i) {
@@ -176,7 +176,7 @@ void MainWindow::fillRecentProfiles(QMenu& menu) {
         shown.replace(u'&', QStringLiteral("&&"));
         QAction* item = menu.addAction(QStringLiteral("&%1 %2").arg(QString::number(i + 1), shown));
         connect(item, &QAction::triggered, this, [this, path] {
-            if (!forgetMissingRecentProfile(state_, path))
+            if (!commands::forgetMissingRecentProfile(state_, path))
                 assistant_->openGiven(path);
         });
     }
@@ -187,7 +187,7 @@ void MainWindow::buildMenus() {
     // have the desktop's usual shortcuts as well.
     auto* file = new QMenu(QStringLiteral("&File"), this);
     addCommand(file, QStringLiteral("&Printer Setup"), QStringLiteral("mnuPrinterSetup"),
-               [this] { printerSetupCommand(state_, reportHooks_); });
+               [this] { commands::printerSetupCommand(state_, reportHooks_); });
     addCommand(file, QStringLiteral("&Manage Photo Series"), QStringLiteral("mnuMP"),
                [this] { managePhotoSeriesCommand(); });
     addCommand(file, QStringLiteral("&Import Old Catalogue..."), QStringLiteral("mnuImport"),
@@ -232,15 +232,16 @@ void MainWindow::buildMenus() {
 
     auto* reports = new QMenu(QStringLiteral("&Reports"), this);
     addCommand(reports, QStringLiteral("Print &Selected Photo/Data"),
-               QStringLiteral("mnuPrintPhoto"), [this] { printPhotoCommand(state_, reportHooks_); })
+               QStringLiteral("mnuPrintPhoto"),
+               [this] { commands::printPhotoCommand(state_, reportHooks_); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     addCommand(reports, QStringLiteral("Print Photo &Comparison "),
                QStringLiteral("mnuPrintComparsion"),
-               [this] { printComparisonCommand(state_, reportHooks_); })
+               [this] { commands::printComparisonCommand(state_, reportHooks_); })
         ->setEnabled(false);
     addCommand(reports, QStringLiteral("Print Current &Fuel Profile"),
                QStringLiteral("mnuFuelProfilePrint"),
-               [this] { printFuelProfileCommand(state_, reportHooks_); })
+               [this] { commands::printFuelProfileCommand(state_, reportHooks_); })
         ->setEnabled(false);
 
     auto* tools = new QMenu(QStringLiteral("&Tools"), this);
@@ -316,12 +317,12 @@ void MainWindow::restoreLayout(const ProgramSettings& settings) {
 
 void MainWindow::helpContentsCommand() {
     if (desktop_ && dialogs_)
-        tarnwick::helpContentsCommand(state_.paths, *desktop_, *dialogs_);
+        commands::helpContentsCommand(state_.paths, *desktop_, *dialogs_);
 }
 
 void MainWindow::webSupportCommand() {
     if (desktop_ && dialogs_)
-        tarnwick::webSupportCommand(ProgramSettings().supportAddress(), state_.paths, *desktop_,
+        commands::webSupportCommand(ProgramSettings().supportAddress(), state_.paths, *desktop_,
                                     *dialogs_);
 }
 
@@ -452,16 +453,16 @@ QAction* MainWindow::action(const QString& name) const {
 
 void MainWindow::setUp() {
     state_.statusLine.statusMessage(StatusKind::Info, QStringLiteral("Initializing ..."));
-    newProfile(state_, assistant_->profileHooks());
+    commands::newProfile(state_, assistant_->profileHooks());
     setMode(Mode::Browse);
     resultsView_->setListView(ListViewKind::List);
-    fillResultsList(state_);
+    commands::fillResultsList(state_);
     state_.statusLine.statusMessage(StatusKind::Clear, QStringLiteral(" "));
 }
 
 void MainWindow::setMode(Mode mode) {
     if (mode == Mode::Compare) {
-        applyModeState(state_, mode);
+        commands::applyModeState(state_, mode);
         paneViews(1).pane->setCaption(QStringLiteral("Select a photo from the list"));
         paneViews(1).pane->captionStrip()->show();
         clearSlot(1);
@@ -470,7 +471,7 @@ void MainWindow::setMode(Mode mode) {
             views.pane->setBrowseRole(PhotoPane::ShowsEverything);
     } else {
         selectPane(0);
-        applyModeState(state_, mode);
+        commands::applyModeState(state_, mode);
         paneViews(1).pane->setCaption(QString());
         for (PaneViews& views : panes_)
             views.pane->setStripColours(QColor(Qt::black),
@@ -489,11 +490,11 @@ void MainWindow::clearSlot(int slot) {
     paneViews(slot).plate->clear();
     paneViews(slot).chart->clear();
     paneViews(slot).chart->hide();
-    tarnwick::clearSlot(state_, slot, displayHooks_);
+    commands::clearSlot(state_, slot, displayHooks_);
 }
 
 void MainWindow::selectPane(int slot) {
-    if (!selectSlot(state_, slot))
+    if (!commands::selectSlot(state_, slot))
         return;
     assistant_->setBoldColumn(slot);
     for (int s = 0; s < 2; ++s)
@@ -533,7 +534,7 @@ void MainWindow::listViewCommand(ListViewKind view) {
 }
 
 void MainWindow::listItemClicked(const QString& key) {
-    itemClicked(state_, key, [this](int, const ResultsRow& row) {
+    commands::itemClicked(state_, key, [this](int, const ResultsRow& row) {
         showPhoto(listEntryOfRow(row, state_.resultsList.positionOfKey(row.key)));
     });
 }
@@ -592,8 +593,8 @@ void MainWindow::setServices(Dialogs& dialogs, ProcessRunner& runner, PathProbe&
     reportHooks_.dialogs = &dialogs;
     displayHooks_.directoryCheck = [this, &dialogs, &runner, &probe](const ListEntry& entry,
                                                                      const QString&) {
-        return checkPhotoDirectory(state_, dialogs, probe, runner, entry.dir, entry.picture,
-                                   [this] { refreshCatalogueCommand(); });
+        return commands::checkPhotoDirectory(state_, dialogs, probe, runner, entry.dir,
+                                             entry.picture, [this] { refreshCatalogueCommand(); });
     };
 }
 
@@ -601,33 +602,33 @@ void MainWindow::refreshCatalogueCommand() {
     if (!state_.database)
         return;
     thumbnails_->clear();
-    runReportingFailedRead(state_,
-                           [this] { refreshCatalogue(state_, [this] { loadQueryParameters(); }); });
+    commands::runReportingFailedRead(
+        state_, [this] { commands::refreshCatalogue(state_, [this] { loadQueryParameters(); }); });
 }
 
-CatalogueViewHooks MainWindow::catalogueViewHooks() {
+commands::CatalogueViewHooks MainWindow::catalogueViewHooks() {
     return {[this] { thumbnails_->clear(); }, [this] { resetCommand(); },
-            [this] { fillResultsList(state_); }, [this] { loadQueryParameters(); }};
+            [this] { commands::fillResultsList(state_); }, [this] { loadQueryParameters(); }};
 }
 
 void MainWindow::managePhotoSeriesCommand() {
-    managePhotoSeries(state_, runner_, catalogueViewHooks());
+    commands::managePhotoSeries(state_, runner_, catalogueViewHooks());
 }
 
 void MainWindow::importOldCatalogueCommand() {
     if (!dialogs_)
         return;
-    importOldCatalogue(state_, *dialogs_, [this] {
+    commands::importOldCatalogue(state_, *dialogs_, [this] {
         // A new catalogue: nothing of the old one's list, choices or pictures stays in view.
         thumbnails_->clear();
         resetCommand();
-        fillResultsList(state_);
+        commands::fillResultsList(state_);
         loadQueryParameters();
     });
 }
 
 QStringList MainWindow::loadQueryParameters() {
-    const QueryParameters parameters = tarnwick::loadQueryParameters(state_);
+    const QueryParameters parameters = commands::loadQueryParameters(state_);
     queryPane_->fill(parameters);
     return parameters.messages;
 }
@@ -642,19 +643,19 @@ void MainWindow::resetCommand() {
 }
 
 void MainWindow::displayAllCommand() {
-    listAllPhotos(state_, catalogueViewHooks());
+    commands::listAllPhotos(state_, catalogueViewHooks());
     if (!queryPane_->eraseDisplayed())
         return;
     // Start the current mode afresh, keeping a photo on screen where there was one.
     if (state_.comparing()) {
         setMode(Mode::Compare);
         selectPane(0);
-        if (slotHasPhoto(state_, 0))
+        if (commands::slotHasPhoto(state_, 0))
             showListRow(0);
         selectPane(1);
     } else {
         setMode(Mode::Browse);
-        if (slotHasPhoto(state_, 0))
+        if (commands::slotHasPhoto(state_, 0))
             showListRow(0);
     }
 }
@@ -665,10 +666,12 @@ void MainWindow::searchCommand(const SearchRequest& request) {
         return;
     }
     if (request.criteria && state_.database &&
-        buildAndRunQuery(state_, *request.criteria, [this] { fillResultsList(state_); }))
+        commands::buildAndRunQuery(state_, *request.criteria,
+                                   [this] { commands::fillResultsList(state_); }))
         showSearchedColumns(request.criteria->kind);
     if (request.site && state_.database)
-        runSiteSearch(state_, *request.site, [this] { fillResultsList(state_); });
+        commands::runSiteSearch(state_, *request.site,
+                                [this] { commands::fillResultsList(state_); });
     if (!request.eraseDisplayed)
         return;
     if (state_.comparing())
@@ -691,7 +694,7 @@ void MainWindow::showSearchedColumns(QueryKind kind) {
 }
 
 void MainWindow::drawSlotPlate(int pane, int slot) {
-    const SlotPlate plate = slotPlate(state_, slot);
+    const commands::SlotPlate plate = commands::slotPlate(state_, slot);
     paneViews(pane).plate->showPhoto(plate.source);
     paneViews(pane).chart->showPhoto(plate.source, plate.overThreeClassCase);
     paneViews(pane).chart->show();
@@ -718,7 +721,8 @@ void MainWindow::compareCommand() {
         // shows the photo the picture pane names.
         action(QStringLiteral("mnuCompare"))->setChecked(false);
         setMode(Mode::Browse);
-        runReportingFailedRead(state_, [this] { showBrowsedPhotoAgain(state_, displayHooks_); });
+        commands::runReportingFailedRead(
+            state_, [this] { commands::showBrowsedPhotoAgain(state_, displayHooks_); });
         assistant_->comparingEnded();
         setComparisonPrintEnabled(false);
     }
@@ -726,11 +730,13 @@ void MainWindow::compareCommand() {
 }
 
 void MainWindow::showPhoto(const ListEntry& entry) {
-    runReportingFailedRead(state_, [&] { tarnwick::showPhoto(state_, entry, displayHooks_); });
+    commands::runReportingFailedRead(state_,
+                                     [&] { commands::showPhoto(state_, entry, displayHooks_); });
 }
 
 void MainWindow::showListRow(int row) {
-    runReportingFailedRead(state_, [&] { tarnwick::showListRow(state_, row, displayHooks_); });
+    commands::runReportingFailedRead(state_,
+                                     [&] { commands::showListRow(state_, row, displayHooks_); });
 }
 
 void MainWindow::setComparisonPrintEnabled(bool enabled) {
@@ -742,7 +748,7 @@ ViewerWindow* MainWindow::viewer() const {
 }
 
 void MainWindow::openViewer(int pane) {
-    const ViewerPaths paths = viewerPathsFor(state_, pane);
+    const commands::ViewerPaths paths = commands::viewerPathsFor(state_, pane);
     if (!viewer_) {
         viewer_ = new ViewerWindow(this);
         viewer_->setAttribute(Qt::WA_DeleteOnClose);

@@ -107,9 +107,9 @@ public:
     // Opens the full-size viewer, not modal, on the photo shown for a pane.
     void openViewer(int pane);
     // The display's seams: the directory check, the results list, the assistant, the plates.
-    PhotoDisplayHooks& photoDisplayHooks() { return displayHooks_; }
+    commands::PhotoDisplayHooks& photoDisplayHooks() { return displayHooks_; }
     // The report commands' seams: the printers, the charts, the assistant, the preview.
-    ReportHooks& reportHooks() { return reportHooks_; }
+    commands::ReportHooks& reportHooks() { return reportHooks_; }
 
     // Shows a report in the preview, opening it when closed; closes it with its report.
     void showReport(std::shared_ptr<const ComposedReport> report);
@@ -166,7 +166,7 @@ private:
     // Empties a slot's pane and forgets its photo.
     void clearSlot(int slot);
     void drawSlotPlate(int pane, int slot);
-    CatalogueViewHooks catalogueViewHooks();
+    commands::CatalogueViewHooks catalogueViewHooks();
     void setUpReportHooks();
 
     AppState& state_;
@@ -189,10 +189,10 @@ private:
     std::array<PaneViews, 2> panes_;
     ProcessRunner* runner_ = nullptr;
     Dialogs* dialogs_ = nullptr;
-    ReportHooks reportHooks_;
+    commands::ReportHooks reportHooks_;
     QPointer<ReportPreview> preview_;
     std::function<void(QWidget*)> placePreview_;
-    PhotoDisplayHooks displayHooks_;
+    commands::PhotoDisplayHooks displayHooks_;
     QPointer<ViewerWindow> viewer_;
     AssistantController* assistant_ = nullptr;
     DesktopServices* desktop_ = nullptr;

@@ -21,6 +21,8 @@
 
 namespace tarnwick::bench {
 
+using namespace tarnwick::commands;
+
 namespace {
 
 struct Search {

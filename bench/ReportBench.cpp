@@ -20,6 +20,8 @@
 
 namespace tarnwick::bench {
 
+using namespace tarnwick::commands;
+
 namespace {
 
 // The least the two files of a report take, with nothing of ours: Qt's PDF writer drawing the

@@ -21,6 +21,18 @@
 
 namespace tarnwick {
 
+// Browsing shows one photo, its picture beside its data; comparing shows two, one per slot.
+enum class Mode { Browse, Compare };
+
+// One display slot, overwritten only by showing a photo in it: where its image files are, which
+// of them was loaded, and the photo and book records of its photo (empty until one is shown).
+struct DisplaySlot {
+    SlotPaths paths;
+    ImageSource imageSource = ImageSource::None;
+    RecordSet photo;
+    RecordSet book;
+};
+
 // The state of one run, shared by the windows and commands. Windows read it and call commands;
 // they keep no second copy.
 struct AppState {
@@ -36,7 +48,8 @@ struct AppState {
     std::future<QueryParameters> queryParametersAhead;
     RecordSet activePhotoSet;
 
-    int compareMode = 0; // 0 browse, 1 compare
+    Mode mode = Mode::Browse;
+    bool comparing() const { return mode == Mode::Compare; }
     int currentSlot = 0;
     QString selectedListItem; // key of the results-list row; empty when none
     // The rows of activePhotoSet as listed, and the key of the row clicked last: a repeat click on
@@ -52,8 +65,7 @@ struct AppState {
     bool profileChanged = false;
     QString profileFileName;
     FuelProfile fuelProfile;
-    // Which assistants are open (1 the comparison assistant, 10 the profile builder, added),
-    // and whether one of two open ones closed.
+    // Which assistants are open, and whether one of two open ones closed.
     AssistantModes assistants;
 
     std::optional<PhotoDirChoice> photoDirChoice;
@@ -61,14 +73,10 @@ struct AppState {
     // a plate reads it.
     int overThreeClassCase = 0;
 
-    // The two display slots, each overwritten only by showing a photo in it: where its image
-    // files are, which of them was loaded, and the photo and book records of its photo (empty
-    // until one is shown).
-    std::array<SlotPaths, 2> slotPaths;
-    std::array<ImageSource, 2> slotImageSource{ImageSource::None, ImageSource::None};
-    std::array<RecordSet, 2> slotPhoto;
-    std::array<RecordSet, 2> slotBook;
-    std::array<QStringList, 2> fireBehaviourModelNames; // 2005 set, 1982 set
+    std::array<DisplaySlot, 2> displaySlots;
+    DisplaySlot& displaySlot(int slot) { return displaySlots[size_t(slot)]; }
+    const DisplaySlot& displaySlot(int slot) const { return displaySlots[size_t(slot)]; }
+    ModelDescriptionSets fireBehaviourModelNames;
 
     // The printer Printer Setup chose for the reports that follow; empty: the default printer.
     QString reportPrinter;

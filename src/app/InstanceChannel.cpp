@@ -76,8 +76,9 @@ void InstanceChannel::readFrom(QLocalSocket* socket) {
 bool InstanceChannel::handOver(const QString& applicationDir, const QString& argument,
                                int timeoutMs) {
     const QString path = socketPath(applicationDir);
-    const QString handed =
-        argument == newProfileArgument ? argument : QFileInfo(argument).absoluteFilePath();
+    const QString handed = argument == commands::newProfileArgument
+                               ? argument
+                               : QFileInfo(argument).absoluteFilePath();
     const QDeadlineTimer deadline(timeoutMs);
     QLocalSocket socket;
     // The running copy listens just after it has taken the lock: it may not be listening yet.

@@ -1,5 +1,6 @@
 #include "display/ListEntry.h"
 
+#include "catalogue/PhotoLabels.h"
 #include "catalogue/RecordSet.h"
 #include "resultslist/ResultsRows.h"
 
@@ -20,9 +21,9 @@ ListEntry listEntryOfPhoto(const RecordSet& photo) {
     ListEntry entry;
     if (photo.isEmpty())
         return entry;
-    entry.key = QStringLiteral("P") + photo.text(0, u"ID");
+    entry.key = photoListKey(photo);
     entry.dir = photo.text(0, u"BookLabel");
-    entry.text = entry.dir + QLatin1Char('/') + photo.text(0, u"PhotoLabel");
+    entry.text = photoDisplayLabel(photo);
     entry.picture = photo.text(0, u"PhotoPic");
     entry.data = photo.text(0, u"DataPic");
     return entry;

@@ -4,71 +4,61 @@ namespace tarnwick {
 
 namespace {
 
-constexpr int comparison = 1;
-constexpr int builder = 10;
-
-void closeOne(AssistantModes& modes, int assistant) {
-    if (modes.mode == comparison + builder)
+void closeOne(AssistantModes& modes, bool AssistantModes::*assistant) {
+    if (modes.comparison && modes.builder)
         modes.hidden = true;
-    modes.mode -= assistant;
+    modes.*assistant = false;
 }
 
 } // namespace
 
 bool openComparisonAssistant(AssistantModes& modes) {
-    const bool noneOpen = modes.mode == 0;
-    modes.mode += comparison;
+    const bool noneOpen = !modes.anyOpen();
+    modes.comparison = true;
     modes.hidden = false;
     return noneOpen;
 }
 
 void closeComparisonAssistant(AssistantModes& modes) {
-    closeOne(modes, comparison);
+    closeOne(modes, &AssistantModes::comparison);
 }
 
 bool toggleProfileBuilder(AssistantModes& modes) {
-    if (modes.mode >= builder) {
-        closeOne(modes, builder);
+    if (modes.builder) {
+        closeOne(modes, &AssistantModes::builder);
         return false;
     }
-    modes.mode += builder;
+    modes.builder = true;
     modes.hidden = false;
     return true;
 }
 
 AssistantLayout applyAssistantMode(AssistantModes& modes) {
     AssistantLayout layout;
-    switch (modes.mode) {
-    case 0:
+    if (!modes.anyOpen()) {
         layout.hideWindow = true;
         layout.menuChecked = false;
         layout.buttonPressed = false;
-        break;
-    case comparison:
+        return layout;
+    }
+    layout.menuEnabled = layout.buttonEnabled = true;
+    if (modes.comparison && modes.builder) {
+        layout.comparisonTabEnabled = layout.builderTabEnabled = true;
+        layout.menuChecked = layout.buttonPressed = true;
+    } else if (modes.comparison) {
         layout.currentTab = 0;
         layout.comparisonTabEnabled = true;
         layout.builderTabEnabled = false;
-        layout.menuEnabled = layout.buttonEnabled = true;
         if (!modes.hidden)
             layout.buttonPressed = layout.menuChecked = true;
-        break;
-    case builder:
+    } else {
         layout.currentTab = 1;
         layout.comparisonTabEnabled = false;
         layout.builderTabEnabled = true;
-        layout.menuEnabled = layout.buttonEnabled = true;
         layout.menuChecked = true;
         if (!modes.hidden)
             layout.buttonPressed = true;
         modes.hidden = false;
-        break;
-    case comparison + builder:
-        layout.comparisonTabEnabled = layout.builderTabEnabled = true;
-        layout.menuEnabled = layout.buttonEnabled = true;
-        layout.menuChecked = layout.buttonPressed = true;
-        break;
-    default:
-        break;
     }
     return layout;
 }

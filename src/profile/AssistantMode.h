@@ -4,11 +4,13 @@
 
 namespace tarnwick {
 
-// Which assistants are open, as one number: 1 for the comparison assistant, 10 for the profile
-// builder, added (0, 1, 10 or 11); and the flag set when one of two open assistants closed.
+// Which assistants are open, and the flag set when one of two open assistants closed.
 struct AssistantModes {
-    int mode = 0;
+    bool comparison = false;
+    bool builder = false;
     bool hidden = false;
+
+    bool anyOpen() const { return comparison || builder; }
 };
 
 // Comparing starts: the comparison assistant opens. True when no assistant was open, so the

@@ -1,5 +1,6 @@
 #include "profile/AssistantValues.h"
 
+#include "catalogue/PhotoLabels.h"
 #include "catalogue/RecordSet.h"
 #include "text/NumberFormat.h"
 
@@ -60,7 +61,7 @@ PhotoColumn photoColumn(const RecordSet& photo) {
     if (photo.isEmpty())
         return {};
     PhotoColumn column;
-    column.photo = photo.text(0, u"BookLabel") + u'/' + photo.text(0, u"PhotoLabel");
+    column.photo = photoDisplayLabel(photo);
     column.zeroToThree = shownLoading(sumOf(photo, 1, 3));
     column.threePlus = shownLoading(sumOf(photo, 4, 7));
     column.total = shownLoading(sumOf(photo, 1, 7));

@@ -38,23 +38,25 @@ QString codeListCaption(CodeListId list, CaptionEvent event, int chosenRows) {
     return QString();
 }
 
-std::optional<QueryKind> searchKindOfPage(int page, bool fireListHasRows, bool dangerListHasRows) {
+std::optional<QueryKind> searchKindOfPage(QueryPage page, bool fireListHasRows,
+                                          bool dangerListHasRows) {
     switch (page) {
-    case 0:
+    case QueryPage::Books:
         return QueryKind::Books;
-    case 1:
+    case QueryPage::TotalLoading:
         return QueryKind::TotalLoading;
-    case 2:
+    case QueryPage::SizeClassLoading:
         return QueryKind::SizeClassLoading;
-    case 3:
+    case QueryPage::LiveLoading:
         return QueryKind::LiveLoading;
-    case 4:
+    case QueryPage::FuelModels:
         if (fireListHasRows && dangerListHasRows)
             return QueryKind::FuelModels;
         return std::nullopt;
-    default:
-        return std::nullopt;
+    case QueryPage::BySiteValues:
+        break;
     }
+    return std::nullopt;
 }
 
 bool woodyRangeKeyAccepted(int key, Qt::KeyboardModifiers modifiers, const QString& text) {

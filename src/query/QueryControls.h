@@ -12,9 +12,17 @@ namespace tarnwick {
 
 // The rules of the query pages that need no window.
 
-// The five pages of the catalogue's criteria, then the search by site values.
+// The query pages in the order of their tabs: the five of the catalogue's criteria, then the
+// search by site values.
+enum class QueryPage {
+    Books,
+    TotalLoading,
+    SizeClassLoading,
+    LiveLoading,
+    FuelModels,
+    BySiteValues
+};
 inline constexpr int queryPageCount = 6;
-inline constexpr int siteValuesPage = 5;
 
 // Captions of the query pages, in order.
 QStringList queryPageCaptions();
@@ -30,9 +38,10 @@ enum class CaptionEvent {
 // is toggled and when the list is closed; users know both wordings, so both are kept.
 QString codeListCaption(CodeListId list, CaptionEvent event, int chosenRows);
 
-// The search a page's button runs: kinds 0, 1, 2 and 5 for pages 0 to 3; the fuel model page
-// searches only when both of its lists hold rows, and runs nothing otherwise.
-std::optional<QueryKind> searchKindOfPage(int page, bool fireListHasRows, bool dangerListHasRows);
+// The search a page's button runs: kinds 0, 1, 2 and 5 for the books and loading pages; the fuel
+// model page searches only when both of its lists hold rows, and runs nothing otherwise.
+std::optional<QueryKind> searchKindOfPage(QueryPage page, bool fireListHasRows,
+                                          bool dangerListHasRows);
 
 // The key filter of the woody range combos: typed characters other than the digits and
 // backspace are discarded. Keys that type nothing (arrows, Home, End, Delete, Tab) and editing
@@ -42,7 +51,7 @@ bool woodyRangeKeyAccepted(int key, Qt::KeyboardModifiers modifiers, const QStri
 
 // What a search button asks the main window to do.
 struct SearchRequest {
-    int page = 0;
+    QueryPage page = QueryPage::Books;
     std::optional<QueryCriteria> criteria; // empty: the page had nothing to search
     bool eraseDisplayed = false;           // the page's "Erase Displayed Photo(s)" box
     std::optional<SiteSearch> site = {};   // the site values page's search

@@ -32,6 +32,11 @@ struct CodeListRows {
     QStringList sorted; // the rows as the list shows them
 };
 
+// The two sets of fire behaviour fuel models a planner searches by, and their descriptions in
+// that order.
+enum class FuelModelSet { Models2005, Models1982 };
+using ModelDescriptionSets = std::array<QStringList, 2>;
+
 // Everything the query pages offer, computed from the catalogue and the code-list files without
 // any window. Messages say what could not be loaded; the rest loads all the same.
 struct QueryParameters {
@@ -39,8 +44,8 @@ struct QueryParameters {
     std::array<QStringList, rangeQuantityCount> rangeRows;
     std::array<CodeListRows, codeListCount> codeLists; // fire behaviour: the 2005 set
     // The two fire behaviour description sets, one entry per group the catalogue returned
-    // (empty where the group's code is Null): the 2005 models, then the 1982 models.
-    std::array<QStringList, 2> fireBehaviourModelNames;
+    // (empty where the group's code is Null), by FuelModelSet.
+    ModelDescriptionSets fireBehaviourModelNames;
     QStringList messages;
 
     const QStringList& rangeRowsOf(RangeQuantity q) const { return rangeRows[size_t(q)]; }

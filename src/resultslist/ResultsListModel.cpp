@@ -1,5 +1,6 @@
 #include "resultslist/ResultsListModel.h"
 
+#include "catalogue/PhotoLabels.h"
 #include "catalogue/RecordSet.h"
 #include "text/TextOrder.h"
 
@@ -246,10 +247,10 @@ void ResultsListModel::appendKeyUtf8(QByteArray& out, int position) const {
 }
 
 int ResultsListModel::positionOfKey(const QString& key) const {
-    bool ok = false;
-    const qint64 id = QStringView(key).mid(1).toLongLong(&ok);
-    if (!ok || !key.startsWith(u'P'))
+    const std::optional<qint64> keyed = photoIdOfListKey(key);
+    if (!keyed)
         return -1;
+    const qint64 id = *keyed;
     if (rowById_.empty() && listedCount() > 0) {
         rowById_.reserve(size_t(listedCount()));
         for (int listed = 0; listed < listedCount(); ++listed)

@@ -1,5 +1,6 @@
 #include "resultslist/ResultsRows.h"
 
+#include "catalogue/PhotoLabels.h"
 #include "catalogue/RecordSet.h"
 #include "text/NumberFormat.h"
 
@@ -180,7 +181,7 @@ const QString& ResultsRow::cell(QStringView columnKey) const {
 }
 
 qint64 ResultsRow::photoId() const {
-    return QStringView(key).mid(1).toLongLong();
+    return photoIdOfListKey(key).value_or(0);
 }
 
 struct ResultsRowSource::Fields {
@@ -232,7 +233,7 @@ qint64 ResultsRowSource::photoId(int row) const {
 }
 
 QString ResultsRowSource::key(int row) const {
-    return u'P' + set_.text(records_[size_t(row)], fields_->at(Id));
+    return photoListKey(set_.text(records_[size_t(row)], fields_->at(Id)));
 }
 
 std::optional<double> ResultsRowSource::classSum(int record, int first, int last) const {
@@ -252,7 +253,8 @@ QString ResultsRowSource::cell(int row, int column) const {
     const int field = slot >= 0 ? fields_->at(slot) : -1;
     switch (rule.kind) {
     case CellKind::RowText:
-        return set_.text(record, fields_->at(Book)) + u'/' + set_.text(record, fields_->at(Photo));
+        return photoDisplayLabel(set_.text(record, fields_->at(Book)),
+                                 set_.text(record, fields_->at(Photo)));
     case CellKind::Text:
         return set_.text(record, field);
     case CellKind::TrimmedText:
@@ -278,7 +280,7 @@ void ResultsRowSource::appendCellUtf8(QByteArray& out, int row, int column) cons
     switch (rule.kind) {
     case CellKind::RowText:
         set_.appendTextTo(out, record, fields_->at(Book));
-        out += '/';
+        out += photoLabelSeparator;
         set_.appendTextTo(out, record, fields_->at(Photo));
         return;
     case CellKind::Text:
@@ -296,7 +298,7 @@ void ResultsRowSource::appendCellUtf8(QByteArray& out, int row, int column) cons
 }
 
 void ResultsRowSource::appendKeyUtf8(QByteArray& out, int row) const {
-    out += 'P';
+    out += photoListKeyPrefix;
     set_.appendTextTo(out, records_[size_t(row)], fields_->at(Id));
 }
 

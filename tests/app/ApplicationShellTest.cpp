@@ -70,8 +70,8 @@ TEST(ApplicationShell, StartsWithTheFirstPhotoShownAndTheQueryChoicesLoaded) {
     ASSERT_TRUE(shell.start());
     const AppState& state = shell.state();
     // The list orders its rows by their text: B1/P1 is the first row and on screen.
-    ASSERT_EQ(state.slotPhoto[0].recordCount(), 1);
-    EXPECT_EQ(state.slotPhoto[0].text(0, u"PhotoLabel"), QStringLiteral("P1"));
+    ASSERT_EQ(state.displaySlots[0].photo.recordCount(), 1);
+    EXPECT_EQ(state.displaySlots[0].photo.text(0, u"PhotoLabel"), QStringLiteral("P1"));
     MainWindow* window = shell.frame()->mainWindow();
     EXPECT_EQ(window->findChild<QComboBox*>(QStringLiteral("cboBook"))->count(), 2);
     EXPECT_EQ(window->findChild<QComboBox*>(QStringLiteral("cboTotalLoad1"))->currentText(),
@@ -103,7 +103,8 @@ TEST(ApplicationShell, TheSuitesCommandLineOpensTheBuilderOnANewOrAGivenProfile)
         ApplicationShell shell(installation.paths(), dialogs, {argument});
         ASSERT_TRUE(shell.start());
         QTest::qWait(20); // the first activation comes once the window is up
-        EXPECT_EQ(shell.state().assistants.mode, 10) << argument.toStdString();
+        EXPECT_TRUE(!shell.state().assistants.comparison && shell.state().assistants.builder)
+            << argument.toStdString();
         AssistantWindow* assistant = shell.frame()->mainWindow()->assistantWindow();
         EXPECT_TRUE(assistant->isVisible());
         if (argument == profile || argument == questioned) {
@@ -155,7 +156,7 @@ TEST(ApplicationShell, AFileGivenToASecondStartOpensInTheRunningCopy) {
     EXPECT_EQ(shell.state().fuelProfile.name, QStringLiteral("Handed"));
     EXPECT_EQ(shell.state().profileFileName, profile);
     EXPECT_EQ(RecentProfiles::read().paths(), QStringList{profile});
-    EXPECT_EQ(shell.state().assistants.mode, 10);
+    EXPECT_TRUE(!shell.state().assistants.comparison && shell.state().assistants.builder);
     EXPECT_TRUE(shell.frame()->mainWindow()->assistantWindow()->isVisible());
 }
 

@@ -34,6 +34,7 @@
 #include <QTreeView>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using tarnwick::test::ScriptedDialogs;
 using tarnwick::test::TestCatalogue;
 using tarnwick::test::TestInstallation;
@@ -63,7 +64,7 @@ protected:
     }
 
     qint64 shownId(int slot) const {
-        const RecordSet& photo = state.slotPhoto[size_t(slot)];
+        const RecordSet& photo = state.displaySlot(slot).photo;
         return photo.isEmpty() ? -1 : photo.value(0, u"ID").toLongLong();
     }
     QAction* printComparison() const {
@@ -90,7 +91,7 @@ TEST_F(BrowseAndCompareTest, PhotosLandInTheRightSlotsAndPanes) {
 
     // Comparing: the browsed photo becomes the left one; the next lands on the right.
     window->compareCommand();
-    EXPECT_EQ(state.compareMode, 1);
+    EXPECT_EQ(state.mode, Mode::Compare);
     EXPECT_EQ(state.currentSlot, 1);
     EXPECT_TRUE(window->action(QStringLiteral("mnuCompare"))->isChecked());
     EXPECT_TRUE(window->plateView(0)->hasPlate());
@@ -108,7 +109,7 @@ TEST_F(BrowseAndCompareTest, PhotosLandInTheRightSlotsAndPanes) {
 
     // Back to browsing: the data pane shows the browsed photo and the comparison print is off.
     window->compareCommand();
-    EXPECT_EQ(state.compareMode, 0);
+    EXPECT_EQ(state.mode, Mode::Browse);
     EXPECT_FALSE(printComparison()->isEnabled());
     ASSERT_TRUE(window->plateView(1)->hasPlate());
     EXPECT_EQ(window->chartView(1)->content()->header.value(1), QStringLiteral("B1/P2"));
@@ -240,10 +241,10 @@ TEST_F(BrowseAndCompareTest, TheEraseBoxShowsTheFirstPhotoFoundAfterASearchInEit
     twoAndUp.totalHigh = QStringLiteral(" 3");
     window->listItemClicked(QStringLiteral("P1"));
 
-    window->searchCommand({1, twoAndUp, false});
+    window->searchCommand({QueryPage::TotalLoading, twoAndUp, false});
     EXPECT_EQ(state.resultsList.rowCount(), 2);
     EXPECT_EQ(shownId(0), 1); // without the box the photo on screen stays
-    window->searchCommand({1, twoAndUp, true});
+    window->searchCommand({QueryPage::TotalLoading, twoAndUp, true});
     EXPECT_EQ(shownId(0), 2);
     // Display All while browsing: the box decides whether the first photo listed replaces it.
     window->queryPane()->findChild<QTabWidget*>(QStringLiteral("tabQuery"))->setCurrentIndex(1);
@@ -254,20 +255,20 @@ TEST_F(BrowseAndCompareTest, TheEraseBoxShowsTheFirstPhotoFoundAfterASearchInEit
     erase->setChecked(true);
     window->displayAllCommand();
     EXPECT_EQ(shownId(0), 1);
-    EXPECT_EQ(state.compareMode, 0);
-    window->searchCommand({1, twoAndUp, true});
+    EXPECT_EQ(state.mode, Mode::Browse);
+    window->searchCommand({QueryPage::TotalLoading, twoAndUp, true});
     EXPECT_EQ(shownId(0), 2);
 
     window->compareCommand();
     window->listItemClicked(QStringLiteral("P3"));
     ASSERT_EQ(shownId(1), 3);
     twoAndUp.totalLow = QStringLiteral("0");
-    window->searchCommand({1, twoAndUp, true});
+    window->searchCommand({QueryPage::TotalLoading, twoAndUp, true});
     // Comparing starts over: pane 1 gets the first photo found, pane 0 keeps its photo.
     EXPECT_EQ(shownId(1), 1);
     EXPECT_EQ(shownId(0), 2);
     EXPECT_EQ(state.currentSlot, 1);
-    EXPECT_EQ(state.compareMode, 1);
+    EXPECT_EQ(state.mode, Mode::Compare);
 }
 
 TEST_F(BrowseAndCompareTest, TheAssistantOpensWithComparingAndTheBuilderAndFollowsTheirModes) {
@@ -285,13 +286,13 @@ TEST_F(BrowseAndCompareTest, TheAssistantOpensWithComparingAndTheBuilderAndFollo
     twoAndUp.kind = QueryKind::TotalLoading;
     twoAndUp.totalLow = QStringLiteral(" 2");
     twoAndUp.totalHigh = QStringLiteral(" 3");
-    window->searchCommand({1, twoAndUp, false});
+    window->searchCommand({QueryPage::TotalLoading, twoAndUp, false});
     window->compareCommand();
     ASSERT_TRUE(window->plateView(0)->hasPlate());
     EXPECT_EQ(window->chartView(0)->content()->header.value(1), QStringLiteral("B1/P1"));
 
     EXPECT_TRUE(assistant->isVisible());
-    EXPECT_EQ(state.assistants.mode, 1);
+    EXPECT_TRUE(state.assistants.comparison && !state.assistants.builder);
     EXPECT_EQ(assistant->currentTab(), AssistantWindow::ComparisonTab);
     EXPECT_FALSE(assistant->isTabEnabled(AssistantWindow::BuilderTab));
     EXPECT_TRUE(assistantsMenu->isEnabled());
@@ -311,7 +312,7 @@ TEST_F(BrowseAndCompareTest, TheAssistantOpensWithComparingAndTheBuilderAndFollo
 
     // The builder joins: both tabs, the builder's shown; its Add> takes the current photo's value.
     window->action(QStringLiteral("barBuilder"))->trigger();
-    EXPECT_EQ(state.assistants.mode, 11);
+    EXPECT_TRUE(state.assistants.comparison && state.assistants.builder);
     EXPECT_TRUE(window->action(QStringLiteral("mnuProfileBuilder"))->isChecked());
     EXPECT_EQ(assistant->currentTab(), AssistantWindow::BuilderTab);
     EXPECT_TRUE(assistant->isTabEnabled(AssistantWindow::ComparisonTab));
@@ -325,7 +326,7 @@ TEST_F(BrowseAndCompareTest, TheAssistantOpensWithComparingAndTheBuilderAndFollo
 
     // Comparing ends; browsing shows the browsed photo in both panes again.
     window->compareCommand();
-    EXPECT_EQ(state.assistants.mode, 10);
+    EXPECT_TRUE(!state.assistants.comparison && state.assistants.builder);
     EXPECT_EQ(assistant->currentTab(), AssistantWindow::BuilderTab);
     EXPECT_FALSE(assistant->isTabEnabled(AssistantWindow::ComparisonTab));
     EXPECT_EQ(shownId(0), 1);
@@ -338,7 +339,7 @@ TEST_F(BrowseAndCompareTest, TheAssistantOpensWithComparingAndTheBuilderAndFollo
     assistantsMenu->trigger();
     EXPECT_TRUE(assistant->isVisible());
     window->action(QStringLiteral("mnuProfileBuilder"))->trigger();
-    EXPECT_EQ(state.assistants.mode, 0);
+    EXPECT_TRUE(!state.assistants.comparison && !state.assistants.builder);
     EXPECT_FALSE(assistant->isVisible());
     EXPECT_FALSE(assistantsMenu->isEnabled());
     EXPECT_FALSE(window->action(QStringLiteral("barBuilder"))->isChecked());

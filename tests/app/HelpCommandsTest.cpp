@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using namespace Qt::StringLiterals;
 
 namespace {

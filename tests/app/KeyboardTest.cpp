@@ -18,6 +18,7 @@
 #include <QTreeView>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -168,7 +169,7 @@ TEST(Keyboard, TheMainWindowWorksWithoutAMouse) {
             const qsizetype before = searches.size();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             ASSERT_EQ(searches.size(), before + 1) << name.toStdString();
-            EXPECT_EQ(searches.last().first().value<SearchRequest>().page, page)
+            EXPECT_EQ(searches.last().first().value<SearchRequest>().page, QueryPage(page))
                 << name.toStdString();
         }
     }

@@ -22,6 +22,7 @@
 #include <QToolButton>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using tarnwick::test::ScriptedDialogs;
 using tarnwick::test::TestInstallation;
 

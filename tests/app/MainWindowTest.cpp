@@ -23,6 +23,7 @@
 #include <QToolButton>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using tarnwick::test::TestInstallation;
 
 namespace {
@@ -109,7 +110,7 @@ TEST(MainWindowCommands, MenuItemsDoWhatTheySay) {
     QueryCriteria none;
     none.kind = QueryKind::TotalLoading;
     none.totalLow = none.totalHigh = QStringLiteral("5");
-    window.searchCommand({1, none, false});
+    window.searchCommand({QueryPage::TotalLoading, none, false});
     ASSERT_EQ(state.resultsList.rowCount(), 0);
     trigger("mnuDisplayAll");
     EXPECT_EQ(state.resultsList.rowCount(), 3);
@@ -117,16 +118,16 @@ TEST(MainWindowCommands, MenuItemsDoWhatTheySay) {
     // Reset empties the choices but keeps the list.
     auto* high = window.findChild<QComboBox*>(QStringLiteral("cboTotalLoad1"));
     high->setCurrentIndex(0);
-    window.searchCommand({1, none, false});
+    window.searchCommand({QueryPage::TotalLoading, none, false});
     trigger("mnuReset");
     EXPECT_EQ(high->currentIndex(), high->count() - 1);
     EXPECT_EQ(state.resultsList.rowCount(), 0);
 
     trigger("mnuCompare");
-    EXPECT_EQ(state.compareMode, 1);
+    EXPECT_EQ(state.mode, Mode::Compare);
     EXPECT_TRUE(action(window, "barCompare")->isChecked());
     trigger("mnuCompare");
-    EXPECT_EQ(state.compareMode, 0);
+    EXPECT_EQ(state.mode, Mode::Browse);
 
     QSignalSpy exits(&window, &MainWindow::exitRequested);
     trigger("mnuExit");
@@ -141,7 +142,7 @@ TEST(MainWindowCommands, MenuItemsDoWhatTheySay) {
     const QString message = state.statusLine.panelText(StatusLine::Message);
     for (const char* later : {"mnuProfileBuilder"})
         trigger(later);
-    EXPECT_EQ(state.compareMode, 0);
+    EXPECT_EQ(state.mode, Mode::Browse);
     EXPECT_EQ(state.resultsList.rowCount(), 3);
     EXPECT_EQ(state.statusLine.panelText(StatusLine::Message), message);
     EXPECT_FALSE(window.action(QStringLiteral("mnuPreferences"))->isEnabled());
@@ -178,8 +179,8 @@ TEST_F(MainWindowTest, ModesQueryPaneViewsAndAssistantButton) {
     EXPECT_EQ(state.statusLine.panelText(StatusLine::Photo), QStringLiteral("Browse Mode"));
     EXPECT_EQ(state.profileFileName, QStringLiteral("Untitled"));
 
-    window.setMode(1);
-    EXPECT_EQ(state.compareMode, 1);
+    window.setMode(Mode::Compare);
+    EXPECT_EQ(state.mode, Mode::Compare);
     EXPECT_EQ(state.currentSlot, 1);
     EXPECT_EQ(window.photoPane(1)->header()->text(),
               QStringLiteral("Select a photo from the list"));
@@ -191,10 +192,8 @@ TEST_F(MainWindowTest, ModesQueryPaneViewsAndAssistantButton) {
     }
     window.selectPane(0);
     EXPECT_EQ(state.currentSlot, 0);
-    window.setMode(7);
-    EXPECT_EQ(state.compareMode, 1);
-    window.setMode(0);
-    EXPECT_EQ(state.compareMode, 0);
+    window.setMode(Mode::Browse);
+    EXPECT_EQ(state.mode, Mode::Browse);
     EXPECT_EQ(state.currentSlot, 0);
     EXPECT_EQ(window.photoPane(1)->header()->text(), QString());
     EXPECT_EQ(window.photoPane(0)->currentTab(), PhotoPane::ImageTab);
@@ -212,12 +211,12 @@ TEST_F(MainWindowTest, ModesQueryPaneViewsAndAssistantButton) {
     EXPECT_FALSE(window.queryArea()->isHidden());
 
     action("barIcon")->trigger();
-    EXPECT_EQ(window.resultsView()->listView(), ResultsView::IconView);
+    EXPECT_EQ(window.resultsView()->listView(), ListViewKind::Icon);
     EXPECT_TRUE(action("mnuIconView")->isChecked());
     EXPECT_FALSE(action("mnuListView")->isChecked());
     action("mnuListView")->trigger();
     EXPECT_TRUE(action("barList")->isChecked());
-    EXPECT_EQ(window.resultsView()->listView(), ResultsView::ListView);
+    EXPECT_EQ(window.resultsView()->listView(), ListViewKind::List);
     EXPECT_FALSE(action("mnuIconView")->isChecked());
 
     action("barAssistant")->trigger();

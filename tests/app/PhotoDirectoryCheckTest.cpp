@@ -11,6 +11,7 @@
 #include <QFile>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using tarnwick::test::ScriptedDialogs;
 using tarnwick::test::ScriptedPathProbe;
 using tarnwick::test::ScriptedProcessRunner;
@@ -105,7 +106,7 @@ TEST_F(PhotoDirectoryCheckTest, SearchLocalOnlyStopsEveryLaterCheckInEitherPane)
     EXPECT_EQ(state.photoDirChoice, PhotoDirChoice::SearchLocalOnly);
 
     // The disc comes back and the other pane shows a photo: the directory is not looked at.
-    state.compareMode = 1;
+    state.mode = Mode::Compare;
     state.currentSlot = 1;
     const PhotoDirCheckResult later = check(probe);
     EXPECT_EQ(later.next, PhotoDirCheckNext::GoOn);

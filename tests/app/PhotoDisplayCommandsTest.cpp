@@ -1,5 +1,7 @@
 #include "app/commands/PhotoDisplayCommands.h"
 #include "app/AppState.h"
+#include "app/commands/Modes.h"
+#include "app/commands/SlotCommands.h"
 #include "catalogue/CatalogueStatements.h"
 #include "display/SlotDisplay.h"
 #include "support/TestInstallation.h"
@@ -10,6 +12,7 @@
 #include <QImage>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using tarnwick::test::TestInstallation;
 
 namespace {
@@ -84,30 +87,30 @@ TEST_F(PhotoDisplayTest, PicturesComeFromThePhotoDirectoryThenTheLocalFolderElse
     EXPECT_EQ(showPhoto(state, entry(0), hooks).outcome, ShowPhotoOutcome::Shown);
     EXPECT_EQ(state.statusLine.panelText(StatusLine::Message), QString());
     EXPECT_EQ(state.statusLine.panelText(StatusLine::Photo), QStringLiteral("RM-3/AS-01"));
-    EXPECT_EQ(state.slotImageSource[0], ImageSource::PhotoDirectory);
-    EXPECT_EQ(state.slotPaths[0].photo, inPhotoDir("p1.jpg"));
-    EXPECT_EQ(state.slotPaths[0].data, inPhotoDir("d1.jpg"));
-    EXPECT_EQ(state.slotPaths[0].localPhoto, local("p1.jpg"));
-    EXPECT_EQ(state.slotPaths[0].localData, local("d1.jpg"));
+    EXPECT_EQ(state.displaySlots[0].imageSource, ImageSource::PhotoDirectory);
+    EXPECT_EQ(state.displaySlots[0].paths.photo, inPhotoDir("p1.jpg"));
+    EXPECT_EQ(state.displaySlots[0].paths.data, inPhotoDir("d1.jpg"));
+    EXPECT_EQ(state.displaySlots[0].paths.localPhoto, local("p1.jpg"));
+    EXPECT_EQ(state.displaySlots[0].paths.localData, local("d1.jpg"));
     EXPECT_EQ(displays[0].calls,
               (QStringList{"caption RM-3/AS-01", "retrieving", "image " + inPhotoDir("p1.jpg")}));
-    ASSERT_EQ(state.slotPhoto[0].recordCount(), 1);
-    EXPECT_EQ(state.slotPhoto[0].text(0, u"PhotoLabel"), QStringLiteral("AS-01"));
-    EXPECT_EQ(state.slotBook[0].text(0, u"BookLabel"), QStringLiteral("RM-3"));
+    ASSERT_EQ(state.displaySlots[0].photo.recordCount(), 1);
+    EXPECT_EQ(state.displaySlots[0].photo.text(0, u"PhotoLabel"), QStringLiteral("AS-01"));
+    EXPECT_EQ(state.displaySlots[0].book.text(0, u"BookLabel"), QStringLiteral("RM-3"));
 
     displays[0].calls.clear();
     showPhoto(state, entry(1), hooks);
-    EXPECT_EQ(state.slotImageSource[0], ImageSource::Local);
+    EXPECT_EQ(state.displaySlots[0].imageSource, ImageSource::Local);
     EXPECT_EQ(displays[0].calls.last(), "image " + local("p2.jpg"));
 
     // Neither place has it: three lines, the photo directory exactly as stored.
     state.photoImageDir = photoDir.path();
     displays[0].calls.clear();
     showPhoto(state, entry(2), hooks);
-    EXPECT_EQ(state.slotImageSource[0], ImageSource::None);
+    EXPECT_EQ(state.displaySlots[0].imageSource, ImageSource::None);
     EXPECT_EQ(displays[0].calls.last(), "none No Picture Available in:\n" + photoDir.path() +
                                             " or\n" + installation.appDir() + "/PhotoImages");
-    EXPECT_EQ(state.slotPhoto[0].text(0, u"PhotoLabel"), QStringLiteral("AS-03"));
+    EXPECT_EQ(state.displaySlots[0].photo.text(0, u"PhotoLabel"), QStringLiteral("AS-03"));
     EXPECT_TRUE(displays[1].calls.isEmpty());
 }
 
@@ -116,15 +119,15 @@ TEST_F(PhotoDisplayTest, PhotoDirectoryWorksWithOrWithoutItsTrailingSeparator) {
     for (const QString& dir : {photoDir.path(), photoDir.path() + "/"}) {
         state.photoImageDir = dir;
         showPhoto(state, entry(0), hooks);
-        EXPECT_EQ(state.slotPaths[0].photo, inPhotoDir("p1.jpg")) << dir.toStdString();
-        EXPECT_EQ(state.slotImageSource[0], ImageSource::PhotoDirectory);
+        EXPECT_EQ(state.displaySlots[0].paths.photo, inPhotoDir("p1.jpg")) << dir.toStdString();
+        EXPECT_EQ(state.displaySlots[0].imageSource, ImageSource::PhotoDirectory);
     }
     EXPECT_EQ(joinImagePath(QString(), "B", "x.jpg"), QStringLiteral("B/x.jpg"));
 }
 
 TEST_F(PhotoDisplayTest, AnEntryWithoutADataSheetLeavesTheDisplayAsItWas) {
     showPhoto(state, entry(0), hooks);
-    const SlotPaths before = state.slotPaths[0];
+    const SlotPaths before = state.displaySlots[0].paths;
     const QStringList calls = displays[0].calls;
     drawn.clear();
 
@@ -132,17 +135,17 @@ TEST_F(PhotoDisplayTest, AnEntryWithoutADataSheetLeavesTheDisplayAsItWas) {
     ASSERT_TRUE(noData.data.isEmpty());
     EXPECT_EQ(showPhoto(state, noData, hooks).outcome, ShowPhotoOutcome::NoDataImage);
     EXPECT_EQ(displays[0].calls, calls);
-    EXPECT_EQ(state.slotPaths[0].photo, before.photo);
+    EXPECT_EQ(state.displaySlots[0].paths.photo, before.photo);
     EXPECT_EQ(state.statusLine.panelText(StatusLine::Photo), QStringLiteral("RM-3/AS-01"));
-    EXPECT_EQ(state.slotPhoto[0].text(0, u"PhotoLabel"), QStringLiteral("AS-01"));
+    EXPECT_EQ(state.displaySlots[0].photo.text(0, u"PhotoLabel"), QStringLiteral("AS-01"));
     EXPECT_TRUE(drawn.isEmpty());
 }
 
 TEST_F(PhotoDisplayTest, RetryStartsOverAndStopsWhenTheListLostTheRow) {
     writePicture(inPhotoDir("p1.jpg"));
     QStringList probed;
-    QList<DirectoryCheckResult> answers{{DirectoryCheckResult::Retry, false},
-                                        {DirectoryCheckResult::GoOn, true}};
+    QList<PhotoDirCheckResult> answers{{PhotoDirCheckNext::Retry, false},
+                                       {PhotoDirCheckNext::GoOn, true}};
     hooks.directoryCheck = [&](const ListEntry&, const QString& path) {
         probed << path;
         return answers.takeFirst();
@@ -160,21 +163,21 @@ TEST_F(PhotoDisplayTest, RetryStartsOverAndStopsWhenTheListLostTheRow) {
         return entry(row);
     };
     hooks.directoryCheck = [](const ListEntry&, const QString&) {
-        return DirectoryCheckResult{DirectoryCheckResult::Retry, false};
+        return PhotoDirCheckResult{PhotoDirCheckNext::Retry, false};
     };
     displays[0].calls.clear();
     EXPECT_EQ(showPhoto(state, entry(1), hooks).outcome, ShowPhotoOutcome::NotInList);
     EXPECT_EQ(displays[0].calls, QStringList{"caption RM-3/AS-02"});
-    EXPECT_EQ(state.slotPhoto[0].text(0, u"PhotoLabel"), QStringLiteral("AS-01"));
+    EXPECT_EQ(state.displaySlots[0].photo.text(0, u"PhotoLabel"), QStringLiteral("AS-01"));
 }
 
 TEST_F(PhotoDisplayTest, TheCheckDecidesBetweenThePhotoDirectoryAndTheLocalCopy) {
     writePicture(inPhotoDir("p1.jpg"));
     writePicture(local("p1.jpg"));
     // Searching locally only: the photo directory's file is not taken even though it exists.
-    hooks.directoryCheck = [](const ListEntry&, const QString&) { return DirectoryCheckResult{}; };
+    hooks.directoryCheck = [](const ListEntry&, const QString&) { return PhotoDirCheckResult{}; };
     showPhoto(state, entry(0), hooks);
-    EXPECT_EQ(state.slotImageSource[0], ImageSource::Local);
+    EXPECT_EQ(state.displaySlots[0].imageSource, ImageSource::Local);
     EXPECT_EQ(displays[0].calls.last(), "image " + local("p1.jpg"));
 
     // The user picked another photo directory while asked: the photo is looked for there.
@@ -182,11 +185,11 @@ TEST_F(PhotoDisplayTest, TheCheckDecidesBetweenThePhotoDirectoryAndTheLocalCopy)
     writePicture(other.path() + "/RM-3/p1.jpg");
     hooks.directoryCheck = [&](const ListEntry&, const QString&) {
         state.photoImageDir = other.path() + "/";
-        return DirectoryCheckResult{};
+        return PhotoDirCheckResult{};
     };
     showPhoto(state, entry(0), hooks);
-    EXPECT_EQ(state.slotImageSource[0], ImageSource::PhotoDirectory);
-    EXPECT_EQ(state.slotPaths[0].photo, other.path() + "/RM-3/p1.jpg");
+    EXPECT_EQ(state.displaySlots[0].imageSource, ImageSource::PhotoDirectory);
+    EXPECT_EQ(state.displaySlots[0].paths.photo, other.path() + "/RM-3/p1.jpg");
     EXPECT_EQ(displays[0].calls.last(), "image " + other.path() + "/RM-3/p1.jpg");
 }
 
@@ -203,7 +206,7 @@ TEST_F(PhotoDisplayTest, APictureThatCannotBeReadStillShowsItsOwnRecordsAndSaysW
     EXPECT_EQ(displays[0].calls.last(),
               QStringLiteral("cant Can't load image.\nCheck disk drive."));
     // The plate and the slot's record are those of the photo now captioned, never the last one.
-    EXPECT_EQ(state.slotPhoto[0].text(0, u"PhotoLabel"), QStringLiteral("AS-02"));
+    EXPECT_EQ(state.displaySlots[0].photo.text(0, u"PhotoLabel"), QStringLiteral("AS-02"));
     EXPECT_EQ(drawn, (QList<QPair<int, int>>{{1, 0}}));
     const QString message = state.statusLine.panelText(StatusLine::Message);
     EXPECT_TRUE(message.startsWith(QStringLiteral("ERROR - "))) << message.toStdString();
@@ -212,7 +215,7 @@ TEST_F(PhotoDisplayTest, APictureThatCannotBeReadStillShowsItsOwnRecordsAndSaysW
 }
 
 TEST_F(PhotoDisplayTest, ComparisonPrintNeedsAPhotoInBothSlots) {
-    state.compareMode = 1;
+    state.mode = Mode::Compare;
     state.currentSlot = 1;
     EXPECT_EQ(showPhoto(state, entry(0), hooks).comparisonPrintEnabled, false);
     EXPECT_EQ(displays[1].calls.first(), QStringLiteral("caption RM-3/AS-01"));
@@ -230,7 +233,7 @@ TEST_F(PhotoDisplayTest, ComparisonPrintNeedsAPhotoInBothSlots) {
     EXPECT_EQ(printEnabled, (QList<bool>{false, true, false}));
 
     // Browsing draws the data beside the picture, in pane 1.
-    state.compareMode = 0;
+    state.mode = Mode::Browse;
     showPhoto(state, entry(0), hooks);
     EXPECT_EQ(drawn.last(), (QPair<int, int>(1, 0)));
 }
@@ -244,7 +247,7 @@ TEST_F(PhotoDisplayTest, ListRowsAndPictureLookUpByText) {
     EXPECT_EQ(displays[0].calls.first(), QStringLiteral("caption RM-3/AS-02"));
 
     // Comparing does not change the photo that browsing returns to.
-    state.compareMode = 1;
+    state.mode = Mode::Compare;
     state.currentSlot = 1;
     showListRow(state, 2, hooks);
     EXPECT_EQ(state.selectedListItem, QStringLiteral("P2"));
@@ -254,4 +257,38 @@ TEST_F(PhotoDisplayTest, ListRowsAndPictureLookUpByText) {
     EXPECT_EQ(photoImagePathFor(state, "RM-3/AS-01", hooks.list), inPhotoDir("p1.jpg"));
     EXPECT_EQ(photoImagePathFor(state, "RM-3/AS-02", hooks.list), local("p2.jpg"));
     EXPECT_EQ(photoImagePathFor(state, "RM-3/nowhere", hooks.list), QStringLiteral("Error"));
+}
+
+TEST_F(PhotoDisplayTest, LeavingComparingShowsTheBrowsedPhotoAgainEvenWhenASearchDroppedIt) {
+    ASSERT_EQ(showListRow(state, 0, hooks).outcome, ShowPhotoOutcome::Shown);
+    applyModeState(state, Mode::Compare);
+    ASSERT_TRUE(selectSlot(state, 0));
+    ASSERT_EQ(showListRow(state, 1, hooks).outcome, ShowPhotoOutcome::Shown);
+    EXPECT_EQ(state.displaySlots[0].photo.text(0, u"PhotoLabel"), QStringLiteral("AS-02"));
+    state.activePhotoSet =
+        state.database->run(QStringLiteral("SELECT * FROM qryactive WHERE ID = 3"));
+    state.resultsList.fill(state.activePhotoSet);
+
+    applyModeState(state, Mode::Browse);
+    EXPECT_FALSE(selectSlot(state, 1)) << "browsing has one slot";
+    EXPECT_EQ(state.currentSlot, 0);
+    drawn.clear();
+    const qsizetype comparedCalls = displays[0].calls.size();
+    showBrowsedPhotoAgain(state, hooks);
+    EXPECT_EQ(state.displaySlots[0].photo.text(0, u"PhotoLabel"), QStringLiteral("AS-01"));
+    ASSERT_GT(displays[0].calls.size(), comparedCalls);
+    EXPECT_EQ(displays[0].calls[comparedCalls], QStringLiteral("caption RM-3/AS-01"));
+    EXPECT_EQ(drawn, (QList<QPair<int, int>>{{1, 0}}));
+
+    // Shown already: its plate is drawn again, nothing else.
+    const qsizetype callsBefore = displays[0].calls.size();
+    drawn.clear();
+    showBrowsedPhotoAgain(state, hooks);
+    EXPECT_EQ(displays[0].calls.size(), callsBefore);
+    EXPECT_EQ(drawn, (QList<QPair<int, int>>{{1, 0}}));
+
+    clearSlot(state, 0, hooks);
+    EXPECT_TRUE(state.displaySlots[0].photo.isEmpty());
+    EXPECT_TRUE(state.displaySlots[0].book.isEmpty());
+    EXPECT_FALSE(printEnabled.last());
 }

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using namespace Qt::StringLiterals;
 using tarnwick::test::TestCatalogue;
 using tarnwick::test::TestInstallation;

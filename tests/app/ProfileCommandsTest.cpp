@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -83,7 +84,7 @@ TEST_F(ProfileCommandsTest, ASelectNeedsAPhotoInTheCurrentSlotYetAlwaysMarksTheP
     EXPECT_EQ(shown, 3);
 
     // Comparing with nothing in slot 1 yet: the current column shows slot 0, the select refuses.
-    state.compareMode = 1;
+    state.mode = Mode::Compare;
     state.currentSlot = 1;
     EXPECT_EQ(currentPhotoColumn(assistantValues(state), 1).photo, u"B1/P1"_s);
     EXPECT_FALSE(selectProfileValue(state, 0, hooks));
@@ -100,7 +101,7 @@ TEST_F(ProfileCommandsTest, ShowPhotoFindsTheSourceInTheListOrAddsItsRowFromTheC
     EXPECT_EQ(findSource(state, QString(), display), FindSourceOutcome::NoSource);
 
     EXPECT_EQ(findSource(state, u"B1/P2"_s, display), FindSourceOutcome::ShownFromList);
-    EXPECT_EQ(state.slotPhoto[0].text(0, u"PhotoLabel"), u"P2"_s);
+    EXPECT_EQ(state.displaySlots[0].photo.text(0, u"PhotoLabel"), u"P2"_s);
     EXPECT_EQ(state.resultsList.rowCount(), 3);
 
     // A search left the source out of the list: its row comes back with what such a row shows.
@@ -120,7 +121,7 @@ TEST_F(ProfileCommandsTest, ShowPhotoFindsTheSourceInTheListOrAddsItsRowFromTheC
     EXPECT_EQ(added->cell(u"HerbTonsPerAcre"), QString());
     EXPECT_EQ(added->cell(u"WoodyTonsPerAcre"), QString());
     EXPECT_EQ(added->cell(u"HerbSort"), QString());
-    EXPECT_EQ(state.slotPhoto[0].value(0, u"ID").toInt(), 3);
+    EXPECT_EQ(state.displaySlots[0].photo.value(0, u"ID").toInt(), 3);
 
     EXPECT_EQ(findSource(state, u"B9/none"_s, display), FindSourceOutcome::NotInstalled);
     EXPECT_EQ(state.statusLine.panelText(StatusLine::Message),

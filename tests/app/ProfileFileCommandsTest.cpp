@@ -11,6 +11,7 @@
 #include <QFile>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using namespace Qt::StringLiterals;
 
 namespace {

@@ -43,6 +43,7 @@
 #include <QWheelEvent>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using namespace Qt::StringLiterals;
 using tarnwick::test::ScriptedDialogs;
 using tarnwick::test::TestCatalogue;
@@ -186,10 +187,10 @@ TEST_F(ReportsTest, ComparisonReportPutsPicturesChartsAndPlatesSideBySide) {
     const QString all = painted.join(u'\n');
     EXPECT_EQ(all.count(u"DDW Total Tons per Acre(t/ac) by Size Class"_s), 2);
     for (int slot = 0; slot < 2; ++slot) {
-        const PlateSource source{state.slotPhoto[size_t(slot)], state.slotBook[size_t(slot)],
+        const PlateSource source{state.displaySlot(slot).photo, state.displaySlot(slot).book,
                                  QString()};
         for (const ChartBar& bar :
-             loadingChartContent(source, overThreeClassCase(state.slotBook[size_t(slot)])).bars)
+             loadingChartContent(source, overThreeClassCase(state.displaySlot(slot).book)).bars)
             EXPECT_TRUE(painted.contains(bar.label.trimmed()) || painted.contains(bar.label))
                 << bar.label.toStdString();
     }

@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using namespace Qt::StringLiterals;
 using tarnwick::test::TestCatalogue;
 using tarnwick::test::TestInstallation;

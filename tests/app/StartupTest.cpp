@@ -12,6 +12,7 @@
 #include <QFileInfo>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using tarnwick::test::ScriptedDialogs;
 using tarnwick::test::TestCatalogue;
 using tarnwick::test::TestInstallation;
@@ -29,7 +30,7 @@ protected:
 
 TEST_F(StartupTest, PreparesTheRunFromAGoodCatalogue) {
     test::writeSmallCatalogue(installation.cataloguePath(), 3);
-    state.compareMode = 1;
+    state.mode = Mode::Compare;
     state.currentSlot = 1;
     state.profileChanged = true;
 
@@ -39,7 +40,7 @@ TEST_F(StartupTest, PreparesTheRunFromAGoodCatalogue) {
     EXPECT_EQ(state.activePhotoSet.recordCount(), 3);
     EXPECT_EQ(state.activePhotoSet.statement(),
               QStringLiteral("SELECT * From qryactive ORDER by GroupLabel, PhotoLabel"));
-    EXPECT_EQ(state.compareMode, 0);
+    EXPECT_EQ(state.mode, Mode::Browse);
     EXPECT_EQ(state.currentSlot, 0);
     EXPECT_FALSE(state.profileChanged);
     EXPECT_EQ(state.profileFileName, QStringLiteral("Untitled"));

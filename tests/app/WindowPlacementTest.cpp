@@ -17,6 +17,7 @@
 #include <QTreeView>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 
 TEST(WindowPlacement, TheFrameFitsASmallScreen) {
     test::TestInstallation installation;
@@ -61,7 +62,7 @@ TEST(WindowPlacement, TheWindowComesBackAsItWasLeft) {
         auto* body = window->findChild<QSplitter*>(QStringLiteral("vseBrowse"));
         body->setSizes({200, 400});
         splitterSizes = body->sizes();
-        window->listViewCommand(ResultsView::IconView);
+        window->listViewCommand(ListViewKind::Icon);
         window->resultsView()->listPage()->header()->resizeSection(1, 333);
         // Each click turns the order round: from the start's A to Z, Description Z to A.
         state.resultsList.columnClicked(1);
@@ -79,7 +80,7 @@ TEST(WindowPlacement, TheWindowComesBackAsItWasLeft) {
     MainWindow* window = frame.mainWindow();
     EXPECT_EQ(frame.size(), QSize(700, 450));
     EXPECT_EQ(window->findChild<QSplitter*>(QStringLiteral("vseBrowse"))->sizes(), splitterSizes);
-    EXPECT_EQ(window->resultsView()->listView(), ResultsView::IconView);
+    EXPECT_EQ(window->resultsView()->listView(), ListViewKind::Icon);
     EXPECT_TRUE(window->action(QStringLiteral("mnuIconView"))->isChecked());
     EXPECT_FALSE(window->action(QStringLiteral("mnuListView"))->isChecked());
     EXPECT_EQ(window->resultsView()->listPage()->header()->sectionSize(1), 333);

@@ -18,6 +18,7 @@
 #include <thread>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using namespace Qt::StringLiterals;
 using tarnwick::test::OwnTestServer;
 using tarnwick::test::TestCatalogue;
@@ -150,8 +151,8 @@ TEST_F(ServerRestartTest, AServerStoppedDuringASearchKeepsTheList) {
     PhotoDisplayHooks hooks;
     hooks.list = resultsListAccess(state.resultsList, {});
     ASSERT_EQ(showListRow(state, 0, hooks).outcome, ShowPhotoOutcome::Shown);
-    const SlotPaths shownPaths = state.slotPaths[0];
-    const QString shownId = state.slotPhoto[0].text(0, u"ID");
+    const SlotPaths shownPaths = state.displaySlots[0].paths;
+    const QString shownId = state.displaySlots[0].photo.text(0, u"ID");
     ASSERT_FALSE(shownId.isEmpty());
 
     // The search waits for a table another session holds, until the server stops. The stop
@@ -203,8 +204,8 @@ TEST_F(ServerRestartTest, AServerStoppedDuringASearchKeepsTheList) {
     // A click meanwhile is refused whole: the slot keeps the picture and records of the photo
     // shown before, so a report of it never mixes two photos.
     EXPECT_THROW(showListRow(state, 1, hooks), DatabaseError);
-    EXPECT_EQ(state.slotPaths[0].data, shownPaths.data);
-    EXPECT_EQ(state.slotPhoto[0].text(0, u"ID"), shownId);
+    EXPECT_EQ(state.displaySlots[0].paths.data, shownPaths.data);
+    EXPECT_EQ(state.displaySlots[0].photo.text(0, u"ID"), shownId);
 
     ASSERT_TRUE(server.resume());
     EXPECT_TRUE(buildAndRunQuery(state, totalLoadingUpTo(u" 40"_s), [&] {

@@ -153,14 +153,14 @@ TEST(AssistantModes, EveryOpeningAndClosingOfTheTwoAssistants) {
     EXPECT_FALSE(applyAssistantMode(modes).menuEnabled);
 
     EXPECT_TRUE(openComparisonAssistant(modes)); // nothing was open: show the window
-    EXPECT_EQ(modes.mode, 1);
+    EXPECT_TRUE(modes.comparison && !modes.builder);
     AssistantLayout layout = applyAssistantMode(modes);
     EXPECT_EQ(layout.currentTab, 0);
     EXPECT_EQ(layout.builderTabEnabled, false);
     EXPECT_EQ(layout.buttonPressed, true);
 
     EXPECT_TRUE(toggleProfileBuilder(modes));
-    EXPECT_EQ(modes.mode, 11);
+    EXPECT_TRUE(modes.comparison && modes.builder);
     layout = applyAssistantMode(modes);
     EXPECT_EQ(layout.comparisonTabEnabled, true);
     EXPECT_EQ(layout.builderTabEnabled, true);
@@ -168,7 +168,7 @@ TEST(AssistantModes, EveryOpeningAndClosingOfTheTwoAssistants) {
 
     // One of two closes: the flag is set, so the button is left as it was, then cleared.
     closeComparisonAssistant(modes);
-    EXPECT_EQ(modes.mode, 10);
+    EXPECT_TRUE(!modes.comparison && modes.builder);
     EXPECT_TRUE(modes.hidden);
     layout = applyAssistantMode(modes);
     EXPECT_EQ(layout.currentTab, 1);
@@ -178,14 +178,14 @@ TEST(AssistantModes, EveryOpeningAndClosingOfTheTwoAssistants) {
     EXPECT_FALSE(modes.hidden);
 
     EXPECT_FALSE(openComparisonAssistant(modes)); // the window is already there
-    EXPECT_EQ(modes.mode, 11);
+    EXPECT_TRUE(modes.comparison && modes.builder);
     EXPECT_FALSE(toggleProfileBuilder(modes));
-    EXPECT_EQ(modes.mode, 1);
+    EXPECT_TRUE(modes.comparison && !modes.builder);
     EXPECT_TRUE(modes.hidden);
     layout = applyAssistantMode(modes);
     EXPECT_FALSE(layout.buttonPressed.has_value());
     EXPECT_FALSE(layout.menuChecked.has_value());
     closeComparisonAssistant(modes);
-    EXPECT_EQ(modes.mode, 0);
+    EXPECT_TRUE(!modes.comparison && !modes.builder);
     EXPECT_TRUE(applyAssistantMode(modes).hideWindow);
 }

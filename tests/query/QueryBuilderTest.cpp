@@ -11,6 +11,7 @@
 #include <set>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using namespace Qt::StringLiterals;
 using tarnwick::test::TestCatalogue;
 using tarnwick::test::TestInstallation;

@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using namespace Qt::StringLiterals;
 using tarnwick::test::TestCatalogue;
 using tarnwick::test::TestInstallation;
@@ -118,7 +119,7 @@ TEST_F(QueryPaneTest, FillsTheControlsAndAsksForSearches) {
     click("cmdSearch4");
     ASSERT_EQ(searches.count(), 1);
     auto request = searches.takeFirst().at(0).value<SearchRequest>();
-    EXPECT_EQ(request.page, 4);
+    EXPECT_EQ(request.page, QueryPage::FuelModels);
     EXPECT_FALSE(request.criteria.has_value());
     EXPECT_TRUE(request.eraseDisplayed);
 
@@ -391,7 +392,7 @@ TEST_F(QueryPaneTest, SiteValuesPageAsksForARankingOfTheChosenVegetation) {
     QTest::keyClick(child<QLineEdit>(u"txtSite2"_s), Qt::Key_Return);
     ASSERT_EQ(searches.count(), 1);
     const auto request = searches.takeFirst().at(0).value<SearchRequest>();
-    EXPECT_EQ(request.page, 5);
+    EXPECT_EQ(request.page, QueryPage::BySiteValues);
     EXPECT_TRUE(request.problem.isEmpty()) << request.problem.toStdString();
     ASSERT_TRUE(request.site.has_value());
     EXPECT_EQ(request.site->site,

@@ -87,7 +87,7 @@ TEST_F(ResultsViewTest, ShowsTheVisibleColumnsOrTheIconColumns) {
     }};
     QTreeView* list = view.listPage();
     const double dpi = view.logicalDpiX();
-    EXPECT_EQ(view.listView(), ResultsView::ListView);
+    EXPECT_EQ(view.listView(), ListViewKind::List);
     EXPECT_EQ(view.currentWidget(), list);
     // Beyond the 28, the Match of a ranking, hidden while there is none.
     ASSERT_EQ(model.columnCount(), 29);
@@ -107,14 +107,13 @@ TEST_F(ResultsViewTest, ShowsTheVisibleColumnsOrTheIconColumns) {
         }
     }
 
-    view.setListView(ResultsView::IconView);
+    view.setListView(ListViewKind::Icon);
     EXPECT_EQ(view.currentWidget(), view.iconPage());
     EXPECT_EQ(view.iconPage()->gridSize().width(), qRound(3000 * dpi / 1440.0));
     EXPECT_TRUE(view.iconPage()->isWrapping());
     EXPECT_EQ(view.iconPage()->flow(), QListView::TopToBottom);
-    view.setListView(1); // not a view of this list
-    EXPECT_EQ(view.listView(), ResultsView::IconView);
-    view.setListView(ResultsView::ListView);
+    EXPECT_EQ(view.listView(), ListViewKind::Icon);
+    view.setListView(ListViewKind::List);
     EXPECT_EQ(view.currentWidget(), list);
 
     // A refill keeps the columns as they were set up.
@@ -144,7 +143,7 @@ TEST_F(ResultsViewTest, ClicksAndKeysReportTheRowKeyInBothViews) {
 
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(list, 1));
     QTest::keyClick(list, Qt::Key_Down);
-    view.setListView(ResultsView::IconView);
+    view.setListView(ListViewKind::Icon);
     QTest::qWait(0); // the icon layout is done in batches
     QTest::mouseClick(view.iconPage()->viewport(), Qt::LeftButton, {},
                       rowCentre(view.iconPage(), 4));

@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using namespace Qt::StringLiterals;
 
 namespace {

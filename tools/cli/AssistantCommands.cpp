@@ -22,6 +22,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace tarnwick;
+using namespace tarnwick::commands;
 
 namespace {
 
@@ -139,7 +140,7 @@ int runCompare(const QStringList& args) {
     AppState state(installationPaths(appDir));
     if (const std::optional<QString> problem = openState(state))
         return fail(command, exitFailure, *problem);
-    state.compareMode = 1;
+    state.mode = Mode::Compare;
     try {
         for (int slot = 0; slot < 2; ++slot) {
             state.currentSlot = slot;

@@ -56,12 +56,13 @@ std::optional<QString> showPhotoOf(tarnwick::AppState& state, const QString& idT
     const qint64 id = idText.toLongLong(&ok);
     if (!ok)
         return u"'%1' is not a photo ID"_s.arg(idText);
-    switch (tarnwick::showPhotoById(state, id, tarnwick::PhotoDisplayHooks{}).outcome) {
-    case tarnwick::ShowPhotoOutcome::Shown:
+    switch (tarnwick::commands::showPhotoById(state, id, tarnwick::commands::PhotoDisplayHooks{})
+                .outcome) {
+    case tarnwick::commands::ShowPhotoOutcome::Shown:
         return std::nullopt;
-    case tarnwick::ShowPhotoOutcome::NotInList:
+    case tarnwick::commands::ShowPhotoOutcome::NotInList:
         return u"photo ID %1 is not among the active photos"_s.arg(id);
-    case tarnwick::ShowPhotoOutcome::NoDataImage:
+    case tarnwick::commands::ShowPhotoOutcome::NoDataImage:
         return u"photo ID %1 names no data sheet, so it is never shown"_s.arg(id);
     }
     return std::nullopt;

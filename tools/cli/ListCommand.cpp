@@ -39,7 +39,7 @@ int runList(const QStringList& args) {
         state.database = tarnwick::PhotoDatabase::open(tarnwick::configuredCatalogue(state.paths),
                                                        tarnwick::CatalogueAccess::ReadOnly);
         state.activePhotoSet = state.database->run(tarnwick::statements::activePhotosAtStartUp);
-        tarnwick::fillResultsList(state);
+        tarnwick::commands::fillResultsList(state);
     } catch (const tarnwick::DatabaseError& error) {
         printError(error.message());
         return 1;

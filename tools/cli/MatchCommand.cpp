@@ -14,6 +14,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace tarnwick;
+using namespace tarnwick::commands;
 
 namespace {
 

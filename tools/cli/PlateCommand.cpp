@@ -5,6 +5,7 @@
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
 #include "catalogue/PhotoDatabase.h"
+#include "catalogue/PhotoLabels.h"
 #include "display/DataPlate.h"
 
 #include <QJsonArray>
@@ -82,8 +83,8 @@ int runPlate(const QStringList& args) {
             return fail(exitUsage,
                         u"photo ID %1 is not among the active photos"_s.arg(QString::number(*id)));
         const QString book = photo.text(0, u"BookLabel");
-        const tarnwick::PlateSource source = tarnwick::readPlateSource(
-            *database, {*id, book, book + u'/' + photo.text(0, u"PhotoLabel")});
+        const tarnwick::PlateSource source =
+            tarnwick::readPlateSource(*database, {*id, book, tarnwick::photoDisplayLabel(photo)});
         const tarnwick::DataPlateContent plate = tarnwick::dataPlateContent(source);
         const tarnwick::LoadingChartContent chart =
             tarnwick::loadingChartContent(source, plate.overThreeClassCase);

@@ -17,6 +17,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace tarnwick;
+using namespace tarnwick::commands;
 
 namespace {
 

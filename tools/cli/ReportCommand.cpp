@@ -20,6 +20,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace tarnwick;
+using namespace tarnwick::commands;
 
 namespace {
 
@@ -92,7 +93,7 @@ int runReport(const QStringList& args) {
             report = fuelProfileReportOf(state, resultsListAccess(state.resultsList, {}));
         } else {
             // Slot 0 is the photo browsed, slot 1 the one compared with it.
-            state.compareMode = kind == u"compare" ? 1 : 0;
+            state.mode = kind == u"compare" ? tarnwick::Mode::Compare : tarnwick::Mode::Browse;
             for (qsizetype slot = 0; slot < ids.size(); ++slot) {
                 state.currentSlot = int(slot);
                 if (const std::optional<QString> problem = showPhotoOf(state, ids[slot]))

@@ -18,6 +18,7 @@
 #include "query/QueryControls.h"
 #include "query/widgets/QueryPane.h"
 #include "reports/widgets/ReportPreview.h"
+#include "resultslist/widgets/ResultsView.h"
 #include "suite/widgets/AboutWindow.h"
 
 #include <array>
@@ -37,6 +38,7 @@
 #include <QToolButton>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 
 namespace {
 
@@ -141,7 +143,7 @@ int main(int argc, char* argv[]) {
     // The five criteria pages (the site values page has its own picture further on), and an open
     // code list.
     auto* pages = child<QTabWidget>(window, "tabQuery");
-    for (int page = 0; pages && page < siteValuesPage; ++page) {
+    for (int page = 0; pages && page < int(QueryPage::BySiteValues); ++page) {
         pages->setCurrentIndex(page);
         settle();
         save(window->queryArea(), QStringLiteral("query-%1").arg(page));
@@ -172,11 +174,11 @@ int main(int argc, char* argv[]) {
     }
 
     // Icon view.
-    window->listViewCommand(2);
+    window->listViewCommand(ListViewKind::Icon);
     // The thumbnails come from worker threads.
     settle({}, 8000, 2500);
     save(window->listArea(), QStringLiteral("icon-view"));
-    window->listViewCommand(3);
+    window->listViewCommand(ListViewKind::List);
 
     // Compare mode with the comparison assistant.
     window->compareCommand();

@@ -10,7 +10,7 @@
 
 #include <QFileInfo>
 
-namespace tarnwick {
+namespace tarnwick::commands {
 
 using namespace Qt::StringLiterals;
 
@@ -86,4 +86,4 @@ bool importOldCatalogue(AppState& state, Dialogs& dialogs,
     return true;
 }
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

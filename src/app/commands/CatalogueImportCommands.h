@@ -9,6 +9,10 @@ namespace tarnwick {
 struct AppState;
 class Dialogs;
 
+} // namespace tarnwick
+
+namespace tarnwick::commands {
+
 inline const QString importOldCatalogueTitle = QStringLiteral("Import Old Catalogue");
 
 // The question before an import replaces the installation's catalogue.
@@ -21,4 +25,4 @@ QString replaceCatalogueQuestion(const QString& oldCatalogue, const QString& cat
 bool importOldCatalogue(AppState& state, Dialogs& dialogs,
                         const std::function<void()>& catalogueReplaced);
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

@@ -9,7 +9,7 @@
 #include <QDir>
 #include <QUrl>
 
-namespace tarnwick {
+namespace tarnwick::commands {
 
 namespace {
 
@@ -80,4 +80,4 @@ void webSupportCommand(const QString& address, const AppPaths& paths, DesktopSer
     openHelp(*help, url, desktop, dialogs);
 }
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

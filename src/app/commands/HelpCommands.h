@@ -8,6 +8,10 @@ class AppPaths;
 class DesktopServices;
 class Dialogs;
 
+} // namespace tarnwick
+
+namespace tarnwick::commands {
+
 // Help Contents: the suite's help file when the installation carries one, else Tarnwick's
 // manual, handed to the desktop's viewer for it. A manual that is nowhere, or a file no program
 // on the desktop can show, is said so with what to do about it.
@@ -22,4 +26,4 @@ void webSupportCommand(const QString& address, const AppPaths& paths, DesktopSer
 // The manual's section on getting help, which Web Based Support opens without an address.
 inline constexpr const char* gettingHelpSection = "help";
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

@@ -2,23 +2,13 @@
 
 #include "app/AppState.h"
 
-namespace tarnwick {
+namespace tarnwick::commands {
 
-bool applyModeState(AppState& state, int mode) {
-    switch (mode) {
-    case int(Mode::Browse):
-        state.compareMode = 0;
-        state.currentSlot = 0;
-        state.statusLine.setPhotoPanel(QStringLiteral("Browse Mode"));
-        return true;
-    case int(Mode::Compare):
-        state.compareMode = 1;
-        state.currentSlot = 1;
-        state.statusLine.setPhotoPanel(QStringLiteral("Compare Mode"));
-        return true;
-    default:
-        return false;
-    }
+void applyModeState(AppState& state, Mode mode) {
+    state.mode = mode;
+    state.currentSlot = mode == Mode::Compare ? 1 : 0;
+    state.statusLine.setPhotoPanel(mode == Mode::Compare ? QStringLiteral("Compare Mode")
+                                                         : QStringLiteral("Browse Mode"));
 }
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

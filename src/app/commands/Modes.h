@@ -3,11 +3,14 @@
 namespace tarnwick {
 
 struct AppState;
-
-enum class Mode { Browse = 0, Compare = 1 };
-
-// The state side of a mode switch: the compare flag, the current slot and the mode name on the
-// status line. Returns false, changing nothing, for a mode that does not exist.
-bool applyModeState(AppState& state, int mode);
+enum class Mode;
 
 } // namespace tarnwick
+
+namespace tarnwick::commands {
+
+// The state side of a mode switch: the mode, the current slot and the mode name on the status
+// line.
+void applyModeState(AppState& state, Mode mode);
+
+} // namespace tarnwick::commands

@@ -9,7 +9,7 @@
 
 #include <QStringList>
 
-namespace tarnwick {
+namespace tarnwick::commands {
 
 QString photoDirectoryWarningMessage(const QString& photoDirectory) {
     return QStringList{
@@ -61,4 +61,4 @@ PhotoDirCheckResult checkPhotoDirectory(AppState& state, Dialogs& dialogs, PathP
     return {PhotoDirCheckNext::GoOn, probePhoto() == ProbeResult::Found};
 }
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

@@ -10,6 +10,10 @@ class Dialogs;
 class PathProbe;
 class ProcessRunner;
 
+} // namespace tarnwick
+
+namespace tarnwick::commands {
+
 // The text of the warning that the photo directory cannot be read. The directory is shown as it
 // is spelt: on a file system that tells letter case apart, an upper-cased path names nothing.
 QString photoDirectoryWarningMessage(const QString& photoDirectory);
@@ -19,10 +23,12 @@ enum class PhotoDirCheckNext {
     Retry, // start the photo display again from its beginning
 };
 
+// The answer of the photo directory check made before a photo is shown.
 struct PhotoDirCheckResult {
     PhotoDirCheckNext next = PhotoDirCheckNext::GoOn;
     // The photo's file was found under the current photo directory (state.photoImageDir, which
-    // Manage Photo Series may have changed). False sends the display to the local copies.
+    // Manage Photo Series may have changed). False, also when the directory is no longer searched
+    // or could not be read, sends the display to the local copies.
     bool photoFound = false;
 };
 
@@ -35,4 +41,4 @@ PhotoDirCheckResult checkPhotoDirectory(AppState& state, Dialogs& dialogs, PathP
                                         ProcessRunner& runner, QString dirCell, QString pictureCell,
                                         const std::function<void()>& refreshCatalogue);
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

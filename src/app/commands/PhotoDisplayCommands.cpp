@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
+#include "catalogue/PhotoLabels.h"
 #include "display/ImageProblem.h"
 #include "display/PhotoPaths.h"
 #include "display/SlotDisplay.h"
@@ -10,7 +11,7 @@
 
 #include <QFileInfo>
 
-namespace tarnwick {
+namespace tarnwick::commands {
 
 namespace {
 
@@ -23,7 +24,7 @@ bool isFile(const QString& path) {
 std::optional<ListEntry> locatePhoto(AppState& state, const ListEntry& given,
                                      const PhotoDisplayHooks& hooks, SlotDisplay* display,
                                      bool& primaryFound, ShowPhotoOutcome& stop) {
-    const size_t slot = size_t(state.currentSlot);
+    DisplaySlot& shown = state.displaySlot(state.currentSlot);
     for (;;) {
         ListEntry entry = given;
         if (given.row >= 0 && hooks.list.entryAt) {
@@ -40,23 +41,23 @@ std::optional<ListEntry> locatePhoto(AppState& state, const ListEntry& given,
             stop = ShowPhotoOutcome::NoDataImage;
             return std::nullopt;
         }
-        state.slotPaths[slot] = composeSlotPaths(state.photoImageDir, state.paths, entry);
+        shown.paths = composeSlotPaths(state.photoImageDir, state.paths, entry);
         if (display)
             display->setCaption(entry.text);
         state.statusLine.setPhotoPanel(entry.text);
 
         const QString photoDirBefore = state.photoImageDir;
-        const DirectoryCheckResult check =
-            hooks.directoryCheck ? hooks.directoryCheck(entry, state.slotPaths[slot].photo)
-                                 : fileExistsCheck(state.slotPaths[slot].photo);
-        if (check.next == DirectoryCheckResult::Retry)
+        const PhotoDirCheckResult check = hooks.directoryCheck
+                                              ? hooks.directoryCheck(entry, shown.paths.photo)
+                                              : fileExistsCheck(shown.paths.photo);
+        if (check.next == PhotoDirCheckNext::Retry)
             continue;
-        primaryFound = check.primaryFound;
+        primaryFound = check.photoFound;
         if (state.photoImageDir != photoDirBefore) {
             // The user pointed the suite at another photo directory meanwhile; the photo being
             // shown is looked for there already.
-            state.slotPaths[slot] = composeSlotPaths(state.photoImageDir, state.paths, entry);
-            primaryFound = isFile(state.slotPaths[slot].photo);
+            shown.paths = composeSlotPaths(state.photoImageDir, state.paths, entry);
+            primaryFound = isFile(shown.paths.photo);
         }
         return entry;
     }
@@ -64,8 +65,8 @@ std::optional<ListEntry> locatePhoto(AppState& state, const ListEntry& given,
 
 } // namespace
 
-DirectoryCheckResult fileExistsCheck(const QString& primaryPhotoPath) {
-    return {DirectoryCheckResult::GoOn, isFile(primaryPhotoPath)};
+PhotoDirCheckResult fileExistsCheck(const QString& primaryPhotoPath) {
+    return {PhotoDirCheckNext::GoOn, isFile(primaryPhotoPath)};
 }
 
 ResultsListAccess resultsListAccess(const ResultsListModel& list,
@@ -90,12 +91,12 @@ ResultsListAccess resultsListAccess(const ResultsListModel& list,
 ShowPhotoResult showPhoto(AppState& state, const ListEntry& given, const PhotoDisplayHooks& hooks) {
     state.statusLine.statusMessage(StatusKind::Clear, QString());
     const int slot = state.currentSlot;
-    const auto s = size_t(slot);
-    SlotDisplay* display = hooks.displays[s];
+    DisplaySlot& shown = state.displaySlot(slot);
+    SlotDisplay* display = hooks.displays[size_t(slot)];
 
     bool primaryFound = false;
     ShowPhotoOutcome stop = ShowPhotoOutcome::Shown;
-    const SlotPaths pathsBefore = state.slotPaths[s];
+    const SlotPaths pathsBefore = shown.paths;
     const std::optional<ListEntry> entry =
         locatePhoto(state, given, hooks, display, primaryFound, stop);
     if (!entry)
@@ -108,23 +109,24 @@ ShowPhotoResult showPhoto(AppState& state, const ListEntry& given, const PhotoDi
     try {
         if (state.database) {
             book = state.database->run(statements::oneBook(entry->dir));
-            photo = state.database->run(statements::onePhotoById(entry->key.mid(1).toLongLong()));
+            photo = state.database->run(
+                statements::onePhotoById(photoIdOfListKey(entry->key).value_or(0)));
         }
     } catch (const DatabaseError&) {
-        state.slotPaths[s] = pathsBefore;
+        shown.paths = pathsBefore;
         throw;
     }
 
-    const SlotPaths& paths = state.slotPaths[s];
+    const SlotPaths& paths = shown.paths;
     QString picture;
     if (primaryFound) {
-        state.slotImageSource[s] = ImageSource::PhotoDirectory;
+        shown.imageSource = ImageSource::PhotoDirectory;
         picture = paths.photo;
     } else if (isFile(paths.localPhoto)) {
-        state.slotImageSource[s] = ImageSource::Local;
+        shown.imageSource = ImageSource::Local;
         picture = paths.localPhoto;
     } else {
-        state.slotImageSource[s] = ImageSource::None;
+        shown.imageSource = ImageSource::None;
         if (display)
             display->showNoPicture(noPictureText(state.photoImageDir, state.paths));
     }
@@ -145,8 +147,8 @@ ShowPhotoResult showPhoto(AppState& state, const ListEntry& given, const PhotoDi
         }
     }
 
-    state.slotBook[s] = std::move(book);
-    state.slotPhoto[s] = std::move(photo);
+    shown.book = std::move(book);
+    shown.photo = std::move(photo);
 
     const bool printable = slotHasPhoto(state, 0) && slotHasPhoto(state, 1);
     if (hooks.setComparisonPrintEnabled)
@@ -155,9 +157,9 @@ ShowPhotoResult showPhoto(AppState& state, const ListEntry& given, const PhotoDi
         hooks.refreshAssistant();
     if (hooks.drawDataPlate) {
         // Browsing shows the photo's data beside its picture, in pane 1.
-        hooks.drawDataPlate(state.compareMode == 1 ? slot : 1, slot);
+        hooks.drawDataPlate(state.comparing() ? slot : 1, slot);
     }
-    if (state.compareMode == 1 && hooks.refreshAssistant)
+    if (state.comparing() && hooks.refreshAssistant)
         hooks.refreshAssistant();
     return {ShowPhotoOutcome::Shown, printable};
 }
@@ -170,7 +172,7 @@ ShowPhotoResult showListRow(AppState& state, int row, const PhotoDisplayHooks& h
     entry->row = row;
     if (hooks.list.selectRow)
         hooks.list.selectRow(row);
-    if (state.compareMode == 0)
+    if (state.mode == Mode::Browse)
         state.selectedListItem = entry->key;
     return showPhoto(state, *entry, hooks);
 }
@@ -186,7 +188,7 @@ ShowPhotoResult showPhotoById(AppState& state, qint64 id, const PhotoDisplayHook
 bool slotHasPhoto(const AppState& state, int slot) {
     if (slot < 0 || slot > 1)
         return false;
-    return state.slotPhoto[size_t(slot)].recordCount() >= 1;
+    return state.displaySlot(slot).photo.recordCount() >= 1;
 }
 
 QString photoImagePathFor(const AppState& state, const QString& photoText,
@@ -200,11 +202,11 @@ QString photoImagePathFor(const AppState& state, const QString& photoText,
 }
 
 ViewerPaths viewerPathsFor(const AppState& state, int pane) {
-    const size_t slot = state.compareMode == 1 && pane == 1 ? 1 : 0;
-    const SlotPaths& paths = state.slotPaths[slot];
-    if (state.slotImageSource[slot] == ImageSource::PhotoDirectory)
+    const DisplaySlot& shown = state.displaySlot(state.comparing() && pane == 1 ? 1 : 0);
+    const SlotPaths& paths = shown.paths;
+    if (shown.imageSource == ImageSource::PhotoDirectory)
         return {paths.photo, paths.data};
     return {paths.localPhoto, paths.localData};
 }
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/commands/PhotoDirectoryCheck.h"
 #include "display/ListEntry.h"
 
 #include <array>
@@ -14,22 +15,17 @@ class RecordSet;
 class ResultsListModel;
 class SlotDisplay;
 
-// The answer of the photo directory check made before a photo is shown.
-struct DirectoryCheckResult {
-    enum Next { GoOn, Retry };
-    Next next = GoOn;
-    // The photo's file under the photo directory was found; false also when the directory is no
-    // longer searched or could not be read.
-    bool primaryFound = false;
-};
+} // namespace tarnwick
+
+namespace tarnwick::commands {
 
 // Looks for the photo's file under the photo directory. The program's check asks the user what
 // to do when the directory cannot be read at all; Retry makes the display start over.
 using DirectoryCheck =
-    std::function<DirectoryCheckResult(const ListEntry& entry, const QString& primaryPhotoPath)>;
+    std::function<PhotoDirCheckResult(const ListEntry& entry, const QString& primaryPhotoPath)>;
 
 // The check used when none is given: the file is there or it is not; nothing is asked.
-DirectoryCheckResult fileExistsCheck(const QString& primaryPhotoPath);
+PhotoDirCheckResult fileExistsCheck(const QString& primaryPhotoPath);
 
 // The results list as the display reaches it. Rows are counted from 0.
 struct ResultsListAccess {
@@ -98,4 +94,4 @@ struct ViewerPaths {
 };
 ViewerPaths viewerPathsFor(const AppState& state, int pane);
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

@@ -8,7 +8,7 @@
 #include <QElapsedTimer>
 #include <QLocale>
 
-namespace tarnwick {
+namespace tarnwick::commands {
 
 namespace {
 
@@ -73,4 +73,14 @@ void reportFailedRead(AppState& state, const DatabaseError& error) {
         state.statusLine.statusMessage(StatusKind::Error, error.message());
 }
 
-} // namespace tarnwick
+bool runReportingFailedRead(AppState& state, const std::function<void()>& command) {
+    try {
+        command();
+        return true;
+    } catch (const DatabaseError& error) {
+        reportFailedRead(state, error);
+        return false;
+    }
+}
+
+} // namespace tarnwick::commands

@@ -11,6 +11,10 @@ struct AppState;
 class DatabaseError;
 class RecordSet;
 
+} // namespace tarnwick
+
+namespace tarnwick::commands {
+
 // Reads a statement's rows for the active photo set without freezing the window: where the
 // catalogue allows, on a worker thread that also works out the list's order for them (kept in
 // the state for the next fill), with progress on the status line after the caller's own
@@ -23,5 +27,8 @@ RecordSet readPhotoSet(AppState& state, const QString& statement, const QString&
 
 // What the status line says for a failed read: a stop is no error.
 void reportFailedRead(AppState& state, const DatabaseError& error);
+// Runs a command that reads the catalogue; a failure goes to the status line as above. Returns
+// whether the command ran through.
+bool runReportingFailedRead(AppState& state, const std::function<void()>& command);
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

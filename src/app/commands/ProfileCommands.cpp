@@ -5,7 +5,7 @@
 #include "catalogue/CatalogueStatements.h"
 #include "resultslist/ResultsRows.h"
 
-namespace tarnwick {
+namespace tarnwick::commands {
 
 using namespace Qt::StringLiterals;
 
@@ -56,14 +56,14 @@ bool selectProfileValue(AppState& state, int component, const ProfileHooks& hook
         return false;
     const PhotoColumn current = currentPhotoColumn(assistantValues(state), state.currentSlot);
     takeProfileValue(state.fuelProfile, ProfileComponent(component), current,
-                     state.slotPhoto[size_t(state.currentSlot)]);
+                     state.displaySlot(state.currentSlot).photo);
     if (hooks.showProfile)
         hooks.showProfile();
     return true;
 }
 
 ComparisonTab assistantValues(const AppState& state) {
-    return comparisonTab(state.slotPhoto[0], state.slotPhoto[1]);
+    return comparisonTab(state.displaySlots[0].photo, state.displaySlots[1].photo);
 }
 
 FindSourceOutcome findSource(AppState& state, const QString& sourceLabel,
@@ -85,4 +85,4 @@ FindSourceOutcome findSource(AppState& state, const QString& sourceLabel,
     return FindSourceOutcome::AddedToList;
 }
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

@@ -8,6 +8,11 @@
 namespace tarnwick {
 
 struct AppState;
+
+} // namespace tarnwick
+
+namespace tarnwick::commands {
+
 struct PhotoDisplayHooks;
 
 // What the profile commands reach beyond the state. Any member may be empty.
@@ -41,4 +46,4 @@ enum class FindSourceOutcome {
 FindSourceOutcome findSource(AppState& state, const QString& sourceLabel,
                              const PhotoDisplayHooks& display);
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

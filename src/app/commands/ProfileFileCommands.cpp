@@ -11,7 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace tarnwick {
+namespace tarnwick::commands {
 
 using namespace Qt::StringLiterals;
 
@@ -229,4 +229,4 @@ bool saveChangedProfile(AppState& state, Dialogs& dialogs, const ProfileFileHook
     return saveProfile(state, state.profileFileName, dialogs, hooks).has_value();
 }
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

@@ -10,6 +10,10 @@ namespace tarnwick {
 struct AppState;
 class Dialogs;
 
+} // namespace tarnwick
+
+namespace tarnwick::commands {
+
 // What the profile file commands reach beyond the state and the dialogs. Any member may be
 // empty.
 struct ProfileFileHooks {
@@ -75,4 +79,4 @@ QString proposedProfileFileName(const QString& profileName);
 // cancelled the save dialog, refused to replace a file, or the save failed.
 bool saveChangedProfile(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hooks = {});
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

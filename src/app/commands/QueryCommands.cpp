@@ -9,7 +9,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 
-namespace tarnwick {
+namespace tarnwick::commands {
 
 namespace {
 
@@ -130,4 +130,4 @@ QueryParameters loadQueryParameters(AppState& state) {
     return parameters;
 }
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

@@ -10,6 +10,10 @@ namespace tarnwick {
 
 struct AppState;
 
+} // namespace tarnwick
+
+namespace tarnwick::commands {
+
 // Runs a search: "Searching..." with the wait cursor, the statement on the catalogue, the result
 // as the new active photo set, refillList, then " ". A bound that is not a number or a statement
 // the catalogue rejects is reported as an error on the status line and changes nothing (the
@@ -39,4 +43,4 @@ QueryParameters loadQueryParameters(AppState& state);
 // time. The next loadQueryParameters takes them.
 void startQueryParametersAhead(AppState& state);
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

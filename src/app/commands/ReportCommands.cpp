@@ -1,7 +1,9 @@
 #include "app/commands/ReportCommands.h"
 
 #include "app/AppState.h"
+#include "app/commands/SlotCommands.h"
 #include "catalogue/DatabaseError.h"
+#include "catalogue/PhotoLabels.h"
 #include "document/ReportDocument.h"
 #include "platform/Dialogs.h"
 
@@ -9,23 +11,15 @@
 
 using namespace Qt::StringLiterals;
 
-namespace tarnwick {
+namespace tarnwick::commands {
 
 namespace {
 
-QString slotLabel(const AppState& state, int slot) {
-    const RecordSet& photo = state.slotPhoto[size_t(slot)];
-    if (photo.isEmpty())
-        return QString();
-    return photo.text(0, u"BookLabel") + u'/' + photo.text(0, u"PhotoLabel");
-}
-
 ReportPhoto slotReportPhoto(const AppState& state, int slot) {
-    const PlateSource source{state.slotPhoto[size_t(slot)], state.slotBook[size_t(slot)],
-                             slotLabel(state, slot)};
+    const PlateSource source = slotPlateSource(state, slot);
     ReportPhoto photo = reportPhotoOf(source, slotPicturePath(state, slot));
     if (state.resultsList.hasMatch() && !source.photo.isEmpty()) {
-        const int position = state.resultsList.positionOfKey(u'P' + source.photo.text(0, u"ID"));
+        const int position = state.resultsList.positionOfKey(photoListKey(source.photo));
         if (position >= 0) {
             photo.matchPercent = state.resultsList.cellAt(position, MatchColumn);
             photo.siteMatch = siteValuesLine(state.siteValues) + u"; Match "_s + photo.matchPercent;
@@ -70,8 +64,8 @@ bool composeAndShow(AppState& state, const ReportHooks& hooks,
 } // namespace
 
 QString slotPicturePath(const AppState& state, int slot) {
-    const SlotPaths& paths = state.slotPaths[size_t(slot)];
-    return state.slotImageSource[size_t(slot)] == ImageSource::PhotoDirectory ? paths.photo
+    const SlotPaths& paths = state.displaySlot(slot).paths;
+    return state.displaySlot(slot).imageSource == ImageSource::PhotoDirectory ? paths.photo
                                                                               : paths.localPhoto;
 }
 
@@ -140,4 +134,4 @@ void printerSetupCommand(AppState& state, const ReportHooks& hooks) {
     });
 }
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

@@ -14,6 +14,10 @@ namespace tarnwick {
 struct AppState;
 class Dialogs;
 
+} // namespace tarnwick
+
+namespace tarnwick::commands {
+
 inline const QString noPhotoToPrintMessage = QStringLiteral("Can't print, no photo selected");
 inline const QString noPhotosToCompareMessage =
     QStringLiteral("Can't print, two photos  not selected");
@@ -61,4 +65,4 @@ bool printFuelProfileCommand(AppState& state, const ReportHooks& hooks);
 // Printer Setup: the printer chosen is the next report's; the preview closes in any case.
 void printerSetupCommand(AppState& state, const ReportHooks& hooks);
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

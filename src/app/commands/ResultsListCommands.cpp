@@ -4,7 +4,7 @@
 #include "app/commands/PhotoSetRead.h"
 #include "app/commands/QueryCommands.h"
 
-namespace tarnwick {
+namespace tarnwick::commands {
 
 void fillResultsList(AppState& state) {
     std::optional<ResultsListModel::PreparedFill> prepared = std::move(state.preparedListFill);
@@ -50,4 +50,4 @@ bool itemClicked(AppState& state, const QString& key, const ShowListedPhoto& sho
     return true;
 }
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

@@ -8,6 +8,10 @@ namespace tarnwick {
 struct AppState;
 struct ResultsRow;
 
+} // namespace tarnwick
+
+namespace tarnwick::commands {
+
 // Refills the results list from the active photo set and reports the count on the status line.
 // The count is the set's record count, rows left out for a missing label included. A fill
 // prepared as a ranking keeps its order and says so.
@@ -26,4 +30,4 @@ using ShowListedPhoto = std::function<void(int slot, const ResultsRow& row)>;
 // was shown.
 bool itemClicked(AppState& state, const QString& key, const ShowListedPhoto& showPhoto);
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

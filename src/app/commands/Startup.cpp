@@ -14,7 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace tarnwick {
+namespace tarnwick::commands {
 
 namespace {
 
@@ -25,7 +25,7 @@ void resetRunState(AppState& state) {
     state.profileFileName.clear();
     state.assistants = AssistantModes{};
     newProfile(state);
-    state.compareMode = 0;
+    state.mode = Mode::Browse;
 }
 
 // The catalogue lists without the index, only slower; one that cannot take it stays as it is.
@@ -113,4 +113,4 @@ bool confirmExit(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hook
     return saveChangedProfile(state, dialogs, hooks);
 }
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

@@ -10,6 +10,10 @@ struct AppState;
 class CatalogueLocation;
 class Dialogs;
 
+} // namespace tarnwick
+
+namespace tarnwick::commands {
+
 inline const QString secondInstanceMessage =
     QStringLiteral("Error: you already have TarnwickApp Running");
 inline const QString noActivePhotosMessage =
@@ -37,4 +41,4 @@ bool initialiseCatalogue(AppState& state, Dialogs& dialogs);
 // The question before a run ends, then the unsaved-profile prompt. False keeps the run going.
 bool confirmExit(AppState& state, Dialogs& dialogs, const ProfileFileHooks& hooks = {});
 
-} // namespace tarnwick
+} // namespace tarnwick::commands

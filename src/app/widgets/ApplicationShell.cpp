@@ -81,7 +81,7 @@ bool ApplicationShell::start() {
         QApplication::processEvents();
     };
 
-    if (!initialiseCatalogue(state_, dialogs_))
+    if (!commands::initialiseCatalogue(state_, dialogs_))
         return false;
 
     frame_ = std::make_unique<MainFrame>(state_, dialogs_);
@@ -110,14 +110,14 @@ bool ApplicationShell::start() {
 bool ApplicationShell::handOverToRunningCopy() {
     const QString argument = programArgs(arguments_)[0];
     if (argument.isEmpty()) {
-        dialogs_.critical(defaultDialogTitle, secondInstanceMessage);
+        dialogs_.critical(defaultDialogTitle, commands::secondInstanceMessage);
         return false;
     }
     handedOver_ =
         InstanceChannel::handOver(state_.paths.applicationDir(), argument, handOverTimeoutMs);
     if (!handedOver_)
         dialogs_.critical(defaultDialogTitle,
-                          handOverFailedMessage(argument, handOverTimeoutMs / 1000));
+                          commands::handOverFailedMessage(argument, handOverTimeoutMs / 1000));
     return false;
 }
 

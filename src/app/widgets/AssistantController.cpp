@@ -30,12 +30,14 @@ AssistantController::AssistantController(AppState& state, MainWindow& window)
     profileHooks_.enableProfilePrint = [this] {
         main_.action(u"mnuFuelProfilePrint"_s)->setEnabled(true);
     };
-    connect(assistant_, &AssistantWindow::selectRequested, this,
-            [this](int component) { selectProfileValue(state_, component, profileHooks_); });
+    connect(assistant_, &AssistantWindow::selectRequested, this, [this](int component) {
+        commands::selectProfileValue(state_, component, profileHooks_);
+    });
     connect(assistant_, &AssistantWindow::showPhotoRequested, this, [this](int component) {
         try {
-            findSource(state_, profileSource(state_.fuelProfile, ProfileComponent(component)),
-                       main_.photoDisplayHooks());
+            commands::findSource(state_,
+                                 profileSource(state_.fuelProfile, ProfileComponent(component)),
+                                 main_.photoDisplayHooks());
         } catch (const DatabaseError& error) {
             state_.statusLine.statusMessage(StatusKind::Error, error.message());
         }
@@ -48,23 +50,27 @@ AssistantController::AssistantController(AppState& state, MainWindow& window)
 
     fileHooks_.hideAssistant = [this] { assistant_->hide(); };
     fileHooks_.showAssistant = [this] {
-        if (state_.assistants.mode != 0)
+        if (state_.assistants.anyOpen())
             assistant_->show();
     };
     fileHooks_.showProfile = profileHooks_.showProfile;
     fileHooks_.enableProfilePrint = profileHooks_.enableProfilePrint;
     fileHooks_.fileUsed = rememberRecentProfile;
-    const auto withDialogs = [this](void (*command)(AppState&, Dialogs&, const ProfileFileHooks&)) {
-        return [this, command] {
-            if (Dialogs* dialogs = main_.dialogs())
-                command(state_, *dialogs, fileHooks_);
+    const auto withDialogs =
+        [this](void (*command)(AppState&, Dialogs&, const commands::ProfileFileHooks&)) {
+            return [this, command] {
+                if (Dialogs* dialogs = main_.dialogs())
+                    command(state_, *dialogs, fileHooks_);
+            };
         };
-    };
-    connect(assistant_, &AssistantWindow::newRequested, this, withDialogs(&newProfileCommand));
-    connect(assistant_, &AssistantWindow::saveRequested, this, withDialogs(&saveProfileCommand));
+    connect(assistant_, &AssistantWindow::newRequested, this,
+            withDialogs(&commands::newProfileCommand));
+    connect(assistant_, &AssistantWindow::saveRequested, this,
+            withDialogs(&commands::saveProfileCommand));
     connect(assistant_, &AssistantWindow::saveAsRequested, this,
-            withDialogs(&saveProfileAsCommand));
-    connect(assistant_, &AssistantWindow::loadRequested, this, withDialogs(&loadProfileCommand));
+            withDialogs(&commands::saveProfileAsCommand));
+    connect(assistant_, &AssistantWindow::loadRequested, this,
+            withDialogs(&commands::loadProfileCommand));
     refreshValues();
     showProfile();
 }
@@ -106,7 +112,7 @@ void AssistantController::placeBesideAssistant(QWidget& window) const {
 }
 
 void AssistantController::refreshValues() {
-    const ComparisonTab tab = assistantValues(state_);
+    const ComparisonTab tab = commands::assistantValues(state_);
     assistant_->showComparison(tab);
     assistant_->showCurrentPhoto(currentPhotoColumn(tab, state_.currentSlot));
 }
@@ -187,7 +193,7 @@ void AssistantController::apply() {
         menu->setChecked(*layout.menuChecked);
     if (layout.buttonPressed)
         button->setChecked(*layout.buttonPressed);
-    const bool builderOpen = state_.assistants.mode >= 10;
+    const bool builderOpen = state_.assistants.builder;
     main_.action(u"barBuilder"_s)->setChecked(builderOpen);
     main_.action(u"mnuProfileBuilder"_s)->setChecked(builderOpen);
 }
@@ -213,24 +219,24 @@ void AssistantController::builderCommand() {
 }
 
 void AssistantController::openGiven(const QString& argument) {
-    if (state_.assistants.mode < 10)
+    if (!state_.assistants.builder)
         builderCommand();
     else if (assistant_->isHidden())
         toggle();
     assistant_->setCurrentTab(AssistantWindow::BuilderTab);
     if (Dialogs* dialogs = main_.dialogs())
-        openGivenProfileCommand(state_, argument, *dialogs, fileHooks_);
+        commands::openGivenProfileCommand(state_, argument, *dialogs, fileHooks_);
 }
 
 void AssistantController::frameMinimised() {
-    hiddenWithFrame_ = state_.assistants.mode != 0;
+    hiddenWithFrame_ = state_.assistants.anyOpen();
     assistant_->hide();
 }
 
 void AssistantController::frameRestored() {
     // The window comes back with the frame, also when it had been hidden before, as long as an
     // assistant is open.
-    if (hiddenWithFrame_ && state_.assistants.mode != 0) {
+    if (hiddenWithFrame_ && state_.assistants.anyOpen()) {
         // A window manager iconifies the frame's windows with it. Shown while still minimised,
         // the assistant would be mapped iconic, the manager would iconify its parent again and
         // the frame would never come back.

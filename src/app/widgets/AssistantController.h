@@ -26,8 +26,8 @@ public:
     AssistantController(AppState& state, MainWindow& window);
 
     AssistantWindow* window() const { return assistant_; }
-    const ProfileHooks& profileHooks() const { return profileHooks_; }
-    const ProfileFileHooks& profileFileHooks() const { return fileHooks_; }
+    const commands::ProfileHooks& profileHooks() const { return profileHooks_; }
+    const commands::ProfileFileHooks& profileFileHooks() const { return fileHooks_; }
     // The notes window, while it is open.
     NotesWindow* notesWindow() const;
     // Opens the notes window, or brings it forward.
@@ -72,8 +72,8 @@ private:
     // The profile's name or notes were edited: they count as a change to save.
     void edited(QString& field, const QString& text);
 
-    ProfileHooks profileHooks_;
-    ProfileFileHooks fileHooks_;
+    commands::ProfileHooks profileHooks_;
+    commands::ProfileFileHooks fileHooks_;
     QPointer<NotesWindow> notes_;
     bool hiddenWithFrame_ = false;
     std::optional<QPoint> place_;

@@ -95,7 +95,7 @@ void MainFrame::exitCommand() {
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
-    if (!confirmExit(state_, dialogs_, mainWindow_->assistant()->profileFileHooks())) {
+    if (!commands::confirmExit(state_, dialogs_, mainWindow_->assistant()->profileFileHooks())) {
         event->ignore();
         return;
     }

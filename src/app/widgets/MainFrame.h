@@ -14,7 +14,8 @@ class Dialogs;
 class MainWindow;
 class StatusBarWidget;
 
-// The program's frame: holds the main window and the status bar, and asks before the run ends.
+// The program's frame, the QMainWindow around MainWindow (the QWidget body): holds it and the
+// status bar, and asks before the run ends.
 class MainFrame : public QMainWindow {
     Q_OBJECT
 public:

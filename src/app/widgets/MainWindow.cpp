@@ -1,9 +1,9 @@
 #include "app/widgets/MainWindow.h"
 
 #include "app/widgets/AssistantController.h"
-#include "catalogue/CatalogueStatements.h"
 
 #include "app/AppState.h"
+#include "app/commands/CatalogueCommands.h"
 #include "app/commands/CatalogueImportCommands.h"
 #include "app/commands/HelpCommands.h"
 #include "app/commands/Modes.h"
@@ -14,6 +14,7 @@
 #include "app/commands/QueryCommands.h"
 #include "app/commands/ReportCommands.h"
 #include "app/commands/ResultsListCommands.h"
+#include "app/commands/SlotCommands.h"
 #include "catalogue/DatabaseError.h"
 #include "display/DataPlate.h"
 #include "display/ImageProblem.h"
@@ -25,10 +26,8 @@
 #include "display/widgets/PhotoPane.h"
 #include "display/widgets/PhotoThumbnails.h"
 #include "display/widgets/ViewerWindow.h"
-#include "platform/OpticalDrive.h"
 #include "platform/ProcessRunner.h"
 #include "platform/ProgramSettings.h"
-#include "platform/SuiteSettings.h"
 #include "profile/widgets/AssistantWindow.h"
 #include "query/QueryControls.h"
 #include "query/widgets/QueryPane.h"
@@ -83,7 +82,7 @@ MainWindow::MainWindow(AppState& state, QWidget* parent)
     buildToolBar();
     buildMenus();
     buildLayout();
-    displayHooks_.list = resultsListAccess(
+    displayHooks_.list = commands::resultsListAccess(
         state_.resultsList, [this](int position) { resultsView_->selectPosition(position); });
     displayHooks_.drawDataPlate = [this](int pane, int slot) { drawSlotPlate(pane, slot); };
     displayHooks_.setComparisonPrintEnabled = [this](bool enabled) {
@@ -140,10 +139,10 @@ void MainWindow::buildToolBar() {
     auto* views = new QActionGroup(this);
     views->addAction(addTool(QStringLiteral("Icon"), QStringLiteral("IconView"),
                              QStringLiteral("View Photos as Icons"), true,
-                             [this] { listViewCommand(2); }));
-    QAction* list =
-        addTool(QStringLiteral("List"), QStringLiteral("listview"),
-                QStringLiteral("View Photos as a List"), true, [this] { listViewCommand(3); });
+                             [this] { listViewCommand(ListViewKind::Icon); }));
+    QAction* list = addTool(QStringLiteral("List"), QStringLiteral("listview"),
+                            QStringLiteral("View Photos as a List"), true,
+                            [this] { listViewCommand(ListViewKind::List); });
     views->addAction(list);
     list->setChecked(true);
     toolBar_->addSeparator();
@@ -169,7 +168,7 @@ const QString noRecentProfiles = QStringLiteral("(none)");
 
 void MainWindow::fillRecentProfiles(QMenu& menu) {
     menu.clear();
-    const QStringList paths = recentProfilesCommand(state_);
+    const QStringList paths = commands::recentProfilesCommand(state_);
     if (paths.isEmpty())
         menu.addAction(noRecentProfiles)->setEnabled(false);
     for (qsizetype i = 0; i < paths.size(); ++i) {
@@ -178,7 +177,7 @@ void MainWindow::fillRecentProfiles(QMenu& menu) {
         shown.replace(u'&', QStringLiteral("&&"));
         QAction* item = menu.addAction(QStringLiteral("&%1 %2").arg(QString::number(i + 1), shown));
         connect(item, &QAction::triggered, this, [this, path] {
-            if (!forgetMissingRecentProfile(state_, path))
+            if (!commands::forgetMissingRecentProfile(state_, path))
                 assistant_->openGiven(path);
         });
     }
@@ -189,7 +188,7 @@ void MainWindow::buildMenus() {
     // have the desktop's usual shortcuts as well.
     auto* file = new QMenu(QStringLiteral("&File"), this);
     addCommand(file, QStringLiteral("&Printer Setup"), QStringLiteral("mnuPrinterSetup"),
-               [this] { printerSetupCommand(state_, reportHooks_); });
+               [this] { commands::printerSetupCommand(state_, reportHooks_); });
     addCommand(file, QStringLiteral("&Manage Photo Series"), QStringLiteral("mnuMP"),
                [this] { managePhotoSeriesCommand(); });
     addCommand(file, QStringLiteral("&Import Old Catalogue..."), QStringLiteral("mnuImport"),
@@ -208,10 +207,11 @@ void MainWindow::buildMenus() {
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     auto* view = new QMenu(QStringLiteral("&View"), this);
-    QAction* listView = addCommand(view, QStringLiteral("&List View"),
-                                   QStringLiteral("mnuListView"), [this] { listViewCommand(3); });
+    QAction* listView =
+        addCommand(view, QStringLiteral("&List View"), QStringLiteral("mnuListView"),
+                   [this] { listViewCommand(ListViewKind::List); });
     QAction* iconView = addCommand(view, QStringLiteral("&IconView"), QStringLiteral("mnuIconView"),
-                                   [this] { listViewCommand(2); });
+                                   [this] { listViewCommand(ListViewKind::Icon); });
     // One of the two, never both or neither.
     auto* views = new QActionGroup(this);
     views->setExclusive(true);
@@ -233,15 +233,16 @@ void MainWindow::buildMenus() {
 
     auto* reports = new QMenu(QStringLiteral("&Reports"), this);
     addCommand(reports, QStringLiteral("Print &Selected Photo/Data"),
-               QStringLiteral("mnuPrintPhoto"), [this] { printPhotoCommand(state_, reportHooks_); })
+               QStringLiteral("mnuPrintPhoto"),
+               [this] { commands::printPhotoCommand(state_, reportHooks_); })
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     addCommand(reports, QStringLiteral("Print Photo &Comparison "),
                QStringLiteral("mnuPrintComparsion"),
-               [this] { printComparisonCommand(state_, reportHooks_); })
+               [this] { commands::printComparisonCommand(state_, reportHooks_); })
         ->setEnabled(false);
     addCommand(reports, QStringLiteral("Print Current &Fuel Profile"),
                QStringLiteral("mnuFuelProfilePrint"),
-               [this] { printFuelProfileCommand(state_, reportHooks_); })
+               [this] { commands::printFuelProfileCommand(state_, reportHooks_); })
         ->setEnabled(false);
 
     auto* tools = new QMenu(QStringLiteral("&Tools"), this);
@@ -282,7 +283,7 @@ void MainWindow::saveLayout(ProgramSettings& settings) const {
     for (const QString& name : rememberedSplitters)
         if (const auto* splitter = findChild<QSplitter*>(name))
             settings.setValue(QStringLiteral("Window/") + name, splitter->saveState());
-    settings.setValue(QStringLiteral("List/View"), resultsView_->listView());
+    settings.setValue(QStringLiteral("List/View"), int(resultsView_->listView()));
     QVariantList widths;
     for (int width : resultsView_->columnWidths())
         widths << width;
@@ -300,8 +301,8 @@ void MainWindow::restoreLayout(const ProgramSettings& settings) {
     for (const QString& name : rememberedSplitters)
         if (auto* splitter = findChild<QSplitter*>(name))
             splitter->restoreState(settings.value(QStringLiteral("Window/") + name).toByteArray());
-    const int view = settings.value(QStringLiteral("List/View"), ResultsView::ListView).toInt();
-    listViewCommand(view == ResultsView::IconView ? view : ResultsView::ListView);
+    const int view = settings.value(QStringLiteral("List/View"), int(ListViewKind::List)).toInt();
+    listViewCommand(view == int(ListViewKind::Icon) ? ListViewKind::Icon : ListViewKind::List);
     QList<int> widths;
     for (const QVariant& width : settings.value(QStringLiteral("List/ColumnWidths")).toList())
         widths << width.toInt();
@@ -317,12 +318,12 @@ void MainWindow::restoreLayout(const ProgramSettings& settings) {
 
 void MainWindow::helpContentsCommand() {
     if (desktop_ && dialogs_)
-        tarnwick::helpContentsCommand(state_.paths, *desktop_, *dialogs_);
+        commands::helpContentsCommand(state_.paths, *desktop_, *dialogs_);
 }
 
 void MainWindow::webSupportCommand() {
     if (desktop_ && dialogs_)
-        tarnwick::webSupportCommand(ProgramSettings().supportAddress(), state_.paths, *desktop_,
+        commands::webSupportCommand(ProgramSettings().supportAddress(), state_.paths, *desktop_,
                                     *dialogs_);
 }
 
@@ -359,7 +360,6 @@ void MainWindow::buildLayout() {
     criteria->setMinimumHeight(queryPane_->minimumSizeHint().height() +
                                criteria->horizontalScrollBar()->sizeHint().height());
     queryArea_->layout()->addWidget(criteria);
-    reloadQueryParameters_ = [this] { loadQueryParameters(); };
     connect(queryPane_, &QueryPane::searchRequested, this,
             [this](const SearchRequest& request) { searchCommand(request); });
     connect(queryPane_, &QueryPane::closeQueryRequested, this, [this] { queryCommand(); });
@@ -379,50 +379,46 @@ void MainWindow::buildLayout() {
     connect(thumbnails_, &PhotoThumbnails::ready, resultsView_, &ResultsView::thumbnailReady);
     connect(resultsView_, &ResultsView::rowActivated, this, [this](const QString& key) {
         listItemClicked(key);
-        openViewer(state_.compareMode == 1 ? state_.currentSlot : 0);
+        openViewer(state_.comparing() ? state_.currentSlot : 0);
     });
 
     auto* photoArea = new QSplitter(Qt::Horizontal);
     photoArea->setObjectName(QStringLiteral("eleCompareMain"));
     for (int slot = 0; slot < 2; ++slot) {
-        panes_[size_t(slot)] = new PhotoPane(slot);
-        photoArea->addWidget(panes_[size_t(slot)]);
-        connect(panes_[size_t(slot)], &PhotoPane::headerClicked, this,
-                [this](int s) { paneClicked(s); });
-        connect(panes_[size_t(slot)], &PhotoPane::viewRequested, this,
-                [this](int s) { openViewer(s); });
-        connect(panes_[size_t(slot)], &PhotoPane::tabClicked, this, [this] { closeList(); });
+        PaneViews& views = paneViews(slot);
+        views.pane = new PhotoPane(slot);
+        photoArea->addWidget(views.pane);
+        connect(views.pane, &PhotoPane::headerClicked, this, [this](int s) { paneClicked(s); });
+        connect(views.pane, &PhotoPane::viewRequested, this, [this](int s) { openViewer(s); });
+        connect(views.pane, &PhotoPane::tabClicked, this, [this] { closeList(); });
 
         auto* image = new PhotoImageView;
         image->setObjectName(QStringLiteral("elePhotoImage%1").arg(slot));
-        panes_[size_t(slot)]->setPage(PhotoPane::ImageTab, image);
+        views.pane->setPage(PhotoPane::ImageTab, image);
         connect(image, &PhotoImageView::clicked, this, [this, slot] { paneClicked(slot); });
         // A picture that looked readable but does not decode: the status line says why.
         connect(image, &PhotoImageView::imageFailed, this, [this](const QString& path) {
             state_.statusLine.statusMessage(
                 StatusKind::Error, imageProblemMessage(path, diagnoseImageFile(path, true)));
         });
-        imageViews_[size_t(slot)] = image;
-        slotDisplays_[size_t(slot)] =
-            std::make_unique<PaneSlotDisplay>(panes_[size_t(slot)], image);
-        displayHooks_.displays[size_t(slot)] = slotDisplays_[size_t(slot)].get();
+        views.image = image;
+        views.display = std::make_unique<PaneSlotDisplay>(views.pane, image);
+        displayHooks_.displays[size_t(slot)] = views.display.get();
 
-        plateViews_[size_t(slot)] = new DataPlateView;
-        plateViews_[size_t(slot)]->setObjectName(QStringLiteral("vspData%1").arg(slot));
+        views.plate = new DataPlateView;
+        views.plate->setObjectName(QStringLiteral("vspData%1").arg(slot));
         // A narrow or low pane scrolls the plate rather than shrink its text past reading.
         auto* plateScroll = new QScrollArea;
         plateScroll->setObjectName(QStringLiteral("vspDataScroll%1").arg(slot));
         plateScroll->setFrameShape(QFrame::NoFrame);
         plateScroll->setWidgetResizable(true);
-        plateScroll->setWidget(plateViews_[size_t(slot)]);
-        panes_[size_t(slot)]->setPage(PhotoPane::DataTab, plateScroll);
-        chartViews_[size_t(slot)] = new LoadingChartView;
-        chartViews_[size_t(slot)]->setObjectName(QStringLiteral("chtTotal%1").arg(slot));
-        panes_[size_t(slot)]->setPage(PhotoPane::GraphTab, chartViews_[size_t(slot)]);
-        connect(plateViews_[size_t(slot)], &DataPlateView::clicked, this,
-                [this, slot] { paneClicked(slot); });
-        connect(chartViews_[size_t(slot)], &LoadingChartView::clicked, this,
-                [this, slot] { paneClicked(slot); });
+        plateScroll->setWidget(views.plate);
+        views.pane->setPage(PhotoPane::DataTab, plateScroll);
+        views.chart = new LoadingChartView;
+        views.chart->setObjectName(QStringLiteral("chtTotal%1").arg(slot));
+        views.pane->setPage(PhotoPane::GraphTab, views.chart);
+        connect(views.plate, &DataPlateView::clicked, this, [this, slot] { paneClicked(slot); });
+        connect(views.chart, &LoadingChartView::clicked, this, [this, slot] { paneClicked(slot); });
     }
 
     auto* body = new QSplitter(Qt::Horizontal);
@@ -458,57 +454,52 @@ QAction* MainWindow::action(const QString& name) const {
 
 void MainWindow::setUp() {
     state_.statusLine.statusMessage(StatusKind::Info, QStringLiteral("Initializing ..."));
-    newProfile(state_, assistant_->profileHooks());
-    setMode(int(Mode::Browse));
-    resultsView_->setListView(ResultsView::ListView);
-    fillResultsList(state_);
+    commands::newProfile(state_, assistant_->profileHooks());
+    setMode(Mode::Browse);
+    resultsView_->setListView(ListViewKind::List);
+    commands::fillResultsList(state_);
     state_.statusLine.statusMessage(StatusKind::Clear, QStringLiteral(" "));
 }
 
-void MainWindow::setMode(int mode) {
-    if (mode == int(Mode::Compare)) {
-        applyModeState(state_, mode);
-        panes_[1]->setCaption(QStringLiteral("Select a photo from the list"));
-        panes_[1]->captionStrip()->show();
+void MainWindow::setMode(Mode mode) {
+    if (mode == Mode::Compare) {
+        commands::applyModeState(state_, mode);
+        paneViews(1).pane->setCaption(QStringLiteral("Select a photo from the list"));
+        paneViews(1).pane->captionStrip()->show();
         clearSlot(1);
         selectPane(1);
-        for (PhotoPane* pane : panes_)
-            pane->setBrowseRole(PhotoPane::ShowsEverything);
-    } else if (mode == int(Mode::Browse)) {
+        for (PaneViews& views : panes_)
+            views.pane->setBrowseRole(PhotoPane::ShowsEverything);
+    } else {
         selectPane(0);
-        applyModeState(state_, mode);
-        panes_[1]->setCaption(QString());
-        for (PhotoPane* pane : panes_)
-            pane->setStripColours(QColor(Qt::black),
-                                  QApplication::palette().color(QPalette::Button));
+        commands::applyModeState(state_, mode);
+        paneViews(1).pane->setCaption(QString());
+        for (PaneViews& views : panes_)
+            views.pane->setStripColours(QColor(Qt::black),
+                                        QApplication::palette().color(QPalette::Button));
         // Browsing shows one photo: its picture on the left, its plate and chart on the right.
-        panes_[0]->setBrowseRole(PhotoPane::ShowsPicture);
-        panes_[1]->setBrowseRole(PhotoPane::ShowsData);
-        panes_[0]->showTab(PhotoPane::ImageTab);
+        paneViews(0).pane->setBrowseRole(PhotoPane::ShowsPicture);
+        paneViews(1).pane->setBrowseRole(PhotoPane::ShowsData);
+        paneViews(0).pane->showTab(PhotoPane::ImageTab);
     }
-    action(QStringLiteral("barCompare"))->setChecked(state_.compareMode == 1);
+    action(QStringLiteral("barCompare"))->setChecked(state_.comparing());
 }
 
 void MainWindow::clearSlot(int slot) {
-    // The pane asks for a photo: nothing of the one it showed may stay behind, on screen or in
-    // what a comparison report would print.
-    imageViews_[size_t(slot)]->clear();
-    plateViews_[size_t(slot)]->clear();
-    chartViews_[size_t(slot)]->clear();
-    chartViews_[size_t(slot)]->hide();
-    state_.slotPhoto[size_t(slot)] = RecordSet();
-    state_.slotBook[size_t(slot)] = RecordSet();
-    setComparisonPrintEnabled(false);
+    // The pane asks for a photo: nothing of the one it showed may stay behind on screen.
+    paneViews(slot).image->clear();
+    paneViews(slot).plate->clear();
+    paneViews(slot).chart->clear();
+    paneViews(slot).chart->hide();
+    commands::clearSlot(state_, slot, displayHooks_);
 }
 
 void MainWindow::selectPane(int slot) {
-    state_.statusLine.statusMessage(StatusKind::Clear, QString());
-    if (state_.compareMode != 1 || slot < 0 || slot > 1)
+    if (!commands::selectSlot(state_, slot))
         return;
     assistant_->setBoldColumn(slot);
-    state_.currentSlot = slot;
     for (int s = 0; s < 2; ++s)
-        panes_[size_t(s)]->setSelected(s == slot);
+        paneViews(s).pane->setSelected(s == slot);
     assistant_->refreshValues();
 }
 
@@ -534,18 +525,17 @@ void MainWindow::queryCommand() {
     setQueryPaneShown(queryArea_->isHidden());
 }
 
-void MainWindow::listViewCommand(int view) {
-    if (view != ResultsView::IconView && view != ResultsView::ListView)
-        return;
+void MainWindow::listViewCommand(ListViewKind view) {
     resultsView_->setListView(view);
-    action(QStringLiteral("mnuListView"))->setChecked(view == 3);
-    action(QStringLiteral("mnuIconView"))->setChecked(view == 2);
-    action(QStringLiteral("barList"))->setChecked(view == 3);
-    action(QStringLiteral("barIcon"))->setChecked(view == 2);
+    const bool icons = view == ListViewKind::Icon;
+    action(QStringLiteral("mnuListView"))->setChecked(!icons);
+    action(QStringLiteral("mnuIconView"))->setChecked(icons);
+    action(QStringLiteral("barList"))->setChecked(!icons);
+    action(QStringLiteral("barIcon"))->setChecked(icons);
 }
 
 void MainWindow::listItemClicked(const QString& key) {
-    itemClicked(state_, key, [this](int, const ResultsRow& row) {
+    commands::itemClicked(state_, key, [this](int, const ResultsRow& row) {
         showPhoto(listEntryOfRow(row, state_.resultsList.positionOfKey(row.key)));
     });
 }
@@ -604,13 +594,8 @@ void MainWindow::setServices(Dialogs& dialogs, ProcessRunner& runner, PathProbe&
     reportHooks_.dialogs = &dialogs;
     displayHooks_.directoryCheck = [this, &dialogs, &runner, &probe](const ListEntry& entry,
                                                                      const QString&) {
-        const PhotoDirCheckResult result =
-            checkPhotoDirectory(state_, dialogs, probe, runner, entry.dir, entry.picture,
-                                [this] { refreshCatalogueCommand(); });
-        return DirectoryCheckResult{result.next == PhotoDirCheckNext::Retry
-                                        ? DirectoryCheckResult::Retry
-                                        : DirectoryCheckResult::GoOn,
-                                    result.photoFound};
+        return commands::checkPhotoDirectory(state_, dialogs, probe, runner, entry.dir,
+                                             entry.picture, [this] { refreshCatalogueCommand(); });
     };
 }
 
@@ -618,41 +603,33 @@ void MainWindow::refreshCatalogueCommand() {
     if (!state_.database)
         return;
     thumbnails_->clear();
-    try {
-        refreshCatalogue(state_, reloadQueryParameters_);
-    } catch (const DatabaseError& error) {
-        reportFailedRead(state_, error);
-    }
+    commands::runReportingFailedRead(
+        state_, [this] { commands::refreshCatalogue(state_, [this] { loadQueryParameters(); }); });
+}
+
+commands::CatalogueViewHooks MainWindow::catalogueViewHooks() {
+    return {[this] { thumbnails_->clear(); }, [this] { resetCommand(); },
+            [this] { commands::fillResultsList(state_); }, [this] { loadQueryParameters(); }};
 }
 
 void MainWindow::managePhotoSeriesCommand() {
-    if (runner_)
-        runner_->runAndWait(slidekeepProgram);
-    state_.photoImageDir =
-        SuiteSettings().photoDir(manageDefaultPhotoDir(state_.paths.photoImagesDir()));
-    thumbnails_->clear();
-    resetCommand();
-    // The all-photos query already re-reads the set and refills the list; the query choices
-    // are reloaded for what Slidekeep changed, read beside the list.
-    startQueryParametersAhead(state_);
-    if (runAllPhotosQuery())
-        loadQueryParameters();
+    commands::managePhotoSeries(state_, runner_, catalogueViewHooks());
 }
 
 void MainWindow::importOldCatalogueCommand() {
     if (!dialogs_)
         return;
-    importOldCatalogue(state_, *dialogs_, [this] {
+    commands::importOldCatalogue(state_, *dialogs_, [this] {
         // A new catalogue: nothing of the old one's list, choices or pictures stays in view.
         thumbnails_->clear();
         resetCommand();
-        fillResultsList(state_);
+        commands::fillResultsList(state_);
         loadQueryParameters();
     });
 }
 
 QStringList MainWindow::loadQueryParameters() {
-    const QueryParameters parameters = tarnwick::loadQueryParameters(state_);
+    const QueryParameters parameters = commands::loadQueryParameters(state_);
     queryPane_->fill(parameters);
     return parameters.messages;
 }
@@ -666,28 +643,20 @@ void MainWindow::resetCommand() {
     queryPane_->resetCriteria();
 }
 
-bool MainWindow::runAllPhotosQuery() {
-    if (!state_.database)
-        return false;
-    QueryCriteria all;
-    all.kind = QueryKind::AllPhotos;
-    return buildAndRunQuery(state_, all, [this] { fillResultsList(state_); });
-}
-
 void MainWindow::displayAllCommand() {
-    runAllPhotosQuery();
+    commands::listAllPhotos(state_, catalogueViewHooks());
     if (!queryPane_->eraseDisplayed())
         return;
     // Start the current mode afresh, keeping a photo on screen where there was one.
-    if (state_.compareMode == 1) {
-        setMode(int(Mode::Compare));
+    if (state_.comparing()) {
+        setMode(Mode::Compare);
         selectPane(0);
-        if (slotHasPhoto(state_, 0))
+        if (commands::slotHasPhoto(state_, 0))
             showListRow(0);
         selectPane(1);
     } else {
-        setMode(int(Mode::Browse));
-        if (slotHasPhoto(state_, 0))
+        setMode(Mode::Browse);
+        if (commands::slotHasPhoto(state_, 0))
             showListRow(0);
     }
 }
@@ -698,14 +667,16 @@ void MainWindow::searchCommand(const SearchRequest& request) {
         return;
     }
     if (request.criteria && state_.database &&
-        buildAndRunQuery(state_, *request.criteria, [this] { fillResultsList(state_); }))
+        commands::buildAndRunQuery(state_, *request.criteria,
+                                   [this] { commands::fillResultsList(state_); }))
         showSearchedColumns(request.criteria->kind);
     if (request.site && state_.database)
-        runSiteSearch(state_, *request.site, [this] { fillResultsList(state_); });
+        commands::runSiteSearch(state_, *request.site,
+                                [this] { commands::fillResultsList(state_); });
     if (!request.eraseDisplayed)
         return;
-    if (state_.compareMode == 1)
-        setMode(int(Mode::Compare)); // the panes ask for a photo again
+    if (state_.comparing())
+        setMode(Mode::Compare); // the panes ask for a photo again
     if (state_.resultsList.rowCount() > 0)
         showListRow(0);
 }
@@ -724,18 +695,10 @@ void MainWindow::showSearchedColumns(QueryKind kind) {
 }
 
 void MainWindow::drawSlotPlate(int pane, int slot) {
-    const RecordSet& photo = state_.slotPhoto[size_t(slot)];
-    const QString label = photo.isEmpty() ? QString()
-                                          : photo.text(0, u"BookLabel") + QLatin1Char('/') +
-                                                photo.text(0, u"PhotoLabel");
-    drawPlate(pane, PlateSource{photo, state_.slotBook[size_t(slot)], label});
-}
-
-void MainWindow::drawPlate(int pane, const PlateSource& source) {
-    if (const std::optional<int> plateCase = plateViews_[size_t(pane)]->showPhoto(source))
-        state_.overThreeClassCase = *plateCase;
-    chartViews_[size_t(pane)]->showPhoto(source, state_.overThreeClassCase);
-    chartViews_[size_t(pane)]->show();
+    const commands::SlotPlate plate = commands::slotPlate(state_, slot);
+    paneViews(pane).plate->showPhoto(plate.source);
+    paneViews(pane).chart->showPhoto(plate.source, plate.overThreeClassCase);
+    paneViews(pane).chart->show();
 }
 
 void MainWindow::assistantCommand() {
@@ -746,11 +709,11 @@ void MainWindow::assistantCommand() {
 }
 
 void MainWindow::compareCommand() {
-    if (state_.compareMode == 0) {
+    if (!state_.comparing()) {
         action(QStringLiteral("mnuCompare"))->setChecked(true);
         // The mode switch empties pane 1; the photo on screen becomes the left-hand photo of
         // the comparison.
-        setMode(int(Mode::Compare));
+        setMode(Mode::Compare);
         assistant_->comparingStarted();
         drawSlotPlate(0, 0);
         selectPane(1);
@@ -758,53 +721,23 @@ void MainWindow::compareCommand() {
         // Back to browsing the photo last browsed, not the last one compared; the data pane
         // shows the photo the picture pane names.
         action(QStringLiteral("mnuCompare"))->setChecked(false);
-        setMode(int(Mode::Browse));
-        showBrowsedPhotoAgain();
+        setMode(Mode::Browse);
+        commands::runReportingFailedRead(
+            state_, [this] { commands::showBrowsedPhotoAgain(state_, displayHooks_); });
         assistant_->comparingEnded();
         setComparisonPrintEnabled(false);
     }
-    action(QStringLiteral("mnuCompare"))->setChecked(state_.compareMode == 1);
-}
-
-void MainWindow::showBrowsedPhotoAgain() {
-    const QString key = state_.selectedListItem;
-    const RecordSet& onScreen = state_.slotPhoto[0];
-    const bool stillShown =
-        !onScreen.isEmpty() && QStringLiteral("P") + onScreen.text(0, u"ID") == key;
-    if (key.isEmpty() || stillShown || !state_.database) {
-        drawSlotPlate(1, 0);
-        return;
-    }
-    try {
-        // The browsed photo may have left the list through a search since: it is read again.
-        const RecordSet photo =
-            state_.database->run(statements::onePhotoById(key.mid(1).toLongLong()));
-        if (photo.isEmpty()) {
-            drawSlotPlate(1, 0);
-            return;
-        }
-        ListEntry entry = listEntryOfPhoto(photo);
-        entry.row = state_.resultsList.positionOfKey(key);
-        tarnwick::showPhoto(state_, entry, displayHooks_);
-    } catch (const DatabaseError& error) {
-        state_.statusLine.statusMessage(StatusKind::Error, error.message());
-    }
+    action(QStringLiteral("mnuCompare"))->setChecked(state_.comparing());
 }
 
 void MainWindow::showPhoto(const ListEntry& entry) {
-    try {
-        tarnwick::showPhoto(state_, entry, displayHooks_);
-    } catch (const DatabaseError& error) {
-        state_.statusLine.statusMessage(StatusKind::Error, error.message());
-    }
+    commands::runReportingFailedRead(state_,
+                                     [&] { commands::showPhoto(state_, entry, displayHooks_); });
 }
 
 void MainWindow::showListRow(int row) {
-    try {
-        tarnwick::showListRow(state_, row, displayHooks_);
-    } catch (const DatabaseError& error) {
-        state_.statusLine.statusMessage(StatusKind::Error, error.message());
-    }
+    commands::runReportingFailedRead(state_,
+                                     [&] { commands::showListRow(state_, row, displayHooks_); });
 }
 
 void MainWindow::setComparisonPrintEnabled(bool enabled) {
@@ -816,7 +749,7 @@ ViewerWindow* MainWindow::viewer() const {
 }
 
 void MainWindow::openViewer(int pane) {
-    const ViewerPaths paths = viewerPathsFor(state_, pane);
+    const commands::ViewerPaths paths = commands::viewerPathsFor(state_, pane);
     if (!viewer_) {
         viewer_ = new ViewerWindow(this);
         viewer_->setAttribute(Qt::WA_DeleteOnClose);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/commands/CatalogueCommands.h"
 #include "app/commands/PhotoDisplayCommands.h"
 #include "app/commands/ReportCommands.h"
 #include "display/SlotDisplay.h"
@@ -18,6 +19,8 @@ class QToolBar;
 namespace tarnwick {
 
 struct AppState;
+enum class Mode;
+enum class ListViewKind;
 class AssistantController;
 class AboutWindow;
 class AssistantWindow;
@@ -40,8 +43,8 @@ class ResultsView;
 struct ResultsRow;
 class ViewerWindow;
 
-// The browse and query window inside the frame: toolbar, menus, the query pane above the
-// results list, and the two photo panes.
+// The window's body, a QWidget inside MainFrame (the QMainWindow): toolbar, menus, the query
+// pane above the results list, and the two photo panes.
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
@@ -50,13 +53,13 @@ public:
     // Run once at start-up, before the window is first shown.
     void setUp();
 
-    // Switches between browse (0) and compare (1) layouts; other values do nothing.
-    void setMode(int mode);
+    // Switches between the browse and compare layouts.
+    void setMode(Mode mode);
     // Marks the pane that receives the next photo (comparing only); clears the status line.
     void selectPane(int slot);
 
     void queryCommand();
-    void listViewCommand(int view);
+    void listViewCommand(ListViewKind view);
     void assistantCommand();
     void compareCommand();
     // A click on a results-list row: a repeat click on the last row does nothing.
@@ -93,11 +96,8 @@ public:
     void aboutCommand();
     // The about box while it is open.
     AboutWindow* aboutWindow() const;
-    void setQueryParametersReload(std::function<void()> reload) {
-        reloadQueryParameters_ = std::move(reload);
-    }
-    DataPlateView* plateView(int pane) const { return plateViews_[size_t(pane)]; }
-    LoadingChartView* chartView(int pane) const { return chartViews_[size_t(pane)]; }
+    DataPlateView* plateView(int pane) const { return paneViews(pane).plate; }
+    LoadingChartView* chartView(int pane) const { return paneViews(pane).chart; }
 
     // Shows a results-list entry in the current slot; a catalogue failure goes to the status line.
     void showPhoto(const ListEntry& entry);
@@ -107,9 +107,9 @@ public:
     // Opens the full-size viewer, not modal, on the photo shown for a pane.
     void openViewer(int pane);
     // The display's seams: the directory check, the results list, the assistant, the plates.
-    PhotoDisplayHooks& photoDisplayHooks() { return displayHooks_; }
+    commands::PhotoDisplayHooks& photoDisplayHooks() { return displayHooks_; }
     // The report commands' seams: the printers, the charts, the assistant, the preview.
-    ReportHooks& reportHooks() { return reportHooks_; }
+    commands::ReportHooks& reportHooks() { return reportHooks_; }
 
     // Shows a report in the preview, opening it when closed; closes it with its report.
     void showReport(std::shared_ptr<const ComposedReport> report);
@@ -125,8 +125,8 @@ public:
     QToolBar* toolBar() const { return toolBar_; }
     const QList<QMenu*>& menus() const { return menus_; }
     QAction* action(const QString& name) const;
-    PhotoPane* photoPane(int slot) const { return panes_[size_t(slot)]; }
-    PhotoImageView* imageView(int slot) const { return imageViews_[size_t(slot)]; }
+    PhotoPane* photoPane(int slot) const { return paneViews(slot).pane; }
+    PhotoImageView* imageView(int slot) const { return paneViews(slot).image; }
     // The open viewer, if any.
     ViewerWindow* viewer() const;
     AssistantWindow* assistantWindow() const;
@@ -165,11 +165,8 @@ private:
     void paneClicked(int slot);
     // Empties a slot's pane and forgets its photo.
     void clearSlot(int slot);
-    bool runAllPhotosQuery();
     void drawSlotPlate(int pane, int slot);
-    void drawPlate(int pane, const PlateSource& source);
-    // Leaving compare mode: slot 0 shows the photo last browsed again if comparing replaced it.
-    void showBrowsedPhotoAgain();
+    commands::CatalogueViewHooks catalogueViewHooks();
     void setUpReportHooks();
 
     AppState& state_;
@@ -179,18 +176,23 @@ private:
     QWidget* listArea_ = nullptr;
     ResultsView* resultsView_ = nullptr;
     QueryPane* queryPane_ = nullptr;
-    std::array<PhotoPane*, 2> panes_{};
-    std::array<PhotoImageView*, 2> imageViews_{};
-    std::array<DataPlateView*, 2> plateViews_{};
-    std::array<LoadingChartView*, 2> chartViews_{};
+    // The widgets of one photo pane, the same slot's in compare mode.
+    struct PaneViews {
+        PhotoPane* pane = nullptr;
+        PhotoImageView* image = nullptr;
+        DataPlateView* plate = nullptr;
+        LoadingChartView* chart = nullptr;
+        std::unique_ptr<SlotDisplay> display;
+    };
+    PaneViews& paneViews(int pane) { return panes_[size_t(pane)]; }
+    const PaneViews& paneViews(int pane) const { return panes_[size_t(pane)]; }
+    std::array<PaneViews, 2> panes_;
     ProcessRunner* runner_ = nullptr;
     Dialogs* dialogs_ = nullptr;
-    ReportHooks reportHooks_;
+    commands::ReportHooks reportHooks_;
     QPointer<ReportPreview> preview_;
     std::function<void(QWidget*)> placePreview_;
-    std::function<void()> reloadQueryParameters_;
-    std::array<std::unique_ptr<SlotDisplay>, 2> slotDisplays_;
-    PhotoDisplayHooks displayHooks_;
+    commands::PhotoDisplayHooks displayHooks_;
     QPointer<ViewerWindow> viewer_;
     AssistantController* assistant_ = nullptr;
     DesktopServices* desktop_ = nullptr;

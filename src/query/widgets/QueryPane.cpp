@@ -78,7 +78,7 @@ QueryPane::QueryPane(const ModelDescriptionSets& fireBehaviourModelNames, QWidge
     tabs_->addTab(buildSizeClassPage(), captions[2]);
     tabs_->addTab(buildLivePage(), captions[3]);
     tabs_->addTab(buildFuelModelPage(), captions[4]);
-    tabs_->addTab(buildSiteValuesPage(), captions[siteValuesPage]);
+    tabs_->addTab(buildSiteValuesPage(), captions[int(QueryPage::BySiteValues)]);
     for (int page = 0; page < tabs_->count(); ++page)
         tabs_->setTabToolTip(page, captions[page]);
 
@@ -92,23 +92,26 @@ QueryPane::QueryPane(const ModelDescriptionSets& fireBehaviourModelNames, QWidge
     layout->addWidget(tabs_);
 
     // Enter in any criterion runs the search of its page, as its Search button does.
-    searchOnEnter(book_, 0);
+    searchOnEnter(book_, QueryPage::Books);
     for (int page = 0; page < queryPageCount; ++page)
-        searchOnEnter(erase_[size_t(page)], page);
-    const std::array<int, rangeQuantityCount> rangePage{1, 2, 2, 3, 3};
+        searchOnEnter(erase_[size_t(page)], QueryPage(page));
+    const std::array<QueryPage, rangeQuantityCount> rangePage{
+        QueryPage::TotalLoading, QueryPage::SizeClassLoading, QueryPage::SizeClassLoading,
+        QueryPage::LiveLoading, QueryPage::LiveLoading};
     for (int q = 0; q < rangeQuantityCount; ++q)
         for (QComboBox* combo : ranges_[size_t(q)])
             searchOnEnter(combo, rangePage[size_t(q)]);
     for (DropDown& d : dropDowns_)
-        searchOnEnter(d.button,
-                      d.id == CodeListId::Vegetation || d.id == CodeListId::Activity ? -1 : 4);
-    searchOnEnter(models2005_, 4);
-    searchOnEnter(models1982_, 4);
+        searchOnEnter(d.button, d.id == CodeListId::Vegetation || d.id == CodeListId::Activity
+                                    ? std::nullopt
+                                    : std::optional(QueryPage::FuelModels));
+    searchOnEnter(models2005_, QueryPage::FuelModels);
+    searchOnEnter(models1982_, QueryPage::FuelModels);
     for (QLineEdit* edit : siteValues_)
-        searchOnEnter(edit, siteValuesPage);
+        searchOnEnter(edit, QueryPage::BySiteValues);
 
     connect(tabs_, &QTabWidget::currentChanged, this, &QueryPane::showPage);
-    showPage(1);
+    showPage(int(QueryPage::TotalLoading));
     for (DropDown& d : dropDowns_)
         updateCaption(d, CaptionEvent::CriteriaReset);
 }
@@ -123,14 +126,14 @@ QueryPane::~QueryPane() {
 // ---------------------------------------------------------------------------------------------
 // Building
 
-QWidget* QueryPane::searchRow(int page) {
+QWidget* QueryPane::searchRow(QueryPage page) {
     auto* row = new QWidget;
     auto* layout = new QVBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* button = new QPushButton(QStringLiteral("Search"));
-    button->setObjectName(QStringLiteral("cmdSearch%1").arg(page));
+    button->setObjectName(QStringLiteral("cmdSearch%1").arg(int(page)));
     auto* erase = new QCheckBox(QStringLiteral("Erase Displayed Photo(s)"));
-    erase->setObjectName(QStringLiteral("chkErase%1").arg(page));
+    erase->setObjectName(QStringLiteral("chkErase%1").arg(int(page)));
     erase->setToolTip(QStringLiteral("Check to erase current photo after query"));
     erase_[size_t(page)] = erase;
     layout->addWidget(button);
@@ -219,7 +222,7 @@ QWidget* QueryPane::buildBooksPage() {
     book_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     book_->setMinimumContentsLength(24);
     layout->addWidget(book_, 1);
-    layout->addWidget(searchRow(0));
+    layout->addWidget(searchRow(QueryPage::Books));
     return page;
 }
 
@@ -256,7 +259,7 @@ QWidget* QueryPane::buildTotalPage() {
     pair[1] = addRangeCombo(QStringLiteral("cboTotalLoad1"), true);
     addRangeRow(grid, 0, QStringLiteral("Total Loading"), pair[0], pair[1]);
     grid->addWidget(unitLabel(), 0, 4);
-    return loadingPage(vegActHosts_[0], grid, searchRow(1));
+    return loadingPage(vegActHosts_[0], grid, searchRow(QueryPage::TotalLoading));
 }
 
 QWidget* QueryPane::buildSizeClassPage() {
@@ -270,7 +273,7 @@ QWidget* QueryPane::buildSizeClassPage() {
     addRangeRow(grid, 0, QStringLiteral("0 - 3\""), fine[0], fine[1]);
     addRangeRow(grid, 1, QStringLiteral("3.1\" +"), coarse[0], coarse[1]);
     grid->addWidget(unitLabel(), 0, 4, 2, 1);
-    return loadingPage(vegActHosts_[1], grid, searchRow(2));
+    return loadingPage(vegActHosts_[1], grid, searchRow(QueryPage::SizeClassLoading));
 }
 
 QWidget* QueryPane::buildLivePage() {
@@ -284,7 +287,7 @@ QWidget* QueryPane::buildLivePage() {
     addRangeRow(grid, 0, QStringLiteral("Herb"), herb[0], herb[1]);
     addRangeRow(grid, 1, QStringLiteral("Shrub"), shrub[0], shrub[1]);
     grid->addWidget(unitLabel(), 0, 4, 2, 1);
-    return loadingPage(vegActHosts_[2], grid, searchRow(3));
+    return loadingPage(vegActHosts_[2], grid, searchRow(QueryPage::LiveLoading));
 }
 
 QWidget* QueryPane::buildFuelModelPage() {
@@ -301,11 +304,11 @@ QWidget* QueryPane::buildFuelModelPage() {
     layout->addLayout(options);
     connect(models2005_, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            switchModels(1);
+            switchModels(FuelModelSet::Models2005);
     });
     connect(models1982_, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            switchModels(2);
+            switchModels(FuelModelSet::Models1982);
     });
 
     auto* grid = new QGridLayout;
@@ -315,7 +318,7 @@ QWidget* QueryPane::buildFuelModelPage() {
     grid->addWidget(buildDropDown(CodeListId::DangerRating, QStringLiteral("DangerRating")), 1, 1);
     layout->addLayout(grid);
     layout->addStretch(1);
-    layout->addWidget(searchRow(4));
+    layout->addWidget(searchRow(QueryPage::FuelModels));
     return page;
 }
 
@@ -334,16 +337,17 @@ QWidget* QueryPane::buildSiteValuesPage() {
         grid->addWidget(label, q / 3, (q % 3) * 2);
         grid->addWidget(edit, q / 3, (q % 3) * 2 + 1);
     }
-    return loadingPage(vegActHosts_[3], grid, searchRow(siteValuesPage));
+    return loadingPage(vegActHosts_[3], grid, searchRow(QueryPage::BySiteValues));
 }
 
-void QueryPane::showPage(int page) {
+void QueryPane::showPage(int index) {
+    const auto page = QueryPage(index);
     for (QWidget* w : activityRow_)
-        w->setVisible(page != siteValuesPage);
+        w->setVisible(page != QueryPage::BySiteValues);
     // The vegetation and activity choices follow the user across the three loading pages, and
     // the vegetation choice to the site values page.
-    if ((page >= 1 && page <= 3) || page == siteValuesPage) {
-        QWidget* host = vegActHosts_[size_t(page == siteValuesPage ? 3 : page - 1)];
+    if (page != QueryPage::Books && page != QueryPage::FuelModels) {
+        QWidget* host = vegActHosts_[size_t(page == QueryPage::BySiteValues ? 3 : index - 1)];
         if (QWidget* previous = vegActFrame_->parentWidget(); previous && previous->layout())
             previous->layout()->removeWidget(vegActFrame_);
         host->layout()->addWidget(vegActFrame_);
@@ -355,13 +359,14 @@ void QueryPane::showPage(int page) {
         QWidget* activity = dropDown(CodeListId::Activity).button;
         QWidget::setTabOrder(tabs_->tabBar(), vegetation);
         QWidget::setTabOrder(vegetation, activity);
-        if (page == siteValuesPage) {
+        if (page == QueryPage::BySiteValues) {
             QWidget::setTabOrder(vegetation, siteValues_[0]);
             return;
         }
-        const RangeQuantity firstRange = page == 1   ? RangeQuantity::Total
-                                         : page == 2 ? RangeQuantity::Fine
-                                                     : RangeQuantity::Herb;
+        const RangeQuantity firstRange = page == QueryPage::TotalLoading ? RangeQuantity::Total
+                                         : page == QueryPage::SizeClassLoading
+                                             ? RangeQuantity::Fine
+                                             : RangeQuantity::Herb;
         QWidget::setTabOrder(activity, ranges_[size_t(firstRange)][0]);
     }
 }
@@ -428,16 +433,14 @@ void QueryPane::fill(const QueryParameters& parameters) {
     }
 }
 
-void QueryPane::showFuelModelSet(int set) {
-    if (set != 1 && set != 2)
-        return;
-    const QStringList& descriptions = fireBehaviourModelNames_[size_t(set - 1)];
+void QueryPane::showFuelModelSet(FuelModelSet set) {
+    const QStringList& descriptions = fireBehaviourModelNames_[size_t(set)];
     DropDown& d = dropDown(CodeListId::FireBehaviour);
     fillList(d, descriptions, fuelModelSetRows(descriptions), ListWidthRule::Exact);
     applyEmptyListRule(d);
 }
 
-void QueryPane::switchModels(int set) {
+void QueryPane::switchModels(FuelModelSet set) {
     showFuelModelSet(set);
     resetCriteria();
 }
@@ -495,17 +498,21 @@ QueryCriteria QueryPane::criteria(QueryKind kind) const {
 }
 
 bool QueryPane::eraseDisplayed() const {
-    return eraseDisplayed(tabs_->currentIndex());
+    return eraseDisplayed(shownPage());
 }
 
-bool QueryPane::eraseDisplayed(int page) const {
-    return page >= 0 && page < queryPageCount && erase_[size_t(page)]->isChecked();
+bool QueryPane::eraseDisplayed(QueryPage page) const {
+    return erase_[size_t(page)]->isChecked();
+}
+
+QueryPage QueryPane::shownPage() const {
+    return QueryPage(tabs_->currentIndex());
 }
 
 SearchRequest QueryPane::siteSearch() const {
     SearchRequest request;
-    request.page = siteValuesPage;
-    request.eraseDisplayed = eraseDisplayed(siteValuesPage);
+    request.page = QueryPage::BySiteValues;
+    request.eraseDisplayed = eraseDisplayed(QueryPage::BySiteValues);
     std::array<QString, siteQuantityCount> texts;
     for (int q = 0; q < siteQuantityCount; ++q)
         texts[size_t(q)] = siteValues_[size_t(q)]->text();
@@ -518,9 +525,9 @@ SearchRequest QueryPane::siteSearch() const {
     return request;
 }
 
-void QueryPane::search(int page) {
+void QueryPane::search(QueryPage page) {
     closeList();
-    if (page == siteValuesPage) {
+    if (page == QueryPage::BySiteValues) {
         Q_EMIT searchRequested(siteSearch());
         return;
     }
@@ -605,7 +612,7 @@ void QueryPane::closeList() {
     }
 }
 
-void QueryPane::searchOnEnter(QWidget* control, int page) {
+void QueryPane::searchOnEnter(QWidget* control, std::optional<QueryPage> page) {
     searchPageOf_.insert(control, page);
     control->installEventFilter(this);
     if (auto* combo = qobject_cast<QComboBox*>(control); combo && combo->lineEdit())
@@ -616,8 +623,7 @@ bool QueryPane::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && searchPageOf_.contains(watched)) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            const int page = searchPageOf_.value(watched);
-            search(page < 0 ? tabs_->currentIndex() : page);
+            search(searchPageOf_.value(watched).value_or(shownPage()));
             return true;
         }
     }

@@ -30,8 +30,6 @@ namespace tarnwick {
 class QueryPane : public QWidget {
     Q_OBJECT
 public:
-    using ModelDescriptionSets = std::array<QStringList, 2>; // 2005 set, 1982 set
-
     explicit QueryPane(const ModelDescriptionSets& fireBehaviourModelNames,
                        QWidget* parent = nullptr);
     ~QueryPane() override;
@@ -47,8 +45,8 @@ public:
     // A key pressed anywhere on the window, or a click on its background, shrinks the vegetation
     // list to its closed height (it stays where it is).
     void shrinkVegetationList();
-    // Refills the fire behaviour list from a description set: 1 the 2005 models, 2 the 1982.
-    void showFuelModelSet(int set);
+    // Refills the fire behaviour list from a description set.
+    void showFuelModelSet(FuelModelSet set);
 
     // The criteria the controls hold now, for a search of the given kind.
     QueryCriteria criteria(QueryKind kind) const;
@@ -56,7 +54,8 @@ public:
     SearchRequest siteSearch() const;
     // The erase box of the page shown, or of a given page.
     bool eraseDisplayed() const;
-    bool eraseDisplayed(int page) const;
+    bool eraseDisplayed(QueryPage page) const;
+    QueryPage shownPage() const;
     bool isListOpen(CodeListId list) const;
 
 Q_SIGNALS:
@@ -90,8 +89,8 @@ private:
     QFrame* buildVegetationActivityFrame();
     QWidget* buildDropDown(CodeListId id, const QString& objectSuffix);
     QComboBox* addRangeCombo(const QString& name, bool digitsOnly);
-    QWidget* searchRow(int page);
-    void showPage(int page);
+    QWidget* searchRow(QueryPage page);
+    void showPage(int index);
 
     DropDown& dropDown(CodeListId id) { return dropDowns_[size_t(id)]; }
     const DropDown& dropDown(CodeListId id) const { return dropDowns_[size_t(id)]; }
@@ -103,8 +102,8 @@ private:
     void fillList(DropDown& d, const QStringList& rowsInOrder, const QStringList& sorted,
                   ListWidthRule rule);
     void applyEmptyListRule(DropDown& d);
-    void switchModels(int set);
-    void search(int page);
+    void switchModels(FuelModelSet set);
+    void search(QueryPage page);
 
     const ModelDescriptionSets& fireBehaviourModelNames_;
     QTabWidget* tabs_ = nullptr;
@@ -120,10 +119,10 @@ private:
     std::array<QCheckBox*, queryPageCount> erase_{};
     // The woody range combos and their line edits, whose keys are filtered.
     QSet<const QObject*> digitsOnly_;
-    // The criteria controls, each with the page whose search Enter runs in it (-1: the page
+    // The criteria controls, each with the page whose search Enter runs in it (none: the page
     // shown, for the vegetation and activity choices the loading pages share).
-    QHash<const QObject*, int> searchPageOf_;
-    void searchOnEnter(QWidget* control, int page);
+    QHash<const QObject*, std::optional<QueryPage>> searchPageOf_;
+    void searchOnEnter(QWidget* control, std::optional<QueryPage> page);
 };
 
 } // namespace tarnwick

@@ -349,12 +349,10 @@ void ResultsView::thumbnailReady(const QString& key) {
         icons_->update(model_.index(position, BookPhotoIdColumn));
 }
 
-void ResultsView::setListView(int view) {
-    if (view != IconView && view != ListView)
-        return;
+void ResultsView::setListView(ListViewKind view) {
     view_ = view;
     QAbstractItemView* shown = list_;
-    if (view == IconView) {
+    if (view == ListViewKind::Icon) {
         // Columns of the icon layout are a fixed width; long labels wrap inside them.
         const int rowHeight = qMax(fontMetrics().height(), icons_->iconSize().height()) + 6;
         icons_->setGridSize(QSize(twipsToPixels(iconViewColumnTwips, logicalDpiX()), rowHeight));

@@ -19,22 +19,22 @@ namespace tarnwick {
 
 class ResultsListModel;
 
+// How the results list shows its rows. The numbers are the ones the layout settings keep.
+enum class ListViewKind { Icon = 2, List = 3 };
+
 // The results list on screen: a report of the visible columns (list view) or the row texts with
 // their icons laid out in wrapping columns (icon view), both over the one model and one
 // selection. Header clicks order the rows through the model's rule.
 class ResultsView : public QStackedWidget {
     Q_OBJECT
 public:
-    static constexpr int IconView = 2;
-    static constexpr int ListView = 3;
     static constexpr int iconViewColumnTwips = 3000;
     static constexpr int matchColumnTwips = 900;
 
     explicit ResultsView(ResultsListModel& model, QWidget* parent = nullptr);
 
-    // IconView or ListView; other values change nothing.
-    void setListView(int view);
-    int listView() const { return view_; }
+    void setListView(ListViewKind view);
+    ListViewKind listView() const { return view_; }
     // The widths of the visible columns in pixels, in column order; set ones outlive refills.
     QList<int> columnWidths() const;
     void setColumnWidths(const QList<int>& widths);
@@ -89,7 +89,7 @@ private:
     ResultsListModel& model_;
     QTreeView* list_ = nullptr;
     QListView* icons_ = nullptr;
-    int view_ = ListView;
+    ListViewKind view_ = ListViewKind::List;
     bool navigatingByKey_ = false;
     QMenu* sortMenu_ = nullptr;
     QTreeView* frozen_ = nullptr;

@@ -32,6 +32,7 @@
 #include <vector>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using namespace Qt::StringLiterals;
 using tarnwick::relay::LatencyRelay;
 using tarnwick::relay::LoopbackEndpoint;

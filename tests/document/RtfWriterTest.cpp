@@ -15,6 +15,7 @@
 #include <vector>
 
 using namespace tarnwick;
+using namespace tarnwick::commands;
 using namespace Qt::StringLiterals;
 
 // The rich text of composed reports: the same pages as the document holds, as a word processor

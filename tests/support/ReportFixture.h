@@ -19,6 +19,8 @@
 
 namespace tarnwick::test {
 
+using namespace tarnwick::commands;
+
 // Two books, one with four classes above 3 inches (a plate of 19 rows), one with a single open
 // one (16 rows); photos with and without their picture file.
 class ReportFixture : public ::testing::Test {

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QThread>
@@ -200,9 +201,14 @@ TEST_F(ServerRestartTest, AServerStoppedDuringASearchKeepsTheList) {
     EXPECT_TRUE(message.startsWith(u"ERROR - "_s + serverName)) << message.toStdString();
     EXPECT_TRUE(message.contains(u"The list on screen is kept"_s));
 
-    // A click meanwhile is refused whole: the slot keeps the picture and records of the photo
-    // shown before, so a report of it never mixes two photos.
-    EXPECT_THROW(showListRow(state, 1, hooks), DatabaseError);
+    // A click meanwhile is refused whole, naming the server: the slot keeps the picture and
+    // records of the photo shown before, so a report of it never mixes two photos.
+    try {
+        showListRow(state, 1, hooks);
+        ADD_FAILURE() << "a click read a stopped server";
+    } catch (const DatabaseError& error) {
+        EXPECT_TRUE(error.message().startsWith(serverName)) << error.message().toStdString();
+    }
     EXPECT_EQ(state.slotPaths[0].data, shownPaths.data);
     EXPECT_EQ(state.slotPhoto[0].text(0, u"ID"), shownId);
 
@@ -212,4 +218,49 @@ TEST_F(ServerRestartTest, AServerStoppedDuringASearchKeepsTheList) {
     })) << state.statusLine.panelText(StatusLine::Message).toStdString();
     EXPECT_EQ(idsOf(state.activePhotoSet), (std::set<qint64>{1, 2, 3}));
     EXPECT_EQ(state.resultsList.rowCount(), 3);
+}
+
+// A click's look-ups wait for a table another session holds, as they would for a server that has
+// stalled: within the look-up's few seconds, not the minute of a search, the click is refused with
+// the server named and the slot left as it was; once the table is free the click works.
+TEST_F(ServerRestartTest, AClickOnAServerThatDoesNotAnswerEndsWithinSeconds) {
+    AppState state(installation.paths(), [] {});
+    state.database = PhotoDatabase::open(served);
+    ASSERT_TRUE(
+        buildAndRunQuery(state, totalLoadingUpTo(u" 40"_s), [&] { fillResultsList(state); }));
+    PhotoDisplayHooks hooks;
+    hooks.list = resultsListAccess(state.resultsList, {});
+    ASSERT_EQ(showListRow(state, 0, hooks).outcome, ShowPhotoOutcome::Shown);
+    const QString shownId = state.slotPhoto[0].text(0, u"ID");
+
+    const QString holder = u"tarnwick-test-lock-holder"_s;
+    {
+        QSqlDatabase lock = QSqlDatabase::addDatabase(u"QPSQL"_s, holder);
+        lock.setHostName(server.server().socketFolder);
+        lock.setPort(server.server().port);
+        lock.setDatabaseName(u"catalogue"_s);
+        ASSERT_TRUE(lock.open());
+        QSqlQuery locking(lock);
+        ASSERT_TRUE(locking.exec(u"BEGIN"_s));
+        ASSERT_TRUE(locking.exec(u"LOCK TABLE Photos IN ACCESS EXCLUSIVE MODE"_s));
+
+        QElapsedTimer clock;
+        clock.start();
+        try {
+            showListRow(state, 1, hooks);
+            ADD_FAILURE() << "a click read a locked table";
+        } catch (const DatabaseError& error) {
+            EXPECT_EQ(error.kind(), DatabaseError::Kind::Unreachable);
+            EXPECT_TRUE(error.message().startsWith(
+                u"The catalogue server 127.0.0.1:%1 did not answer within 2 seconds"_s.arg(
+                    server.server().port)))
+                << error.message().toStdString();
+        }
+        EXPECT_LT(clock.elapsed(), 6000);
+        EXPECT_EQ(state.slotPhoto[0].text(0, u"ID"), shownId);
+        ASSERT_TRUE(locking.exec(u"COMMIT"_s));
+    }
+    QSqlDatabase::removeDatabase(holder);
+    ASSERT_EQ(showListRow(state, 1, hooks).outcome, ShowPhotoOutcome::Shown);
+    EXPECT_NE(state.slotPhoto[0].text(0, u"ID"), shownId);
 }

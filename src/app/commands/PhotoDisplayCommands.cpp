@@ -107,8 +107,9 @@ ShowPhotoResult showPhoto(AppState& state, const ListEntry& given, const PhotoDi
     RecordSet photo;
     try {
         if (state.database) {
-            book = state.database->run(statements::oneBook(entry->dir));
-            photo = state.database->run(statements::onePhotoById(entry->key.mid(1).toLongLong()));
+            book = state.database->lookUp(statements::oneBook(entry->dir));
+            photo =
+                state.database->lookUp(statements::onePhotoById(entry->key.mid(1).toLongLong()));
         }
     } catch (const DatabaseError&) {
         state.slotPaths[s] = pathsBefore;
@@ -177,7 +178,7 @@ ShowPhotoResult showListRow(AppState& state, int row, const PhotoDisplayHooks& h
 
 ShowPhotoResult showPhotoById(AppState& state, qint64 id, const PhotoDisplayHooks& hooks) {
     const RecordSet photo =
-        state.database ? state.database->run(statements::onePhotoById(id)) : RecordSet();
+        state.database ? state.database->lookUp(statements::onePhotoById(id)) : RecordSet();
     if (photo.isEmpty())
         return {ShowPhotoOutcome::NotInList, std::nullopt};
     return showPhoto(state, listEntryOfPhoto(photo), hooks);

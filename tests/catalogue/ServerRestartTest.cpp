@@ -2,15 +2,18 @@
 #include "app/commands/PhotoDisplayCommands.h"
 #include "app/commands/QueryCommands.h"
 #include "app/commands/ResultsListCommands.h"
+#include "app/commands/Startup.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
 #include "catalogue/PhotoDatabase.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestInstallation.h"
 #include "support/TestServer.h"
 
 #include <gtest/gtest.h>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QThread>
@@ -263,4 +266,41 @@ TEST_F(ServerRestartTest, AClickOnAServerThatDoesNotAnswerEndsWithinSeconds) {
     QSqlDatabase::removeDatabase(holder);
     ASSERT_EQ(showListRow(state, 1, hooks).outcome, ShowPhotoOutcome::Shown);
     EXPECT_NE(state.slotPhoto[0].text(0, u"ID"), shownId);
+}
+
+// A planner whose login may only read: start-up goes on, shows the books as its update would
+// leave them without writing them, says why once the window is up, and searches work.
+TEST_F(ServerRestartTest, AReadOnlyLoginStartsShowsTheBooksUpdatedAndSearches) {
+    ASSERT_TRUE(server.exec(u"catalogue"_s, u"UPDATE Books SET BreakInches4 = 9.6"_s));
+    ASSERT_TRUE(server.exec(u"catalogue"_s, u"CREATE ROLE planner LOGIN"_s));
+    ASSERT_TRUE(
+        server.exec(u"catalogue"_s, u"GRANT SELECT ON ALL TABLES IN SCHEMA public TO planner"_s));
+    {
+        QSettings settings(u"Corbell 3"_s, u"Corbell 3"_s);
+        settings.setValue(
+            u"General/Catalogue"_s,
+            u"postgresql://planner@127.0.0.1:%1/catalogue"_s.arg(server.server().port));
+    }
+
+    AppState state(installation.paths(), [] {});
+    test::ScriptedDialogs dialogs;
+    ASSERT_TRUE(initialiseCatalogue(state, dialogs));
+    EXPECT_TRUE(dialogs.shown().empty());
+    ASSERT_EQ(state.startupNotices.size(), 1);
+    EXPECT_TRUE(state.startupNotices[0].contains(
+        u"Your login on the catalogue server 127.0.0.1:%1 may only read"_s.arg(
+            server.server().port)))
+        << state.startupNotices[0].toStdString();
+    EXPECT_EQ(idsOf(state.activePhotoSet), (std::set<qint64>{1, 2, 3}));
+    EXPECT_EQ(state.database->lookUp(statements::oneBook(u"A"_s)).number(0, u"BreakInches4"), 9.0);
+    EXPECT_EQ(PhotoDatabase::open(served, CatalogueAccess::ReadOnly)
+                  ->run(statements::oneBook(u"A"_s))
+                  .number(0, u"BreakInches4"),
+              9.6);
+
+    EXPECT_TRUE(buildAndRunQuery(state, totalLoadingUpTo(u" 10"_s), [&] {
+        fillResultsList(state);
+    })) << state.statusLine.panelText(StatusLine::Message).toStdString();
+    EXPECT_EQ(idsOf(state.activePhotoSet), (std::set<qint64>{1, 2}));
+    EXPECT_EQ(state.resultsList.rowCount(), 2);
 }

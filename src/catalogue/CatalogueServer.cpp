@@ -175,7 +175,8 @@ QString serverDidNotAnswer(const CatalogueLocation& location, int limitMs, const
 namespace {
 
 // The client library's functions, looked up in the copy Qt's PostgreSQL driver loaded: the
-// driver keeps the library to itself.
+// driver keeps the library to itself. Only called once a connection of the driver exists, as the
+// library is not loaded before.
 template <typename Function> Function* clientFunction(const char* name) {
     void* library = dlopen("libpq.so.5", RTLD_LAZY | RTLD_NOLOAD);
     return library ? reinterpret_cast<Function*>(dlsym(library, name)) : nullptr;
@@ -192,14 +193,18 @@ void* clientConnectionOf(const QSqlDatabase& db) {
 }
 
 int socketOf(void* connection) {
+    if (!connection)
+        return -1;
     static const auto socketFunction = clientFunction<int(const void*)>("PQsocket");
-    return connection && socketFunction ? socketFunction(connection) : -1;
+    return socketFunction ? socketFunction(connection) : -1;
 }
 
 // What cancels a statement under way on the connection from another thread (a PGcancel).
 void* cancelOf(void* connection) {
+    if (!connection)
+        return nullptr;
     static const auto getCancel = clientFunction<void*(void*)>("PQgetCancel");
-    return connection && getCancel ? getCancel(connection) : nullptr;
+    return getCancel ? getCancel(connection) : nullptr;
 }
 
 void sendCancel(void* cancel) {
@@ -210,8 +215,10 @@ void sendCancel(void* cancel) {
 }
 
 void freeCancel(void* cancel) {
+    if (!cancel)
+        return;
     static const auto freeFunction = clientFunction<void(void*)>("PQfreeCancel");
-    if (cancel && freeFunction)
+    if (freeFunction)
         freeFunction(cancel);
 }
 

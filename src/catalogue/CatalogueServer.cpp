@@ -7,11 +7,13 @@
 #include <QSqlError>
 #include <QVariant>
 
+#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <dlfcn.h>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <sys/socket.h>
 #include <thread>
 
@@ -172,24 +174,56 @@ QString serverDidNotAnswer(const CatalogueLocation& location, int limitMs, const
 
 namespace {
 
-// The socket of a connection of Qt's PostgreSQL driver. The driver keeps the client library to
-// itself, so its socket function is looked up in the copy the driver loaded.
-int socketOf(const QSqlDatabase& db) {
+// The client library's functions, looked up in the copy Qt's PostgreSQL driver loaded: the
+// driver keeps the library to itself. Only called once a connection of the driver exists, as the
+// library is not loaded before.
+template <typename Function> Function* clientFunction(const char* name) {
+    void* library = dlopen("libpq.so.5", RTLD_LAZY | RTLD_NOLOAD);
+    return library ? reinterpret_cast<Function*>(dlsym(library, name)) : nullptr;
+}
+
+// The client library's connection of a connection of the driver, or null.
+void* clientConnectionOf(const QSqlDatabase& db) {
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
     // The client library's name for its connection type, whichever of its two spellings the
     // driver registered.
     if (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0)
-        return -1;
-    void* connection = *static_cast<void* const*>(handle.constData());
-    static const auto socketFunction = []() -> int (*)(const void*) {
-        void* library = dlopen("libpq.so.5", RTLD_LAZY | RTLD_NOLOAD);
-        return library ? reinterpret_cast<int (*)(const void*)>(dlsym(library, "PQsocket"))
-                       : nullptr;
-    }();
-    return connection && socketFunction ? socketFunction(connection) : -1;
+        return nullptr;
+    return *static_cast<void* const*>(handle.constData());
 }
 
-// One thread watches every statement under way; it sleeps until the nearest deadline.
+int socketOf(void* connection) {
+    if (!connection)
+        return -1;
+    static const auto socketFunction = clientFunction<int(const void*)>("PQsocket");
+    return socketFunction ? socketFunction(connection) : -1;
+}
+
+// What cancels a statement under way on the connection from another thread (a PGcancel).
+void* cancelOf(void* connection) {
+    if (!connection)
+        return nullptr;
+    static const auto getCancel = clientFunction<void*(void*)>("PQgetCancel");
+    return getCancel ? getCancel(connection) : nullptr;
+}
+
+void sendCancel(void* cancel) {
+    static const auto cancelFunction = clientFunction<int(void*, char*, int)>("PQcancel");
+    std::array<char, 256> error{};
+    if (cancelFunction)
+        cancelFunction(cancel, error.data(), int(error.size()));
+}
+
+void freeCancel(void* cancel) {
+    if (!cancel)
+        return;
+    static const auto freeFunction = clientFunction<void(void*)>("PQfreeCancel");
+    if (freeFunction)
+        freeFunction(cancel);
+}
+
+// One thread watches every statement under way; it sleeps until the nearest deadline, and while
+// a statement may be stopped it looks at its stop every little while.
 class DeadlineWatch {
 public:
     static DeadlineWatch& instance() {
@@ -197,21 +231,28 @@ public:
         return watch;
     }
 
-    long long add(int socket, std::chrono::steady_clock::time_point deadline) {
+    long long add(int socket, std::chrono::steady_clock::time_point deadline,
+                  const std::atomic<bool>* stop, void* cancel) {
         const std::lock_guard lock(mutex_);
         if (!thread_.joinable())
             thread_ = std::thread([this] { watch(); });
         const long long id = ++lastId_;
-        entries_[id] = {socket, deadline, false};
-        changed_.notify_one();
+        entries_[id] = {socket, deadline, false, stop, cancel, false, std::nullopt};
+        changed_.notify_all();
         return id;
     }
+    // Returns whether the connection was cut; waits for a cancel being sent.
     bool remove(long long id) {
-        const std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_);
         const auto entry = entries_.find(id);
-        const bool cut = entry != entries_.end() && entry->second.cut;
-        if (entry != entries_.end())
-            entries_.erase(entry);
+        if (entry == entries_.end())
+            return false;
+        changed_.wait(lock, [&] { return !entry->second.cancelling; });
+        const bool cut = entry->second.cut;
+        void* cancel = entry->second.cancel;
+        entries_.erase(entry);
+        lock.unlock();
+        freeCancel(cancel);
         return cut;
     }
     bool cut(long long id) {
@@ -223,7 +264,7 @@ public:
         {
             const std::lock_guard lock(mutex_);
             stopping_ = true;
-            changed_.notify_one();
+            changed_.notify_all();
         }
         if (thread_.joinable())
             thread_.join();
@@ -234,14 +275,53 @@ private:
         int socket;
         std::chrono::steady_clock::time_point deadline;
         bool cut;
+        const std::atomic<bool>* stop;
+        void* cancel;    // null where the statement cannot be stopped
+        bool cancelling; // the cancel is being sent, outside the lock
+        std::optional<std::chrono::steady_clock::time_point> cancelSent;
     };
+
+    // How soon a stop asked for reaches the server.
+    static constexpr auto stopLookInterval = std::chrono::milliseconds(20);
+    // A cancel that reaches the server before the statement does is dropped there; one sent
+    // again a while later finds it.
+    static constexpr auto cancelAgainAfter = std::chrono::milliseconds(500);
+
+    static bool watchesStop(const Entry& entry) { return entry.cancel && entry.stop; }
+
+    // Sends the cancel of a statement whose stop was asked for; false when there is none due.
+    bool cancelStopped(std::unique_lock<std::mutex>& lock) {
+        const auto now = std::chrono::steady_clock::now();
+        for (auto& [id, entry] : entries_) {
+            if (!watchesStop(entry) || !entry.stop->load() ||
+                (entry.cancelSent && now < *entry.cancelSent + cancelAgainAfter))
+                continue;
+            // The cancel connects to the server and waits for its answer: not under the lock,
+            // so that other statements' deadlines are not held up meanwhile. The entry stays
+            // until the cancel is sent (remove() waits for it).
+            entry.cancelling = true;
+            void* cancel = entry.cancel;
+            lock.unlock();
+            sendCancel(cancel);
+            lock.lock();
+            entry.cancelling = false;
+            entry.cancelSent = now;
+            changed_.notify_all();
+            return true;
+        }
+        return false;
+    }
 
     void watch() {
         std::unique_lock lock(mutex_);
         while (!stopping_) {
+            if (cancelStopped(lock))
+                continue;
             auto next = std::chrono::steady_clock::time_point::max();
             const auto now = std::chrono::steady_clock::now();
             for (auto& [id, entry] : entries_) {
+                if (watchesStop(entry))
+                    next = std::min(next, now + stopLookInterval);
                 if (entry.cut)
                     continue;
                 if (entry.deadline <= now) {
@@ -272,12 +352,16 @@ constexpr auto graceAfterServerLimit = std::chrono::seconds(3);
 
 } // namespace
 
-ServerStatementDeadline::ServerStatementDeadline(const QSqlDatabase& db, int limitMs) {
-    const int socket = socketOf(db);
+ServerStatementDeadline::ServerStatementDeadline(const QSqlDatabase& db, int limitMs,
+                                                 const std::atomic<bool>* stop) {
+    void* connection = clientConnectionOf(db);
+    const int socket = socketOf(connection);
     if (socket >= 0)
-        id_ = DeadlineWatch::instance().add(socket, std::chrono::steady_clock::now() +
-                                                        std::chrono::milliseconds(limitMs) +
-                                                        graceAfterServerLimit);
+        id_ = DeadlineWatch::instance().add(socket,
+                                            std::chrono::steady_clock::now() +
+                                                std::chrono::milliseconds(limitMs) +
+                                                graceAfterServerLimit,
+                                            stop, stop ? cancelOf(connection) : nullptr);
 }
 
 ServerStatementDeadline::~ServerStatementDeadline() {

@@ -2,6 +2,7 @@
 
 #include "catalogue/CatalogueLocation.h"
 
+#include <atomic>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -19,14 +20,20 @@ inline constexpr int serverConnectTimeoutSeconds = 5;
 // programs needs, short enough that a stalled server never holds a window for good.
 inline constexpr int serverStatementTimeoutSeconds = 60;
 
+// Seconds a look-up of what a click shows may take: a few rows by key, which a server that
+// answers at all gives at once.
+inline constexpr int serverLookUpTimeoutSeconds = 2;
+
 // While it lives, a statement on the connection is given a time limit. The server stops a
 // statement that runs past it itself (statement_timeout); a server that does not answer at all
 // (its process stalled) cannot, so a little after the limit the connection's socket is shut
-// down here, which ends the wait with a lost connection. On a connection that is not to a
-// server it does nothing.
+// down here, which ends the wait with a lost connection. When stop turns true meanwhile, the
+// server is asked to cancel the statement, which then ends with the server's "canceling
+// statement" error. On a connection that is not to a server it does nothing.
 class ServerStatementDeadline {
 public:
-    ServerStatementDeadline(const QSqlDatabase& db, int limitMs);
+    ServerStatementDeadline(const QSqlDatabase& db, int limitMs,
+                            const std::atomic<bool>* stop = nullptr);
     ~ServerStatementDeadline();
     ServerStatementDeadline(const ServerStatementDeadline&) = delete;
     ServerStatementDeadline& operator=(const ServerStatementDeadline&) = delete;

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -37,9 +38,12 @@ int primaryCode(const QSqlError& error) {
     return ok ? (code & 0xff) : -1;
 }
 
-QString nextConnectionName(const void* owner) {
-    return QStringLiteral("tarnwick-catalogue-%1").arg(reinterpret_cast<quintptr>(owner), 0, 16);
+quint64 nextSerial() {
+    static std::atomic<quint64> last{0};
+    return ++last;
 }
+
+constexpr int defaultLimitMs = serverStatementTimeoutSeconds * 1000;
 
 } // namespace
 
@@ -65,7 +69,10 @@ QSqlDatabase addCatalogueConnection(const CatalogueLocation& location,
 PhotoDatabase::PhotoDatabase(CatalogueLocation location)
     : location_(std::move(location)),
       target_(onServer() ? SqlTarget::PostgreSql : SqlTarget::Sqlite),
-      path_(location_.displayName()), statementLimitMs_(serverStatementTimeoutSeconds * 1000) {}
+      path_(location_.displayName()), serial_(nextSerial()),
+      connectionName_(QStringLiteral("tarnwick-catalogue-%1").arg(serial_)),
+      openingThread_(std::this_thread::get_id()), session_{connectionName_, defaultLimitMs},
+      statementLimitMs_(defaultLimitMs) {}
 
 PhotoDatabase::~PhotoDatabase() {
     {
@@ -83,10 +90,10 @@ std::unique_ptr<PhotoDatabase> PhotoDatabase::open(const QString& path, Catalogu
 std::unique_ptr<PhotoDatabase> PhotoDatabase::open(const CatalogueLocation& location,
                                                    CatalogueAccess access) {
     std::unique_ptr<PhotoDatabase> database(new PhotoDatabase(location));
-    database->connectionName_ = nextConnectionName(database.get());
     if (database->onServer()) {
         QSqlDatabase db = addCatalogueConnection(location, database->connectionName_, access);
         openServerConnection(db, location);
+        database->readsOnAnyThread_ = true;
         database->checkCatalogueShape();
         database->checkCatalogueColumns();
         return database;
@@ -223,10 +230,12 @@ void PhotoDatabase::checkCatalogueColumns() const {
     }
 }
 
-void PhotoDatabase::fail(const QString& what, const QSqlError& error, bool cutOff) const {
+void PhotoDatabase::fail(const QString& what, const QSqlError& error, bool cutOff,
+                         int limitMs) const {
     if (onServer() && (cutOff || error.nativeErrorCode() == u"57014"))
-        throw DatabaseError(serverDidNotAnswer(location_, statementLimitMs_),
-                            DatabaseError::Kind::Unreachable);
+        throw DatabaseError(
+            serverDidNotAnswer(location_, limitMs > 0 ? limitMs : statementLimitMs_.load()),
+            DatabaseError::Kind::Unreachable);
     if (onServer())
         throwServerFailure(location_, what, error);
     const QString detail = error.databaseText().isEmpty() ? error.text() : error.databaseText();
@@ -303,39 +312,79 @@ RecordSet PhotoDatabase::asNormalisedWhenAsked(RecordSet set) const {
     return normalised;
 }
 
-RecordSet PhotoDatabase::runAsStored(const QString& statement) const {
+PhotoDatabase::ServerSession& PhotoDatabase::serverSessionOfThisThread() const {
+    if (std::this_thread::get_id() == openingThread_)
+        return session_;
+    // Removed on the thread that made them, once no query of theirs is left.
+    struct ThreadSessions {
+        std::map<quint64, ServerSession> sessions;
+        ~ThreadSessions() {
+            for (const auto& [serial, session] : sessions) {
+                QSqlDatabase::database(session.connectionName, false).close();
+                QSqlDatabase::removeDatabase(session.connectionName);
+            }
+        }
+    };
+    thread_local ThreadSessions ofThisThread;
+    const auto known = ofThisThread.sessions.find(serial_);
+    if (known != ofThisThread.sessions.end())
+        return known->second;
+    static std::atomic<quint64> threads{0};
+    const QString name = QStringLiteral("%1-thread-%2").arg(connectionName_).arg(++threads);
+    addCatalogueConnection(location_, name, CatalogueAccess::ReadOnly);
+    return ofThisThread.sessions[serial_] = ServerSession{name, defaultLimitMs};
+}
+
+RecordSet PhotoDatabase::runAsStored(const QString& statement, int limitMs,
+                                     RunControl* control) const {
     const QString sql = translateJet(statement, target_);
     RecordSet set(statement, {});
     std::optional<QSqlError> engineError;
-    if (readsOnAnyThread_ && readSqliteRows(location_.path(), sql, set, engineError)) {
+    if (!onServer() && readsOnAnyThread_ &&
+        readSqliteRows(location_.path(), sql, set, engineError)) {
         if (engineError)
             fail(QStringLiteral("run \"%1\"").arg(statement), *engineError);
         return set;
     }
+    ServerSession& session = onServer() ? serverSessionOfThisThread() : session_;
+    if (limitMs <= 0)
+        limitMs = statementLimitMs_;
     // A connection lost earlier and not made again then: each statement tries once more.
-    if (onServer() && !QSqlDatabase::database(connectionName_, false).isOpen())
-        reconnect();
-    std::optional<StatementFailure> failure = queryRows(statement, sql, set);
-    if (failure && retriesAfterReconnecting(statement, *failure)) {
-        reconnect();
-        failure = queryRows(statement, sql, set);
+    if (onServer() && !QSqlDatabase::database(session.connectionName, false).isOpen())
+        reconnect(session);
+    std::optional<StatementFailure> failure =
+        queryRows(session, statement, sql, set, limitMs, control);
+    if (failure && control && control->stopRequested)
+        throw DatabaseError(QStringLiteral("Stopped"), DatabaseError::Kind::Stopped);
+    if (failure && retriesAfterReconnecting(session, statement, *failure)) {
+        reconnect(session);
+        failure = queryRows(session, statement, sql, set, limitMs, control);
     }
     if (failure)
-        fail(failure->what, failure->error, failure->cutOff);
+        fail(failure->what, failure->error, failure->cutOff, failure->limitMs);
     return set;
 }
 
 std::optional<PhotoDatabase::StatementFailure>
-PhotoDatabase::queryRows(const QString& statement, const QString& sql, RecordSet& set) const {
-    const QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+PhotoDatabase::queryRows(ServerSession& session, const QString& statement, const QString& sql,
+                         RecordSet& set, int limitMs, RunControl* control) const {
+    const QSqlDatabase db = QSqlDatabase::database(session.connectionName, false);
     // The rows come from the server as they are read, so the limit covers the reading too.
-    const ServerStatementDeadline deadline(db, statementLimitMs_);
+    const ServerStatementDeadline deadline(db, limitMs,
+                                           control ? &control->stopRequested : nullptr);
 
+    if (const std::optional<QSqlError> error = applyLimit(session, limitMs))
+        return StatementFailure{QStringLiteral("run \"%1\"").arg(statement), *error, deadline.cut(),
+                                limitMs};
+    // Stopped already: the statement is not sent at all.
+    if (control && control->stopRequested)
+        return StatementFailure{QStringLiteral("run \"%1\"").arg(statement), QSqlError(), false,
+                                limitMs};
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.exec(sql))
         return StatementFailure{QStringLiteral("run \"%1\"").arg(statement), query.lastError(),
-                                deadline.cut()};
+                                deadline.cut(), limitMs};
 
     const QSqlRecord shape = query.record();
     QStringList names;
@@ -345,12 +394,19 @@ PhotoDatabase::queryRows(const QString& statement, const QString& sql, RecordSet
 
     set = RecordSet(statement, names);
     const int fields = shape.count();
-    while (query.next())
+    while (query.next()) {
         for (int i = 0; i < fields; ++i)
             set.appendValue(query.value(i));
+        if (control) {
+            ++control->rowsRead;
+            if (control->stopRequested)
+                return StatementFailure{QStringLiteral("read the rows of \"%1\"").arg(statement),
+                                        QSqlError(), false, limitMs};
+        }
+    }
     if (query.lastError().isValid() || deadline.cut())
         return StatementFailure{QStringLiteral("read the rows of \"%1\"").arg(statement),
-                                query.lastError(), deadline.cut()};
+                                query.lastError(), deadline.cut(), limitMs};
     set.finish();
     return std::nullopt;
 }
@@ -359,14 +415,15 @@ PhotoDatabase::queryRows(const QString& statement, const QString& sql, RecordSet
 // inside the normalisation's transaction a new connection would run the rest outside it. A
 // statement cut off at its time limit is not either: the server did not answer, and asking again
 // would only double the wait.
-bool PhotoDatabase::retriesAfterReconnecting(const QString& statement,
+bool PhotoDatabase::retriesAfterReconnecting(const ServerSession& session, const QString& statement,
                                              const StatementFailure& failure) const {
-    return onServer() && !inTransaction_ && !failure.cutOff && isLostConnection(failure.error) &&
+    const bool inTransaction = &session == &session_ && inTransaction_;
+    return onServer() && !inTransaction && !failure.cutOff && isLostConnection(failure.error) &&
            statement.trimmed().startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive);
 }
 
-void PhotoDatabase::reconnect() const {
-    QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+void PhotoDatabase::reconnect(ServerSession& session) const {
+    QSqlDatabase db = QSqlDatabase::database(session.connectionName, false);
     db.close();
     if (!db.open()) {
         const QSqlError error = db.lastError();
@@ -374,14 +431,38 @@ void PhotoDatabase::reconnect() const {
         throw DatabaseError(serverCannotBeReachedAgain(location_, error),
                             DatabaseError::Kind::Unreachable);
     }
-    // The new session starts with the limit every connection gets.
-    if (statementLimitMs_ != serverStatementTimeoutSeconds * 1000)
-        execNative(QStringLiteral("SET statement_timeout = %1").arg(statementLimitMs_));
+    // A new session starts with the limit every connection gets.
+    session.limitMs = defaultLimitMs;
+}
+
+std::optional<QSqlError> PhotoDatabase::applyLimit(ServerSession& session, int limitMs) const {
+    if (!onServer() || session.limitMs == limitMs)
+        return std::nullopt;
+    QSqlQuery query(QSqlDatabase::database(session.connectionName, false));
+    if (!query.exec(QStringLiteral("SET statement_timeout = %1").arg(limitMs)))
+        return query.lastError();
+    session.limitMs = limitMs;
+    return std::nullopt;
+}
+
+RecordSet PhotoDatabase::lookUp(const QString& statement) const {
+    return asNormalisedWhenAsked(runAsStored(statement, serverLookUpTimeoutSeconds * 1000));
 }
 
 RecordSet PhotoDatabase::read(const QString& statement, RunControl& control) const {
-    if (onServer())
-        return run(statement);
+    if (onServer()) {
+        try {
+            RecordSet set = runAsStored(statement, statementLimitMs_, &control);
+            if (!control.stopRequested)
+                return asNormalisedWhenAsked(std::move(set));
+        } catch (const DatabaseError&) {
+            if (!control.stopRequested)
+                throw;
+        }
+        // A cancel that arrives late could otherwise stop the connection's next statement.
+        QSqlDatabase::database(serverSessionOfThisThread().connectionName, false).close();
+        throw DatabaseError(QStringLiteral("Stopped"), DatabaseError::Kind::Stopped);
+    }
     RecordSet set(statement, {});
     std::optional<QSqlError> engineError;
     if (!readSqliteRows(location_.path(), translateJetToSqlite(statement), set, engineError,
@@ -405,6 +486,8 @@ void PhotoDatabase::execNative(const QString& sql, const QVariantList& values) c
     const QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
     const ServerStatementDeadline deadline(db, statementLimitMs_);
     const auto cutOff = [&deadline] { return deadline.cut(); };
+    if (const std::optional<QSqlError> error = applyLimit(session_, statementLimitMs_))
+        fail(QStringLiteral("update"), *error, cutOff());
     QSqlQuery query(db);
     // The server prepares only statements that take values; BEGIN, SET or LOCK run as they are.
     if (values.isEmpty()) {
@@ -422,8 +505,6 @@ void PhotoDatabase::execNative(const QString& sql, const QVariantList& values) c
 
 void PhotoDatabase::setServerStatementLimit(int limitMs) {
     statementLimitMs_ = limitMs;
-    if (onServer())
-        execNative(QStringLiteral("SET statement_timeout = %1").arg(limitMs));
 }
 
 namespace {

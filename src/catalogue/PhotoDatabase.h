@@ -4,11 +4,13 @@
 #include "catalogue/JetDialect.h"
 #include "catalogue/RecordSet.h"
 
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <QSqlError>
 #include <QString>
 #include <QVariantList>
+#include <thread>
 
 class QSqlDatabase;
 
@@ -59,18 +61,24 @@ public:
     // Runs a statement composed in the program's own dialect. Where readsOnAnyThread(), a
     // reading statement may be run from any thread.
     RecordSet run(const QString& statement) const;
-    // Whether read() may be used from any thread: the file's reading statements run on a
-    // connection of their own. A server catalogue reads on the thread that opened it.
+    // Runs a quick reading statement, a few rows by key, for what a click shows: on a server
+    // within serverLookUpTimeoutSeconds, so that a stalled or vanished server is told within
+    // seconds rather than holding the window.
+    RecordSet lookUp(const QString& statement) const;
+    // Whether read() and reading statements of run() may be used from any thread: the file's
+    // reading statements run on a connection of their own, and off the thread that opened a
+    // server catalogue they run on a read-only connection of that thread's own.
     bool readsOnAnyThread() const { return readsOnAnyThread_; }
     // Runs a reading statement as run() does, on any thread, where readsOnAnyThread(); control
-    // follows it, and a stop asked for there throws DatabaseError::Kind::Stopped. Elsewhere it
-    // is run() itself, on the opening thread.
+    // follows it, and a stop asked for there throws DatabaseError::Kind::Stopped (on a server
+    // the statement is cancelled there, not only its rows dropped). Elsewhere it is run()
+    // itself, on the opening thread.
     RecordSet read(const QString& statement, RunControl& control) const;
     // Re-runs the set's statement and replaces its rows.
     void requery(RecordSet& set) const;
 
     // How long one statement on a server may take before it is stopped and reported as a server
-    // that does not answer (serverStatementTimeoutSeconds unless set here).
+    // that does not answer (serverStatementTimeoutSeconds unless set here), from the next one on.
     void setServerStatementLimit(int limitMs);
 
     // Rewrites every book's size-class limits: class 1 ends at 0.25, limits 2 to 5 lose their
@@ -83,7 +91,17 @@ public:
 
 private:
     explicit PhotoDatabase(CatalogueLocation location);
-    RecordSet runAsStored(const QString& statement) const;
+    // A connection to the server and the statement limit its session has now.
+    struct ServerSession {
+        QString connectionName;
+        int limitMs;
+    };
+    // The opening thread's connection, else the thread's own, made read-only on first use and
+    // closed when the thread ends (a Qt connection serves only the thread that made it).
+    ServerSession& serverSessionOfThisThread() const;
+    // control, where given, is followed and may stop the statement.
+    RecordSet runAsStored(const QString& statement, int limitMs = 0,
+                          RunControl* control = nullptr) const;
     RecordSet asNormalisedWhenAsked(RecordSet set) const;
     bool onServer() const { return location_.engine() == CatalogueEngine::PostgreSql; }
     void checkCatalogueShape() const;
@@ -92,25 +110,36 @@ private:
         QString what;
         QSqlError error;
         bool cutOff; // the statement's time limit passed and its connection was cut
+        int limitMs;
     };
-    // Runs sql on the server's connection into set.
-    std::optional<StatementFailure> queryRows(const QString& statement, const QString& sql,
-                                              RecordSet& set) const;
-    bool retriesAfterReconnecting(const QString& statement, const StatementFailure& failure) const;
-    // Opens the server's connection again, as it was opened; throws DatabaseError naming the
+    // Runs sql on the session's connection into set, within limitMs.
+    std::optional<StatementFailure> queryRows(ServerSession& session, const QString& statement,
+                                              const QString& sql, RecordSet& set, int limitMs,
+                                              RunControl* control) const;
+    bool retriesAfterReconnecting(const ServerSession& session, const QString& statement,
+                                  const StatementFailure& failure) const;
+    // Opens the session's connection again, as it was opened; throws DatabaseError naming the
     // server when it cannot be reached.
-    void reconnect() const;
+    void reconnect(ServerSession& session) const;
+    // Gives the session the limit unless it has it; the failure when that fails.
+    std::optional<QSqlError> applyLimit(ServerSession& session, int limitMs) const;
     void execNative(const QString& sql, const QVariantList& values = {}) const;
-    // cutOff: the statement's time limit passed and its connection was cut.
-    [[noreturn]] void fail(const QString& what, const QSqlError& error, bool cutOff = false) const;
+    // cutOff: the statement's time limit (limitMs, 0 for the catalogue's own) passed and its
+    // connection was cut.
+    [[noreturn]] void fail(const QString& what, const QSqlError& error, bool cutOff = false,
+                           int limitMs = 0) const;
 
     CatalogueLocation location_;
     SqlTarget target_;
     QString path_;
+    // Tells this catalogue's connections on other threads from those of any other.
+    quint64 serial_;
     QString connectionName_;
+    std::thread::id openingThread_;
+    mutable ServerSession session_;
     // Known at the open, so that no thread but the connection's own asks the connection.
     bool readsOnAnyThread_ = false;
-    int statementLimitMs_;
+    std::atomic<int> statementLimitMs_;
     bool normalisesWhenRead_ = false;
     // Inside the normalisation's transaction, where a lost connection is never reopened.
     bool inTransaction_ = false;

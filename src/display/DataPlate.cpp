@@ -65,8 +65,8 @@ void requireRows(const PlateSource& source) {
 } // namespace
 
 PlateSource readPlateSource(const PhotoDatabase& database, const PlateEntry& entry) {
-    return {database.run(statements::onePhotoById(entry.photoId)),
-            database.run(statements::oneBook(entry.bookLabel)), entry.text};
+    return {database.lookUp(statements::onePhotoById(entry.photoId)),
+            database.lookUp(statements::oneBook(entry.bookLabel)), entry.text};
 }
 
 int overThreeClassCase(const RecordSet& book) {

@@ -2,14 +2,18 @@
 #include "app/commands/PhotoDisplayCommands.h"
 #include "app/commands/QueryCommands.h"
 #include "app/commands/ResultsListCommands.h"
+#include "app/commands/Startup.h"
 #include "catalogue/CatalogueStatements.h"
 #include "catalogue/DatabaseError.h"
 #include "catalogue/PhotoDatabase.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestInstallation.h"
 #include "support/TestServer.h"
 
 #include <gtest/gtest.h>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QThread>
@@ -201,9 +205,14 @@ TEST_F(ServerRestartTest, AServerStoppedDuringASearchKeepsTheList) {
     EXPECT_TRUE(message.startsWith(u"ERROR - "_s + serverName)) << message.toStdString();
     EXPECT_TRUE(message.contains(u"The list on screen is kept"_s));
 
-    // A click meanwhile is refused whole: the slot keeps the picture and records of the photo
-    // shown before, so a report of it never mixes two photos.
-    EXPECT_THROW(showListRow(state, 1, hooks), DatabaseError);
+    // A click meanwhile is refused whole, naming the server: the slot keeps the picture and
+    // records of the photo shown before, so a report of it never mixes two photos.
+    try {
+        showListRow(state, 1, hooks);
+        ADD_FAILURE() << "a click read a stopped server";
+    } catch (const DatabaseError& error) {
+        EXPECT_TRUE(error.message().startsWith(serverName)) << error.message().toStdString();
+    }
     EXPECT_EQ(state.displaySlots[0].paths.data, shownPaths.data);
     EXPECT_EQ(state.displaySlots[0].photo.text(0, u"ID"), shownId);
 
@@ -213,4 +222,86 @@ TEST_F(ServerRestartTest, AServerStoppedDuringASearchKeepsTheList) {
     })) << state.statusLine.panelText(StatusLine::Message).toStdString();
     EXPECT_EQ(idsOf(state.activePhotoSet), (std::set<qint64>{1, 2, 3}));
     EXPECT_EQ(state.resultsList.rowCount(), 3);
+}
+
+// A click's look-ups wait for a table another session holds, as they would for a server that has
+// stalled: within the look-up's few seconds, not the minute of a search, the click is refused with
+// the server named and the slot left as it was; once the table is free the click works.
+TEST_F(ServerRestartTest, AClickOnAServerThatDoesNotAnswerEndsWithinSeconds) {
+    AppState state(installation.paths(), [] {});
+    state.database = PhotoDatabase::open(served);
+    ASSERT_TRUE(
+        buildAndRunQuery(state, totalLoadingUpTo(u" 40"_s), [&] { fillResultsList(state); }));
+    PhotoDisplayHooks hooks;
+    hooks.list = resultsListAccess(state.resultsList, {});
+    ASSERT_EQ(showListRow(state, 0, hooks).outcome, ShowPhotoOutcome::Shown);
+    const QString shownId = state.displaySlots[0].photo.text(0, u"ID");
+
+    const QString holder = u"tarnwick-test-lock-holder"_s;
+    {
+        QSqlDatabase lock = QSqlDatabase::addDatabase(u"QPSQL"_s, holder);
+        lock.setHostName(server.server().socketFolder);
+        lock.setPort(server.server().port);
+        lock.setDatabaseName(u"catalogue"_s);
+        ASSERT_TRUE(lock.open());
+        QSqlQuery locking(lock);
+        ASSERT_TRUE(locking.exec(u"BEGIN"_s));
+        ASSERT_TRUE(locking.exec(u"LOCK TABLE Photos IN ACCESS EXCLUSIVE MODE"_s));
+
+        QElapsedTimer clock;
+        clock.start();
+        try {
+            showListRow(state, 1, hooks);
+            ADD_FAILURE() << "a click read a locked table";
+        } catch (const DatabaseError& error) {
+            EXPECT_EQ(error.kind(), DatabaseError::Kind::Unreachable);
+            EXPECT_TRUE(error.message().startsWith(
+                u"The catalogue server 127.0.0.1:%1 did not answer within 2 seconds"_s.arg(
+                    server.server().port)))
+                << error.message().toStdString();
+        }
+        EXPECT_LT(clock.elapsed(), 6000);
+        EXPECT_EQ(state.displaySlots[0].photo.text(0, u"ID"), shownId);
+        ASSERT_TRUE(locking.exec(u"COMMIT"_s));
+    }
+    QSqlDatabase::removeDatabase(holder);
+    ASSERT_EQ(showListRow(state, 1, hooks).outcome, ShowPhotoOutcome::Shown);
+    EXPECT_NE(state.displaySlots[0].photo.text(0, u"ID"), shownId);
+}
+
+// A planner whose login may only read: start-up goes on, shows the books as its update would
+// leave them without writing them, says why once the window is up, and searches work.
+TEST_F(ServerRestartTest, AReadOnlyLoginStartsShowsTheBooksUpdatedAndSearches) {
+    ASSERT_TRUE(server.exec(u"catalogue"_s, u"UPDATE Books SET BreakInches4 = 9.6"_s));
+    ASSERT_TRUE(server.exec(u"catalogue"_s, u"CREATE ROLE planner LOGIN"_s));
+    ASSERT_TRUE(
+        server.exec(u"catalogue"_s, u"GRANT SELECT ON ALL TABLES IN SCHEMA public TO planner"_s));
+    {
+        QSettings settings(u"Corbell 3"_s, u"Corbell 3"_s);
+        settings.setValue(
+            u"General/Catalogue"_s,
+            u"postgresql://planner@127.0.0.1:%1/catalogue"_s.arg(server.server().port));
+    }
+
+    AppState state(installation.paths(), [] {});
+    test::ScriptedDialogs dialogs;
+    ASSERT_TRUE(initialiseCatalogue(state, dialogs));
+    EXPECT_TRUE(dialogs.shown().empty());
+    ASSERT_EQ(state.startupNotices.size(), 1);
+    EXPECT_TRUE(state.startupNotices[0].contains(
+        u"Your login on the catalogue server 127.0.0.1:%1 may only read"_s.arg(
+            server.server().port)))
+        << state.startupNotices[0].toStdString();
+    EXPECT_EQ(idsOf(state.activePhotoSet), (std::set<qint64>{1, 2, 3}));
+    EXPECT_EQ(state.database->lookUp(statements::oneBook(u"A"_s)).number(0, u"BreakInches4"), 9.0);
+    EXPECT_EQ(PhotoDatabase::open(served, CatalogueAccess::ReadOnly)
+                  ->run(statements::oneBook(u"A"_s))
+                  .number(0, u"BreakInches4"),
+              9.6);
+
+    EXPECT_TRUE(buildAndRunQuery(state, totalLoadingUpTo(u" 10"_s), [&] {
+        fillResultsList(state);
+    })) << state.statusLine.panelText(StatusLine::Message).toStdString();
+    EXPECT_EQ(idsOf(state.activePhotoSet), (std::set<qint64>{1, 2}));
+    EXPECT_EQ(state.resultsList.rowCount(), 2);
 }

@@ -138,10 +138,18 @@ bool OwnTestServer::run(const char* action) {
            script.exitCode() == 0;
 }
 
+bool OwnTestServer::exec(const QString& database, const QString& sql) {
+    QString error;
+    const bool ok = test::exec(server_, database, sql, &error);
+    if (!ok)
+        ADD_FAILURE() << sql.toStdString() << ": " << error.toStdString();
+    return ok;
+}
+
 CatalogueLocation OwnTestServer::serve(const QString& cataloguePath) {
     const QString database = u"catalogue"_s;
     QString error;
-    if (!exec(server_, u"postgres"_s, u"CREATE DATABASE %1"_s.arg(database), &error))
+    if (!test::exec(server_, u"postgres"_s, u"CREATE DATABASE %1"_s.arg(database), &error))
         ADD_FAILURE() << "cannot create the database: " << error.toStdString();
     const CatalogueLocation location = *CatalogueLocation::fromServerAddress(
         u"postgresql://127.0.0.1:%1/%2"_s.arg(server_.port).arg(database), nullptr);

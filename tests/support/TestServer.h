@@ -49,6 +49,8 @@ public:
     bool resume();
     // A copy of the catalogue file in a new database of its own.
     CatalogueLocation serve(const QString& cataloguePath);
+    // Runs one statement on a database as the server's superuser; fails the test when it fails.
+    bool exec(const QString& database, const QString& sql);
 
 private:
     bool run(const char* action);

@@ -108,8 +108,8 @@ ShowPhotoResult showPhoto(AppState& state, const ListEntry& given, const PhotoDi
     RecordSet photo;
     try {
         if (state.database) {
-            book = state.database->run(statements::oneBook(entry->dir));
-            photo = state.database->run(
+            book = state.database->lookUp(statements::oneBook(entry->dir));
+            photo = state.database->lookUp(
                 statements::onePhotoById(photoIdOfListKey(entry->key).value_or(0)));
         }
     } catch (const DatabaseError&) {
@@ -179,7 +179,7 @@ ShowPhotoResult showListRow(AppState& state, int row, const PhotoDisplayHooks& h
 
 ShowPhotoResult showPhotoById(AppState& state, qint64 id, const PhotoDisplayHooks& hooks) {
     const RecordSet photo =
-        state.database ? state.database->run(statements::onePhotoById(id)) : RecordSet();
+        state.database ? state.database->lookUp(statements::onePhotoById(id)) : RecordSet();
     if (photo.isEmpty())
         return {ShowPhotoOutcome::NotInList, std::nullopt};
     return showPhoto(state, listEntryOfPhoto(photo), hooks);

@@ -52,7 +52,31 @@ void offerOldCatalogue(const CatalogueLocation& location, const AppState& state,
                     {}, {});
 }
 
+// The books' limits as start-up leaves them: written, or where a server's login may only read,
+// shown so without being written. The normalisation is one transaction, so a refused one has
+// changed nothing.
+void normaliseBooks(AppState& state, const CatalogueLocation& location) {
+    try {
+        state.database->normaliseBookBreaks();
+    } catch (const DatabaseError& error) {
+        if (error.kind() != DatabaseError::Kind::ReadOnly ||
+            location.engine() != CatalogueEngine::PostgreSql)
+            throw;
+        state.database->normaliseBookBreaksWhenRead();
+        state.startupNotices << readOnlyLoginNotice(location);
+    }
+}
+
 } // namespace
+
+QString readOnlyLoginNotice(const CatalogueLocation& location) {
+    return QStringLiteral("Your login on the catalogue server %1 may only read the catalogue: "
+                          "searches, plates and reports work, but the books' size-class limits "
+                          "are not brought up to date there and Slidekeep cannot save changes. "
+                          "Ask the server's administrator for permission to update the tables "
+                          "Books and Photos.")
+        .arg(location.serverName());
+}
 
 QString oldCatalogueQuestion(const QString& oldCatalogue, const QString& catalogue) {
     return QStringLiteral("The installation holds the old suite's catalogue %1 but no catalogue "
@@ -64,7 +88,7 @@ void openCatalogue(AppState& state, const CatalogueLocation& location) {
     state.queryParametersAhead = {}; // waits for one still reading the catalogue it replaces
     state.database.reset();
     state.database = PhotoDatabase::open(location);
-    state.database->normaliseBookBreaks();
+    normaliseBooks(state, location);
     addListOrderIndex(*state.database);
     startQueryParametersAhead(state);
     state.activePhotoSet = state.database->run(statements::activePhotosAtStartUp);

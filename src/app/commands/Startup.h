@@ -27,9 +27,12 @@ inline const QString exitQuestion = QStringLiteral("Exit Tarnwick?");
 // ours.
 QString oldCatalogueQuestion(const QString& oldCatalogue, const QString& catalogue);
 
-// Opens the catalogue at location as the run's own, in place of the one open so far: normalised,
-// indexed for the list, the query choices started and the active photos read. Throws
-// DatabaseError.
+// What start-up tells, once the window is up, a planner whose server login may only read.
+QString readOnlyLoginNotice(const CatalogueLocation& location);
+
+// Opens the catalogue at location as the run's own, in place of the one open so far: normalised
+// (on a server whose login may only read, shown normalised and the planner told), indexed for
+// the list, the query choices started and the active photos read. Throws DatabaseError.
 void openCatalogue(AppState& state, const CatalogueLocation& location);
 
 // Prepares the catalogue side of a run: the data folder, a fresh state, the open and normalised

@@ -28,10 +28,9 @@ CREATE VIEW qryactive AS SELECT Photos.* FROM Photos INNER JOIN Books ON Books.B
 // compares and sorts without regard to letter case, as in the catalogue's original engine: its
 // columns take a non-deterministic ICU collation, so "=", IN, GROUP BY and ORDER BY need no
 // rewriting. Numbers keep SQLite's 64-bit integers and doubles. The indexes, made here once by
-// the catalogue's owner: the list's order, under the name start-up gives it in a file
-// (statements::listOrderIndex), so a start-up's own attempt finds it there, with Null first as
-// the translated ORDER BY asks; and one for each code the query choices group by, since against
-// a server they are worked out on the window's thread.
+// the catalogue's owner, as start-up makes none on a server: the list's order, under the name
+// start-up gives it in a file (statements::listOrderIndex), with Null first as the translated
+// ORDER BY asks; and one for each code the query choices group by.
 inline constexpr const char* serverCatalogueSchemaSql = R"sql(
 CREATE COLLATION IF NOT EXISTS tarnwick_nocase (provider = icu, locale = 'und-u-ks-level2', deterministic = false);
 CREATE TABLE Books (id bigint PRIMARY KEY, BookLabel text COLLATE tarnwick_nocase NOT NULL UNIQUE,

@@ -162,72 +162,144 @@ std::unique_ptr<PhotoDatabase> PhotoDatabase::open(const CatalogueLocation& loca
     return database;
 }
 
+namespace {
+
+// The catalogue named as lacking its table or query object.
+DatabaseError lackingObject(const CatalogueLocation& location, const QString& path,
+                            const QString& object) {
+    if (location.engine() == CatalogueEngine::PostgreSql)
+        return DatabaseError(
+            QStringLiteral("The database %1 on the catalogue server %2 is not a Tarnwick photo "
+                           "catalogue: it has no %3.\n\nCopy a catalogue into a new, empty "
+                           "database with tarnwick-cli catalogue push --to %4, or correct the "
+                           "setting Catalogue.")
+                .arg(location.server().database, location.serverName(), object, path),
+            DatabaseError::Kind::NotACatalogue);
+    return DatabaseError(QStringLiteral("The file %1 is not a Tarnwick photo catalogue: it has no "
+                                        "%2.\n\nReinstall Tarnwick, or copy the catalogue of "
+                                        "your installation back to this folder.")
+                             .arg(path, object),
+                         DatabaseError::Kind::NotACatalogue);
+}
+
+} // namespace
+
+// A server tells a missing table when it is read (checkCatalogueColumns): one round trip fewer.
 void PhotoDatabase::checkCatalogueShape() const {
-    const RecordSet objects =
-        run(onServer() ? serverCatalogueObjectsStatement
-                       : QStringLiteral("SELECT name, type FROM sqlite_master"));
+    if (onServer())
+        return;
+    const RecordSet objects = run(QStringLiteral("SELECT name, type FROM sqlite_master"));
     for (const char* required : {"Books", "Photos", "qryactive"}) {
         bool found = false;
         for (int row = 0; row < objects.recordCount() && !found; ++row)
             found =
                 objects.text(row, u"name").compare(QLatin1String(required), Qt::CaseInsensitive) ==
                 0;
-        if (!found && onServer())
-            throw DatabaseError(
-                QStringLiteral("The database %1 on the catalogue server %2 is not a Tarnwick "
-                               "photo catalogue: it has no %3.\n\nCopy a catalogue into a new, "
-                               "empty database with tarnwick-cli catalogue push --to %4, or "
-                               "correct the setting Catalogue.")
-                    .arg(location_.server().database, location_.serverName(),
-                         QLatin1String(required), path_),
-                DatabaseError::Kind::NotACatalogue);
         if (!found)
-            throw DatabaseError(
-                QStringLiteral("The file %1 is not a Tarnwick photo catalogue: it has no %2.\n\n"
-                               "Reinstall Tarnwick, or copy the catalogue of your installation "
-                               "back to this folder.")
-                    .arg(path_, QLatin1String(required)),
-                DatabaseError::Kind::NotACatalogue);
+            throw lackingObject(location_, path_, QLatin1String(required));
     }
 }
 
-// Once here rather than as a missing field in the middle of a search or a data plate.
+namespace {
+
+const QString columnsAdvice =
+    QStringLiteral("Restore the catalogue from a backup, or let Slidekeep repair it.");
+
+// Stands between the objects' columns where they are read in one statement.
+const QString nextObjectMarker = QStringLiteral("tarnwick_next_object");
+
+QString objectDescription(const RequiredColumns& required) {
+    return required.object == u"qryactive"
+               ? QStringLiteral("the stored query %1").arg(required.object)
+               : QStringLiteral("the table %1").arg(required.object);
+}
+
+QStringList fieldNames(const QSqlRecord& record) {
+    QStringList names;
+    for (int i = 0; i < record.count(); ++i)
+        names << record.fieldName(i);
+    return names;
+}
+
+} // namespace
+
+// Once here rather than as a missing field in the middle of a search or a data plate. A server
+// reads the three objects in one statement, a round trip instead of three across the network;
+// when that fails, each is read alone to say which one and why.
 void PhotoDatabase::checkCatalogueColumns() const {
-    const QString advice =
-        QStringLiteral("Restore the catalogue from a backup, or let Slidekeep repair it.");
-    for (const RequiredColumns& required : requiredCatalogueColumns()) {
-        const bool isQuery = required.object == u"qryactive";
-        const QString what = isQuery ? QStringLiteral("the stored query %1").arg(required.object)
-                                     : QStringLiteral("the table %1").arg(required.object);
-        QSqlQuery query(QSqlDatabase::database(connectionName_, false));
-        if (!query.exec(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(required.object))) {
-            const QSqlError error = query.lastError();
-            const int code = onServer() ? -1 : primaryCode(error);
-            if (code == sqliteBusy || code == sqliteLocked || code == sqliteCorrupt ||
-                code == sqliteNotADatabase || (onServer() && isServerTrouble(error)))
-                fail(QStringLiteral("read %1").arg(what), error);
-            throw DatabaseError(QStringLiteral("In the photo catalogue %1, %2 cannot be read "
-                                               "(%3).\n\n%4")
-                                    .arg(path_, what, error.databaseText(), advice),
-                                DatabaseError::Kind::NotACatalogue);
+    const std::vector<RequiredColumns>& required = requiredCatalogueColumns();
+    if (onServer()) {
+        if (const std::optional<std::vector<QStringList>> together =
+                columnsReadTogether(required)) {
+            for (size_t i = 0; i < required.size(); ++i)
+                checkHasColumns(required[i], (*together)[i]);
+            return;
         }
-        const QSqlRecord record = query.record();
-        QStringList missing;
-        for (const QString& column : required.columns) {
-            bool found = false;
-            for (int i = 0; i < record.count() && !found; ++i)
-                found = record.fieldName(i).compare(column, Qt::CaseInsensitive) == 0;
-            if (!found)
-                missing << column;
-        }
-        if (!missing.isEmpty())
-            throw DatabaseError(
-                QStringLiteral("In the photo catalogue %1, %2 lacks the %3 %4.\n\n%5")
-                    .arg(path_, what,
-                         missing.size() == 1 ? QStringLiteral("column") : QStringLiteral("columns"),
-                         missing.join(QStringLiteral(", ")), advice),
-                DatabaseError::Kind::NotACatalogue);
     }
+    for (const RequiredColumns& object : required)
+        checkHasColumns(object, columnsOf(object));
+}
+
+std::optional<std::vector<QStringList>>
+PhotoDatabase::columnsReadTogether(const std::vector<RequiredColumns>& required) const {
+    QStringList parts;
+    QStringList objects;
+    for (size_t i = 0; i < required.size(); ++i) {
+        parts << QStringLiteral("o%1.*").arg(i);
+        objects << QStringLiteral("%1 o%2").arg(required[i].object).arg(i);
+    }
+    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    // Forward only, Qt's server driver does not look up each column's table name.
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT %1 FROM %2 LIMIT 0")
+                        .arg(parts.join(QStringLiteral(", NULL AS %1, ").arg(nextObjectMarker)),
+                             objects.join(QStringLiteral(", ")))))
+        return std::nullopt;
+    std::vector<QStringList> columns(1);
+    for (const QString& name : fieldNames(query.record())) {
+        if (name == nextObjectMarker)
+            columns.emplace_back();
+        else
+            columns.back() << name;
+    }
+    if (columns.size() != required.size())
+        return std::nullopt;
+    return columns;
+}
+
+QStringList PhotoDatabase::columnsOf(const RequiredColumns& required) const {
+    const QString what = objectDescription(required);
+    QSqlQuery query(QSqlDatabase::database(connectionName_, false));
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(required.object))) {
+        const QSqlError error = query.lastError();
+        if (onServer() && error.nativeErrorCode() == u"42P01") // no such table or view
+            throw lackingObject(location_, path_, required.object);
+        const int code = onServer() ? -1 : primaryCode(error);
+        if (code == sqliteBusy || code == sqliteLocked || code == sqliteCorrupt ||
+            code == sqliteNotADatabase || (onServer() && isServerTrouble(error)))
+            fail(QStringLiteral("read %1").arg(what), error);
+        throw DatabaseError(QStringLiteral("In the photo catalogue %1, %2 cannot be read "
+                                           "(%3).\n\n%4")
+                                .arg(path_, what, error.databaseText(), columnsAdvice),
+                            DatabaseError::Kind::NotACatalogue);
+    }
+    return fieldNames(query.record());
+}
+
+void PhotoDatabase::checkHasColumns(const RequiredColumns& required,
+                                    const QStringList& columns) const {
+    QStringList missing;
+    for (const QString& column : required.columns)
+        if (!columns.contains(column, Qt::CaseInsensitive))
+            missing << column;
+    if (!missing.isEmpty())
+        throw DatabaseError(
+            QStringLiteral("In the photo catalogue %1, %2 lacks the %3 %4.\n\n%5")
+                .arg(path_, objectDescription(required),
+                     missing.size() == 1 ? QStringLiteral("column") : QStringLiteral("columns"),
+                     missing.join(QStringLiteral(", ")), columnsAdvice),
+            DatabaseError::Kind::NotACatalogue);
 }
 
 void PhotoDatabase::fail(const QString& what, const QSqlError& error, bool cutOff,

@@ -9,13 +9,16 @@
 #include <optional>
 #include <QSqlError>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 #include <thread>
+#include <vector>
 
 class QSqlDatabase;
 
 namespace tarnwick {
 
+struct RequiredColumns;
 struct RunControl;
 
 // A book's size-class limit k (1..6) as start-up leaves it: class 1 ends at 0.25, limits 2 to 5
@@ -105,6 +108,12 @@ private:
     RecordSet asNormalisedWhenAsked(RecordSet set) const;
     bool onServer() const { return location_.engine() == CatalogueEngine::PostgreSql; }
     void checkCatalogueShape() const;
+    // The columns of each object, read in one statement; nothing when that statement fails.
+    std::optional<std::vector<QStringList>>
+    columnsReadTogether(const std::vector<RequiredColumns>& required) const;
+    // The object's columns; throws DatabaseError naming it when it cannot be read.
+    QStringList columnsOf(const RequiredColumns& required) const;
+    void checkHasColumns(const RequiredColumns& required, const QStringList& columns) const;
     void checkCatalogueColumns() const;
     struct StatementFailure {
         QString what;

@@ -29,7 +29,10 @@ void resetRunState(AppState& state) {
 }
 
 // The catalogue lists without the index, only slower; one that cannot take it stays as it is.
-void addListOrderIndex(const PhotoDatabase& database) {
+// A server's catalogue has its indexes from the copy that made it.
+void addListOrderIndex(const PhotoDatabase& database, const CatalogueLocation& location) {
+    if (location.engine() != CatalogueEngine::Sqlite)
+        return;
     try {
         database.run(statements::listOrderIndex);
     } catch (const DatabaseError&) {
@@ -89,7 +92,7 @@ void openCatalogue(AppState& state, const CatalogueLocation& location) {
     state.database.reset();
     state.database = PhotoDatabase::open(location);
     normaliseBooks(state, location);
-    addListOrderIndex(*state.database);
+    addListOrderIndex(*state.database, location);
     startQueryParametersAhead(state);
     state.activePhotoSet = state.database->run(statements::activePhotosAtStartUp);
 }

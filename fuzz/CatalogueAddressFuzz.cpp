@@ -28,7 +28,8 @@ QString addressOf(const CatalogueServer& server, const QStringList& options) {
     QString address = QStringLiteral("postgresql://");
     if (!server.user.isEmpty())
         address += encoded(server.user) + u'@';
-    address += server.host.contains(u':') ? u'[' + server.host + u']' : encoded(server.host);
+    // Encoded rather than in brackets: a host read from "%3A" may hold a "/" or "]" as well.
+    address += encoded(server.host);
     if (server.port > 0)
         address += u':' + QString::number(server.port);
     address += u'/' + encoded(server.database);

@@ -333,23 +333,16 @@ TEST_F(CatalogueBehindLatencyTest, EscapeStopsASearchOnTheServerWithinHalfASecon
     ASSERT_EQ(state.resultsList.rowCount(), 10);
 
     const QString database = served.server().database;
-    const QString holder = u"tarnwick-test-lock-holder"_s;
     {
-        QSqlDatabase lock = QSqlDatabase::addDatabase(u"QPSQL"_s, holder);
-        lock.setHostName(test::testServer().socketFolder);
-        lock.setPort(test::testServer().port);
-        lock.setDatabaseName(database);
-        ASSERT_TRUE(lock.open());
-        QSqlQuery locking(lock);
-        ASSERT_TRUE(locking.exec(u"BEGIN"_s));
-        ASSERT_TRUE(locking.exec(u"LOCK TABLE Photos IN ACCESS EXCLUSIVE MODE"_s));
+        test::PhotosLock lock(test::testServer(), database);
+        ASSERT_TRUE(lock.held());
 
         QWidget window;
         window.show();
         // A search that is not stopped ends a few seconds after Escape, when the table is let go.
         QTimer release;
         release.setSingleShot(true);
-        QObject::connect(&release, &QTimer::timeout, [&] { locking.exec(u"ROLLBACK"_s); });
+        QObject::connect(&release, &QTimer::timeout, [&] { lock.release(); });
         QElapsedTimer clock;
         clock.start();
         qint64 escapeAt = -1;
@@ -386,10 +379,7 @@ TEST_F(CatalogueBehindLatencyTest, EscapeStopsASearchOnTheServerWithinHalfASecon
             waiting = lockWaiters(database);
         }
         EXPECT_EQ(waiting, 0);
-        locking = QSqlQuery();
-        lock.close();
     }
-    QSqlDatabase::removeDatabase(holder);
 
     // The connection that was stopped reads again.
     EXPECT_TRUE(buildAndRunQuery(state, allPhotos(), [&] { fillResultsList(state); }));

@@ -11,6 +11,7 @@
 #include "support/TestServer.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QSettings>
@@ -162,20 +163,13 @@ TEST_F(ServerRestartTest, AServerStoppedDuringASearchKeepsTheList) {
     // The search waits for a table another session holds, until the server stops. The stop
     // ends the sessions in no set order: when the holder's goes first the search may still be
     // answered, which is the server's doing, so that round is tried again.
-    const QString holder = u"tarnwick-test-lock-holder"_s;
     bool searched = true;
     for (int round = 0; round < 5 && searched; ++round) {
         if (round > 0) {
             ASSERT_TRUE(server.resume());
         }
-        QSqlDatabase lock = QSqlDatabase::addDatabase(u"QPSQL"_s, holder);
-        lock.setHostName(server.server().socketFolder);
-        lock.setPort(server.server().port);
-        lock.setDatabaseName(u"catalogue"_s);
-        ASSERT_TRUE(lock.open());
-        QSqlQuery locking(lock);
-        ASSERT_TRUE(locking.exec(u"BEGIN"_s));
-        ASSERT_TRUE(locking.exec(u"LOCK TABLE Photos IN ACCESS EXCLUSIVE MODE"_s));
+        std::optional<test::PhotosLock> lock(std::in_place, server.server(), u"catalogue"_s);
+        ASSERT_TRUE(lock->held());
 
         bool halted = false;
         std::thread stopper([&] {
@@ -187,10 +181,7 @@ TEST_F(ServerRestartTest, AServerStoppedDuringASearchKeepsTheList) {
         stopper.join();
         ASSERT_TRUE(halted);
         EXPECT_EQ(refills, searched ? 1 : 0);
-        locking = QSqlQuery();
-        lock.close();
-        lock = QSqlDatabase();
-        QSqlDatabase::removeDatabase(holder);
+        lock.reset();
         if (searched) { // put the list back as it was
             ASSERT_TRUE(server.resume());
             ASSERT_TRUE(buildAndRunQuery(state, totalLoadingUpTo(u" 10"_s),
@@ -237,16 +228,9 @@ TEST_F(ServerRestartTest, AClickOnAServerThatDoesNotAnswerEndsWithinSeconds) {
     ASSERT_EQ(showListRow(state, 0, hooks).outcome, ShowPhotoOutcome::Shown);
     const QString shownId = state.displaySlots[0].photo.text(0, u"ID");
 
-    const QString holder = u"tarnwick-test-lock-holder"_s;
     {
-        QSqlDatabase lock = QSqlDatabase::addDatabase(u"QPSQL"_s, holder);
-        lock.setHostName(server.server().socketFolder);
-        lock.setPort(server.server().port);
-        lock.setDatabaseName(u"catalogue"_s);
-        ASSERT_TRUE(lock.open());
-        QSqlQuery locking(lock);
-        ASSERT_TRUE(locking.exec(u"BEGIN"_s));
-        ASSERT_TRUE(locking.exec(u"LOCK TABLE Photos IN ACCESS EXCLUSIVE MODE"_s));
+        test::PhotosLock lock(server.server(), u"catalogue"_s);
+        ASSERT_TRUE(lock.held());
 
         QElapsedTimer clock;
         clock.start();
@@ -262,9 +246,7 @@ TEST_F(ServerRestartTest, AClickOnAServerThatDoesNotAnswerEndsWithinSeconds) {
         }
         EXPECT_LT(clock.elapsed(), 6000);
         EXPECT_EQ(state.displaySlots[0].photo.text(0, u"ID"), shownId);
-        ASSERT_TRUE(locking.exec(u"COMMIT"_s));
     }
-    QSqlDatabase::removeDatabase(holder);
     ASSERT_EQ(showListRow(state, 1, hooks).outcome, ShowPhotoOutcome::Shown);
     EXPECT_NE(state.displaySlots[0].photo.text(0, u"ID"), shownId);
 }

@@ -162,4 +162,26 @@ CatalogueLocation OwnTestServer::serve(const QString& cataloguePath) {
     return location;
 }
 
+PhotosLock::PhotosLock(const TestServer& server, const QString& database)
+    : connection_(u"tarnwick-test-lock-holder"_s) {
+    QSqlDatabase lock = QSqlDatabase::addDatabase(u"QPSQL"_s, connection_);
+    lock.setHostName(server.socketFolder);
+    lock.setPort(server.port);
+    lock.setDatabaseName(database);
+    if (!lock.open())
+        return;
+    QSqlQuery locking(lock);
+    held_ =
+        locking.exec(u"BEGIN"_s) && locking.exec(u"LOCK TABLE Photos IN ACCESS EXCLUSIVE MODE"_s);
+}
+
+PhotosLock::~PhotosLock() {
+    QSqlDatabase::database(connection_, false).close();
+    QSqlDatabase::removeDatabase(connection_);
+}
+
+void PhotosLock::release() {
+    QSqlQuery(QSqlDatabase::database(connection_, false)).exec(u"ROLLBACK"_s);
+}
+
 } // namespace tarnwick::test

@@ -59,4 +59,22 @@ private:
     TestServer server_;
 };
 
+// Another session holding the table Photos of a database in its transaction, so that the
+// catalogue's statements on it wait on the server; let go by release() or at its end.
+class PhotosLock {
+public:
+    PhotosLock(const TestServer& server, const QString& database);
+    ~PhotosLock();
+    PhotosLock(const PhotosLock&) = delete;
+    PhotosLock& operator=(const PhotosLock&) = delete;
+
+    bool held() const { return held_; }
+    // Ends the transaction: the statements waiting for it go on.
+    void release();
+
+private:
+    QString connection_;
+    bool held_ = false;
+};
+
 } // namespace tarnwick::test

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/StatusLine.h"
-#include "catalogue/AccessFile.h"
+#include "catalogue/AccessSnapshot.h"
 #include "catalogue/PhotoDatabase.h"
 #include "catalogue/RecordSet.h"
 #include "display/PhotoPaths.h"
@@ -81,9 +81,12 @@ struct AppState {
     // The printer Printer Setup chose for the reports that follow; empty: the default printer.
     QString reportPrinter;
 
-    // Reads an old suite's catalogue to import: its Access file; tests feed rows of their own.
-    std::function<std::unique_ptr<TableSource>(const QString& path)> openOldCatalogue =
-        [](const QString& path) -> std::unique_ptr<TableSource> { return AccessFile::open(path); };
+    // Reads an old suite's catalogue to import: its Access file, in a process of its own that
+    // control can stop; tests feed rows of their own.
+    std::function<std::unique_ptr<TableSource>(const QString& path, const RunControl& control)>
+        openOldCatalogue = [](const QString& path, const RunControl& control) {
+            return readAccessFileApart(path, control);
+        };
 
     // Tells what start-up is doing when it takes a while (the splash shows it); may be empty.
     std::function<void(const QString& text)> showStartupProgress;

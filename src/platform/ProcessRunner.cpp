@@ -74,6 +74,12 @@ protected:
 
 } // namespace
 
+QString programBesideThisOne(const QString& program) {
+    const QString beside =
+        QStandardPaths::findExecutable(program, {QCoreApplication::applicationDirPath()});
+    return beside.isEmpty() ? QStandardPaths::findExecutable(program) : beside;
+}
+
 QtProcessRunner::QtProcessRunner(QString applicationDir)
     : applicationDir_(std::move(applicationDir)) {}
 
@@ -82,9 +88,8 @@ QString QtProcessRunner::resolve(const QString& program) const {
         const QFileInfo info(program);
         return info.isFile() && info.isExecutable() ? info.absoluteFilePath() : QString();
     }
-    const QString beside = QStandardPaths::findExecutable(
-        program, {applicationDir_, QCoreApplication::applicationDirPath()});
-    return beside.isEmpty() ? QStandardPaths::findExecutable(program) : beside;
+    const QString installed = QStandardPaths::findExecutable(program, {applicationDir_});
+    return installed.isEmpty() ? programBesideThisOne(program) : installed;
 }
 
 bool QtProcessRunner::runAndWait(const QString& program) {

@@ -7,6 +7,12 @@ namespace tarnwick {
 // The suite's photo management tool, started and waited for when the user wants to change the
 // active photos or the photo directory.
 inline const QString slidekeepProgram = QStringLiteral("slidekeep3");
+// The command-line tool, which reads old catalogues for the window in a process of their own.
+inline const QString cliProgram = QStringLiteral("tarnwick-cli");
+
+// The program's full path in the folder of this program's own executable (where the build and
+// the package put the sibling tools), else on the search path; empty when neither holds it.
+QString programBesideThisOne(const QString& program);
 
 // Starts another program and waits for it. Commands take this seam so tests can stand in for
 // the real program.

@@ -367,7 +367,7 @@ TEST(CatalogueImport, AKillMidwayLeavesTheCatalogueThereWhole) {
 // The window imports on request, replacing the catalogue only on a Yes, and at start-up offers
 // the old file when it is all the installation holds; either way the run goes on on the result.
 TEST(CatalogueImport, TheWindowImportsOnRequestOrAtStartUpAndGoesOnWithTheResult) {
-    const auto inMemory = [](const QString&) -> std::unique_ptr<TableSource> {
+    const auto inMemory = [](const QString&, const RunControl&) -> std::unique_ptr<TableSource> {
         return std::make_unique<RowsInMemory>(oldCatalogue());
     };
     {
@@ -381,7 +381,8 @@ TEST(CatalogueImport, TheWindowImportsOnRequestOrAtStartUpAndGoesOnWithTheResult
         const qint64 shownBefore = state.activePhotoSet.recordCount();
         int refreshed = 0;
         // A file that is no old catalogue is refused before the question.
-        state.openOldCatalogue = [](const QString&) -> std::unique_ptr<TableSource> {
+        state.openOldCatalogue = [](const QString&,
+                                    const RunControl&) -> std::unique_ptr<TableSource> {
             auto lacking = std::make_unique<RowsInMemory>(oldCatalogue());
             lacking->dropColumn(u"Photos"_s, u"TotalFL"_s);
             return lacking;

@@ -3,12 +3,14 @@
 #include "CliSupport.h"
 
 #include "catalogue/AccessFile.h"
+#include "catalogue/AccessSnapshot.h"
 #include "catalogue/CatalogueImport.h"
 #include "catalogue/CatalogueLocation.h"
 #include "catalogue/CataloguePush.h"
 #include "catalogue/DatabaseError.h"
 
 #include "platform/AppPaths.h"
+#include "platform/FileAccess.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -58,6 +60,25 @@ int runInspect(const QStringList& args) {
         printLine(stdout, QString::fromUtf8(json.toJson(QJsonDocument::Indented)).trimmed());
     } catch (const DatabaseError& error) {
         return failed(error);
+    }
+    return 0;
+}
+
+// Writes OUTPUT whole even when the file cannot be read: the error is part of what it holds, for
+// the window that reads it.
+int runSnapshot(const QStringList& args) {
+    if (args.size() != 2 || args.front().startsWith(u'-'))
+        return usage(u"catalogue snapshot takes the Access file and the file to write"_s);
+    QByteArray snapshot;
+    try {
+        snapshot = accessSnapshot(*AccessFile::open(args[0]));
+    } catch (const DatabaseError& error) {
+        snapshot = accessSnapshotOfError(error);
+    }
+    if (const std::optional<FileWriteError> failure = writeWholeFile(args[1], snapshot)) {
+        printLine(stderr,
+                  u"tarnwick-cli: %1 could not be written: %2"_s.arg(args[1], failure->detail));
+        return exitFailure;
     }
     return 0;
 }
@@ -194,6 +215,9 @@ int runCatalogue(const QStringList& args) {
         return runInspect(args.mid(1));
     if (command == u"import")
         return runImport(args.mid(1));
-    return usage(command.isEmpty() ? u"name a catalogue command: push, inspect or import"_s
-                                   : u"unknown catalogue command '%1'"_s.arg(command));
+    if (command == u"snapshot")
+        return runSnapshot(args.mid(1));
+    return usage(command.isEmpty()
+                     ? u"name a catalogue command: push, inspect, import or snapshot"_s
+                     : u"unknown catalogue command '%1'"_s.arg(command));
 }

@@ -24,6 +24,14 @@ QString importedSummary(const ImportedCatalogue& imported, const QString& from) 
 
 } // namespace
 
+std::unique_ptr<TableSource> readOldCatalogue(const AppState& state, const QString& file) {
+    RunControl control;
+    std::unique_ptr<TableSource> source;
+    runInBackground([&] { source = state.openOldCatalogue(file, control); },
+                    [&] { control.stopRequested = true; }, {});
+    return source;
+}
+
 QString replaceCatalogueQuestion(const QString& oldCatalogue, const QString& catalogue) {
     return u"Replace the catalogue %2 with the one in %1?\n\nThe photo series now in %2 are "
            "replaced as a whole; %1 is only read."_s.arg(oldCatalogue, catalogue);
@@ -52,10 +60,15 @@ bool importOldCatalogue(AppState& state, Dialogs& dialogs,
         return false;
     };
     try {
-        source = state.openOldCatalogue(file);
+        state.statusLine.statusMessage(
+            StatusKind::Info, u"Reading the old catalogue %1... Press Esc to stop."_s.arg(file));
+        source = readOldCatalogue(state, file);
         checkImportable(*source);
     } catch (const DatabaseError& error) {
-        return refused(error);
+        if (error.kind() != DatabaseError::Kind::Stopped)
+            return refused(error);
+        state.statusLine.statusMessage(StatusKind::Info, error.message());
+        return false;
     }
     const bool replace = QFileInfo::exists(location.path());
     if (replace &&

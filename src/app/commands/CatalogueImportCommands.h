@@ -3,17 +3,23 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 namespace tarnwick {
 
 struct AppState;
 class Dialogs;
+class TableSource;
 
 } // namespace tarnwick
 
 namespace tarnwick::commands {
 
 inline const QString importOldCatalogueTitle = QStringLiteral("Import Old Catalogue");
+
+// The old catalogue at file as an import reads it, read off the window's thread in a process of
+// its own (AppState::openOldCatalogue); Escape stops it with a DatabaseError of kind Stopped.
+std::unique_ptr<TableSource> readOldCatalogue(const AppState& state, const QString& file);
 
 // The question before an import replaces the installation's catalogue.
 QString replaceCatalogueQuestion(const QString& oldCatalogue, const QString& catalogue);

@@ -1,6 +1,7 @@
 #include "app/commands/Startup.h"
 
 #include "app/AppState.h"
+#include "app/commands/CatalogueImportCommands.h"
 #include "app/commands/ProfileCommands.h"
 #include "app/commands/ProfileFileCommands.h"
 #include "app/commands/QueryCommands.h"
@@ -51,8 +52,8 @@ void offerOldCatalogue(const CatalogueLocation& location, const AppState& state,
         return;
     if (state.showStartupProgress)
         state.showStartupProgress(QStringLiteral("Importing %1...").arg(old));
-    runInBackground([&] { importCatalogue(*state.openOldCatalogue(old), location.path(), false); },
-                    {}, {});
+    const std::unique_ptr<TableSource> source = readOldCatalogue(state, old);
+    runInBackground([&] { importCatalogue(*source, location.path(), false); }, {}, {});
 }
 
 // The books' limits as start-up leaves them: written, or where a server's login may only read,

@@ -186,7 +186,7 @@ TEST(AccessSnapshot, ReadApartGivesWhatTheFileHoldsAndEndsAReaderThatHangsGrowsO
     });
     QElapsedTimer clock;
     clock.start();
-    expectRefusal({writeScript(dir, u"hangs"_s, "sleep 60"), snapshotMemoryLimit(0)}, stopping,
+    expectRefusal({writeScript(dir, u"hangs"_s, "exec sleep 60"), snapshotMemoryLimit(0)}, stopping,
                   text, u"was stopped"_s, DatabaseError::Kind::Stopped);
     stopper.join();
     EXPECT_LT(clock.elapsed(), 3000);

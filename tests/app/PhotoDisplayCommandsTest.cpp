@@ -3,6 +3,7 @@
 #include "app/commands/Modes.h"
 #include "app/commands/SlotCommands.h"
 #include "catalogue/CatalogueStatements.h"
+#include "catalogue/DatabaseError.h"
 #include "display/SlotDisplay.h"
 #include "support/TestInstallation.h"
 
@@ -10,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 using namespace tarnwick;
 using namespace tarnwick::commands;
@@ -125,7 +128,9 @@ TEST_F(PhotoDisplayTest, PhotoDirectoryWorksWithOrWithoutItsTrailingSeparator) {
     EXPECT_EQ(joinImagePath(QString(), "B", "x.jpg"), QStringLiteral("B/x.jpg"));
 }
 
-TEST_F(PhotoDisplayTest, AnEntryWithoutADataSheetLeavesTheDisplayAsItWas) {
+// Neither an entry without a data sheet nor a click the catalogue cannot answer leaves a caption
+// or photo panel naming a photo whose records are not shown.
+TEST_F(PhotoDisplayTest, AnEntryWithoutADataSheetOrAFailedLookUpLeavesTheDisplayAsItWas) {
     showPhoto(state, entry(0), hooks);
     const SlotPaths before = state.displaySlots[0].paths;
     const QStringList calls = displays[0].calls;
@@ -137,6 +142,22 @@ TEST_F(PhotoDisplayTest, AnEntryWithoutADataSheetLeavesTheDisplayAsItWas) {
     EXPECT_EQ(displays[0].calls, calls);
     EXPECT_EQ(state.displaySlots[0].paths.photo, before.photo);
     EXPECT_EQ(state.statusLine.panelText(StatusLine::Photo), QStringLiteral("RM-3/AS-01"));
+    EXPECT_EQ(state.displaySlots[0].photo.text(0, u"PhotoLabel"), QStringLiteral("AS-01"));
+    EXPECT_TRUE(drawn.isEmpty());
+
+    {
+        QSqlDatabase other =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("dropping"));
+        other.setDatabaseName(installation.cataloguePath());
+        ASSERT_TRUE(other.open());
+        ASSERT_TRUE(QSqlQuery(QStringLiteral("DROP TABLE Photos"), other).isActive());
+        other.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("dropping"));
+    EXPECT_THROW(showPhoto(state, entry(1), hooks), DatabaseError);
+    EXPECT_EQ(displays[0].calls.last(), QStringLiteral("caption RM-3/AS-01"));
+    EXPECT_EQ(state.statusLine.panelText(StatusLine::Photo), QStringLiteral("RM-3/AS-01"));
+    EXPECT_EQ(state.displaySlots[0].paths.photo, before.photo);
     EXPECT_EQ(state.displaySlots[0].photo.text(0, u"PhotoLabel"), QStringLiteral("AS-01"));
     EXPECT_TRUE(drawn.isEmpty());
 }

@@ -97,6 +97,7 @@ ShowPhotoResult showPhoto(AppState& state, const ListEntry& given, const PhotoDi
     bool primaryFound = false;
     ShowPhotoOutcome stop = ShowPhotoOutcome::Shown;
     const SlotPaths pathsBefore = shown.paths;
+    const QString photoPanelBefore = state.statusLine.panelText(StatusLine::Photo);
     const std::optional<ListEntry> entry =
         locatePhoto(state, given, hooks, display, primaryFound, stop);
     if (!entry)
@@ -113,7 +114,11 @@ ShowPhotoResult showPhoto(AppState& state, const ListEntry& given, const PhotoDi
                 statements::onePhotoById(photoIdOfListKey(entry->key).value_or(0)));
         }
     } catch (const DatabaseError&) {
+        // The caption and the photo panel go on naming the photo whose records are shown.
         shown.paths = pathsBefore;
+        if (display)
+            display->setCaption(photoDisplayLabel(shown.photo));
+        state.statusLine.setPhotoPanel(photoPanelBefore);
         throw;
     }
 

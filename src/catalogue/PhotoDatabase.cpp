@@ -93,7 +93,6 @@ std::unique_ptr<PhotoDatabase> PhotoDatabase::open(const CatalogueLocation& loca
     if (database->onServer()) {
         QSqlDatabase db = addCatalogueConnection(location, database->connectionName_, access);
         openServerConnection(db, location);
-        database->readsOnAnyThread_ = true;
         database->checkCatalogueShape();
         database->checkCatalogueColumns();
         return database;
@@ -152,11 +151,8 @@ std::unique_ptr<PhotoDatabase> PhotoDatabase::open(const CatalogueLocation& loca
     QSqlDatabase db = addCatalogueConnection(path, database->connectionName_, access);
     if (!db.open())
         database->fail(QStringLiteral("open"), db.lastError());
-    database->readsOnAnyThread_ = db.driverName() == QLatin1String("QSQLITE");
-    if (database->readsOnAnyThread_) {
-        // An index made on the first start sorts the whole catalogue; a second thread shares it.
-        database->execNative(QStringLiteral("PRAGMA threads = 2"));
-    }
+    // An index made on the first start sorts the whole catalogue; a second thread shares it.
+    database->execNative(QStringLiteral("PRAGMA threads = 2"));
     database->checkCatalogueShape();
     database->checkCatalogueColumns();
     return database;
@@ -412,8 +408,7 @@ RecordSet PhotoDatabase::runAsStored(const QString& statement, int limitMs,
     const QString sql = translateJet(statement, target_);
     RecordSet set(statement, {});
     std::optional<QSqlError> engineError;
-    if (!onServer() && readsOnAnyThread_ &&
-        readSqliteRows(location_.path(), sql, set, engineError)) {
+    if (!onServer() && readSqliteRows(location_.path(), sql, set, engineError)) {
         if (engineError)
             fail(QStringLiteral("run \"%1\"").arg(statement), *engineError);
         return set;

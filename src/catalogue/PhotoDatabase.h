@@ -61,21 +61,20 @@ public:
     const QString& path() const { return path_; }
     const CatalogueLocation& location() const { return location_; }
 
-    // Runs a statement composed in the program's own dialect. Where readsOnAnyThread(), a
-    // reading statement may be run from any thread.
+    // Runs a statement composed in the program's own dialect. A reading statement may be run
+    // from any thread.
     RecordSet run(const QString& statement) const;
     // Runs a quick reading statement, a few rows by key, for what a click shows: on a server
     // within serverLookUpTimeoutSeconds, so that a stalled or vanished server is told within
     // seconds rather than holding the window.
     RecordSet lookUp(const QString& statement) const;
-    // Whether read() and reading statements of run() may be used from any thread: the file's
-    // reading statements run on a connection of their own, and off the thread that opened a
-    // server catalogue they run on a read-only connection of that thread's own.
-    bool readsOnAnyThread() const { return readsOnAnyThread_; }
-    // Runs a reading statement as run() does, on any thread, where readsOnAnyThread(); control
-    // follows it, and a stop asked for there throws DatabaseError::Kind::Stopped (on a server
-    // the statement is cancelled there, not only its rows dropped). Elsewhere it is run()
-    // itself, on the opening thread.
+    // read() and reading statements of run() may be used from any thread: the file's reading
+    // statements run on a connection of their own, and off the thread that opened a server
+    // catalogue they run on a read-only connection of that thread's own.
+    //
+    // Runs a reading statement as run() does; control follows it, and a stop asked for there
+    // throws DatabaseError::Kind::Stopped (on a server the statement is cancelled there, not
+    // only its rows dropped).
     RecordSet read(const QString& statement, RunControl& control) const;
     // Re-runs the set's statement and replaces its rows.
     void requery(RecordSet& set) const;
@@ -146,8 +145,6 @@ private:
     QString connectionName_;
     std::thread::id openingThread_;
     mutable ServerSession session_;
-    // Known at the open, so that no thread but the connection's own asks the connection.
-    bool readsOnAnyThread_ = false;
     std::atomic<int> statementLimitMs_;
     bool normalisesWhenRead_ = false;
     // Inside the normalisation's transaction, where a lost connection is never reopened.

@@ -229,26 +229,21 @@ void takeCodeListPart(QueryParameters& parameters, size_t part, QueryParameters&
 } // namespace
 
 QueryParameters computeQueryParameters(const PhotoDatabase& database, const AppPaths& paths) {
-    // Each code list groups the whole catalogue, as long as the ranges' one scan takes: where the
-    // catalogue reads on any thread, a second thread takes three of the groupings, this one the
-    // books, the ranges and the rest. More threads only make the groupings contend.
+    // Each code list groups the whole catalogue, as long as the ranges' one scan takes: a second
+    // thread takes three of the groupings, this one the books, the ranges and the rest. More
+    // threads only make the groupings contend.
     std::array<QueryParameters, codeListPartCount> parts;
-    size_t aside = 0;
-    std::future<void> loadingAside;
-    if (database.readsOnAnyThread()) {
-        aside = codeListPartsOnSecondThread;
-        loadingAside = std::async(std::launch::async, [&] {
-            for (size_t part = 0; part < aside; ++part)
-                loadCodeListPart(database, paths, part, parts[part]);
-        });
-    }
+    const size_t aside = codeListPartsOnSecondThread;
+    std::future<void> loadingAside = std::async(std::launch::async, [&] {
+        for (size_t part = 0; part < aside; ++part)
+            loadCodeListPart(database, paths, part, parts[part]);
+    });
     QueryParameters parameters;
     loadPart(parameters, [&] { loadBooks(database, parameters); });
     loadPart(parameters, [&] { loadRanges(database, parameters); });
     for (size_t part = aside; part < parts.size(); ++part)
         loadCodeListPart(database, paths, part, parts[part]);
-    if (loadingAside.valid())
-        loadingAside.get();
+    loadingAside.get();
     for (size_t part = 0; part < parts.size(); ++part)
         takeCodeListPart(parameters, part, parts[part]);
     return parameters;

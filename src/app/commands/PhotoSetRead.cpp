@@ -19,12 +19,6 @@ constexpr qint64 quietMs = 300;
 
 RecordSet readPhotoSet(AppState& state, const QString& statement, const QString& progressText,
                        const PrepareListFill& prepare) {
-    if (!state.database->readsOnAnyThread()) {
-        RecordSet set = state.database->run(statement);
-        if (prepare)
-            state.preparedListFill = prepare(set);
-        return set;
-    }
     RunControl control;
     RecordSet set;
     const int sortColumn = state.resultsList.fillColumn();

@@ -92,7 +92,7 @@ bool runSiteSearch(AppState& state, const SiteSearch& search,
 }
 
 void startQueryParametersAhead(AppState& state) {
-    if (!state.database || !state.database->readsOnAnyThread())
+    if (!state.database)
         return;
     state.queryParametersAhead =
         std::async(std::launch::async, [database = state.database.get(), paths = state.paths] {
@@ -112,12 +112,8 @@ QueryParameters loadQueryParameters(AppState& state) {
         const auto compute = [&] {
             parameters = computeQueryParameters(*state.database, state.paths);
         };
-        // A whole pass over the catalogue: off the window's thread where the catalogue allows.
-        if (state.database->readsOnAnyThread())
-            runInBackground(
-                compute, [] {}, [] {});
-        else
-            compute();
+        // A whole pass over the catalogue: off the window's thread.
+        runInBackground(compute, {}, {});
     } else {
         parameters.messages << QStringLiteral("Can't load the query choices: no photo catalogue "
                                               "is open");

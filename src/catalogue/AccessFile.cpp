@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -271,7 +272,8 @@ void AccessFile::readRows(const QString& tableName,
                                                                                       tableName),
             DatabaseError::Kind::Corrupt);
 
-    std::vector<MdbField> fields(MDB_MAX_COLS);
+    // A damaged row can claim more fields than the table has columns: the count is held to this.
+    std::vector<MdbField> fields(std::max<std::size_t>(MDB_MAX_COLS, table->num_cols));
     qint64 row = 0;
     QVariantList values;
     while (mdb_fetch_row(table)) {
@@ -289,7 +291,8 @@ void AccessFile::readRows(const QString& tableName,
         size_t size = 0;
         if (mdb_find_row(mdb, int(table->cur_row) - 1, &start, &size) != 0)
             throw cannotConvert(u"(all)"_s, u"the row cannot be found on its page"_s);
-        const int fieldCount = mdb_crack_row(table, start & rowOffsetMask, size, fields.data());
+        const int fieldCount = std::min(
+            mdb_crack_row(table, start & rowOffsetMask, size, fields.data()), int(fields.size()));
         std::vector<const MdbField*> byColumn(columnCount, nullptr);
         for (int f = 0; f < fieldCount; ++f)
             if (fields[std::size_t(f)].colnum >= 0 &&
